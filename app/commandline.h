@@ -1,0 +1,19 @@
+// What the command line asks for: the player with an optional music file, or
+// one of the headless commands that print a result and exit.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orba {
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    std::string musicFile;          // first argument that does not start with "--"
+    std::vector<std::string> args;  // everything after the program name
+};
+
+CommandLine parseCommandLine(int argc, char** argv);
+
+}  // namespace orba

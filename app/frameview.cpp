@@ -1,0 +1,30 @@
+#include "app/frameview.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/tdesktopwindow.h"
+
+namespace orba {
+
+FrameView::FrameView(TDesktopWindow* window) : QWidget(window), m_window(window) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+void FrameView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    if (m_frameDrawn && !m_window->backBuffer.empty())
+        p.drawImage(0, 0, m_window->backBuffer.image());
+}
+
+void FrameView::mouseMoveEvent(QMouseEvent* event) {
+    QPoint pos = event->position().toPoint();
+    m_window->FormMouseMove(pos.x(), pos.y());
+}
+
+void FrameView::mouseDoubleClickEvent(QMouseEvent*) { m_window->FormDblClick(); }
+
+}  // namespace orba

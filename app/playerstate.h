@@ -1,0 +1,36 @@
+// The main window's shared player state: what every part of the player reads
+// and writes while songs play. Settings live in Settings; this is the rest.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orba {
+
+struct PlayerState {
+    std::string statusMessage;  // lines separated by "|"
+    int statusTime = 0;         // ms the status message is still shown
+    unsigned int lastTick = 0;  // 0: the frame clock restarts at the next tick
+    float timeRatio = 1.0f;
+    int songTime = 0;
+    int songLength = 0;
+    bool isMidi = false;
+    int savedVolume = 0;
+    int currentLine = -1;
+    int tagType = 0;
+    bool timeEditMode = false;
+    bool debugMode = false;
+    bool editFrameDrawn = true;
+    int savedLeft = 0;
+    int savedTop = 0;
+    int savedWidth = 0;
+    int savedHeight = 0;
+    int seasonMode = 0;
+
+    std::vector<std::string> lyricLines;
+    std::vector<std::string> lineTimes;
+    std::vector<std::string> imageFiles;
+    std::vector<std::string> folderSongs;
+};
+
+}  // namespace orba

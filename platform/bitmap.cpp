@@ -1,0 +1,34 @@
+#include "platform/bitmap.h"
+
+#include <QPainter>
+
+namespace orba {
+
+namespace {
+QImage blackImage(int width, int height) {
+    QImage img(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    img.fill(Qt::black);
+    return img;
+}
+}  // namespace
+
+Bitmap::Bitmap(int width, int height) : m_image(blackImage(width, height)) {}
+
+void Bitmap::setSize(int width, int height) {
+    if (width == this->width() && height == this->height() && !m_image.isNull()) return;
+    QImage img = blackImage(width, height);
+    if (!m_image.isNull() && !img.isNull()) {
+        QPainter p(&img);
+        p.drawImage(0, 0, m_image);
+    }
+    m_image = std::move(img);
+}
+
+bool Bitmap::loadFromFile(const std::string& path) {
+    QImage img;
+    if (!img.load(QString::fromStdString(path))) return false;
+    m_image = img.convertToFormat(QImage::Format_RGB32);
+    return true;
+}
+
+}  // namespace orba

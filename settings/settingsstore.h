@@ -1,0 +1,61 @@
+// Reading and writing the settings file "ORBAKARAOKE.ini", and the per-song
+// ".oka" file that overrides four display settings of one song.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/settings.h"
+
+namespace orba {
+
+class ProfileFile;
+
+inline constexpr const char* kSettingsFileName = "ORBAKARAOKE.ini";
+
+// Where the settings file lives: $ORBAKARAOKE_INI when set; else beside the
+// program; else, when the program's folder is not writable and holds no
+// settings file, $XDG_CONFIG_HOME/orbakaraoke/ORBAKARAOKE.ini.
+std::string settingsFilePath();
+
+// The pure form of the path rule, for tests.
+struct SettingsPathInputs {
+    std::string iniOverride;      // $ORBAKARAOKE_INI
+    std::string programFolder;    // with trailing separator
+    bool programFolderWritable = true;
+    bool programFolderHasFile = false;
+    std::string xdgConfigHome;    // $XDG_CONFIG_HOME
+    std::string home;             // $HOME
+};
+std::string chooseSettingsFilePath(const SettingsPathInputs& in);
+
+struct StoredSettings {
+    Settings settings;
+    bool stayOnTop = false;  // Form/StayOnTop, applied through the menu
+};
+
+// Reads every key in the file's documented order with its default.
+StoredSettings readSettings(const ProfileFile& file);
+
+// The six values that menus and keys change while the player runs.
+struct WindowState {
+    bool stayOnTop = false;
+    int wipeStyle = 1;
+    int textBack = 0;
+    int imageStyle = 0;
+    bool showNext = true;
+    bool folderRepeat = true;
+};
+void writeWindowState(ProfileFile& file, const WindowState& state);
+
+// Per-song file: the music file's path with the extension ".oka".
+std::string perSongFilePath(std::string_view bgmFile);
+// Replaces TextBack, iNoiseT, iNoiseC and iBackT with the per-song values
+// when the file exists; missing keys keep the current values.
+void applyPerSongFile(std::string_view bgmFile, Settings& settings);
+
+// "orba.bmp" in the folder part of the image folder: for ".../okaraimg/" it
+// lies inside that folder, for ".../pictures" (no trailing separator) beside it.
+std::string mascotPicturePath(std::string_view imageFolder);
+
+}  // namespace orba
