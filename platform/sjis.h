@@ -1,0 +1,23 @@
+// Shift-JIS (code page 932) text. Lyric and status texts stay Shift-JIS
+// bytes in memory, as the files hold them; they are converted only to draw,
+// measure or print them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orba {
+
+// True for the first byte of a double-byte character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool isSjisLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Converts to UTF-8. A byte sequence that is not valid CP932, or a lead byte
+// cut off at the end, becomes U+FFFD; the conversion never fails.
+std::string sjisToUtf8(std::string_view sjis);
+
+// Converts UTF-8 to CP932; a character without a CP932 form becomes "?".
+std::string utf8ToSjis(std::string_view utf8);
+
+}  // namespace orba
