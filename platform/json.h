@@ -1,0 +1,34 @@
+// A small writer for the one-object JSON answers of the headless commands.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orba {
+
+// Quotes and escapes UTF-8 text as a JSON string. Bytes that are not valid
+// UTF-8 become U+FFFD so the output always parses.
+std::string jsonString(std::string_view utf8);
+
+// Builds {"key": value, ...} with keys in the order they are added.
+class JsonObject {
+public:
+    JsonObject& add(std::string_view key, std::string_view utf8Text);
+    JsonObject& add(std::string_view key, const char* utf8Text);
+    JsonObject& add(std::string_view key, long long number);
+    JsonObject& add(std::string_view key, int number) { return add(key, (long long)number); }
+    JsonObject& add(std::string_view key, double number);
+    JsonObject& add(std::string_view key, bool value);
+    JsonObject& addNull(std::string_view key);
+    // `json` must already be valid JSON (an object, an array ...).
+    JsonObject& addRaw(std::string_view key, std::string_view json);
+
+    std::string str() const { return "{" + m_body + "}"; }
+
+private:
+    void key(std::string_view k);
+    std::string m_body;
+};
+
+}  // namespace orba
