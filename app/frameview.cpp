@@ -9,6 +9,10 @@ namespace orba {
 
 FrameView::FrameView(TDesktopWindow* window) : QWidget(window), m_window(window) {
     setMouseTracking(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
 }

@@ -1,3 +1,4 @@
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
             orba::TSetting setting(&window);
             window.setSettingDialog(&setting);
             window.show();
+            // Lets scripted runs (the smoke test) end the player as a user
+            // would, through the window's close.
+            if (int ms = qEnvironmentVariableIntValue("ORBAKARAOKE_QUIT_AFTER_MS"); ms > 0)
+                QTimer::singleShot(ms, &window, &QWidget::close);
             app.exec();
         } catch (const std::exception& e) {
             orba::showExceptionMessage(e.what());

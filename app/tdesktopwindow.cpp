@@ -19,11 +19,6 @@ namespace orba {
 
 TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-    setAutoFillBackground(true);
-
     m_view = new FrameView(this);
     setCentralWidget(m_view);
 

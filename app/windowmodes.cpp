@@ -3,8 +3,10 @@
 #include <QCursor>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QStyle>
 
 #include "app/frameview.h"
+#include "app/menubarstyle.h"
 #include "app/shellrules.h"
 #include "app/tdesktopwindow.h"
 #include "resources/menuicons.h"
@@ -17,6 +19,9 @@ QIcon iconNumber(int index) { return QIcon(QPixmap::fromImage(menuIcon(index)));
 
 void TDesktopWindow::createMenus() {
     QMenuBar* bar = menuBar();
+    auto* style = new MenuBarStyle(bar->style()->name());
+    style->setParent(bar);
+    bar->setStyle(style);
     // A check mark belongs to its handler, which inverts it; Qt's own toggle
     // on a click is taken back before the handler runs.
     auto addEntry = [this](QMenu* menu, const char* name, const QString& caption, int icon,
