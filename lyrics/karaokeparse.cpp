@@ -10,7 +10,9 @@
 // never shown; their names and arguments are collected byte by byte, and the
 // flags say which of name, bracket argument or wait digit is being read.
 // Running times are 64-bit and held within the int range, so that lines full
-// of huge waits cannot overflow the progress arithmetic.
+// of huge waits cannot overflow the progress arithmetic. The done text is
+// always a prefix of cur, so it is kept as a length: a long line with many
+// segments is parsed in linear time.
 
 namespace orba {
 
@@ -54,8 +56,10 @@ KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime) 
 
     long long c = start;
     long long segStart = start;
-    std::string cur, done, name, arg;
+    std::string cur, name, arg;
     cur.reserve(s.size());
+    std::size_t done = 0;      // cur.substr(0, done) is the done text
+    std::size_t doneText = 0;  // the same for the result's doneText
     bool inName = false, inBracket = false, inWait = false, found = false;
 
     for (std::size_t i = 10; i < s.size(); ++i) {
@@ -93,9 +97,9 @@ KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime) 
                         r.segmentProgress = (p < 0 || p > 10000) ? 0 : static_cast<int>(p);
                     }
                 }
-                r.doneText = done;
-                if (done != cur && !found) {
-                    done = cur;
+                doneText = done;
+                if (done != cur.size() && !found) {
+                    done = cur.size();
                     segStart = c;
                 }
                 inBracket = false;
@@ -128,7 +132,7 @@ KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime) 
         } else {
             long long span = nextLineTime - segStart;
             if (r.timingKind <= 3) {
-                r.doneText = done;
+                doneText = done;
                 span = std::min(span, 3000LL);
             }
             // Karaoke tags out of order can leave `now` before the segment
@@ -139,6 +143,7 @@ KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime) 
                     : static_cast<int>(std::clamp((now - segStart) * 15000 / span, 0LL, 10000LL));
         }
     }
+    r.doneText = cur.substr(0, doneText);
     r.sungText = std::move(cur);
     return r;
 }
