@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lyrics/textforms.h"
-#include "platform/sjis.h"
+#include "tests/lyrics/sj.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -19,6 +19,10 @@ struct FormCase {
     const char* line;  // UTF-8, converted to Shift-JIS
     const char* form;
 };
+
+void PrintTo(const FormCase& c, std::ostream* os) {
+    test::printQuoted(c.line, os);
+}
 
 class SafeText : public ::testing::TestWithParam<FormCase> {};
 

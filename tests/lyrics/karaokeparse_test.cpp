@@ -20,6 +20,11 @@ struct ParseCase {
     int timingKind;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    test::printQuoted(c.line, os);
+    *os << " at " << c.now << " next " << c.nextLineTime;
+}
+
 class ParseKaraokeLine : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseKaraokeLine, SplitsTheLineAtTheLyricTime) {

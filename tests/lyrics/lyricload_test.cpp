@@ -21,6 +21,10 @@ struct CensusCase {
     int tagType;
 };
 
+void PrintTo(const CensusCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class TagType : public ::testing::TestWithParam<CensusCase> {};
 
 TEST_P(TagType, NeedsMoreThanAThirdOfTheLines) {
@@ -34,14 +38,14 @@ INSTANTIATE_TEST_SUITE_P(
                       CensusCase{"3 of 9 with ]", repeat("x", 6, repeat("a]", 3)), 1},
                       CensusCase{"karaoke tags", repeat("[00:01:00]a[00:02:00]b", 3), 3},
                       CensusCase{"karaoke and ukagaka", repeat("[00:01:00]a[00:02:00]\\hb", 3), 4},
-                      CensusCase{"\\ and [ without ]", repeat("a[\\h", 6), 1},
-                      CensusCase{"\\ without [", repeat("[00:01:00]\\h", 6), 2},
+                      CensusCase{"backslash and [ without ]", repeat("a[\\h", 6), 1},
+                      CensusCase{"backslash without [", repeat("[00:01:00]\\h", 6), 2},
                       // the first character is not looked at
                       CensusCase{"] only first", repeat("]abc", 6), 1},
                       // ー ends in "[": with "]" the lines are time-tagged, not karaoke
                       CensusCase{"ー is no [", repeat(sj("ラーメン]"), 6), 2},
                       CensusCase{"ー first is no [", repeat(sj("ーab]"), 6), 2},
-                      CensusCase{"ソ is no \\", repeat(sj("[00:01:00]a[00:02:00]ソ"), 6), 3},
+                      CensusCase{"ソ is no backslash", repeat(sj("[00:01:00]a[00:02:00]ソ"), 6), 3},
                       // at most 256 bytes from the second on
                       CensusCase{"] at byte 257", repeat(std::string(256, 'a') + "]", 3), 2},
                       CensusCase{"] at byte 258", repeat(std::string(257, 'a') + "]", 3), 1},
@@ -82,6 +86,10 @@ struct TimesCase {
     LineTimeInput in;
     Lines times;
 };
+
+void PrintTo(const TimesCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class LineTimes : public ::testing::TestWithParam<TimesCase> {};
 

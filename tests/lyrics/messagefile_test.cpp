@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/lyrics/sj.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -13,6 +14,10 @@ struct SplitCase {
     std::string bytes;
     Lines lines;
 };
+
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    test::printQuoted(c.bytes, os, true);
+}
 
 class SplitLines : public ::testing::TestWithParam<SplitCase> {};
 

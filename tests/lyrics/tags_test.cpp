@@ -17,6 +17,10 @@ struct StripCase {
     const char* shown;
 };
 
+void PrintTo(const StripCase& c, std::ostream* os) {
+    test::printQuoted(c.line, os);
+}
+
 class StripTags : public ::testing::TestWithParam<StripCase> {};
 
 TEST_P(StripTags, ShowsTheLineWithoutTimeAndUkagakaTags) {
@@ -67,6 +71,10 @@ struct ColourCase {
     std::uint32_t colour;
     const char* rest;
 };
+
+void PrintTo(const ColourCase& c, std::ostream* os) {
+    test::printQuoted(c.line, os);
+}
 
 class TakeColourTag : public ::testing::TestWithParam<ColourCase> {};
 
