@@ -142,19 +142,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {false, 0},
                   {"[00:00:00]", "[35791:23:64]"}}));
 
-TEST(RemoveNonLyricLines, DropsEmptyDirectiveCommentAndSeparatorLines) {
-    Lines lines = {"a", "", "@x=1", "//c", "--------", "-------b", "/x", " @y", "b"};
-    removeNonLyricLines(lines);
-    EXPECT_EQ(lines, (Lines{"a", "-------b", "/x", " @y", "b"}));
-}
-
 TEST(PrepareLyrics, TimeTaggedFileLosesItsDirectivesAndGetsAnEndLine) {
-    LyricText t = prepareLyrics({"@TimeRatio=1.05", "[00:10:00]a", "", "// c", "[00:20:00]b"},
-                                {true, false, 0, false});
+    LyricText t = prepareLyrics(
+        {"@TimeRatio=1.05", "[00:10:00]a", "", "// c", "--------", "-------b]", "[00:20:00]b"},
+        {true, false, 0, false});
     EXPECT_DOUBLE_EQ(t.timeRatio, 1.05);
     EXPECT_EQ(t.tagType, 2);
-    EXPECT_EQ(t.lyricLines, (Lines{"[00:10:00]a", "[00:20:00]b", ""}));
-    EXPECT_EQ(t.lineTimes, (Lines{"[00:10:00]", "[00:20:00]", "[00:23:00]"}));
+    EXPECT_EQ(t.lyricLines, (Lines{"[00:10:00]a", "-------b]", "[00:20:00]b", ""}));
+    EXPECT_EQ(t.lineTimes, (Lines{"[00:10:00]", "[00:15:00]", "[00:20:00]", "[00:23:00]"}));
 }
 
 TEST(PrepareLyrics, PlainFileKeepsEveryLine) {
@@ -164,13 +159,6 @@ TEST(PrepareLyrics, PlainFileKeepsEveryLine) {
     EXPECT_EQ(t.lyricLines, (Lines{"@TimeRatio=1.05", "a", "", "// c", ""}));
     EXPECT_EQ(t.lineTimes.back(), "[00:08:00]");
     EXPECT_EQ(t.lineTimes.size(), t.lyricLines.size());
-}
-
-TEST(PrepareLyrics, EmptyFileStillGetsTheEndLine) {
-    LyricText t = prepareLyrics({}, {true, false, 0, false});
-    EXPECT_EQ(t.tagType, 1);
-    EXPECT_EQ(t.lyricLines, Lines{""});
-    EXPECT_EQ(t.lineTimes, Lines{"[00:03:00]"});
 }
 
 TEST(PrepareLyrics, WithoutAMessageFileThereAreNoLines) {

@@ -100,13 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
         ColourCase{"[[123456]あ", 0x563412, "[あ"}, ColourCase{"[#12[345]x", 0x53412, "[#12x"}));
 
 TEST(TagTypeName, NamesTheFourKindsAndDashesForAnythingElse) {
-    EXPECT_STREQ(tagTypeName(0), "----");
-    EXPECT_STREQ(tagTypeName(1), "Plain Text");
-    EXPECT_STREQ(tagTypeName(2), "Time Tag");
-    EXPECT_STREQ(tagTypeName(3), "Karaoke Tag");
-    EXPECT_STREQ(tagTypeName(4), "ukagaka Tag");
-    EXPECT_STREQ(tagTypeName(5), "----");
-    EXPECT_STREQ(tagTypeName(-1), "----");
+    const char* const names[] = {"----",        "Plain Text",  "Time Tag",
+                                 "Karaoke Tag", "ukagaka Tag", "----"};
+    for (int t = -1; t <= 5; ++t) EXPECT_STREQ(tagTypeName(t), names[t < 0 ? 0 : t]) << t;
 }
 
 TEST(TimeValue, WritesTwoDigitFieldsFromMilliseconds) {
