@@ -16,7 +16,9 @@ const char* const kUsage =
     "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
     "\n"
     "  --help       show this text\n"
-    "  --version    show the version\n";
+    "  --version    show the version\n"
+    "  --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]\n"
+    "               show how the player reads a lyric file, as JSON\n";
 
 // Headless commands print one JSON object and exit without opening a window.
 struct HeadlessCommand {

@@ -1,6 +1,7 @@
 #include "lyrics/lyricload.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
