@@ -6,6 +6,7 @@
 #include "app/commandline.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
+#include "lyrics/lyricsinfo.h"
 #include "settings/tsetting.h"
 
 namespace {
@@ -16,7 +17,9 @@ const char* const kUsage =
     "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
     "\n"
     "  --help       show this text\n"
-    "  --version    show the version\n";
+    "  --version    show the version\n"
+    "  --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]\n"
+    "               show how the player reads a lyric file, as JSON\n";
 
 // Headless commands print one JSON object and exit without opening a window.
 struct HeadlessCommand {
@@ -24,6 +27,7 @@ struct HeadlessCommand {
     int (*run)(const std::vector<std::string>& args);
 };
 const HeadlessCommand kHeadlessCommands[] = {
+    {"--lyrics-info", orba::runLyricsInfo},
     {nullptr, nullptr},
 };
 

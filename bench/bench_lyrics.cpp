@@ -1,0 +1,66 @@
+// Lyric text engine: the load-time text steps of a long time-tagged file,
+// the karaoke parse of a busy line and stripTags of an ukagaka line.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+#include "lyrics/karaokeparse.h"
+#include "lyrics/lyricload.h"
+#include "lyrics/messagefile.h"
+#include "lyrics/tags.h"
+#include "lyrics/timevalue.h"
+#include "platform/sjis.h"
+
+namespace {
+
+// A message file of 100,000 time-tagged lines, one in ten untagged, with the
+// comments and directives a real file has, written to a temporary file.
+std::string writeLongFile() {
+    std::string bytes = "@TimeRatio=1.0\r\n// words and music\r\n";
+    const std::string text = orba::utf8ToSjis("夕焼け空にラーメンの湯気がのぼる");
+    for (int i = 0; i < 100000; ++i) {
+        if (i % 10) bytes += orba::formatTimeValue(i * 1500LL);
+        bytes += text + "\r\n";
+    }
+    std::string path = "/tmp/orba-bench-lyrics.txt";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+void BM_LoadTimeTaggedFile(benchmark::State& state) {
+    const std::string path = writeLongFile();
+    for (auto _ : state) {
+        auto lines = orba::readMessageFile(path);
+        orba::LyricText text =
+            orba::prepareLyrics(std::move(*lines), {true, true, 180000000, false});
+        benchmark::DoNotOptimize(text);
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_LoadTimeTaggedFile)->Unit(benchmark::kMillisecond);
+
+void BM_ParseKaraokeLine40Segments(benchmark::State& state) {
+    std::string line;
+    for (int i = 0; i < 40; ++i)
+        line += orba::formatTimeValue(10000 + i * 250) + orba::utf8ToSjis("あ");
+    int now = 10000;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(orba::parseKaraokeLine(now, line, 25000));
+        now = now < 21000 ? now + 97 : 10000;
+    }
+}
+BENCHMARK(BM_ParseKaraokeLine40Segments)->Unit(benchmark::kMicrosecond);
+
+void BM_StripTagsUkagaka200Bytes(benchmark::State& state) {
+    std::string line = "[00:10:00]";
+    const std::string word = orba::utf8ToSjis("こんにちは");
+    while (line.size() < 190) line += "\\h\\s[10]" + word + "\\w9\\_w[500]";
+    line.resize(200);
+    for (auto _ : state) benchmark::DoNotOptimize(orba::stripTags(line));
+}
+BENCHMARK(BM_StripTagsUkagaka200Bytes)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include "lyrics/lyricsinfo.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+#include "lyrics/karaokeparse.h"
+#include "lyrics/lyricload.h"
+#include "lyrics/messagefile.h"
+#include "lyrics/tags.h"
+#include "lyrics/textforms.h"
+#include "lyrics/timevalue.h"
+#include "platform/json.h"
+#include "platform/sjis.h"
+
+namespace orba {
+
+namespace {
+
+// The offset of the next line's time at which the frame loop hands over to it.
+constexpr int kLineLead = 390;
+
+struct LyricsInfoOptions {
+    std::string file;
+    std::optional<int> songLength;
+    bool editMode = false;
+    std::optional<int> at;
+};
+
+std::optional<int> parseMs(const std::string& text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    if (v > 2147483647LL) return std::nullopt;
+    return static_cast<int>(v);
+}
+
+// Fills `o` from the arguments after the flag; returns an error text or "".
+std::string parseOptions(const std::vector<std::string>& args, LyricsInfoOptions& o) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--edit-mode") {
+            o.editMode = true;
+        } else if (a == "--song-length" || a == "--at") {
+            if (i + 1 >= args.size()) return a + " needs a number of milliseconds";
+            std::optional<int> ms = parseMs(args[++i]);
+            if (!ms) return a + ": '" + args[i] + "' is not a number of milliseconds";
+            (a == "--at" ? o.at : o.songLength) = ms;
+        } else if (a.rfind("--", 0) == 0) {
+            return "unknown option " + a;
+        } else if (o.file.empty()) {
+            o.file = a;
+        } else {
+            return "only one lyric file, please: " + a;
+        }
+    }
+    if (o.file.empty())
+        return "usage: orbakaraoke --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]";
+    return {};
+}
+
+std::string karaokeJson(const KaraokeParse& k) {
+    return JsonObject()
+        .add("sungText", sjisToUtf8(k.sungText))
+        .add("doneText", sjisToUtf8(k.doneText))
+        .add("restText", sjisToUtf8(k.restText))
+        .add("segmentProgress", k.segmentProgress)
+        .add("timingKind", k.timingKind)
+        .str();
+}
+
+std::string lineJson(const LyricText& text, std::size_t i, const LyricsInfoOptions& o) {
+    const std::string& raw = text.lyricLines[i];
+    std::string line = raw;
+    const std::uint32_t colour = takeColourTag(line);
+    JsonObject j;
+    j.add("raw", sjisToUtf8(raw));
+    if (i < text.lineTimes.size())
+        j.add("time", text.lineTimes[i]);
+    else
+        j.addNull("time");
+    j.add("colour", static_cast<long long>(colour));
+    j.add("shown", sjisToUtf8(o.editMode ? stripTagsKeepTime(line) : stripTags(line)));
+    j.add("plain", sjisToUtf8(plainTextForm(raw)));
+    j.add("safe", sjisToUtf8(safeTextForm(raw)));
+    if (o.at) {
+        int nextLineTime = 0;
+        if (i + 1 < text.lineTimes.size())
+            nextLineTime = std::max(0, readTimeValue(text.lineTimes[i + 1]) - kLineLead);
+        j.addRaw("karaoke", karaokeJson(parseKaraokeLine(*o.at, line, nextLineTime)));
+    }
+    return j.str();
+}
+
+}  // namespace
+
+int runLyricsInfo(const std::vector<std::string>& args) {
+    LyricsInfoOptions o;
+    if (std::string error = parseOptions(args, o); !error.empty()) {
+        std::fprintf(stderr, "orbakaraoke: %s\n", error.c_str());
+        return 2;
+    }
+    std::optional<std::vector<std::string>> lines = readMessageFile(o.file);
+    if (!lines) {
+        std::fprintf(stderr, "orbakaraoke: cannot read the lyric file %s\n", o.file.c_str());
+        return 2;
+    }
+    LyricText text;
+    try {
+        LyricLoadInput in;
+        in.useMessage = true;
+        in.useBgm = o.songLength.has_value();
+        in.songLength = o.songLength.value_or(0);
+        in.timeEditMode = o.editMode;
+        text = prepareLyrics(std::move(*lines), in);
+    } catch (const ConversionError& e) {
+        std::fprintf(stderr, "orbakaraoke: %s\n", e.what());
+        return 2;
+    }
+
+    std::string linesJson = "[";
+    for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
+        if (i) linesJson += ", ";
+        linesJson += lineJson(text, i, o);
+    }
+    linesJson += "]";
+    std::string out = JsonObject()
+                          .add("tagType", text.tagType)
+                          .add("tagTypeName", tagTypeName(text.tagType))
+                          .add("timeRatio", text.timeRatio)
+                          .addRaw("lines", linesJson)
+                          .str();
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fputc('\n', stdout);
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+}  // namespace orba

@@ -1,0 +1,13 @@
+// The two reduced forms of a lyric line that the text exports write: the
+// plain form as the display shows it, and the safe form cut down to the
+// leading time tag and the first character of the lyric, followed by "..".
+#pragma once
+
+#include <string>
+
+namespace orba {
+
+std::string plainTextForm(std::string line);
+std::string safeTextForm(std::string line);
+
+}  // namespace orba

@@ -1,0 +1,124 @@
+// Runs the real `orbakaraoke --lyrics-info` as a lyric author would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdlib>
+
+#include "tests/lyrics/sj.h"
+#include "tests/support/tempdir.h"
+
+namespace orba {
+namespace {
+
+using test::sj;
+
+// Key order and spacing aside, the JSON as text: a failure shows all of it.
+std::string compact(const QJsonValue& v) {
+    return QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact).toStdString();
+}
+std::string compact(const char* json) {
+    return compact(QJsonDocument::fromJson(json).object());
+}
+
+struct CommandRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    QJsonObject json() const {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
+    }
+};
+
+CommandRun lyricsInfo(const test::TempDir& dir, const std::string& args) {
+    const std::string out = dir.file("stdout"), err = dir.file("stderr");
+    // No display and no sound device: the command must not need them.
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none '" ORBAKARAOKE_BIN
+        "' --lyrics-info " +
+        args + " >'" + out + "' 2>'" + err + "'";
+    CommandRun r;
+    int status = std::system(command.c_str());
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = test::readFile(out);
+    r.err = test::readFile(err);
+    return r;
+}
+
+TEST(LyricsInfo, ShowsHowAKaraokeFileIsRead) {
+    test::TempDir dir;
+    test::writeFile(dir.file("song_t.txt"),
+                    sj("@TimeRatio=1.05\r\n[00:10:00]あ[00:11:00]い[00:12:00]う\r\n// 作詞\r\n"
+                       "[00:20:00][#FF8000]夕焼け[00:21:00]空\r\n"));
+    CommandRun r = lyricsInfo(dir, "'" + dir.file("song_t.txt") + "' --at 11500");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QJsonObject o = r.json();
+    EXPECT_EQ(o["tagType"].toInt(), 3);
+    EXPECT_EQ(o["tagTypeName"].toString(), "Karaoke Tag");
+    EXPECT_DOUBLE_EQ(o["timeRatio"].toDouble(), 1.05);
+    QJsonArray lines = o["lines"].toArray();
+    ASSERT_EQ(lines.size(), 3);  // directive and comment gone, end line added
+
+    EXPECT_EQ(compact(lines[0]), compact(R"({"raw": "[00:10:00]あ[00:11:00]い[00:12:00]う",
+        "time": "[00:10:00]", "colour": 16777215, "shown": "あいう", "plain": "あいう",
+        "safe": "[00:10:00]あ..", "karaoke": {"sungText": "あい", "doneText": "あ", "restText": "う",
+        "segmentProgress": 5000, "timingKind": 2}})"));
+    QJsonObject second = lines[1].toObject();
+    EXPECT_EQ(second["colour"].toInt(), 0x0080FF);
+    EXPECT_EQ(second["shown"].toString(), QString::fromUtf8("夕焼け空"));
+    EXPECT_EQ(lines[2].toObject()["time"].toString(), "[00:23:00]");
+}
+
+TEST(LyricsInfo, LastSegmentEndsBeforeTheNextLineTakesOver) {
+    test::TempDir dir;
+    test::writeFile(dir.file("k.txt"), "[00:10:00]a[00:11:00]b\r\n[00:13:00]c\r\n");
+    // the next line takes over at 13000 - 390: two thirds of 1610 ms wipe b
+    QJsonObject k = lyricsInfo(dir, dir.file("k.txt") + " --at 11500")
+                        .json()["lines"]
+                        .toArray()[0]
+                        .toObject()["karaoke"]
+                        .toObject();
+    EXPECT_EQ(k["sungText"].toString(), "ab");
+    EXPECT_EQ(k["segmentProgress"].toInt(), 500 * 15000 / 1610);
+}
+
+TEST(LyricsInfo, SongLengthTimesTheEndLineAndEditModeKeepsTags) {
+    test::TempDir dir;
+    test::writeFile(dir.file("a.txt"), "[00:40:00]abc\n[00:50:00]\\hdef\n");
+    QJsonArray lines =
+        lyricsInfo(dir, dir.file("a.txt") + " --song-length 60000").json()["lines"].toArray();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[2].toObject()["time"].toString(), "[01:00:00]");
+    EXPECT_FALSE(lines[0].toObject().contains("karaoke"));
+
+    lines = lyricsInfo(dir, "--edit-mode " + dir.file("a.txt")).json()["lines"].toArray();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0].toObject()["raw"].toString(), "[00:00:00]abc");
+    EXPECT_EQ(lines[0].toObject()["shown"].toString(), "[00:00:00]abc");
+    EXPECT_EQ(lines[1].toObject()["shown"].toString(), "[00:50:00]def");
+    EXPECT_TRUE(lines[1].toObject()["time"].isNull());
+}
+
+TEST(LyricsInfo, ErrorsGoToStderrWithExitCodeTwo) {
+    test::TempDir dir;
+    test::writeFile(dir.file("bad.txt"), "@TimeRatio=fast\n[00:01:00]a\n");
+    struct Case {
+        std::string args;
+        std::string error;
+    };
+    for (const Case& c :
+         {Case{dir.file("missing.txt"), "missing.txt"}, Case{dir.path(), "cannot read"},
+          Case{dir.file("bad.txt"), "'fast' は浮動小数点数ではありません"}, Case{"", "usage"},
+          Case{dir.file("bad.txt") + " --at soon", "soon"},
+          Case{dir.file("bad.txt") + " --song-length", "--song-length"}}) {
+        CommandRun r = lyricsInfo(dir, c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        EXPECT_NE(r.err.find(c.error), std::string::npos) << c.args << ": " << r.err;
+    }
+}
+
+}  // namespace
+}  // namespace orba
