@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <string>
+#include <vector>
 
 #include "effects/blend.h"
 #include "lyrics/textdrawing.h"
@@ -34,6 +36,21 @@ void BM_OutlinedText(benchmark::State& state) {
                          kLine);
 }
 BENCHMARK(BM_OutlinedText)->ArgName("faded")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The first frame of a new line: the text is not rendered yet.
+void BM_OutlinedTextNewLine(benchmark::State& state) {
+    Bitmap target = frame(800, 600);
+    target.canvas().font().size = 19;
+    target.canvas().font().style.bold = true;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 64; ++i) lines.push_back(kLine + std::to_string(i));
+    std::size_t next = 0;
+    for (auto _ : state) {
+        drawOutlinedText(target, 100, 520, true, 100, 0x000000, 0x7F7F7F, 0xFFFFFF, lines[next]);
+        next = (next + 1) % lines.size();
+    }
+}
+BENCHMARK(BM_OutlinedTextNewLine)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawBlended(benchmark::State& state) {
     const int w = static_cast<int>(state.range(0));

@@ -81,10 +81,13 @@ public:
     // opaque box of the text's extent behind it. Byte strings are Shift-JIS.
     void textOut(int x, int y, std::string_view text);
     void textOut(int x, int y, const QString& text);
+    void textOut(int x, int y, const char* text) { textOut(x, y, std::string_view(text)); }
     int textWidth(std::string_view text);
     int textWidth(const QString& text);
+    int textWidth(const char* text) { return textWidth(std::string_view(text)); }
     int textHeight(std::string_view text);
     int textHeight(const QString& text);
+    int textHeight(const char* text) { return textHeight(std::string_view(text)); }
 
     // Fills with the brush; the pen is not used.
     void fillRect(const Rect& r);

@@ -114,16 +114,5 @@ TEST(Blend, RectangleBlendsStretchAndMirrorLikeTheCopy) {
     }
 }
 
-TEST(Blend, ScrollWindowOfATallStripShowsItsLowerPart) {
-    // The scroll style shows rows ch/2 .. ch + ch/2 of a strip 1.5 x ch high.
-    Bitmap strip(2, 9);
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 2; ++x) strip.canvas().setPixel(x, y, static_cast<Colour>(y * 16));
-    Bitmap frame(2, 6);
-    drawBlendedRect(frame, {0, 0, 2, 6}, 1, 100, strip, {0, 3, 2, 9});
-    for (int y = 0; y < 6; ++y)
-        EXPECT_EQ(frame.canvas().pixel(1, y), static_cast<Colour>((y + 3) * 16));
-}
-
 }  // namespace
 }  // namespace orba

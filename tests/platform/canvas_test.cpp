@@ -73,13 +73,6 @@ INSTANTIATE_TEST_SUITE_P(Corners, FillRectEdges,
                                          RectCase{"mixed", {2, 4, 6, 1}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Canvas, FillRectClipsAtTheBitmapEdges) {
-    Bitmap b(3, 2);
-    b.canvas().brush().setColor(kRed);
-    b.canvas().fillRect({-100, -100, 100, 100});
-    EXPECT_EQ(shape(b, kRed), rows({"###", "###"}));
-}
-
 TEST(Canvas, RectangleHasAPenFrameInsideItsEdgesAndABrushInside) {
     Bitmap b(7, 6);
     Canvas& c = b.canvas();
@@ -210,15 +203,6 @@ TEST(Canvas, LongSteepLinesHitEveryVisibleRowOnce) {
         for (int x = 0; x < 40; ++x) n += b.canvas().pixel(x, y) == kRed;
         EXPECT_EQ(n, 1) << "row " << y;
     }
-}
-
-TEST(Canvas, ClearPenMovesWithoutDrawing) {
-    Bitmap b(4, 4);
-    b.canvas().pen().style = PenStyle::Clear;
-    b.canvas().moveTo(0, 0);
-    b.canvas().lineTo(3, 3);
-    EXPECT_EQ(shape(b, kBlack), rows({"####", "####", "####", "####"}));
-    EXPECT_EQ(b.canvas().penPos(), (Point{3, 3}));
 }
 
 Bitmap gradient(int w, int h) {

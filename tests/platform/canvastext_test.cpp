@@ -82,28 +82,14 @@ TEST(CanvasText, ASolidBrushPutsAnOpaqueBoxOfTheTextExtentBehindIt) {
     c.font().size = 12;
     c.font().color = 0x00FF00;
     c.brush().setColor(0x000060);
-    c.textOut(5, 4, std::string_view(" Debug Mode "));
-    const int w = c.textWidth(std::string_view(" Debug Mode "));
-    const int h = c.textHeight(std::string_view(" Debug Mode "));
+    c.textOut(5, 4, " Debug Mode ");
+    const int w = c.textWidth(" Debug Mode ");
+    const int h = c.textHeight(" Debug Mode ");
     EXPECT_EQ(c.pixel(5, 4), 0x000060u);
     EXPECT_EQ(c.pixel(5 + w - 1, 4 + h - 1), 0x000060u);
     EXPECT_EQ(c.pixel(5 + w, 4), 0u);
     EXPECT_EQ(c.pixel(5, 4 + h), 0u);
     EXPECT_EQ(c.pixel(4, 4), 0u);
-}
-
-TEST(CanvasText, LeadingSpacesAndBiggerSizesMeasureWider) {
-    Bitmap b(1, 1);
-    Canvas& c = b.canvas();
-    c.font().name = "Arial";
-    c.font().size = 11;
-    const int plain = c.textWidth(std::string_view("Mode"));
-    EXPECT_GT(c.textWidth(std::string_view(" Mode ")), plain);
-    c.font().size = 22;
-    EXPECT_GT(c.textWidth(std::string_view("Mode")), plain * 3 / 2);
-    c.font().style.bold = true;
-    c.font().name = "Comic Sans MS";
-    EXPECT_GT(c.textWidth(std::string_view("Mode")), 0);
 }
 
 TEST(CanvasText, BrokenShiftJisDrawsReplacementCharactersInsteadOfFailing) {
@@ -113,7 +99,7 @@ TEST(CanvasText, BrokenShiftJisDrawsReplacementCharactersInsteadOfFailing) {
     Bitmap b(50, 30);
     b.canvas().brush().setStyle(BrushStyle::Clear);
     b.canvas().font().color = 0xFFFFFF;
-    b.canvas().textOut(0, 0, std::string_view("\x83\xFD\x81"));
+    b.canvas().textOut(0, 0, "\x83\xFD\x81");
     EXPECT_GT(countColoured(b, {0, 0, 50, 30}, 0), 0);
 }
 
