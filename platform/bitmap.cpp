@@ -14,6 +14,30 @@ QImage blackImage(int width, int height) {
 
 Bitmap::Bitmap(int width, int height) : m_image(blackImage(width, height)) {}
 
+Bitmap::Bitmap(const Bitmap& other) : m_image(other.m_image) {
+    m_canvas.copyStateFrom(other.m_canvas);
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept : m_image(std::move(other.m_image)) {
+    m_canvas.copyStateFrom(other.m_canvas);
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+    if (this != &other) {
+        m_image = other.m_image;
+        m_canvas.copyStateFrom(other.m_canvas);
+    }
+    return *this;
+}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    if (this != &other) {
+        m_image = std::move(other.m_image);
+        m_canvas.copyStateFrom(other.m_canvas);
+    }
+    return *this;
+}
+
 void Bitmap::setSize(int width, int height) {
     if (width == this->width() && height == this->height() && !m_image.isNull()) return;
     QImage img = blackImage(width, height);

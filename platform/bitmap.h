@@ -1,8 +1,11 @@
-// An off-screen 32-bit bitmap. Drawing on it goes through Canvas.
+// An off-screen 32-bit bitmap. Drawing on it goes through its Canvas, which
+// keeps its font, pen and brush for as long as the bitmap lives.
 #pragma once
 
 #include <QImage>
 #include <string>
+
+#include "platform/canvas.h"
 
 namespace orba {
 
@@ -10,6 +13,10 @@ class Bitmap {
 public:
     Bitmap() = default;
     Bitmap(int width, int height);
+    Bitmap(const Bitmap& other);
+    Bitmap(Bitmap&& other) noexcept;
+    Bitmap& operator=(const Bitmap& other);
+    Bitmap& operator=(Bitmap&& other) noexcept;
 
     int width() const { return m_image.width(); }
     int height() const { return m_image.height(); }
@@ -24,8 +31,12 @@ public:
     const QImage& image() const { return m_image; }
     QImage& image() { return m_image; }
 
+    Canvas& canvas() { return m_canvas; }
+    const Canvas& canvas() const { return m_canvas; }
+
 private:
     QImage m_image;
+    Canvas m_canvas{*this};
 };
 
 }  // namespace orba

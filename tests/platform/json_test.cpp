@@ -9,13 +9,17 @@ TEST(Json, StringsAreEscapedAndAlwaysValidUtf8) {
     EXPECT_EQ(jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(jsonString(std::string("\n\0\x1f", 3)), "\"\\u000a\\u0000\\u001f\"");
     EXPECT_EQ(jsonString("歌"), "\"歌\"");
-    EXPECT_EQ(jsonString("\xff" "a\xe6\xad"), "\"\xEF\xBF\xBD" "a\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    EXPECT_EQ(jsonString("\xff"
+                         "a\xe6\xad"),
+              "\"\xEF\xBF\xBD"
+              "a\xEF\xBF\xBD\xEF\xBF\xBD\"");
 }
 
 TEST(Json, ObjectsKeepTheOrderOfTheirKeys) {
     JsonObject o;
     o.add("b", 1).add("a", "x").add("r", 0.5).add("t", true).addNull("n").addRaw("l", "[1,2]");
-    EXPECT_EQ(o.str(), "{\"b\": 1, \"a\": \"x\", \"r\": 0.5, \"t\": true, \"n\": null, \"l\": [1,2]}");
+    EXPECT_EQ(o.str(),
+              "{\"b\": 1, \"a\": \"x\", \"r\": 0.5, \"t\": true, \"n\": null, \"l\": [1,2]}");
 }
 
 }  // namespace

@@ -17,8 +17,14 @@ TEST(ProfileInteger, AcceptsDecimalSignedAndHexadecimal) {
         const char* text;
         int expected;
     } cases[] = {
-        {"42", 42},        {"-7", -7},          {"+3", 3},        {" 12 ", 12},
-        {"0x1F", 31},      {"0XfF", 255},       {"0xFFFFFFFF", -1}, {"2147483647", 2147483647},
+        {"42", 42},
+        {"-7", -7},
+        {"+3", 3},
+        {" 12 ", 12},
+        {"0x1F", 31},
+        {"0XfF", 255},
+        {"0xFFFFFFFF", -1},
+        {"2147483647", 2147483647},
         {"-2147483648", -2147483647 - 1},
     };
     for (const Case& c : cases) EXPECT_EQ(parseProfileInteger(c.text, 99), c.expected) << c.text;

@@ -27,8 +27,11 @@ TEST(Sjis, ConvertsJapaneseBothWays) {
 }
 
 TEST(Sjis, BrokenSequencesBecomeReplacementCharacters) {
-    EXPECT_EQ(sjisToUtf8("a\x83"), "a\xEF\xBF\xBD");          // lead byte cut off
-    EXPECT_EQ(sjisToUtf8("\xFD" "b"), "\xEF\xBF\xBD" "b");    // never a first byte
+    EXPECT_EQ(sjisToUtf8("a\x83"), "a\xEF\xBF\xBD");  // lead byte cut off
+    EXPECT_EQ(sjisToUtf8("\xFD"
+                         "b"),
+              "\xEF\xBF\xBD"
+              "b");  // never a first byte
     EXPECT_EQ(sjisToUtf8(std::string("x\0y", 3)), std::string("x\0y", 3));
     std::string binary;
     for (int i = 0; i < 256; ++i) binary += static_cast<char>(i);

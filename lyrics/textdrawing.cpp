@@ -1,0 +1,78 @@
+#include "lyrics/textdrawing.h"
+
+#include "effects/blend.h"
+#include "platform/sjistext.h"
+
+namespace orba {
+
+Colour scaleColour(Colour c, int p) {
+    if (p == 100) return c;
+    const auto channel = [&](int shift) -> Colour {
+        const int v = static_cast<int>((c >> shift) & 0xFFu) * p / 100;
+        return static_cast<Colour>(v & 0xFF) << shift;
+    };
+    return channel(0) | channel(8) | channel(16);
+}
+
+namespace {
+
+// The six text-outs of an outlined text, relative to the shadow-free origin.
+struct Layer {
+    int dx;
+    int dy;
+    int colour;  // 0 shadow, 1 outline, 2 fill
+};
+constexpr Layer kLayers[] = {{2, 2, 0}, {-1, -1, 1}, {1, -1, 1}, {-1, 1, 1}, {1, 1, 1}, {0, 0, 2}};
+
+void drawLayers(Canvas& canvas, int x, int y, const Colour (&colours)[3], const QString& text) {
+    canvas.brush().setStyle(BrushStyle::Clear);
+    for (const Layer& layer : kLayers) {
+        canvas.font().color = colours[layer.colour];
+        canvas.textOut(x + layer.dx, y + layer.dy, text);
+    }
+}
+
+}  // namespace
+
+void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
+                      Colour outline, Colour fill, std::string_view text) {
+    const QString shown = sjisText(text);
+    Canvas& canvas = target.canvas();
+    if (opacity != 100 && blend) {
+        if (opacity == 0) return;  // nothing would show; skip the work
+        Bitmap faded;
+        faded.canvas().font() = canvas.font();
+        const int w = canvas.textWidth(shown) + 2;
+        const int h = canvas.textHeight(shown) + 2;
+        faded.setSize(w, h);
+        faded.canvas().copyRect({0, 0, w, h}, target, {x - 1, y - 1, x - 1 + w, y - 1 + h});
+        // Drawn one pixel in, so the shadow's last column and row fall off.
+        drawLayers(faded.canvas(), 1, 1, {shadow, outline, fill}, shown);
+        drawBlended(target, x - 1, y - 1, 0, opacity, faded);
+        return;
+    }
+    drawLayers(
+        canvas, x, y,
+        {scaleColour(shadow, opacity), scaleColour(outline, opacity), scaleColour(fill, opacity)},
+        shown);
+}
+
+void setLyricFont(Canvas& canvas, const Settings& settings) {
+    Font& font = canvas.font();
+    font.style = FontStyles{};
+    font.style.bold = settings.fontBold;
+    font.style.italic = settings.fontItalic;
+    font.style.underline = settings.fontUnderline;
+    font.name = settings.fontSpecified ? settings.fontName : std::string(kDefaultFontFace);
+    font.charset = kShiftJisCharset;
+}
+
+int currentLineFontSize(int fontSizePercent, int unitX) {
+    return fontSizePercent * unitX / 100;
+}
+
+int sideLineFontSize(int unitX) {
+    return static_cast<int>(unitX * 0.7);
+}
+
+}  // namespace orba

@@ -1,0 +1,236 @@
+#include "platform/canvas.h"
+
+#include <cstring>
+
+#include "platform/bitmap.h"
+#include "platform/pixelrows.h"
+#include "platform/sjistext.h"
+#include "platform/textcache.h"
+
+namespace orba {
+
+namespace {
+
+FontFace faceOf(const Font& f) {
+    return {f.name, f.size, f.style};
+}
+
+void normalise(int& a, int& b) {
+    if (a > b) std::swap(a, b);
+}
+
+}  // namespace
+
+Canvas::Canvas(Bitmap& owner) : m_owner(&owner) {}
+
+QImage& Canvas::image() {
+    return m_owner->image();
+}
+const QImage& Canvas::image() const {
+    return m_owner->image();
+}
+
+void Canvas::copyStateFrom(const Canvas& other) {
+    m_font = other.m_font;
+    m_pen = other.m_pen;
+    m_brush = other.m_brush;
+    m_penPos = other.m_penPos;
+}
+
+void Canvas::writeSpan(int y, int x0, int x1, Colour c, bool xorMode) {
+    fillSpan(image(), y, x0, x1, toPixel(c), xorMode);
+}
+
+// --- text -------------------------------------------------------------------
+
+void Canvas::textOut(int x, int y, std::string_view text) {
+    textOut(x, y, sjisText(text));
+}
+
+void Canvas::textOut(int x, int y, const QString& text) {
+    if (text.isEmpty() || image().isNull()) return;
+    const auto rendered = renderText(faceOf(m_font), text);
+    if (m_brush.style() == BrushStyle::Solid)
+        for (int row = y; row < y + rendered->height; ++row)
+            writeSpan(row, x, x + rendered->width, m_brush.color(), false);
+
+    const QImage& mask = rendered->coverage;
+    QImage& img = image();
+    const int left = x + rendered->left;
+    const int top = y + rendered->top;
+    const int first = std::max(0, -left);
+    const int last = std::min(mask.width(), img.width() - left);  // exclusive
+    if (first >= last) return;
+    const std::uint32_t colour = toPixel(m_font.color);
+    for (int r = std::max(0, -top); r < mask.height() && top + r < img.height(); ++r)
+        coverRow(scanLine(img, top + r) + left + first, mask.constScanLine(r) + first, last - first,
+                 colour);
+}
+
+int Canvas::textWidth(std::string_view text) {
+    return textWidth(sjisText(text));
+}
+int Canvas::textWidth(const QString& text) {
+    return renderText(faceOf(m_font), text)->width;
+}
+int Canvas::textHeight(std::string_view) {
+    return fontHeight(faceOf(m_font));
+}
+int Canvas::textHeight(const QString&) {
+    return fontHeight(faceOf(m_font));
+}
+
+// --- shapes -----------------------------------------------------------------
+
+void Canvas::fillRect(const Rect& r) {
+    if (m_brush.style() == BrushStyle::Clear) return;
+    int l = r.left, t = r.top, rt = r.right, b = r.bottom;
+    normalise(l, rt);
+    normalise(t, b);
+    for (int y = std::max(t, 0); y < std::min(b, image().height()); ++y)
+        writeSpan(y, l, rt, m_brush.color(), false);
+}
+
+void Canvas::rectangle(int left, int top, int right, int bottom) {
+    normalise(left, right);
+    normalise(top, bottom);
+    if (left == right || top == bottom) return;
+    const bool xorMode = m_pen.mode == PenMode::Xor;
+    const bool outline = m_pen.style == PenStyle::Solid;
+    const int inset = outline ? 1 : 0;
+    if (m_brush.style() == BrushStyle::Solid)
+        for (int y = top + inset; y < bottom - inset; ++y)
+            writeSpan(y, left + inset, right - inset, m_brush.color(), xorMode);
+    if (!outline) return;
+    // Each frame pixel once, so that an XOR pen can be undone.
+    writeSpan(top, left, right, m_pen.color, xorMode);
+    if (bottom - 1 > top) writeSpan(bottom - 1, left, right, m_pen.color, xorMode);
+    for (int y = top + 1; y < bottom - 1; ++y) {
+        writeSpan(y, left, left + 1, m_pen.color, xorMode);
+        if (right - 1 > left) writeSpan(y, right - 1, right, m_pen.color, xorMode);
+    }
+}
+
+void Canvas::ellipse(int left, int top, int right, int bottom) {
+    const std::vector<EllipseRow> rows = ellipseRows(left, top, right, bottom);
+    if (rows.empty()) return;
+    const int firstRow = std::min(top, bottom);
+    const bool xorMode = m_pen.mode == PenMode::Xor;
+    const bool outline = m_pen.style == PenStyle::Solid;
+    const bool fill = m_brush.style() == BrushStyle::Solid;
+    const int n = static_cast<int>(rows.size());
+    for (int i = 0; i < n; ++i) {
+        const int y = firstRow + i;
+        if (y < 0 || y >= image().height()) continue;
+        const EllipseRow row = rows[static_cast<std::size_t>(i)];
+        if (row.first > row.last) continue;
+        if (!outline) {
+            if (fill) writeSpan(y, row.first, row.last + 1, m_brush.color(), xorMode);
+            continue;
+        }
+        // Inside are the pixels whose four neighbours all belong to the
+        // ellipse; the rest of the row is the outline.
+        int inFirst = row.last + 1, inLast = row.last;
+        if (i > 0 && i < n - 1) {
+            const EllipseRow above = rows[static_cast<std::size_t>(i - 1)];
+            const EllipseRow below = rows[static_cast<std::size_t>(i + 1)];
+            inFirst = std::max({row.first + 1, above.first, below.first});
+            inLast = std::min({row.last - 1, above.last, below.last});
+        }
+        if (inFirst > inLast) {
+            writeSpan(y, row.first, row.last + 1, m_pen.color, xorMode);
+            continue;
+        }
+        writeSpan(y, row.first, inFirst, m_pen.color, xorMode);
+        if (fill) writeSpan(y, inFirst, inLast + 1, m_brush.color(), xorMode);
+        writeSpan(y, inLast + 1, row.last + 1, m_pen.color, xorMode);
+    }
+}
+
+void Canvas::lineTo(int x, int y) {
+    const Point from = m_penPos;
+    m_penPos = {x, y};
+    if (m_pen.style == PenStyle::Clear || image().isNull()) return;
+    QImage& img = image();
+    const std::uint32_t value = toPixel(m_pen.color);
+    if (m_pen.mode == PenMode::Xor) {
+        const std::uint32_t bits = value & 0x00FFFFFFu;
+        forEachLinePixel(from.x, from.y, x, y, img.width(), img.height(),
+                         [&](int px, int py) { scanLine(img, py)[px] ^= bits; });
+    } else {
+        forEachLinePixel(from.x, from.y, x, y, img.width(), img.height(),
+                         [&](int px, int py) { scanLine(img, py)[px] = value; });
+    }
+}
+
+// --- copies -----------------------------------------------------------------
+
+namespace {
+
+template <typename CopyRow>
+void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& source,
+                CopyRow copyRow) {
+    if (dst.isNull() || src.isNull()) return;
+    const AxisMap xs =
+        mapAxis(dest.left, dest.right, source.left, source.right, dst.width(), src.width());
+    if (xs.source.empty()) return;
+    const AxisMap ys =
+        mapAxis(dest.top, dest.bottom, source.top, source.bottom, dst.height(), src.height());
+    for (int i = 0; i < ys.size(); ++i) {
+        std::uint32_t* d = scanLine(dst, ys.destStart + i) + xs.destStart;
+        const std::uint32_t* s = scanLine(src, ys.source[static_cast<std::size_t>(i)]);
+        copyRow(d, s, xs);
+    }
+}
+
+}  // namespace
+
+void Canvas::copyRect(const Rect& dest, const Bitmap& from, const Rect& source) {
+    // A copy within one bitmap reads from the picture as it was before.
+    const QImage src = from.image();
+    copyMapped(image(), src, dest, source,
+               [](std::uint32_t* d, const std::uint32_t* s, const AxisMap& xs) {
+                   if (xs.identity) {
+                       std::memcpy(d, s + xs.source[0], sizeof(std::uint32_t) * xs.source.size());
+                       return;
+                   }
+                   for (int i = 0; i < xs.size(); ++i)
+                       d[i] = s[xs.source[static_cast<std::size_t>(i)]];
+               });
+}
+
+void Canvas::copyRectTransparent(const Rect& dest, const Bitmap& from, const Rect& source,
+                                 Colour key) {
+    const QImage src = from.image();
+    const std::uint32_t keyBits = toPixel(key) & 0x00FFFFFFu;
+    copyMapped(image(), src, dest, source,
+               [keyBits](std::uint32_t* d, const std::uint32_t* s, const AxisMap& xs) {
+                   for (int i = 0; i < xs.size(); ++i) {
+                       const std::uint32_t p = s[xs.source[static_cast<std::size_t>(i)]];
+                       if ((p & 0x00FFFFFFu) != keyBits) d[i] = p;
+                   }
+               });
+}
+
+void Canvas::draw(int x, int y, const Bitmap& picture) {
+    copyRect({x, y, x + picture.width(), y + picture.height()}, picture,
+             {0, 0, picture.width(), picture.height()});
+}
+
+void Canvas::stretchDraw(const Rect& dest, const Bitmap& picture) {
+    copyRect(dest, picture, {0, 0, picture.width(), picture.height()});
+}
+
+Colour Canvas::pixel(int x, int y) const {
+    const QImage& img = image();
+    if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return kInvalidColour;
+    return fromPixel(scanLine(img, y)[x]);
+}
+
+void Canvas::setPixel(int x, int y, Colour c) {
+    QImage& img = image();
+    if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return;
+    scanLine(img, y)[x] = toPixel(c);
+}
+
+}  // namespace orba

@@ -1,0 +1,118 @@
+#include "effects/blend.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/random.h"
+
+namespace orba {
+namespace {
+
+Bitmap filled(int w, int h, Colour c) {
+    Bitmap b(w, h);
+    b.canvas().brush().setColor(c);
+    b.canvas().fillRect({0, 0, w, h});
+    return b;
+}
+
+Bitmap noise(int w, int h) {
+    Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.canvas().setPixel(x, y, static_cast<Colour>(rand()) * 613u % 0x1000000u);
+    return b;
+}
+
+TEST(Blend, ConstantAlphaIsOpacityTimes255Over100) {
+    EXPECT_EQ(blendAlpha(50), 127);
+    EXPECT_EQ(blendAlpha(10), 25);
+    EXPECT_EQ(blendAlpha(100), 255);
+    EXPECT_EQ(blendAlpha(0), 0);
+    EXPECT_EQ(blendAlpha(250), 255);  // an edited settings file cannot overflow the blend
+    EXPECT_EQ(blendAlpha(-5), 0);
+}
+
+struct HalfCase {
+    Colour source;
+    Colour dest;
+    int dark;
+    Colour want;
+};
+
+class HalfOpacity : public testing::TestWithParam<HalfCase> {};
+
+TEST_P(HalfOpacity, FollowsTheBlendFormula) {
+    const HalfCase& t = GetParam();
+    Bitmap dst = filled(5, 3, t.dest);
+    drawBlended(dst, 0, 0, t.dark, 50, filled(5, 3, t.source));
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(dst.canvas().pixel(x, 1), t.want) << x;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HalfOpacity,
+    testing::Values(HalfCase{0xFFFFFF, 0x000000, 0, 0x7F7F7F},  // white over black: 127
+                    HalfCase{0x000000, 0xFFFFFF, 0, 0x808080},  // black over white: 128
+                    HalfCase{0x0000FF, 0xFF0000, 0, 0x80007F},
+                    HalfCase{0xFFFFFF, 0x000000, 1, 0x7F7F7F},   // dark: d + s x 127 / 255
+                    HalfCase{0x000000, 0x336699, 1, 0x336699},   // black vanishes when dark
+                    HalfCase{0xFFFFFF, 0x90A0B0, 1, 0xFFFFFF}),  // saturates
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(Blend, FullOpacityWithoutTheDarkFlagIsAPlainCopy) {
+    const Bitmap src = noise(13, 7);
+    Bitmap dst = filled(20, 10, 0x445566);
+    drawBlended(dst, 3, 2, 0, 100, src);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(dst.canvas().pixel(x + 3, y + 2), src.canvas().pixel(x, y));
+    EXPECT_EQ(dst.canvas().pixel(2, 2), 0x445566u);
+    EXPECT_EQ(dst.canvas().pixel(16, 9), 0x445566u);
+}
+
+TEST(Blend, FullOpacityWithTheDarkFlagStillBlends) {
+    Bitmap dst = filled(4, 4, 0x202020);
+    drawBlended(dst, 0, 0, 1, 100, filled(4, 4, 0x101010));
+    EXPECT_EQ(dst.canvas().pixel(1, 1), 0x303030u);
+}
+
+TEST(Blend, NothingChangesAtOpacityZeroOrFromAnEmptySource) {
+    const Bitmap before = noise(8, 8);
+    for (int dark : {0, 1}) {
+        Bitmap dst = before;
+        drawBlended(dst, 0, 0, dark, 0, filled(8, 8, 0xFFFFFF));
+        drawBlendedRect(dst, {0, 0, 8, 8}, dark, 0, filled(8, 8, 0xFFFFFF), {0, 0, 8, 8});
+        for (int opacity : {50, 100}) {
+            drawBlended(dst, 0, 0, dark, opacity, Bitmap(0, 0));
+            drawBlended(dst, 0, 0, dark, opacity, Bitmap());
+            drawBlendedRect(dst, {0, 0, 8, 8}, dark, opacity, Bitmap(0, 0), {0, 0, 0, 0});
+        }
+        EXPECT_EQ(dst.image(), before.image()) << "dark " << dark;
+    }
+}
+
+TEST(Blend, SourcesReachingOutsideTheDestinationAreClipped) {
+    Bitmap dst = filled(4, 4, 0x000000);
+    drawBlended(dst, -2, 3, 0, 50, filled(4, 4, 0xFFFFFF));
+    EXPECT_EQ(dst.canvas().pixel(0, 3), 0x7F7F7Fu);
+    EXPECT_EQ(dst.canvas().pixel(1, 3), 0x7F7F7Fu);
+    EXPECT_EQ(dst.canvas().pixel(2, 3), 0u);
+    EXPECT_EQ(dst.canvas().pixel(0, 2), 0u);
+}
+
+TEST(Blend, RectangleBlendsStretchAndMirrorLikeTheCopy) {
+    Bitmap src(2, 1);
+    src.canvas().setPixel(0, 0, 0xFFFFFF);
+    src.canvas().setPixel(1, 0, 0x0000FE);
+    for (int opacity : {100, 50}) {
+        Bitmap dst(4, 1);
+        drawBlendedRect(dst, {4, 0, 0, 1}, 0, opacity, src, {0, 0, 2, 1});
+        const Colour red = opacity == 100 ? 0x0000FE : 0x00007E;
+        const Colour white = opacity == 100 ? 0xFFFFFF : 0x7F7F7F;
+        EXPECT_EQ(dst.canvas().pixel(0, 0), red) << opacity;
+        EXPECT_EQ(dst.canvas().pixel(1, 0), red) << opacity;
+        EXPECT_EQ(dst.canvas().pixel(2, 0), white) << opacity;
+        EXPECT_EQ(dst.canvas().pixel(3, 0), white) << opacity;
+    }
+}
+
+}  // namespace
+}  // namespace orba

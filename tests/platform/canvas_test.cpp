@@ -1,0 +1,353 @@
+#include "platform/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/bitmap.h"
+
+namespace orba {
+namespace {
+
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kRed = 0x0000FF;
+constexpr Colour kGreen = 0x00FF00;
+constexpr Colour kBlue = 0xFF0000;
+
+// Pixels of one colour as a picture of '#' and '.' rows, for readable failures.
+std::string shape(const Bitmap& b, Colour c) {
+    std::string out;
+    for (int y = 0; y < b.height(); ++y) {
+        for (int x = 0; x < b.width(); ++x) out += b.canvas().pixel(x, y) == c ? '#' : '.';
+        out += '\n';
+    }
+    return out;
+}
+
+std::string rows(std::initializer_list<const char*> lines) {
+    std::string out;
+    for (const char* l : lines) (out += l) += '\n';
+    return out;
+}
+
+TEST(Canvas, ColoursAreBlueGreenRedWithRedInTheLowByte) {
+    Bitmap b(1, 1);
+    b.canvas().setPixel(0, 0, 0x00336699);
+    EXPECT_EQ(b.image().pixel(0, 0), 0xFF996633u);
+    EXPECT_EQ(b.canvas().pixel(0, 0), 0x336699u);
+    EXPECT_EQ(b.canvas().pixel(1, 0), Canvas::kInvalidColour);
+    EXPECT_EQ(b.canvas().pixel(0, -1), Canvas::kInvalidColour);
+}
+
+TEST(Canvas, SettingABrushColourMakesAClearBrushSolid) {
+    Bitmap b(4, 4);
+    b.canvas().brush().setStyle(BrushStyle::Clear);
+    b.canvas().fillRect({0, 0, 4, 4});
+    EXPECT_EQ(b.canvas().pixel(1, 1), kBlack);
+    b.canvas().brush().setColor(kRed);
+    EXPECT_EQ(b.canvas().brush().style(), BrushStyle::Solid);
+    b.canvas().fillRect({0, 0, 4, 4});
+    EXPECT_EQ(b.canvas().pixel(1, 1), kRed);
+}
+
+struct RectCase {
+    const char* name;
+    Rect rect;
+};
+
+class FillRectEdges : public testing::TestWithParam<RectCase> {};
+
+TEST_P(FillRectEdges, CoverLeftToRightMinusOneAndTopToBottomMinusOne) {
+    Bitmap b(8, 6);
+    b.canvas().brush().setColor(kRed);
+    b.canvas().fillRect(GetParam().rect);
+    EXPECT_EQ(shape(b, kRed), rows({"........",  //
+                                    "..####..",  //
+                                    "..####..",  //
+                                    "..####..",  //
+                                    "........",  //
+                                    "........"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Corners, FillRectEdges,
+                         testing::Values(RectCase{"normal", {2, 1, 6, 4}},
+                                         RectCase{"reversed", {6, 4, 2, 1}},
+                                         RectCase{"mixed", {2, 4, 6, 1}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Canvas, RectangleHasAPenFrameInsideItsEdgesAndABrushInside) {
+    Bitmap b(7, 6);
+    Canvas& c = b.canvas();
+    c.pen().color = kGreen;
+    c.brush().setColor(kRed);
+    c.rectangle(1, 1, 6, 5);
+    EXPECT_EQ(shape(b, kGreen), rows({".......",  //
+                                      ".#####.",  //
+                                      ".#...#.",  //
+                                      ".#...#.",  //
+                                      ".#####.",  //
+                                      "......."}));
+    EXPECT_EQ(shape(b, kRed), rows({".......",  //
+                                    ".......",  //
+                                    "..###..",  //
+                                    "..###..",  //
+                                    ".......",  //
+                                    "......."}));
+}
+
+TEST(Canvas, RectangleWithClearBrushDrawsOnlyTheFrameAndWithClearPenOnlyTheInside) {
+    Bitmap b(5, 4);
+    Canvas& c = b.canvas();
+    c.pen().color = kGreen;
+    c.brush().setStyle(BrushStyle::Clear);
+    c.rectangle(0, 0, 5, 4);
+    EXPECT_EQ(b.canvas().pixel(2, 1), kBlack);
+    EXPECT_EQ(b.canvas().pixel(4, 3), kGreen);
+
+    Bitmap d(5, 4);
+    d.canvas().pen().style = PenStyle::Clear;
+    d.canvas().brush().setColor(kRed);
+    d.canvas().rectangle(0, 0, 5, 4);
+    EXPECT_EQ(shape(d, kRed), rows({"#####", "#####", "#####", "#####"}));
+}
+
+TEST(Canvas, EllipseFillsItsBoxMinusTheRightAndBottomEdge) {
+    Bitmap b(12, 8);
+    Canvas& c = b.canvas();
+    c.pen().style = PenStyle::Clear;
+    c.brush().setColor(kRed);
+    c.ellipse(1, 1, 11, 7);
+    EXPECT_EQ(shape(b, kRed), rows({"............",  //
+                                    "...######...",  //
+                                    "..########..",  //
+                                    ".##########.",  //
+                                    ".##########.",  //
+                                    "..########..",  //
+                                    "...######...",  //
+                                    "............"}));
+}
+
+TEST(Canvas, EllipseOutlineIsOnePixelOfPenAroundTheBrush) {
+    Bitmap b(9, 9);
+    Canvas& c = b.canvas();
+    c.pen().color = kGreen;
+    c.brush().setColor(kRed);
+    c.ellipse(0, 0, 9, 9);
+    EXPECT_EQ(c.pixel(4, 4), kRed);
+    EXPECT_EQ(c.pixel(0, 4), kGreen);
+    EXPECT_EQ(c.pixel(8, 4), kGreen);
+    EXPECT_EQ(c.pixel(4, 0), kGreen);
+    EXPECT_EQ(c.pixel(4, 8), kGreen);
+    EXPECT_EQ(c.pixel(1, 4), kRed);
+    EXPECT_EQ(c.pixel(0, 0), kBlack);
+    // A solid disc: every row is one run of pen and brush pixels.
+    for (int y = 0; y < 9; ++y) {
+        int runs = 0;
+        for (int x = 0; x < 9; ++x)
+            if (c.pixel(x, y) != kBlack && (x == 0 || c.pixel(x - 1, y) == kBlack)) ++runs;
+        EXPECT_EQ(runs, 1) << "row " << y;
+    }
+}
+
+TEST(Canvas, TinyEllipsesStillShowAPixelAndEmptyBoxesNone) {
+    Bitmap b(4, 4);
+    Canvas& c = b.canvas();
+    c.brush().setColor(kRed);
+    c.pen().color = kRed;
+    c.ellipse(1, 1, 2, 2);
+    c.ellipse(3, 0, 3, 4);
+    EXPECT_EQ(shape(b, kRed), rows({"....", ".#..", "....", "...."}));
+}
+
+struct LineCase {
+    const char* name;
+    Point from;
+    Point to;
+    const char* picture[5];
+};
+
+class Lines : public testing::TestWithParam<LineCase> {};
+
+TEST_P(Lines, LeaveOutTheEndPoint) {
+    const LineCase& t = GetParam();
+    Bitmap b(5, 5);
+    b.canvas().pen().color = kRed;
+    b.canvas().moveTo(t.from.x, t.from.y);
+    b.canvas().lineTo(t.to.x, t.to.y);
+    std::string want;
+    for (const char* l : t.picture) (want += l) += '\n';
+    EXPECT_EQ(shape(b, kRed), want);
+    EXPECT_EQ(b.canvas().penPos(), t.to);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directions, Lines,
+    testing::Values(
+        LineCase{"right", {0, 1}, {4, 1}, {".....", "####.", ".....", ".....", "....."}},
+        LineCase{"left", {4, 1}, {0, 1}, {".....", ".####", ".....", ".....", "....."}},
+        LineCase{"down", {2, 0}, {2, 3}, {"..#..", "..#..", "..#..", ".....", "....."}},
+        LineCase{"diagonal", {0, 0}, {4, 4}, {"#....", ".#...", "..#..", "...#.", "....."}},
+        LineCase{"shallow", {0, 0}, {4, 2}, {"##...", "..##.", ".....", ".....", "....."}},
+        LineCase{"point", {2, 2}, {2, 2}, {".....", ".....", ".....", ".....", "....."}},
+        LineCase{"farOutside",
+                 {-100000, 3},
+                 {100000, 3},
+                 {".....", ".....", ".....", "#####", "....."}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Canvas, LongSteepLinesHitEveryVisibleRowOnce) {
+    Bitmap b(40, 30);
+    b.canvas().pen().color = kRed;
+    b.canvas().moveTo(-7, -200);
+    b.canvas().lineTo(50, 400);
+    for (int y = 0; y < 30; ++y) {
+        int n = 0;
+        for (int x = 0; x < 40; ++x) n += b.canvas().pixel(x, y) == kRed;
+        EXPECT_EQ(n, 1) << "row " << y;
+    }
+}
+
+Bitmap gradient(int w, int h) {
+    Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.canvas().setPixel(x, y, static_cast<Colour>(x * 37 + y * 0x1901 + 0x30000 * (x ^ y)));
+    return b;
+}
+
+TEST(Canvas, XorPenDrawnTwiceRestoresThePicture) {
+    Bitmap b = gradient(20, 16);
+    const QImage before = b.image().copy();
+    Canvas& c = b.canvas();
+    c.pen().mode = PenMode::Xor;
+    c.pen().color = 0x202020;
+    c.brush().setStyle(BrushStyle::Clear);
+    for (int pass = 0; pass < 2; ++pass) {
+        c.moveTo(3, 0);
+        c.lineTo(3, 16);
+        c.moveTo(0, 2);
+        c.lineTo(19, 13);
+        c.rectangle(5, 5, 12, 9);
+        c.rectangle(14, 3, 15, 4);  // one pixel: its frame must not cancel itself
+        if (pass == 0) {
+            EXPECT_EQ(c.pixel(3, 7), (fromPixel(before.pixel(3, 7)) ^ 0x202020));
+            EXPECT_EQ(c.pixel(14, 3), (fromPixel(before.pixel(14, 3)) ^ 0x202020));
+        }
+    }
+    EXPECT_EQ(b.image(), before);
+}
+
+TEST(Canvas, CopyOfTheSameSizeEqualsTheSource) {
+    const Bitmap src = gradient(6, 5);
+    Bitmap dst(10, 10);
+    dst.canvas().draw(2, 3, src);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            ASSERT_EQ(dst.canvas().pixel(x + 2, y + 3), src.canvas().pixel(x, y));
+    EXPECT_EQ(dst.canvas().pixel(1, 3), kBlack);
+    EXPECT_EQ(dst.canvas().pixel(8, 3), kBlack);
+}
+
+Bitmap strip(std::initializer_list<Colour> colours) {
+    Bitmap b(static_cast<int>(colours.size()), 1);
+    int x = 0;
+    for (Colour c : colours) b.canvas().setPixel(x++, 0, c);
+    return b;
+}
+
+std::vector<Colour> rowOf(const Bitmap& b, int y = 0) {
+    std::vector<Colour> out;
+    for (int x = 0; x < b.width(); ++x) out.push_back(b.canvas().pixel(x, y));
+    return out;
+}
+
+struct CopyCase {
+    const char* name;
+    Rect dest;
+    Rect source;
+    std::vector<Colour> want;
+};
+
+class CopyRect : public testing::TestWithParam<CopyCase> {};
+
+TEST_P(CopyRect, StretchesAndMirrors) {
+    const Bitmap src = strip({1, 2, 3, 4});
+    Bitmap dst(8, 1);
+    dst.canvas().copyRect(GetParam().dest, src, GetParam().source);
+    EXPECT_EQ(rowOf(dst), GetParam().want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CopyRect,
+    testing::Values(
+        CopyCase{"plain", {0, 0, 4, 1}, {0, 0, 4, 1}, {1, 2, 3, 4, 0, 0, 0, 0}},
+        CopyCase{"mirroredDest", {4, 0, 0, 1}, {0, 0, 4, 1}, {4, 3, 2, 1, 0, 0, 0, 0}},
+        CopyCase{"mirroredSource", {0, 0, 4, 1}, {4, 0, 0, 1}, {4, 3, 2, 1, 0, 0, 0, 0}},
+        CopyCase{"bothMirrored", {4, 0, 0, 1}, {4, 0, 0, 1}, {1, 2, 3, 4, 0, 0, 0, 0}},
+        CopyCase{"doubled", {0, 0, 8, 1}, {0, 0, 4, 1}, {1, 1, 2, 2, 3, 3, 4, 4}},
+        CopyCase{"doubledMirrored", {8, 0, 0, 1}, {0, 0, 4, 1}, {4, 4, 3, 3, 2, 2, 1, 1}},
+        CopyCase{"halved", {0, 0, 2, 1}, {0, 0, 4, 1}, {1, 3, 0, 0, 0, 0, 0, 0}},
+        CopyCase{"sourceOutside", {0, 0, 4, 1}, {-2, 0, 2, 1}, {0, 0, 1, 2, 0, 0, 0, 0}},
+        CopyCase{"destOutside", {-1, 0, 3, 1}, {0, 0, 4, 1}, {2, 3, 4, 0, 0, 0, 0, 0}},
+        CopyCase{"empty", {3, 0, 3, 1}, {0, 0, 4, 1}, {0, 0, 0, 0, 0, 0, 0, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Canvas, CopyWithinOneBitmapReadsThePictureAsItWas) {
+    Bitmap b(1, 4);
+    for (int y = 0; y < 4; ++y) b.canvas().setPixel(0, y, static_cast<Colour>(y + 1));
+    b.canvas().copyRect({0, 1, 1, 4}, b, {0, 0, 1, 3});  // scroll down one row
+    EXPECT_EQ(b.canvas().pixel(0, 0), 1u);
+    EXPECT_EQ(b.canvas().pixel(0, 1), 1u);
+    EXPECT_EQ(b.canvas().pixel(0, 2), 2u);
+    EXPECT_EQ(b.canvas().pixel(0, 3), 3u);
+}
+
+TEST(Canvas, TransparentCopySkipsThePixelsOfTheKeyColour) {
+    const Bitmap sprite = strip({kBlue, kRed, kBlue, kGreen});
+    Bitmap dst(4, 1);
+    dst.canvas().brush().setColor(0x123456);
+    dst.canvas().fillRect({0, 0, 4, 1});
+    dst.canvas().copyRectTransparent({0, 0, 4, 1}, sprite, {0, 0, 4, 1}, kBlue);
+    EXPECT_EQ(rowOf(dst), (std::vector<Colour>{0x123456, kRed, 0x123456, kGreen}));
+}
+
+TEST(Bitmap, CopiesAndMovesKeepTheirOwnPixelsAndCanvasState) {
+    Bitmap a(2, 2);
+    a.canvas().brush().setColor(kRed);
+    a.canvas().font().name = "Arial";
+
+    Bitmap copy = a;
+    EXPECT_EQ(copy.canvas().font().name, "Arial");
+    copy.canvas().fillRect({0, 0, 2, 2});
+    EXPECT_EQ(copy.canvas().pixel(0, 0), kRed);
+    EXPECT_EQ(a.canvas().pixel(0, 0), kBlack);
+
+    Bitmap moved;
+    moved = Bitmap(3, 1);
+    moved.canvas().brush().setColor(kGreen);
+    moved.canvas().fillRect({0, 0, 3, 1});
+    EXPECT_EQ(moved.canvas().pixel(2, 0), kGreen);
+
+    Bitmap assigned(1, 1);
+    assigned = copy;
+    assigned.canvas().brush().setColor(kBlue);
+    assigned.canvas().fillRect({0, 0, 1, 1});
+    EXPECT_EQ(assigned.canvas().pixel(0, 0), kBlue);
+    EXPECT_EQ(copy.canvas().pixel(0, 0), kRed);
+}
+
+TEST(Bitmap, EmptyBitmapsDrawAndCopyNothing) {
+    Bitmap empty;
+    Bitmap zero(0, 0);
+    EXPECT_TRUE(empty.empty());
+    EXPECT_TRUE(zero.empty());
+    empty.canvas().brush().setColor(kRed);
+    empty.canvas().fillRect({0, 0, 5, 5});
+    empty.canvas().ellipse(0, 0, 5, 5);
+    empty.canvas().lineTo(5, 5);
+    Bitmap b(2, 2);
+    b.canvas().draw(0, 0, zero);
+    b.canvas().stretchDraw({0, 0, 2, 2}, empty);
+    EXPECT_EQ(shape(b, kBlack), rows({"##", "##"}));
+}
+
+}  // namespace
+}  // namespace orba

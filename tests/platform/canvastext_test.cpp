@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+
+#include "platform/bitmap.h"
+#include "platform/fonts.h"
+#include "platform/sjis.h"
+#include "platform/sjistext.h"
+
+namespace orba {
+namespace {
+
+// "日本語の歌詞" in Shift-JIS.
+const std::string kJapanese = utf8ToSjis("日本語の歌詞");
+
+struct FaceCase {
+    const char* face;
+    const char* family;
+};
+
+class FaceSubstitution : public testing::TestWithParam<FaceCase> {};
+
+TEST_P(FaceSubstitution, ResolvesToAnInstalledFamily) {
+    EXPECT_EQ(resolveFontFace(GetParam().face).toStdString(), GetParam().family);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faces, FaceSubstitution,
+    testing::Values(FaceCase{"ＭＳ Ｐゴシック", "IPAPGothic"},
+                    FaceCase{"MS UI Gothic", "IPAPGothic"}, FaceCase{"ms ui gothic", "IPAPGothic"},
+                    FaceCase{"ＭＳ ゴシック", "IPAGothic"}, FaceCase{"Arial", "Liberation Sans"},
+                    FaceCase{"Comic Sans MS", "Comic Neue"},
+                    FaceCase{"DejaVu Serif", "DejaVu Serif"},
+                    FaceCase{"No Such Face 123", "IPAPGothic"}, FaceCase{"", "IPAPGothic"},
+                    FaceCase{kDefaultFontFace, "IPAPGothic"}),
+    [](const auto& info) { return "face" + std::to_string(info.index); });
+
+TEST(Fonts, AFaceNameInShiftJisFromAnOldSettingsFileResolvesLikeItsUtf8Form) {
+    EXPECT_EQ(resolveFontFace(utf8ToSjis("ＭＳ Ｐゴシック")), resolveFontFace("ＭＳ Ｐゴシック"));
+}
+
+TEST(Fonts, PointsBecomePixelsAtNinetySixDpi) {
+    EXPECT_EQ(fontPixelSize(19), 25);
+    EXPECT_EQ(fontPixelSize(11), 15);
+    EXPECT_EQ(fontPixelSize(9), 12);
+    EXPECT_EQ(fontPixelSize(-19), 25);
+}
+
+TEST(Fonts, ANewCanvasDrawsJapaneseInAJapaneseFace) {
+    Bitmap b(300, 60);
+    const QFont font = makeQFont(b.canvas().font().name, 19, {});
+    EXPECT_EQ(QFontInfo(font).family().toStdString(), "IPAPGothic");
+    EXPECT_GE(b.canvas().textWidth(kJapanese), 6 * 10);  // six full-width glyphs
+    EXPECT_GT(b.canvas().textHeight(kJapanese), 0);
+}
+
+int countColoured(const Bitmap& b, const Rect& r, Colour background) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) n += b.canvas().pixel(x, y) != background;
+    return n;
+}
+
+TEST(CanvasText, JapaneseTextDrawsGlyphPixelsOnlyInsideItsBox) {
+    Bitmap b(400, 80);
+    Canvas& c = b.canvas();
+    c.font().size = 19;
+    c.font().color = 0xFFFFFF;
+    c.brush().setStyle(BrushStyle::Clear);
+    const int w = c.textWidth(kJapanese);
+    const int h = c.textHeight(kJapanese);
+    c.textOut(20, 10, kJapanese);
+    const Rect box{20, 10, 20 + w, 10 + h};
+    EXPECT_GT(countColoured(b, box, 0), w * h / 10);
+    EXPECT_EQ(countColoured(b, {0, 0, 400, 80}, 0), countColoured(b, box, 0));
+}
+
+TEST(CanvasText, ASolidBrushPutsAnOpaqueBoxOfTheTextExtentBehindIt) {
+    Bitmap b(200, 40);
+    Canvas& c = b.canvas();
+    c.font().name = "Arial";
+    c.font().size = 12;
+    c.font().color = 0x00FF00;
+    c.brush().setColor(0x000060);
+    c.textOut(5, 4, " Debug Mode ");
+    const int w = c.textWidth(" Debug Mode ");
+    const int h = c.textHeight(" Debug Mode ");
+    EXPECT_EQ(c.pixel(5, 4), 0x000060u);
+    EXPECT_EQ(c.pixel(5 + w - 1, 4 + h - 1), 0x000060u);
+    EXPECT_EQ(c.pixel(5 + w, 4), 0u);
+    EXPECT_EQ(c.pixel(5, 4 + h), 0u);
+    EXPECT_EQ(c.pixel(4, 4), 0u);
+}
+
+TEST(CanvasText, BrokenShiftJisDrawsReplacementCharactersInsteadOfFailing) {
+    EXPECT_EQ(sjisText("a\x83"), QString::fromUtf8("a\xEF\xBF\xBD"));
+    EXPECT_EQ(sjisText(kJapanese), QString::fromUtf8("日本語の歌詞"));
+    EXPECT_EQ(sjisText(kJapanese), QString::fromUtf8("日本語の歌詞"));  // from the cache
+    Bitmap b(50, 30);
+    b.canvas().brush().setStyle(BrushStyle::Clear);
+    b.canvas().font().color = 0xFFFFFF;
+    b.canvas().textOut(0, 0, "\x83\xFD\x81");
+    EXPECT_GT(countColoured(b, {0, 0, 50, 30}, 0), 0);
+}
+
+}  // namespace
+}  // namespace orba
