@@ -205,22 +205,22 @@ QWidget* TSetting::createEffectsPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet2"));
 
-    QGroupBox* text = group(page, "GroupBox1", QStringLiteral("テキスト"), 6, 4, 405, 112);
-    label(text, "Label5", QStringLiteral("タイミング遅延"), 10, 23, 84);
-    CSpinEdit3 = spin(text, "CSpinEdit3", kTextTimingRange, 0, 96, 20, 70);
-    label(text, "Label6", QStringLiteral("ミリ秒"), 170, 23, 40);
-    label(text, "Label3", QStringLiteral("文字サイズ"), 222, 23, 60);
-    CSpinEdit2 = spin(text, "CSpinEdit2", kFontSizeRange, 100, 284, 20, 60);
-    label(text, "Label4", QStringLiteral("%"), 348, 23, 20);
-    CheckBox9 = check(text, "CheckBox9", QStringLiteral("ボールド"), 10, 50, 80);
-    CheckBox10 = check(text, "CheckBox10", QStringLiteral("イタリック"), 96, 50, 90);
-    CheckBox11 = check(text, "CheckBox11", QStringLiteral("アンダーライン"), 192, 50, 110);
-    CheckBox8 = check(text, "CheckBox8", QStringLiteral("指定する"), 10, 80, 80);
-    FNComboBox1 = place(new QFontComboBox(text), "FNComboBox1", 96, 78, 220, 22);
+    QGroupBox* text = group(page, "GroupBox1", QStringLiteral("テキスト"), 6, 4, 405, 102);
+    label(text, "Label5", QStringLiteral("タイミング遅延"), 10, 21, 84);
+    CSpinEdit3 = spin(text, "CSpinEdit3", kTextTimingRange, 0, 96, 18, 70);
+    label(text, "Label6", QStringLiteral("ミリ秒"), 170, 21, 40);
+    label(text, "Label3", QStringLiteral("文字サイズ"), 222, 21, 60);
+    CSpinEdit2 = spin(text, "CSpinEdit2", kFontSizeRange, 100, 284, 18, 60);
+    label(text, "Label4", QStringLiteral("%"), 348, 21, 20);
+    CheckBox9 = check(text, "CheckBox9", QStringLiteral("ボールド"), 10, 46, 80);
+    CheckBox10 = check(text, "CheckBox10", QStringLiteral("イタリック"), 96, 46, 90);
+    CheckBox11 = check(text, "CheckBox11", QStringLiteral("アンダーライン"), 192, 46, 110);
+    CheckBox8 = check(text, "CheckBox8", QStringLiteral("指定する"), 10, 74, 80);
+    FNComboBox1 = place(new QFontComboBox(text), "FNComboBox1", 96, 72, 220, 22);
     FNComboBox1->setEditable(true);
     FNComboBox1->setCurrentText(QStringLiteral("Arial"));
 
-    QGroupBox* noise = group(page, "GroupBox2", QStringLiteral("ノイズ"), 6, 120, 200, 96);
+    QGroupBox* noise = group(page, "GroupBox2", QStringLiteral("ノイズ"), 6, 112, 200, 102);
     label(noise, "Label1", QStringLiteral("タイプ"), 10, 27, 40);
     ComboBox3 = list(noise, "ComboBox3",
                      {QStringLiteral("なし"), QStringLiteral("シネマ"), QStringLiteral("デジタル"),
@@ -232,20 +232,20 @@ QWidget* TSetting::createEffectsPage() {
              {QStringLiteral("カラー"), QStringLiteral("ブラック"), QStringLiteral("ホワイト")}, 56,
              56, 134);
 
-    QGroupBox* back = group(page, "GroupBox3", QStringLiteral("テキスト背景"), 212, 120, 199, 46);
+    QGroupBox* back = group(page, "GroupBox3", QStringLiteral("テキスト背景"), 212, 112, 199, 50);
     label(back, "Label11", QStringLiteral("タイプ"), 10, 23, 40);
     ComboBox5 = list(back, "ComboBox5",
                      {QStringLiteral("なし"), QStringLiteral("網掛け"),
                       QStringLiteral("塗りつぶし"), QStringLiteral("ブルーメッシュ")},
-                     56, 19, 133);
+                     56, 20, 133);
 
-    QGroupBox* scene = group(page, "GroupBox4", QStringLiteral("背景"), 212, 170, 199, 46);
+    QGroupBox* scene = group(page, "GroupBox4", QStringLiteral("背景"), 212, 164, 199, 50);
     label(scene, "Label13", QStringLiteral("タイプ"), 10, 23, 40);
     ComboBox6 =
         list(scene, "ComboBox6",
              {QStringLiteral("なし"), QStringLiteral("（ランダム）"), QStringLiteral("宇宙飛行"),
               QStringLiteral("レーザー"), QStringLiteral("波紋")},
-             56, 19, 133);
+             56, 20, 133);
     return page;
 }
 
