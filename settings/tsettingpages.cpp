@@ -217,7 +217,10 @@ QWidget* TSetting::createEffectsPage() {
     CheckBox11 = check(text, "CheckBox11", QStringLiteral("アンダーライン"), 192, 46, 110);
     CheckBox8 = check(text, "CheckBox8", QStringLiteral("指定する"), 10, 74, 80);
     FNComboBox1 = place(new QFontComboBox(text), "FNComboBox1", 96, 72, 220, 22);
+    // Editable so that a stored face that is not installed here still shows
+    // (and is written back); typing must not add names to the list.
     FNComboBox1->setEditable(true);
+    FNComboBox1->setInsertPolicy(QComboBox::NoInsert);
     FNComboBox1->setCurrentText(QStringLiteral("Arial"));
 
     QGroupBox* noise = group(page, "GroupBox2", QStringLiteral("ノイズ"), 6, 112, 200, 102);

@@ -58,9 +58,6 @@ TEST(DialogValues, NoSettingsFileGivesTheDialogDefaults) {
     EXPECT_EQ(v, DialogValues{});
     // Unlike the main window, the dialog starts with the text shown.
     EXPECT_TRUE(v.useMessage);
-    EXPECT_EQ(v.wipeStyle, 1);
-    EXPECT_EQ(v.slidePosition, 50);
-    EXPECT_EQ(v.fontSizePercent, 120);
 }
 
 TEST(DialogValues, ValuesOutsideEveryControlAreDroppedOrClamped) {
@@ -70,6 +67,10 @@ TEST(DialogValues, ValuesOutsideEveryControlAreDroppedOrClamped) {
               "[Effect]\niNoiseT=4\niNoiseC=3\niBackT=5\niFSizePer=1000\niTextTiming=-5000\n"
               "iSlideTime=50\n"
               "[Transp]\nbTransB=7\nbTransA=55\n");
+    writeFile(dir.file("low.ini"), "[Effect]\niFSizePer=10\niTextTiming=9000\n");
+    const DialogValues low = readDialogValues(ProfileFile(dir.file("low.ini")));
+    EXPECT_EQ(low.fontSizePercent, 50);
+    EXPECT_EQ(low.textTiming, 2000);
     const DialogValues v = readDialogValues(ProfileFile(dir.file("s.ini")));
     EXPECT_EQ(v.wipeStyle, -1);
     EXPECT_EQ(v.imageStyle, -1);
@@ -82,14 +83,6 @@ TEST(DialogValues, ValuesOutsideEveryControlAreDroppedOrClamped) {
     EXPECT_EQ(v.slidePosition, 5);
     EXPECT_TRUE(v.darkTransparency);
     EXPECT_EQ(v.transparency, 5);
-}
-
-TEST(DialogValues, TheLowerEndsClampToo) {
-    TempDir dir;
-    writeFile(dir.file("s.ini"), "[Effect]\niFSizePer=10\niTextTiming=9000\n");
-    const DialogValues v = readDialogValues(ProfileFile(dir.file("s.ini")));
-    EXPECT_EQ(v.fontSizePercent, 50);
-    EXPECT_EQ(v.textTiming, 2000);
 }
 
 TEST(DialogValues, TheWriterStoresEveryKeyInItsOrder) {
@@ -123,19 +116,6 @@ TEST(DialogValues, TheWriterStoresEveryKeyInItsOrder) {
         back.storedOpacity = 70;
         return back;
     }());
-}
-
-TEST(DialogValues, TheWriterLeavesKeysItDoesNotOwn) {
-    TempDir dir;
-    writeFile(dir.file("s.ini"), "[Form]\nStayOnTop=1\n[Option]\nshowNext=0\nVolume=55\n");
-    {
-        ProfileFile f(dir.file("s.ini"));
-        writeDialogValues(f, DialogValues{});
-    }
-    ProfileFile f(dir.file("s.ini"));
-    EXPECT_TRUE(f.readBool("Form", "StayOnTop", false));
-    EXPECT_FALSE(f.readBool("Option", "showNext", true));
-    EXPECT_EQ(f.readInteger("Option", "Volume", 0), 55);
 }
 
 TEST(DialogValues, ARefusedWriteStopsTheWriterWithTheFilesName) {
