@@ -33,13 +33,13 @@ std::string slidePanelCaption(int position) {
 
 DialogValues readDialogValues(const ProfileFile& f) {
     DialogValues v;
-    v.useBgm = f.readBool("Option", "UseBGM", false);
-    v.bgmFile = f.readString("Option", "BGM", "");
-    v.useMessage = f.readBool("Option", "UseMessage", true);
-    v.messageFile = f.readString("Option", "MESSAGE", "");
-    v.useImages = f.readBool("Option", "UseGaz", false);
+    v.music.useBgm = f.readBool("Option", "UseBGM", false);
+    v.music.bgmFile = f.readString("Option", "BGM", "");
+    v.music.useMessage = f.readBool("Option", "UseMessage", true);
+    v.music.messageFile = f.readString("Option", "MESSAGE", "");
+    v.music.useImages = f.readBool("Option", "UseGaz", false);
     v.monoChrome = f.readBool("Option", "MonoChro", false);
-    v.imageFolder = f.readString("Option", "Images", "");
+    v.music.imageFolder = f.readString("Option", "Images", "");
     v.wipeStyle = listIndexFor(f.readInteger("Option", "WipeStyle", 1), kWipeItems);
     v.imageStyle = listIndexFor(f.readInteger("Option", "GazStyle", 0), kImageStyleItems);
     v.textBack = listIndexFor(f.readInteger("Option", "TextBack", 0), kTextBackItems);
@@ -63,13 +63,13 @@ DialogValues readDialogValues(const ProfileFile& f) {
 }
 
 void writeDialogValues(ProfileFile& f, const DialogValues& v) {
-    f.writeBool("Option", "UseBGM", v.useBgm);
-    f.writeString("Option", "BGM", v.bgmFile);
-    f.writeBool("Option", "UseMessage", v.useMessage);
-    f.writeString("Option", "MESSAGE", v.messageFile);
-    f.writeBool("Option", "UseGaz", v.useImages);
+    f.writeBool("Option", "UseBGM", v.music.useBgm);
+    f.writeString("Option", "BGM", v.music.bgmFile);
+    f.writeBool("Option", "UseMessage", v.music.useMessage);
+    f.writeString("Option", "MESSAGE", v.music.messageFile);
+    f.writeBool("Option", "UseGaz", v.music.useImages);
     f.writeBool("Option", "MonoChro", v.monoChrome);
-    f.writeString("Option", "Images", v.imageFolder);
+    f.writeString("Option", "Images", v.music.imageFolder);
     f.writeInteger("Option", "WipeStyle", v.wipeStyle);
     f.writeInteger("Option", "GazStyle", v.imageStyle);
     f.writeInteger("Option", "TextBack", v.textBack);

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/companions.h"
+
 namespace orba {
 
 class ProfileFile;
@@ -33,13 +35,10 @@ inline constexpr IntRange kSlideRange{5, 100, 5};              // TrackBar1, tic
 
 // One value per control; a list index of -1 means no selection.
 struct DialogValues {
-    bool useBgm = false;            // CheckBox1
-    std::string bgmFile;            // Edit1
-    bool useMessage = true;         // CheckBox2
-    std::string messageFile;        // Edit2
-    bool useImages = false;         // CheckBox4
+    // CheckBox1, Edit1, CheckBox2, Edit2, CheckBox4, Edit3; the text is
+    // shown unless the file says otherwise.
+    MusicChoice music{false, {}, true, {}, false, {}};
     bool monoChrome = false;        // CheckBox5
-    std::string imageFolder;        // Edit3
     int wipeStyle = 1;              // ComboBox2
     int imageStyle = 0;             // ComboBox1
     int textBack = 0;               // ComboBox5

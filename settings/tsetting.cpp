@@ -167,13 +167,7 @@ std::string TSetting::fontName() const {
 
 DialogValues TSetting::values() const {
     DialogValues v;
-    const MusicChoice c = musicChoice();
-    v.useBgm = c.useBgm;
-    v.bgmFile = c.bgmFile;
-    v.useMessage = c.useMessage;
-    v.messageFile = c.messageFile;
-    v.useImages = c.useImages;
-    v.imageFolder = c.imageFolder;
+    v.music = musicChoice();
     v.monoChrome = CheckBox5->isChecked();
     v.wipeStyle = ComboBox2->currentIndex();
     v.imageStyle = ComboBox1->currentIndex();
@@ -198,7 +192,7 @@ DialogValues TSetting::values() const {
 }
 
 void TSetting::setValues(const DialogValues& v) {
-    setMusicChoice({v.useBgm, v.bgmFile, v.useMessage, v.messageFile, v.useImages, v.imageFolder});
+    setMusicChoice(v.music);
     CheckBox5->setChecked(v.monoChrome);
     // An index outside a list leaves it without a selection.
     auto select = [](QComboBox* box, int index) {

@@ -57,7 +57,7 @@ TEST(DialogValues, NoSettingsFileGivesTheDialogDefaults) {
     const DialogValues v = readDialogValues(ProfileFile(dir.file("none.ini")));
     EXPECT_EQ(v, DialogValues{});
     // Unlike the main window, the dialog starts with the text shown.
-    EXPECT_TRUE(v.useMessage);
+    EXPECT_TRUE(v.music.useMessage);
 }
 
 TEST(DialogValues, ValuesOutsideEveryControlAreDroppedOrClamped) {
@@ -88,10 +88,10 @@ TEST(DialogValues, ValuesOutsideEveryControlAreDroppedOrClamped) {
 TEST(DialogValues, TheWriterStoresEveryKeyInItsOrder) {
     TempDir dir;
     DialogValues v;
-    v.useBgm = true;
-    v.bgmFile = "/m/曲 1.mp3";
-    v.messageFile = "/m/曲 1_t.txt";
-    v.imageFolder = "/m/okaraimg/";
+    v.music.useBgm = true;
+    v.music.bgmFile = "/m/曲 1.mp3";
+    v.music.messageFile = "/m/曲 1_t.txt";
+    v.music.imageFolder = "/m/okaraimg/";
     v.wipeStyle = -1;
     v.imageStyle = 5;
     v.fontName = "IPAGothic";

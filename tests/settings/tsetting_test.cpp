@@ -180,12 +180,12 @@ TEST_F(TSettingTest, APresetMusicFileTakesItsCompanionsWithoutAFileDialog) {
     EXPECT_TRUE(d->musicFileAccepted);
 
     const DialogValues v = d->values();
-    EXPECT_TRUE(v.useBgm);
-    EXPECT_EQ(v.bgmFile, dir.file("a/x.mp3"));
-    EXPECT_TRUE(v.useMessage);
-    EXPECT_EQ(v.messageFile, dir.file("a/x_t.txt"));
-    EXPECT_FALSE(v.useImages);
-    EXPECT_EQ(v.imageFolder, dir.file("b/okaraimg/"));
+    EXPECT_TRUE(v.music.useBgm);
+    EXPECT_EQ(v.music.bgmFile, dir.file("a/x.mp3"));
+    EXPECT_TRUE(v.music.useMessage);
+    EXPECT_EQ(v.music.messageFile, dir.file("a/x_t.txt"));
+    EXPECT_FALSE(v.music.useImages);
+    EXPECT_EQ(v.music.imageFolder, dir.file("b/okaraimg/"));
     EXPECT_EQ(control<QLineEdit>(*d, "Edit2")->text().toStdString(), dir.file("a/x_t.txt"));
     EXPECT_EQ(d->openDialog2Folder(), dir.file("a/"));
 }
@@ -208,7 +208,7 @@ TEST_F(TSettingTest, TheMusicChooserOpensInTheOldSongsFolderAndACancelChangesNot
     shell->file = dir.file("z.ogg");
     d->Button1Click();
     EXPECT_TRUE(d->musicFileAccepted);
-    EXPECT_EQ(d->values().bgmFile, dir.file("z.ogg"));
+    EXPECT_EQ(d->values().music.bgmFile, dir.file("z.ogg"));
     // The message chooser follows the new song's folder.
     d->Button2Click();
     ASSERT_EQ(shell->fileRequests.size(), 3u);
@@ -221,12 +221,12 @@ TEST_F(TSettingTest, TheMessageChooserTicksTheTextAndSetsItsPath) {
     d->Button2Click();
     EXPECT_EQ(shell->fileRequests.at(0).title, QStringLiteral("メッセージファイルの選択"));
     EXPECT_EQ(shell->fileRequests.at(0).filter, QStringLiteral("テキストファイル TXT|*.txt"));
-    EXPECT_FALSE(d->values().useMessage);
+    EXPECT_FALSE(d->values().music.useMessage);
 
     shell->file = "/songs/歌詞 'a'.txt";
     d->Button2Click();
-    EXPECT_TRUE(d->values().useMessage);
-    EXPECT_EQ(d->values().messageFile, "/songs/歌詞 'a'.txt");
+    EXPECT_TRUE(d->values().music.useMessage);
+    EXPECT_EQ(d->values().music.messageFile, "/songs/歌詞 'a'.txt");
 }
 
 TEST_F(TSettingTest, AFolderFromTheBrowserIsStoredWithoutATrailingSeparator) {
@@ -234,12 +234,12 @@ TEST_F(TSettingTest, AFolderFromTheBrowserIsStoredWithoutATrailingSeparator) {
     d->Button3Click();
     ASSERT_EQ(shell->folderRequests.size(), 1u);
     EXPECT_EQ(shell->folderRequests.front(), QStringLiteral("画像フォルダの選択"));
-    EXPECT_FALSE(d->values().useImages);
+    EXPECT_FALSE(d->values().music.useImages);
 
     shell->folder = "/pics/2024/";
     d->Button3Click();
-    EXPECT_TRUE(d->values().useImages);
-    EXPECT_EQ(d->values().imageFolder, "/pics/2024");
+    EXPECT_TRUE(d->values().music.useImages);
+    EXPECT_EQ(d->values().music.imageFolder, "/pics/2024");
 }
 
 TEST_F(TSettingTest, ShortcutButtonsBeepOnlyWhenTheirPlaceExists) {
