@@ -10,6 +10,7 @@
 #include "app/shellrules.h"
 #include "app/tdesktopwindow.h"
 #include "resources/menuicons.h"
+#include "settings/tsetting.h"
 
 namespace orba {
 
@@ -81,7 +82,16 @@ void TDesktopWindow::Exit1Click() { close(); }
 
 void TDesktopWindow::N2Click() {}
 
-void TDesktopWindow::S1Click() {}
+void TDesktopWindow::S1Click() {
+    const std::string oldBgm = settings.bgmFile;
+    const std::string oldMessage = settings.messageFile;
+    saveWindowState();
+    if (!m_setting || m_setting->exec() != QDialog::Accepted) return;
+    loadSettings();
+    [[maybe_unused]] const bool songChanged =
+        settings.bgmFile != oldBgm || settings.messageFile != oldMessage;
+    // if (songChanged) loadSong();  -- joins here once songs can be loaded
+}
 
 void TDesktopWindow::T1Click() {
     T1->setChecked(!T1->isChecked());

@@ -1,10 +1,223 @@
 #include "settings/tsetting.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFontComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStringDecoder>
+
+#include "platform/files.h"
+#include "platform/profilefile.h"
+#include "platform/sjis.h"
+#include "settings/settingsstore.h"
+#include "settings/shortcuts.h"
+
 namespace orba {
 
-TSetting::TSetting(QWidget* parent) : QDialog(parent) {
+namespace {
+
+const FileChooser kOpenDialog1{
+    QStringLiteral("BGMファイルの選択"),
+    QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg"),
+    {}};
+const FileChooser kOpenDialog2{
+    QStringLiteral("メッセージファイルの選択"), QStringLiteral("テキストファイル TXT|*.txt"), {}};
+
+QString shownPath(const std::string& path) {
+    return QFile::decodeName(path.c_str());
+}
+
+// Font names written by the original Windows program are Shift-JIS.
+QString shownFontName(const std::string& name) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArray::fromStdString(name));
+    if (!utf8.hasError()) return text;
+    return QString::fromStdString(sjisToUtf8(name));
+}
+
+}  // namespace
+
+TSetting::TSetting(QWidget* parent) : QDialog(parent), m_shell(makeDesktopShell()) {
     setWindowTitle(QStringLiteral("ORBA KARAOKE"));
+    createControls();
     setFixedSize(442, 392);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TSetting::~TSetting() = default;
+
+void TSetting::setShell(std::unique_ptr<DialogShell> shell) {
+    m_shell = std::move(shell);
+}
+
+void TSetting::FormCreate() {
+    DialogValues v;
+    {
+        ProfileFile file(settingsFilePath());
+        v = readDialogValues(file);
+    }
+    setValues(v);
+    m_openDialog1Folder = folderPart(m_bgmFile);
+    m_openDialog2Folder = folderPart(m_messageFile);
+}
+
+void TSetting::BitBtn1Click() {
+    {
+        ProfileFile file(settingsFilePath());
+        writeDialogValues(file, values());
+    }
+    if (isVisible())
+        accept();
+    else
+        setResult(QDialog::Accepted);
+}
+
+void TSetting::Button1Click() {
+    const MusicChoice before = musicChoice();
+    std::string chosen;
+    if (presetMusicFile.empty()) {
+        FileChooser chooser = kOpenDialog1;
+        chooser.startFolder = m_openDialog1Folder;
+        std::optional<std::string> file = m_shell->chooseFile(this, chooser);
+        musicFileAccepted = file.has_value();
+        if (file) chosen = *file;
+    } else {
+        chosen = presetMusicFile;
+        musicFileAccepted = true;
+    }
+    if (!musicFileAccepted) return;
+
+    const CompanionsFound found = findCompanions(companionPathsFor(chosen));
+    setMusicChoice(chooseCompanions(before, chosen, found));
+    m_openDialog2Folder = folderPart(chosen);
+}
+
+void TSetting::Button2Click() {
+    FileChooser chooser = kOpenDialog2;
+    chooser.startFolder = m_openDialog2Folder;
+    std::optional<std::string> file = m_shell->chooseFile(this, chooser);
+    if (!file) return;
+    MusicChoice c = musicChoice();
+    c.useMessage = true;
+    c.messageFile = *file;
+    setMusicChoice(c);
+}
+
+void TSetting::Button3Click() {
+    std::optional<std::string> folder =
+        m_shell->chooseFolder(this, QStringLiteral("画像フォルダの選択"));
+    if (!folder) return;
+    MusicChoice c = musicChoice();
+    c.useImages = true;
+    c.imageFolder = withoutTrailingSeparator(*folder);
+    setMusicChoice(c);
+}
+
+void TSetting::Button4Click(int tag) {
+    if (!createShortcut(tag, shortcutEnvironmentFromProcess(), programPath())) return;
+    m_shell->beep();
+}
+
+void TSetting::TrackBar1Change() {
+    Panel1->setText(QString::fromStdString(slidePanelCaption(TrackBar1->value())));
+}
+
+MusicChoice TSetting::musicChoice() const {
+    MusicChoice c;
+    c.useBgm = CheckBox1->isChecked();
+    c.bgmFile = m_bgmFile;
+    c.useMessage = CheckBox2->isChecked();
+    c.messageFile = m_messageFile;
+    c.useImages = CheckBox4->isChecked();
+    c.imageFolder = m_imageFolder;
+    return c;
+}
+
+void TSetting::setMusicChoice(const MusicChoice& c) {
+    CheckBox1->setChecked(c.useBgm);
+    m_bgmFile = c.bgmFile;
+    Edit1->setText(shownPath(c.bgmFile));
+    CheckBox2->setChecked(c.useMessage);
+    m_messageFile = c.messageFile;
+    Edit2->setText(shownPath(c.messageFile));
+    CheckBox4->setChecked(c.useImages);
+    m_imageFolder = c.imageFolder;
+    Edit3->setText(shownPath(c.imageFolder));
+}
+
+void TSetting::setFontName(const std::string& name) {
+    m_fontNameRead = name;
+    m_fontNameShown = shownFontName(name);
+    FNComboBox1->setCurrentText(m_fontNameShown);
+}
+
+std::string TSetting::fontName() const {
+    const QString current = FNComboBox1->currentText();
+    if (current == m_fontNameShown) return m_fontNameRead;
+    return current.toStdString();
+}
+
+DialogValues TSetting::values() const {
+    DialogValues v;
+    v.music = musicChoice();
+    v.monoChrome = CheckBox5->isChecked();
+    v.wipeStyle = ComboBox2->currentIndex();
+    v.imageStyle = ComboBox1->currentIndex();
+    v.textBack = ComboBox5->currentIndex();
+    v.noiseType = ComboBox3->currentIndex();
+    v.noiseColor = ComboBox4->currentIndex();
+    v.fontSpecified = CheckBox8->isChecked();
+    v.fontName = fontName();
+    v.fontBold = CheckBox9->isChecked();
+    v.fontItalic = CheckBox10->isChecked();
+    v.fontUnderline = CheckBox11->isChecked();
+    v.fontSizePercent = CSpinEdit2->value();
+    v.textTiming = CSpinEdit3->value();
+    v.backgroundType = ComboBox6->currentIndex();
+    v.slidePosition = TrackBar1->value();
+    v.darkTransparency = CheckBox6->isChecked();
+    v.transparency = ComboBox7->currentIndex();
+    v.timeForce = CBTime->isChecked();
+    v.noKaraoke = CBNoKara->isChecked();
+    v.storedOpacity = m_storedOpacity;
+    return v;
+}
+
+void TSetting::setValues(const DialogValues& v) {
+    setMusicChoice(v.music);
+    CheckBox5->setChecked(v.monoChrome);
+    // An index outside a list leaves it without a selection.
+    auto select = [](QComboBox* box, int index) {
+        box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+    };
+    select(ComboBox2, v.wipeStyle);
+    select(ComboBox1, v.imageStyle);
+    select(ComboBox5, v.textBack);
+    select(ComboBox3, v.noiseType);
+    select(ComboBox4, v.noiseColor);
+    CheckBox8->setChecked(v.fontSpecified);
+    setFontName(v.fontName);
+    CheckBox9->setChecked(v.fontBold);
+    CheckBox10->setChecked(v.fontItalic);
+    CheckBox11->setChecked(v.fontUnderline);
+    CSpinEdit2->setValue(v.fontSizePercent);
+    CSpinEdit3->setValue(v.textTiming);
+    select(ComboBox6, v.backgroundType);
+    TrackBar1->setValue(v.slidePosition);
+    TrackBar1Change();
+    CheckBox6->setChecked(v.darkTransparency);
+    select(ComboBox7, v.transparency);
+    CBTime->setChecked(v.timeForce);
+    CBNoKara->setChecked(v.noKaraoke);
+    m_storedOpacity = v.storedOpacity;
 }
 
 }  // namespace orba

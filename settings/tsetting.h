@@ -1,9 +1,32 @@
 // The settings dialog. It lives from start-up to the end of the process and
-// is shown modally from the settings menu.
+// is shown modally from the settings menu; opening a music file also uses it
+// unseen, to choose the song's companions (Button1Click with a preset file)
+// and to commit them (BitBtn1Click).
+//
+// The controls are filled from the settings file once, when the dialog is
+// created. After that only the user, the choosers and Button1Click change
+// them: neither Cancel nor a reload of the main window's settings resets
+// them, so every OK writes what the controls hold at that moment.
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <string>
+
+#include "settings/companions.h"
+#include "settings/dialogshell.h"
+#include "settings/dialogvalues.h"
+
+class QCheckBox;
+class QComboBox;
+class QFontComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QWidget;
 
 namespace orba {
 
@@ -11,11 +34,103 @@ class TSetting : public QDialog {
     Q_OBJECT
 public:
     explicit TSetting(QWidget* parent = nullptr);
+    ~TSetting() override;
 
     // When not empty, the music-file choice takes this path instead of asking.
     std::string presetMusicFile;
     // Result of the last music-file choice.
     bool musicFileAccepted = false;
+
+    // OK: writes every control to the settings file, then closes the dialog
+    // with OK when it is shown. Throws ProfileWriteError.
+    void BitBtn1Click();
+    // Music-file choice with the companion rule.
+    void Button1Click();
+    // Message-file choice.
+    void Button2Click();
+    // Picture-folder choice.
+    void Button3Click();
+    // Shortcut buttons; `tag` is 1 desktop, 2 applications menu, 3 send to.
+    void Button4Click(int tag);
+    void TrackBar1Change();
+
+    // What the controls hold, and showing such values in them.
+    DialogValues values() const;
+    void setValues(const DialogValues& values);
+
+    // The folders the two file choosers open in.
+    const std::string& openDialog1Folder() const { return m_openDialog1Folder; }
+    const std::string& openDialog2Folder() const { return m_openDialog2Folder; }
+
+    void setShell(std::unique_ptr<DialogShell> shell);
+
+private:
+    void FormCreate();
+    void createControls();
+    QWidget* createHeader();
+    QWidget* createFilesPage();
+    QWidget* createEffectsPage();
+    QWidget* createAdvancedPage();
+    QWidget* createShortcutsPage();
+
+    MusicChoice musicChoice() const;
+    void setMusicChoice(const MusicChoice& choice);
+    void setFontName(const std::string& name);
+    std::string fontName() const;
+
+    std::unique_ptr<DialogShell> m_shell;
+    std::string m_openDialog1Folder;
+    std::string m_openDialog2Folder;
+
+    // The path fields are read-only and set only by the dialog, so their
+    // bytes are kept as read or chosen; the text shown is for the eye only.
+    std::string m_bgmFile;
+    std::string m_messageFile;
+    std::string m_imageFolder;
+    // A font name is written back byte for byte unless the user picked
+    // another one: a stored name in another encoding survives a round trip.
+    std::string m_fontNameRead;
+    QString m_fontNameShown;
+    int m_storedOpacity = 100;
+
+    QTabWidget* PageControl1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+
+    // Page "ファイル".
+    QCheckBox* CheckBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QCheckBox* CheckBox4 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QCheckBox* CheckBox5 = nullptr;
+    QComboBox* ComboBox7 = nullptr;
+    QCheckBox* CheckBox6 = nullptr;
+
+    // Page "エフェクト".
+    QSpinBox* CSpinEdit3 = nullptr;
+    QCheckBox* CheckBox9 = nullptr;
+    QCheckBox* CheckBox10 = nullptr;
+    QCheckBox* CheckBox11 = nullptr;
+    QSpinBox* CSpinEdit2 = nullptr;
+    QCheckBox* CheckBox8 = nullptr;
+    QFontComboBox* FNComboBox1 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
+    QComboBox* ComboBox5 = nullptr;
+    QComboBox* ComboBox6 = nullptr;
+
+    // Page "難しい設定".
+    QCheckBox* CBTime = nullptr;
+    QCheckBox* CBNoKara = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QLabel* Panel1 = nullptr;
 };
 
 }  // namespace orba

@@ -1,0 +1,59 @@
+#include "settings/dialogshell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+
+namespace orba {
+
+namespace {
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+class DesktopShell : public DialogShell {
+public:
+    std::optional<std::string> chooseFile(QWidget* parent, const FileChooser& chooser) override {
+        QFileDialog dialog(parent, chooser.title, QFile::decodeName(chooser.startFolder.c_str()),
+                           qtNameFilter(chooser.filter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        // Music and lyric files come from Windows machines as often as not:
+        // "*.mp3" must match "SONG.MP3" too.
+        dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return localPath(dialog.selectedFiles().front());
+    }
+
+    std::optional<std::string> chooseFolder(QWidget* parent, const QString& title) override {
+        const QString folder =
+            QFileDialog::getExistingDirectory(parent, title, QString(), QFileDialog::ShowDirsOnly);
+        if (folder.isEmpty()) return std::nullopt;
+        return withoutTrailingSeparator(localPath(folder));
+    }
+
+    void beep() override { QApplication::beep(); }
+};
+
+}  // namespace
+
+std::unique_ptr<DialogShell> makeDesktopShell() {
+    return std::make_unique<DesktopShell>();
+}
+
+QString qtNameFilter(const QString& filter) {
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    if (bar < 0) return filter;
+    QString patterns = filter.mid(bar + 1);
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return filter.left(bar) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+std::string withoutTrailingSeparator(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+}  // namespace orba

@@ -1,0 +1,64 @@
+// The settings menu of the main window with the real dialog.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/tdesktopwindow.h"
+#include "platform/profilefile.h"
+#include "settings/tsetting.h"
+#include "tests/support/tempdir.h"
+
+namespace orba {
+namespace {
+
+using test::TempDir;
+using test::writeFile;
+
+class SettingsMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ini = dir.file("ORBAKARAOKE.ini");
+        ::setenv("ORBAKARAOKE_INI", ini.c_str(), 1);
+        writeFile(ini, "[Option]\nWipeStyle=1\nTextBack=0\n");
+    }
+
+    // Opens the dialog from the menu, picks a wipe style and presses `button`.
+    void openSettings(TDesktopWindow& w, TSetting& s, const char* button, int wipe) {
+        QTimer::singleShot(0, &s, [&s, button, wipe] {
+            s.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(wipe);
+            s.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        });
+        w.S1Click();
+    }
+
+    TempDir dir;
+    std::string ini;
+};
+
+TEST_F(SettingsMenuTest, OkAppliesTheDialogsValuesToTheWindow) {
+    TDesktopWindow w;
+    TSetting s(&w);
+    w.setSettingDialog(&s);
+    w.settings.textBack = 2;  // changed by a key since the last save
+    openSettings(w, s, "BitBtn1", 0);
+    EXPECT_EQ(w.settings.wipeStyle, 0);
+    // The window state was saved before the dialog wrote its own values.
+    EXPECT_EQ(ProfileFile(ini).readInteger("Form", "StayOnTop", -1), 0);
+    EXPECT_EQ(w.settings.textBack, 0);
+}
+
+TEST_F(SettingsMenuTest, CancelLeavesTheWindowsSettingsAlone) {
+    TDesktopWindow w;
+    TSetting s(&w);
+    w.setSettingDialog(&s);
+    w.settings.textBack = 2;
+    openSettings(w, s, "BitBtn2", 0);
+    EXPECT_EQ(w.settings.wipeStyle, 1);
+    EXPECT_EQ(w.settings.textBack, 2);
+    EXPECT_EQ(ProfileFile(ini).readInteger("Option", "TextBack", -1), 2);
+}
+
+}  // namespace
+}  // namespace orba
