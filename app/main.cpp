@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
+#include "playback/probe.h"
 #include "settings/tsetting.h"
 
 namespace {
@@ -23,6 +24,7 @@ struct HeadlessCommand {
     int (*run)(const std::vector<std::string>& args);
 };
 const HeadlessCommand kHeadlessCommands[] = {
+    {"--probe", orba::runProbe},
     {nullptr, nullptr},
 };
 
