@@ -87,11 +87,21 @@ void installMixer(std::unique_ptr<Mixer> mixer) {
     processVolume() = std::make_unique<MasterVolume>(std::move(mixer));
 }
 
-bool openMixer() { return masterVolume().openMixer(); }
-bool findVolumeControl() { return masterVolume().findVolumeControl(); }
-bool getMasterVolume(unsigned int& percent) { return masterVolume().getMasterVolume(percent); }
-bool setMasterVolume(unsigned int percent) { return masterVolume().setMasterVolume(percent); }
-void closeMixer() { masterVolume().closeMixer(); }
+bool openMixer() {
+    return masterVolume().openMixer();
+}
+bool findVolumeControl() {
+    return masterVolume().findVolumeControl();
+}
+bool getMasterVolume(unsigned int& percent) {
+    return masterVolume().getMasterVolume(percent);
+}
+bool setMasterVolume(unsigned int percent) {
+    return masterVolume().setMasterVolume(percent);
+}
+void closeMixer() {
+    masterVolume().closeMixer();
+}
 
 void imposeConfiguredVolume(int volume, int& savedVolume) {
     unsigned int found = 0;

@@ -104,13 +104,17 @@ GstElement* innermostSink(GstElement* sink) {
     return current;
 }
 
-int toMs(gint64 ns) { return static_cast<int>(ns / GST_MSECOND); }
+int toMs(gint64 ns) {
+    return static_cast<int>(ns / GST_MSECOND);
+}
 
 }  // namespace
 
 MediaDevice::MediaDevice() = default;
 
-MediaDevice::~MediaDevice() { teardown(); }
+MediaDevice::~MediaDevice() {
+    teardown();
+}
 
 void MediaDevice::requireOpen() const {
     if (!m_open) throw MediaDeviceError(kNoDeviceText);
@@ -180,7 +184,8 @@ void MediaDevice::open(const std::string& fileName) {
         std::error_code ec;
         std::uintmax_t size = std::filesystem::file_size(fileName, ec);
         if (!ec) {
-            std::optional<int> ms = estimateMpegAudioLengthMs(readStart(fileName, kMpegHeadBytes), size);
+            std::optional<int> ms =
+                estimateMpegAudioLengthMs(readStart(fileName, kMpegHeadBytes), size);
             if (ms && *ms > 0) {
                 m_length = *ms;
                 m_lengthEstimated = true;
@@ -269,9 +274,9 @@ void MediaDevice::handleMessage(GstMessage* msg) {
             GError* error = nullptr;
             gst_message_parse_error(msg, &error, nullptr);
             GstObject* src = GST_MESSAGE_SRC(msg);
-            bool fromSink = m_sink && src &&
-                            (src == GST_OBJECT(m_sink) ||
-                             gst_object_has_as_ancestor(src, GST_OBJECT(m_sink)));
+            bool fromSink =
+                m_sink && src &&
+                (src == GST_OBJECT(m_sink) || gst_object_has_as_ancestor(src, GST_OBJECT(m_sink)));
             if (!m_failed) {
                 m_failed = true;
                 m_sinkFailed = fromSink;
@@ -291,7 +296,8 @@ void MediaDevice::handleMessage(GstMessage* msg) {
             m_atEnd = true;
             if (m_lengthEstimated || m_length < 0) {
                 gint64 ns = -1;
-                if (m_clockSink && gst_element_query_position(m_clockSink, GST_FORMAT_TIME, &ns) && ns > 0) {
+                if (m_clockSink && gst_element_query_position(m_clockSink, GST_FORMAT_TIME, &ns) &&
+                    ns > 0) {
                     m_length = toMs(ns);
                     m_lengthEstimated = false;
                     m_lengthDirty = false;
@@ -389,7 +395,9 @@ void MediaDevice::refreshLength() {
     }
 }
 
-void MediaDevice::setTimeFormatMilliseconds() { m_lastError = kMediaOk; }
+void MediaDevice::setTimeFormatMilliseconds() {
+    m_lastError = kMediaOk;
+}
 
 int MediaDevice::length() {
     requireOpen();
@@ -493,6 +501,8 @@ void MediaDevice::seek(int ms) {
     if (seekTo(ms)) m_state = State::Stopped;
 }
 
-void MediaDevice::setStartPosition(int ms) { m_startPosition = ms; }
+void MediaDevice::setStartPosition(int ms) {
+    m_startPosition = ms;
+}
 
 }  // namespace orba

@@ -53,7 +53,7 @@ enum MediaMode : int {
     kModeOpen = 6,
 };
 
-extern const char* const kNoDeviceText;       // raised by a checking command without a device
+extern const char* const kNoDeviceText;      // raised by a checking command without a device
 extern const char* const kUnknownErrorText;  // error text when there is no better one
 
 class MediaDeviceError : public std::runtime_error {
@@ -125,7 +125,7 @@ private:
     std::unique_ptr<MidiSource> m_midi;
     int m_midiLength = 0;
 
-    int m_length = -1;  // -1: not known yet
+    int m_length = -1;               // -1: not known yet
     bool m_lengthEstimated = false;  // from the first frames of an MPEG stream
     bool m_lengthDirty = true;
     int m_lastPosition = 0;

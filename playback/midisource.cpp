@@ -33,10 +33,8 @@ std::string findSoundFont() {
     // The first is Debian's chosen General MIDI soundfont; the others are the
     // files of the usual soundfont packages.
     static const char* const candidates[] = {
-        "/usr/share/sounds/sf2/default-GM.sf2",
-        "/usr/share/sounds/sf2/TimGM6mb.sf2",
-        "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-        "/usr/share/soundfonts/default.sf2",
+        "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
+        "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/soundfonts/default.sf2",
         "/usr/share/soundfonts/FluidR3_GM.sf2",
     };
     for (const char* path : candidates) {
@@ -102,7 +100,8 @@ bool MidiSource::restartAt(std::uint64_t sample) {
     if (fluid_player_add_mem(m_player, m_smf.data(), m_smf.size()) != FLUID_OK) return false;
     fluid_synth_all_sounds_off(m_synth, -1);
     std::uint32_t tick = m_map.tickAtMs(sample * 1000.0 / kSampleRate);
-    if (tick > 0 && fluid_player_seek(m_player, static_cast<int>(std::min<std::uint32_t>(tick, INT32_MAX))) != FLUID_OK)
+    if (tick > 0 && fluid_player_seek(m_player, static_cast<int>(std::min<std::uint32_t>(
+                                                    tick, INT32_MAX))) != FLUID_OK)
         return false;
     if (fluid_player_play(m_player) != FLUID_OK) return false;
     m_sample = sample;
@@ -128,7 +127,8 @@ void MidiSource::needData(GstAppSrc* src, guint, gpointer data) {
     GstBuffer* buffer = nullptr;
     {
         std::lock_guard<std::mutex> lock(self->m_lock);
-        std::uint64_t frames = std::min(kBlockFrames, self->m_endSample - std::min(self->m_sample, self->m_endSample));
+        std::uint64_t frames =
+            std::min(kBlockFrames, self->m_endSample - std::min(self->m_sample, self->m_endSample));
         if (frames > 0) {
             buffer = gst_buffer_new_allocate(nullptr, frames * kChannels * sizeof(float), nullptr);
             GstMapInfo map;
@@ -138,7 +138,8 @@ void MidiSource::needData(GstAppSrc* src, guint, gpointer data) {
                                     1, kChannels);
             gst_buffer_unmap(buffer, &map);
             GST_BUFFER_PTS(buffer) = sampleTime(self->m_sample);
-            GST_BUFFER_DURATION(buffer) = sampleTime(self->m_sample + frames) - sampleTime(self->m_sample);
+            GST_BUFFER_DURATION(buffer) =
+                sampleTime(self->m_sample + frames) - sampleTime(self->m_sample);
             GST_BUFFER_OFFSET(buffer) = self->m_sample;
             GST_BUFFER_OFFSET_END(buffer) = self->m_sample + frames;
             self->m_sample += frames;

@@ -8,13 +8,13 @@
 // only touched under m_lock.
 #pragma once
 
+#include <fluidsynth.h>
+#include <gst/app/gstappsrc.h>
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
-
-#include <fluidsynth.h>
-#include <gst/app/gstappsrc.h>
 
 #include "playback/miditempomap.h"
 

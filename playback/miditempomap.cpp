@@ -10,17 +10,23 @@ namespace {
 constexpr std::uint32_t kDefaultTempo = 500000;
 
 std::uint32_t be32(std::string_view s, std::size_t at) {
-    auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i])); };
+    auto b = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i]));
+    };
     return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
 }
 
 std::uint32_t be16(std::string_view s, std::size_t at) {
-    auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i])); };
+    auto b = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i]));
+    };
     return b(0) << 8 | b(1);
 }
 
 std::uint32_t le32(std::string_view s, std::size_t at) {
-    auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i])); };
+    auto b = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i]));
+    };
     return b(3) << 24 | b(2) << 16 | b(1) << 8 | b(0);
 }
 
@@ -59,7 +65,9 @@ public:
                                       static_cast<unsigned char>(m_data[m_pos + 2]);
                     // A tempo of zero would stop time; players ignore it.
                     if (t > 0)
-                        tempos.push_back({static_cast<std::uint32_t>(std::min<std::uint64_t>(tick, UINT32_MAX)), t});
+                        tempos.push_back(
+                            {static_cast<std::uint32_t>(std::min<std::uint64_t>(tick, UINT32_MAX)),
+                             t});
                 }
                 m_pos += len;
                 lastTick = tick;
@@ -124,7 +132,8 @@ std::string_view standardMidiData(std::string_view bytes) {
     while (bytes.size() - pos >= 8) {
         std::uint32_t len = le32(bytes, pos + 4);
         std::size_t avail = bytes.size() - pos - 8;
-        if (bytes.substr(pos, 4) == "data") return bytes.substr(pos + 8, std::min<std::size_t>(len, avail));
+        if (bytes.substr(pos, 4) == "data")
+            return bytes.substr(pos + 8, std::min<std::size_t>(len, avail));
         if (len > avail) break;
         pos += 8 + len + (len & 1);
     }
@@ -151,14 +160,16 @@ std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes) {
         std::size_t take = std::min<std::size_t>(len, avail);
         if (smf.substr(pos, 4) == "MTrk") {
             ++tracks;
-            endTick = std::max(endTick, TrackReader(smf.substr(pos + 8, take)).read(map.tempoChanges));
+            endTick =
+                std::max(endTick, TrackReader(smf.substr(pos + 8, take)).read(map.tempoChanges));
         }
         pos += 8 + take;
     }
     if (tracks == 0) return std::nullopt;
     map.endTick = static_cast<std::uint32_t>(std::min<std::uint64_t>(endTick, UINT32_MAX));
-    std::stable_sort(map.tempoChanges.begin(), map.tempoChanges.end(),
-                     [](const MidiTempoChange& a, const MidiTempoChange& b) { return a.tick < b.tick; });
+    std::stable_sort(
+        map.tempoChanges.begin(), map.tempoChanges.end(),
+        [](const MidiTempoChange& a, const MidiTempoChange& b) { return a.tick < b.tick; });
     return map;
 }
 

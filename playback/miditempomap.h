@@ -17,9 +17,9 @@ struct MidiTempoChange {
 };
 
 struct MidiTempoMap {
-    std::uint32_t division = 0;                  // ticks per quarter note
-    std::uint32_t endTick = 0;                   // last event of the longest track
-    std::vector<MidiTempoChange> tempoChanges;   // in tick order
+    std::uint32_t division = 0;                 // ticks per quarter note
+    std::uint32_t endTick = 0;                  // last event of the longest track
+    std::vector<MidiTempoChange> tempoChanges;  // in tick order
 
     double msAtTick(std::uint32_t tick) const;
     std::uint32_t tickAtMs(double ms) const;

@@ -17,7 +17,9 @@ constexpr int kBitrates[2][3][15] = {
 };
 constexpr int kSampleRates[3] = {44100, 48000, 32000};
 
-unsigned byteAt(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
+unsigned byteAt(std::string_view s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
 
 bool sameStream(std::string_view a, std::string_view b) {
     // Sync, version, layer and sample rate stay the same from frame to frame.
@@ -30,7 +32,7 @@ bool sameStream(std::string_view a, std::string_view b) {
 std::optional<MpegFrameHeader> parseMpegFrameHeader(std::string_view bytes) {
     if (bytes.size() < 4 || byteAt(bytes, 0) != 0xFF || (byteAt(bytes, 1) & 0xE0) != 0xE0)
         return std::nullopt;
-    unsigned version = (byteAt(bytes, 1) >> 3) & 3;  // 0: 2.5, 1: reserved, 2: 2, 3: 1
+    unsigned version = (byteAt(bytes, 1) >> 3) & 3;    // 0: 2.5, 1: reserved, 2: 2, 3: 1
     unsigned layerBits = (byteAt(bytes, 1) >> 1) & 3;  // 1: III, 2: II, 3: I
     unsigned bitrateIndex = byteAt(bytes, 2) >> 4;
     unsigned rateIndex = (byteAt(bytes, 2) >> 2) & 3;
@@ -68,8 +70,8 @@ std::optional<int> estimateMpegAudioLengthMs(std::string_view head, std::uint64_
         std::size_t next = first + static_cast<std::size_t>(h->frameBytes);
         // A lone sync pattern in other data is not a stream: the next frame
         // must follow where this one says, unless the bytes end first.
-        if (next + 4 <= head.size() &&
-            (!parseMpegFrameHeader(head.substr(next)) || !sameStream(head.substr(first), head.substr(next))))
+        if (next + 4 <= head.size() && (!parseMpegFrameHeader(head.substr(next)) ||
+                                        !sameStream(head.substr(first), head.substr(next))))
             continue;
         if (fileSize <= first) return std::nullopt;
         std::uint64_t bytes = 0;

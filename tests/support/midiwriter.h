@@ -16,8 +16,9 @@ public:
         : m_division(division), m_tracks(trackCount) {}
 
     MidiWriter& tempo(int track, std::uint32_t tick, std::uint32_t microsPerQuarter) {
-        add(track, tick, {'\xFF', '\x51', '\x03', char(microsPerQuarter >> 16),
-                          char(microsPerQuarter >> 8), char(microsPerQuarter)});
+        add(track, tick,
+            {'\xFF', '\x51', '\x03', char(microsPerQuarter >> 16), char(microsPerQuarter >> 8),
+             char(microsPerQuarter)});
         return *this;
     }
     MidiWriter& program(int track, std::uint32_t tick, int channel, int number) {
