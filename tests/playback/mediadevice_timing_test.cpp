@@ -1,6 +1,8 @@
 // Playback against the wall clock, through "fakesink sync=true".
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "playback/mediadevice.h"
 #include "tests/playback/mediafixtures.h"
 
@@ -97,6 +99,22 @@ TEST(PlaybackTiming, TruncatedMp3PlaysWhatIsThereAndStops) {
     device.play();
     ASSERT_TRUE(waitForMode(device, kModeStopped, length + 2000));
     EXPECT_EQ(device.position(), device.length());
+}
+
+TEST(PlaybackTiming, AudioOutputThatFailsGivesWayToASilentSinkThatKeepsTime) {
+    test::TempDir dir;
+    std::string path = dir.file("tone.wav");
+    ASSERT_TRUE(test::writeTone(path, 2000));
+    std::string configured =
+        std::getenv("ORBAKARAOKE_AUDIO_SINK") ? std::getenv("ORBAKARAOKE_AUDIO_SINK") : "";
+    setenv("ORBAKARAOKE_AUDIO_SINK", "alsasink device=orba-no-such-device", 1);
+    MediaDevice device;
+    EXPECT_NO_THROW(device.open(path)) << device.errorText();
+    setenv("ORBAKARAOKE_AUDIO_SINK", configured.c_str(), 1);
+    auto start = std::chrono::steady_clock::now();
+    device.play();
+    sleepMs(500);
+    EXPECT_NEAR(device.position(), msSince(start), kSlackMs);
 }
 
 }  // namespace
