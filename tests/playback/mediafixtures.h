@@ -51,6 +51,10 @@ protected:
     std::string path;
 };
 
+// The raw text of a field of a flat one-line JSON object, strings with their
+// quotes ("" when the key is missing).
+std::string jsonField(const std::string& json, const std::string& key);
+
 void sleepMs(int ms);
 int msSince(std::chrono::steady_clock::time_point start);
 // Polls the device's mode every 5 ms; false when `timeoutMs` passed first.

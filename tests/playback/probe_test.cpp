@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "tests/playback/mediafixtures.h"
 
 namespace orba {
@@ -21,12 +19,7 @@ ProbeRun probe(std::vector<std::string> args) {
     return {code, ::testing::internal::GetCapturedStdout()};
 }
 
-// The text of a field of the one-line JSON answer ("" when missing).
-std::string field(const std::string& json, const std::string& key) {
-    std::smatch m;
-    std::regex pattern("\"" + key + "\": *(\"[^\"]*\"|[^,}]*)");
-    return std::regex_search(json, m, pattern) ? m[1].str() : std::string();
-}
+using test::jsonField;
 
 TEST(Probe, ReportsAPlayableFile) {
     test::TempDir dir;
@@ -34,11 +27,11 @@ TEST(Probe, ReportsAPlayableFile) {
     ASSERT_TRUE(test::writeTone(path, 1000));
     ProbeRun run = probe({path});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(field(run.out, "length"), "1000");
-    EXPECT_EQ(field(run.out, "error"), "0");
-    EXPECT_EQ(field(run.out, "errorText"), "\"\"");
-    EXPECT_EQ(field(run.out, "isMidi"), "false");
-    EXPECT_EQ(field(run.out, "position"), "");
+    EXPECT_EQ(jsonField(run.out, "length"), "1000");
+    EXPECT_EQ(jsonField(run.out, "error"), "0");
+    EXPECT_EQ(jsonField(run.out, "errorText"), "\"\"");
+    EXPECT_EQ(jsonField(run.out, "isMidi"), "false");
+    EXPECT_EQ(jsonField(run.out, "position"), "");
 }
 
 TEST(Probe, CountsMidiByTheExtensionInAnyCase) {
@@ -47,18 +40,18 @@ TEST(Probe, CountsMidiByTheExtensionInAnyCase) {
     test::writeFile(path, test::tempoChangeMidi());
     ProbeRun run = probe({path});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(field(run.out, "length"), "3000");
-    EXPECT_EQ(field(run.out, "isMidi"), "true");
+    EXPECT_EQ(jsonField(run.out, "length"), "3000");
+    EXPECT_EQ(jsonField(run.out, "isMidi"), "true");
 }
 
 TEST(Probe, FileThatDoesNotOpenStillAnswersAndExitsWithTwo) {
     test::TempDir dir;
     ProbeRun run = probe({dir.file("gone.mp3"), "--play", "100"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(field(run.out, "length"), "0");
-    EXPECT_NE(field(run.out, "error"), "0");
-    EXPECT_NE(field(run.out, "errorText"), "\"\"");
-    EXPECT_EQ(field(run.out, "position"), "");
+    EXPECT_EQ(jsonField(run.out, "length"), "0");
+    EXPECT_NE(jsonField(run.out, "error"), "0");
+    EXPECT_NE(jsonField(run.out, "errorText"), "\"\"");
+    EXPECT_EQ(jsonField(run.out, "position"), "");
 }
 
 TEST(Probe, WrongArgumentsPrintNothingAndExitWithTwo) {
