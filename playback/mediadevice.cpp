@@ -1,5 +1,6 @@
 #include "playback/mediadevice.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -18,8 +19,9 @@ const char* const kUnknownErrorText = "原因不明のエラー";
 
 namespace {
 
-// Opening may wait this long for the file to be ready to play; together
-// with the other bounded waits of a song load it stays under ten seconds.
+// Opening, a second try through the silent sink included, waits at most
+// this long for the file to be ready to play, so that a song load never
+// stands still for ten seconds.
 constexpr int kOpenTimeoutMs = 8000;
 constexpr int kSeekTimeoutMs = 5000;
 constexpr int kStateTimeoutMs = 2000;
@@ -152,6 +154,7 @@ void MediaDevice::open(const std::string& fileName) {
         midiData = std::string(standardMidiData(midiData));
     }
 
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenTimeoutMs);
     auto attempt = [&](bool fakeSink) {
         teardown();
         if (midiMap) {
@@ -164,7 +167,9 @@ void MediaDevice::open(const std::string& fileName) {
             }
             m_midiLength = midiMap->lengthMs();
         }
-        return tryOpen(fakeSink);
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        return tryOpen(fakeSink, std::max(static_cast<int>(left.count()), 1));
     };
     bool opened = attempt(false);
     // An audio output that refuses to work must not cost the song its music:
@@ -194,7 +199,7 @@ void MediaDevice::open(const std::string& fileName) {
     }
 }
 
-bool MediaDevice::tryOpen(bool fakeSink) {
+bool MediaDevice::tryOpen(bool fakeSink, int timeoutMs) {
     m_pipeline = gst_element_factory_make("playbin", nullptr);
     if (!m_pipeline) {
         m_pipelineError = kMediaCannotLoadDriver;
@@ -222,7 +227,7 @@ bool MediaDevice::tryOpen(bool fakeSink) {
     }
     m_bus = gst_element_get_bus(m_pipeline);
     m_asyncDone = false;
-    if (!waitForPreroll(gst_element_set_state(m_pipeline, GST_STATE_PAUSED), kOpenTimeoutMs))
+    if (!waitForPreroll(gst_element_set_state(m_pipeline, GST_STATE_PAUSED), timeoutMs))
         return false;
     m_clockSink = innermostSink(m_sink);
     m_positionQuery = gst_query_new_position(GST_FORMAT_TIME);

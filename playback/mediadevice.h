@@ -99,7 +99,7 @@ private:
     enum class State { Stopped, Playing, Paused };
 
     void requireOpen() const;
-    bool tryOpen(bool fakeSink);
+    bool tryOpen(bool fakeSink, int timeoutMs);
     void teardown();
     void fail(std::uint32_t code, std::string text);
     void pollBus();
