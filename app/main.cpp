@@ -7,6 +7,7 @@
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
 #include "lyrics/lyricsinfo.h"
+#include "playback/probe.h"
 #include "settings/tsetting.h"
 
 namespace {
@@ -28,6 +29,7 @@ struct HeadlessCommand {
 };
 const HeadlessCommand kHeadlessCommands[] = {
     {"--lyrics-info", orba::runLyricsInfo},
+    {"--probe", orba::runProbe},
     {nullptr, nullptr},
 };
 

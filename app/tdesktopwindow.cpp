@@ -12,6 +12,7 @@
 #include "app/shellrules.h"
 #include "platform/files.h"
 #include "platform/profilefile.h"
+#include "playback/mastervolume.h"
 #include "settings/settingsstore.h"
 #include "settings/tsetting.h"
 
@@ -132,9 +133,11 @@ void TDesktopWindow::saveWindowState() {
     writeWindowState(file, w);
 }
 
-// Master volume: joined to the mixer once it exists.
-void TDesktopWindow::applyConfiguredVolume() {}
-void TDesktopWindow::restoreVolume() {}
+void TDesktopWindow::applyConfiguredVolume() {
+    imposeConfiguredVolume(settings.volume, state.savedVolume);
+}
+
+void TDesktopWindow::restoreVolume() { restoreSavedVolume(state.savedVolume); }
 
 void TDesktopWindow::Timer1Timer() {}
 

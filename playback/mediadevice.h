@@ -1,0 +1,140 @@
+// The player's one media device: it opens a music file and plays, stops,
+// pauses and seeks it, and reports its length, position and mode in
+// milliseconds, answering every command synchronously like a classic
+// multimedia command interface.
+//
+// Recorded music (.mp3 .mp2 .wma .ogg .wav, and whatever else GStreamer can
+// decode) plays through a GStreamer playbin. MIDI files play through
+// FluidSynth's sequencer, rendered into the same playbin through an appsrc,
+// because GStreamer's own MIDI parser applies the last tempo of a file to the
+// whole song.
+//
+// State: the pipeline sits in PAUSED while the device is stopped or paused
+// and in PLAYING while it plays; m_state says which of stopped and paused the
+// user asked for. Bus messages are read whenever the device is asked
+// something, so no main loop is needed; the end of the stream (or an error
+// while playing) leaves the device stopped at its end.
+#pragma once
+
+#include <gst/gst.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace orba {
+
+class MidiSource;
+
+// Error codes of the last command, 0 for success. The numbers are those of
+// the classic multimedia command set that the player's design counts in.
+enum MediaErrorCode : std::uint32_t {
+    kMediaOk = 0,
+    kMediaInvalidDevice = 257,
+    kMediaHardware = 262,
+    kMediaCannotLoadDriver = 266,
+    kMediaFileNotFound = 275,
+    kMediaNotReady = 276,
+    kMediaInternal = 277,
+    kMediaOutOfRange = 282,
+    kMediaInvalidFile = 296,
+};
+
+// Mode values of the mode query.
+enum MediaMode : int {
+    kModeNotReady = 0,
+    kModeStopped = 1,
+    kModePlaying = 2,
+    kModeRecording = 3,
+    kModeSeeking = 4,
+    kModePaused = 5,
+    kModeOpen = 6,
+};
+
+extern const char* const kNoDeviceText;      // raised by a checking command without a device
+extern const char* const kUnknownErrorText;  // error text when there is no better one
+
+class MediaDeviceError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class MediaDevice {
+public:
+    MediaDevice();
+    ~MediaDevice();
+    MediaDevice(const MediaDevice&) = delete;
+    MediaDevice& operator=(const MediaDevice&) = delete;
+
+    // Opens the file, closing any open one first, and returns when it is
+    // ready to play (stopped at 0) or has failed. Failure throws
+    // MediaDeviceError with errorText() and leaves lastError() non-zero.
+    void open(const std::string& fileName);
+    void close();
+    // Lengths and positions are always milliseconds; kept as a command.
+    void setTimeFormatMilliseconds();
+
+    int length();
+    int position();
+    int mode();
+    // Plays from the pending start position if one was set, else from where
+    // the device stands; a device stopped at its end starts again from 0.
+    void play();
+    void stop();
+    void pauseToggle();
+    void seek(int ms);
+    void setStartPosition(int ms);
+
+    std::uint32_t lastError() const { return m_lastError; }
+    std::string errorText() const;
+
+    bool isOpen() const { return m_open; }
+    const std::string& fileName() const { return m_fileName; }
+    // True while the open file plays through the MIDI synthesizer.
+    bool playsMidi() const { return m_midi != nullptr; }
+
+private:
+    enum class State { Stopped, Playing, Paused };
+
+    void requireOpen() const;
+    bool tryOpen(bool fakeSink, int timeoutMs);
+    void teardown();
+    void fail(std::uint32_t code, std::string text);
+    void pollBus();
+    void handleMessage(GstMessage* msg);
+    bool waitForPreroll(GstStateChangeReturn change, int timeoutMs);
+    bool seekTo(int ms);
+    bool enterPaused();
+    void refreshLength();
+    static void onSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
+
+    std::string m_fileName;
+    bool m_open = false;
+    State m_state = State::Stopped;
+    std::uint32_t m_lastError = kMediaOk;
+    std::string m_errorText;
+    std::optional<int> m_startPosition;
+
+    GstElement* m_pipeline = nullptr;
+    GstElement* m_sink = nullptr;       // the sink given to the pipeline
+    GstElement* m_clockSink = nullptr;  // the element that answers position queries
+    GstBus* m_bus = nullptr;
+    GstQuery* m_positionQuery = nullptr;
+    std::unique_ptr<MidiSource> m_midi;
+    int m_midiLength = 0;
+
+    int m_length = -1;               // -1: not known yet
+    bool m_lengthEstimated = false;  // from the first frames of an MPEG stream
+    bool m_lengthDirty = true;
+    int m_lastPosition = 0;
+    bool m_atEnd = false;
+    bool m_asyncDone = false;
+    bool m_failed = false;
+    bool m_sinkFailed = false;
+    std::uint32_t m_pipelineError = kMediaOk;
+    std::string m_pipelineErrorText;
+};
+
+}  // namespace orba

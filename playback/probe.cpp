@@ -1,0 +1,82 @@
+#include "playback/probe.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/json.h"
+#include "playback/mediadevice.h"
+#include "playback/waituntilplaying.h"
+
+namespace orba {
+
+namespace {
+
+// The song loader counts a ".mid" song on its own clock.
+bool countsAsMidi(const std::string& path) {
+    std::string ext = extensionPart(path);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".mid";
+}
+
+bool parseMs(const std::string& text, int& ms) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, ms);
+    return ec == std::errc() && ptr == end && ms >= 0;
+}
+
+}  // namespace
+
+int runProbe(const std::vector<std::string>& args) {
+    std::string file;
+    int playMs = -1;
+    bool usable = true;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--play" && i + 1 < args.size())
+            usable = usable && parseMs(args[++i], playMs);
+        else if (file.empty())
+            file = args[i];
+        else
+            usable = false;
+    }
+    if (file.empty() || !usable) {
+        std::fputs("usage: orbakaraoke --probe FILE [--play MS]\n", stderr);
+        return 2;
+    }
+
+    MediaDevice device;
+    try {
+        device.open(file);
+    } catch (const MediaDeviceError&) {
+        // The error code and text say what went wrong.
+    }
+    bool opened = device.lastError() == kMediaOk;
+    bool midi = countsAsMidi(file);
+    JsonObject json;
+    int length = 0;
+    std::uint32_t error = device.lastError();
+    std::string errorText = device.errorText();
+    if (opened) {
+        device.setTimeFormatMilliseconds();
+        length = device.length();
+    }
+    json.add("length", length)
+        .add("error", static_cast<long long>(error))
+        .add("errorText", errorText)
+        .add("isMidi", midi);
+    if (opened && playMs >= 0) {
+        device.play();
+        if (midi) waitUntilPlaying(device);
+        std::this_thread::sleep_for(std::chrono::milliseconds(playMs));
+        json.add("position", device.position()).add("mode", device.mode());
+    }
+    std::puts(json.str().c_str());
+    return opened ? 0 : 2;
+}
+
+}  // namespace orba

@@ -1,0 +1,16 @@
+// Waiting for a song to be heard: a MIDI song (and every song after a jump)
+// is counted from the moment the device reports that it plays.
+#pragma once
+
+#include <functional>
+
+namespace orba {
+
+class MediaDevice;
+
+// Asks for the mode, sleeping 100 ms between questions, at most 100 times;
+// true as soon as the mode is playing.
+bool waitUntilPlaying(const std::function<int()>& mode, const std::function<void()>& sleep100ms);
+bool waitUntilPlaying(MediaDevice& device);
+
+}  // namespace orba

@@ -1,0 +1,199 @@
+#include "playback/mediadevice.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/playback/mediafixtures.h"
+#include "tests/support/midiwriter.h"
+
+namespace orba {
+namespace {
+
+using test::MusicTypeTest;
+
+TEST_P(MusicTypeTest, OpensStoppedAtZeroWithTheLengthItDecodesTo) {
+    MediaDevice device;
+    device.open(path);
+    device.setTimeFormatMilliseconds();
+    EXPECT_EQ(device.lastError(), 0u);
+    EXPECT_EQ(device.errorText(), "");
+    EXPECT_EQ(device.mode(), kModeStopped);
+    EXPECT_EQ(device.position(), 0);
+    if (GetParam() == ".mid") {
+        EXPECT_TRUE(device.playsMidi());
+        EXPECT_EQ(device.length(), test::kTempoChangeMidiMs);
+    } else {
+        EXPECT_NEAR(device.length(), test::decodedLengthMs(path), 50);
+    }
+}
+
+TEST_P(MusicTypeTest, SeekLeavesTheDeviceStoppedThere) {
+    MediaDevice device;
+    device.open(path);
+    device.seek(1000);
+    EXPECT_EQ(device.mode(), kModeStopped);
+    EXPECT_NEAR(device.position(), 1000, 30);
+}
+
+TEST_P(MusicTypeTest, CloseLeavesNoDevice) {
+    MediaDevice device;
+    device.open(path);
+    device.close();
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(device.mode(), kModeNotReady);
+    EXPECT_THROW(device.play(), MediaDeviceError);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllTypes, MusicTypeTest, ::testing::ValuesIn(test::musicTypes()),
+                         test::musicTypeName);
+
+TEST(MediaDevice, CheckingCommandsWithoutADeviceRaiseNoDevice) {
+    MediaDevice device;
+    const std::function<void()> checking[] = {
+        [&] { device.play(); },  [&] { device.stop(); },         [&] { device.pauseToggle(); },
+        [&] { device.seek(0); }, [&] { (void)device.length(); },
+    };
+    for (const auto& command : checking) {
+        try {
+            command();
+            ADD_FAILURE() << "no error raised";
+        } catch (const MediaDeviceError& e) {
+            EXPECT_STREQ(e.what(), kNoDeviceText);
+        }
+    }
+    EXPECT_NO_THROW(device.position());
+    EXPECT_NO_THROW(device.mode());
+    EXPECT_NO_THROW(device.setStartPosition(10));
+    EXPECT_NO_THROW(device.setTimeFormatMilliseconds());
+    EXPECT_NO_THROW(device.close());
+}
+
+TEST(MediaDevice, StartPositionBeyondTheEndIsOutOfRange) {
+    test::TempDir dir;
+    std::string path = dir.file("a.wav");
+    ASSERT_TRUE(test::writeTone(path, 500));
+    MediaDevice device;
+    device.open(path);
+    device.setStartPosition(device.length() + 1000);
+    device.play();
+    EXPECT_EQ(device.lastError(), kMediaOutOfRange);
+    EXPECT_EQ(device.errorText(), kUnknownErrorText);
+    EXPECT_EQ(device.mode(), kModeStopped);
+}
+
+struct BadFile {
+    const char* what;
+    std::string name;
+    std::function<void(const std::string&)> make;
+};
+
+std::string midiHeaderWith(std::size_t at, std::string bytes) {
+    std::string s = test::tempoChangeMidi();
+    s.replace(at, bytes.size(), bytes);
+    return s;
+}
+
+TEST(MediaDevice, FilesThatCannotPlayGiveAnErrorCodeAndText) {
+    const BadFile cases[] = {
+        {"missing file", "gone.mp3", [](const std::string&) {}},
+        {"zero bytes", "empty.mp3", [](const std::string& p) { test::writeFile(p, ""); }},
+        {"text named .mp3", "notes.mp3",
+         [](const std::string& p) { test::writeFile(p, std::string(3000, 'a') + "\nlyrics\n"); }},
+        {"folder named like a song", "folder.wav",
+         [](const std::string& p) { std::filesystem::create_directory(p); }},
+        {"MIDI header cut short", "short.mid",
+         [](const std::string& p) {
+             test::writeFile(p, midiHeaderWith(4, std::string("\0\0\0\x02", 4)));
+         }},
+        {"MIDI with time-code timing", "smpte.mid",
+         [](const std::string& p) { test::writeFile(p, midiHeaderWith(12, "\xE7\x28")); }},
+    };
+    test::TempDir dir;
+    for (const BadFile& c : cases) {
+        std::string path = dir.file(c.name);
+        c.make(path);
+        MediaDevice device;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(device.open(path), MediaDeviceError) << c.what;
+        EXPECT_LT(test::msSince(start), 10000) << c.what;
+        EXPECT_NE(device.lastError(), 0u) << c.what;
+        EXPECT_FALSE(device.errorText().empty()) << c.what;
+        EXPECT_FALSE(device.isOpen()) << c.what;
+        EXPECT_EQ(device.mode(), kModeNotReady) << c.what;
+    }
+}
+
+TEST(MediaDevice, MissingFileReportsGStreamersOwnText) {
+    test::TempDir dir;
+    MediaDevice device;
+    EXPECT_THROW(device.open(dir.file("gone.ogg")), MediaDeviceError);
+    EXPECT_EQ(device.lastError(), kMediaFileNotFound);
+    EXPECT_NE(device.errorText(), kUnknownErrorText);
+}
+
+TEST(MediaDevice, FailedOpenClosesThePreviousSongAndTheNextOpenClearsTheError) {
+    test::TempDir dir;
+    std::string good = dir.file("good.wav");
+    ASSERT_TRUE(test::writeTone(good, 500));
+    MediaDevice device;
+    device.open(good);
+    EXPECT_THROW(device.open(dir.file("gone.wav")), MediaDeviceError);
+    EXPECT_FALSE(device.isOpen());
+    device.open(good);
+    EXPECT_EQ(device.lastError(), 0u);
+    EXPECT_EQ(device.errorText(), "");
+}
+
+TEST(MediaDevice, OddButPlayableFilesOpenWithTheirLength) {
+    test::TempDir dir;
+    struct Case {
+        const char* what;
+        std::string name;
+        std::function<bool(const std::string&)> make;
+        int length;  // -1: what GStreamer decodes
+    };
+    const Case cases[] = {
+        {"Japanese name with spaces", "歌 の ファイル 1.wav",
+         [](const std::string& p) { return test::writeTone(p, 1000); }, 1000},
+        {"MP3 without a length header", "plain.mp3",
+         [](const std::string& p) { return test::writeTone(p, 2000, false); }, -1},
+        {"truncated MP3", "cut.mp3",
+         [](const std::string& p) {
+             if (!test::writeTone(p, 2000)) return false;
+             std::string bytes = test::readFile(p);
+             test::writeFile(p, bytes.substr(0, bytes.size() / 2 + 77));
+             return true;
+         },
+         -1},
+        {"MIDI cut inside its last track", "cut.mid",
+         [](const std::string& p) {
+             std::string bytes = test::tempoChangeMidi();
+             test::writeFile(p, bytes.substr(0, bytes.size() - 8));
+             return true;
+         },
+         test::kTempoChangeMidiMs},  // the tempo track still ends at 3000 ms
+        {"MIDI in a RIFF wrapper", "wrapped.rmi",
+         [](const std::string& p) {
+             std::string smf = test::tempoChangeMidi();
+             std::string riff = "RIFF";
+             for (int shift : {0, 8, 16, 24}) riff += char((smf.size() + 12) >> shift);
+             riff += "RMIDdata";
+             for (int shift : {0, 8, 16, 24}) riff += char(smf.size() >> shift);
+             test::writeFile(p, riff + smf);
+             return true;
+         },
+         test::kTempoChangeMidiMs},
+    };
+    for (const Case& c : cases) {
+        std::string path = dir.file(c.name);
+        ASSERT_TRUE(c.make(path)) << c.what;
+        MediaDevice device;
+        EXPECT_NO_THROW(device.open(path)) << c.what << ": " << device.errorText();
+        int expected = c.length >= 0 ? c.length : test::decodedLengthMs(path);
+        EXPECT_NEAR(device.length(), expected, 50) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace orba

@@ -1,0 +1,63 @@
+// Music files made at test time: a stereo tone encoded by GStreamer into the
+// type that the file's extension names, and a MIDI song with a tempo change.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "tests/support/tempdir.h"
+
+namespace orba {
+class MediaDevice;
+}
+
+namespace orba::test {
+
+// Writes `ms` milliseconds of tone to `path` (.wav .mp3 .mp2 .ogg .wma). An
+// ".mp3" gets a length header unless `mp3Header` is false. False when
+// GStreamer could not make the file.
+bool writeTone(const std::string& path, int ms, bool mp3Header = true);
+
+// The length of the audio that GStreamer decodes from the file, counted in
+// samples without playing it (-1 when it cannot be decoded).
+int decodedLengthMs(const std::string& path);
+
+// A two-track MIDI song of 3000 ms: one second at 120 bpm, then two seconds
+// at 60 bpm. A parser that applied the last tempo to the whole song would
+// make it 4000 ms long.
+std::string tempoChangeMidi();
+constexpr int kTempoChangeMidiMs = 3000;
+
+// Writes the file for `ext` (with its dot) at `path`, `ms` long; MIDI files
+// are always the 3000 ms tempo-change song.
+bool writeSong(const std::string& path, const std::string& ext, int ms);
+
+// The six music types, and a test over one song of the type it is given,
+// 3000 ms long.
+const std::vector<std::string>& musicTypes();
+std::string musicTypeName(const ::testing::TestParamInfo<std::string>& info);
+
+class MusicTypeTest : public ::testing::TestWithParam<std::string> {
+protected:
+    static constexpr int kSongMs = 3000;
+    void SetUp() override {
+        path = dir.file("song" + GetParam());
+        ASSERT_TRUE(writeSong(path, GetParam(), kSongMs));
+    }
+    TempDir dir;
+    std::string path;
+};
+
+// The raw text of a field of a flat one-line JSON object, strings with their
+// quotes ("" when the key is missing).
+std::string jsonField(const std::string& json, const std::string& key);
+
+void sleepMs(int ms);
+int msSince(std::chrono::steady_clock::time_point start);
+// Polls the device's mode every 5 ms; false when `timeoutMs` passed first.
+bool waitForMode(MediaDevice& device, int mode, int timeoutMs);
+
+}  // namespace orba::test
