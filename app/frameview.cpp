@@ -29,6 +29,8 @@ void FrameView::mouseMoveEvent(QMouseEvent* event) {
     m_window->FormMouseMove(pos.x(), pos.y());
 }
 
-void FrameView::mouseDoubleClickEvent(QMouseEvent*) { m_window->FormDblClick(); }
+void FrameView::mouseDoubleClickEvent(QMouseEvent*) {
+    m_window->FormDblClick();
+}
 
 }  // namespace orba

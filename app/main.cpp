@@ -20,7 +20,10 @@ const char* const kUsage =
     "  --help       show this text\n"
     "  --version    show the version\n"
     "  --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]\n"
-    "               show how the player reads a lyric file, as JSON\n";
+    "               show how the player reads a lyric file, as JSON\n"
+    "  --probe FILE [--play MS]\n"
+    "               open a music file as the player would (and play MS\n"
+    "               milliseconds of it), and report the result as JSON\n";
 
 // Headless commands print one JSON object and exit without opening a window.
 struct HeadlessCommand {

@@ -22,7 +22,9 @@ namespace {
 ExceptionMessageSink g_sink = nullptr;
 }
 
-void setExceptionMessageSink(ExceptionMessageSink sink) { g_sink = sink; }
+void setExceptionMessageSink(ExceptionMessageSink sink) {
+    g_sink = sink;
+}
 
 void showExceptionMessage(const char* what) {
     if (g_sink) {

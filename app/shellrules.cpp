@@ -25,10 +25,11 @@ int todayMmdd() {
 }
 
 bool cursorHidden(const CursorInputs& in) {
-    return in.maximised && in.borderNone && in.mouseX == in.previousX &&
-           in.mouseY == in.previousY;
+    return in.maximised && in.borderNone && in.mouseX == in.previousX && in.mouseY == in.previousY;
 }
 
-bool menusShownAtMouseY(int y) { return y < 2; }
+bool menusShownAtMouseY(int y) {
+    return y < 2;
+}
 
 }  // namespace orba

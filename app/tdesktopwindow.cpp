@@ -31,7 +31,9 @@ TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TDesktopWindow::~TDesktopWindow() { FormDestroy(); }
+TDesktopWindow::~TDesktopWindow() {
+    FormDestroy();
+}
 
 void TDesktopWindow::FormCreate() {
     // The client area is the view; its size does not count the menu bar.
@@ -83,7 +85,9 @@ void TDesktopWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TDesktopWindow::FormClose() { saveWindowState(); }
+void TDesktopWindow::FormClose() {
+    saveWindowState();
+}
 
 void TDesktopWindow::FormDestroy() {
     Timer1.stop();
@@ -137,7 +141,9 @@ void TDesktopWindow::applyConfiguredVolume() {
     imposeConfiguredVolume(settings.volume, state.savedVolume);
 }
 
-void TDesktopWindow::restoreVolume() { restoreSavedVolume(state.savedVolume); }
+void TDesktopWindow::restoreVolume() {
+    restoreSavedVolume(state.savedVolume);
+}
 
 void TDesktopWindow::Timer1Timer() {}
 

@@ -15,7 +15,9 @@
 namespace orba {
 
 namespace {
-QIcon iconNumber(int index) { return QIcon(QPixmap::fromImage(menuIcon(index))); }
+QIcon iconNumber(int index) {
+    return QIcon(QPixmap::fromImage(menuIcon(index)));
+}
 }  // namespace
 
 void TDesktopWindow::createMenus() {
@@ -50,23 +52,27 @@ void TDesktopWindow::createMenus() {
 
     I1 = bar->addMenu(iconNumber(0), QStringLiteral("オプション(&O)"));
     I1->setObjectName(QStringLiteral("I1"));
-    T1 = addEntry(I1, "T1", QStringLiteral("常に最前面に表示(&T)"), 7, &TDesktopWindow::T1Click, true);
+    T1 = addEntry(I1, "T1", QStringLiteral("常に最前面に表示(&T)"), 7, &TDesktopWindow::T1Click,
+                  true);
     F1 = addEntry(I1, "F1", QStringLiteral("フルスクリーン切替(&F) (Alt+Enter)"), 3,
                   &TDesktopWindow::F1Click);
     I1->addSeparator()->setObjectName(QStringLiteral("N3"));
-    N5 = addEntry(I1, "N5", QStringLiteral("フォルダ内連続再生"), 8, &TDesktopWindow::N5Click,
-                  true);
+    N5 =
+        addEntry(I1, "N5", QStringLiteral("フォルダ内連続再生"), 8, &TDesktopWindow::N5Click, true);
     I1->addSeparator()->setObjectName(QStringLiteral("N4"));
     S1 = addEntry(I1, "S1", QStringLiteral("設定(&S)"), 0, &TDesktopWindow::S1Click);
-
 }
 
 QAction* TDesktopWindow::menuEntry(const char* name) const {
     return findChild<QAction*>(QString::fromLatin1(name));
 }
 
-bool TDesktopWindow::stayOnTopChecked() const { return T1->isChecked(); }
-bool TDesktopWindow::folderRepeatChecked() const { return N5->isChecked(); }
+bool TDesktopWindow::stayOnTopChecked() const {
+    return T1->isChecked();
+}
+bool TDesktopWindow::folderRepeatChecked() const {
+    return N5->isChecked();
+}
 
 void TDesktopWindow::setMenusVisible(bool visible) {
     File1->menuAction()->setVisible(visible);
@@ -78,7 +84,9 @@ void TDesktopWindow::setMenusVisible(bool visible) {
 
 void TDesktopWindow::Open1Click() {}
 
-void TDesktopWindow::Exit1Click() { close(); }
+void TDesktopWindow::Exit1Click() {
+    close();
+}
 
 void TDesktopWindow::N2Click() {}
 
@@ -123,7 +131,9 @@ void TDesktopWindow::F1Click() {
     }
 }
 
-void TDesktopWindow::FormDblClick() { F1Click(); }
+void TDesktopWindow::FormDblClick() {
+    F1Click();
+}
 
 void TDesktopWindow::FormMouseMove(int, int y) {
     if (!m_borderNone) return;

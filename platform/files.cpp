@@ -60,7 +60,9 @@ std::string programPath() {
     return std::string(buf.data(), static_cast<std::size_t>(n));
 }
 
-std::string programFolder() { return folderPart(programPath()); }
+std::string programFolder() {
+    return folderPart(programPath());
+}
 
 bool folderWritable(std::string_view folder) {
     if (folder.empty()) return false;

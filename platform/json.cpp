@@ -10,7 +10,11 @@ namespace {
 // Length of the valid UTF-8 sequence at s[i], or 0 when it is not valid.
 std::size_t utf8Length(std::string_view s, std::size_t i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    std::size_t n = c < 0x80           ? 1
+                    : (c >> 5) == 0x6  ? 2
+                    : (c >> 4) == 0xE  ? 3
+                    : (c >> 3) == 0x1E ? 4
+                                       : 0;
     if (n == 0 || (n == 2 && c < 0xC2) || i + n > s.size()) return 0;
     for (std::size_t k = 1; k < n; ++k)
         if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
@@ -56,7 +60,9 @@ JsonObject& JsonObject::add(std::string_view k, std::string_view v) {
     return *this;
 }
 
-JsonObject& JsonObject::add(std::string_view k, const char* v) { return add(k, std::string_view(v)); }
+JsonObject& JsonObject::add(std::string_view k, const char* v) {
+    return add(k, std::string_view(v));
+}
 
 JsonObject& JsonObject::add(std::string_view k, long long v) {
     key(k);

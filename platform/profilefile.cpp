@@ -16,7 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -24,7 +26,9 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 // Names compare without regard to ASCII case; other bytes (Japanese names in
 // any encoding) must match exactly.
@@ -110,8 +114,7 @@ ProfileText::ProfileText(std::string_view bytes) {
     if (sawCrLf && !sawOther) m_newline = "\r\n";
 }
 
-bool ProfileText::lookup(std::string_view section, std::string_view key,
-                         std::string& value) const {
+bool ProfileText::lookup(std::string_view section, std::string_view key, std::string& value) const {
     bool inSection = false;
     bool sectionSeen = false;
     for (const Line& line : m_lines) {

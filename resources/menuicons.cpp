@@ -10,6 +10,7 @@ namespace {
 using Art = std::array<const char*, 16>;
 
 // Pixel art, one character a pixel; '.' is transparent.
+// clang-format off
 constexpr std::array<Art, kMenuIconCount> kIcons = {{
     // 0 options: a gear
     {"................", "......kkkk......", "..kk..kggk..kk..", ".kggk.kggk.kggk.",
@@ -57,19 +58,30 @@ constexpr std::array<Art, kMenuIconCount> kIcons = {{
      ".kbbbk...kbbbk..", ".kbbbk...kbbbk..", "..kkk.....kkk...", "................",
      "..GG.........G..", ".GGGGGGGGGGGGGG.", "..GG.........G..", "................"},
 }};
+// clang-format on
 
 QRgb colourOf(char c) {
     switch (c) {
-        case 'k': return qRgb(0, 0, 0);
-        case 'w': return qRgb(255, 255, 255);
-        case 'g': return qRgb(168, 168, 168);
-        case 'd': return qRgb(96, 96, 96);
-        case 'y': return qRgb(255, 214, 64);
-        case 'o': return qRgb(200, 128, 48);
-        case 'r': return qRgb(216, 32, 32);
-        case 'b': return qRgb(48, 96, 216);
-        case 'G': return qRgb(32, 160, 64);
-        default: return qRgba(0, 0, 0, 0);
+        case 'k':
+            return qRgb(0, 0, 0);
+        case 'w':
+            return qRgb(255, 255, 255);
+        case 'g':
+            return qRgb(168, 168, 168);
+        case 'd':
+            return qRgb(96, 96, 96);
+        case 'y':
+            return qRgb(255, 214, 64);
+        case 'o':
+            return qRgb(200, 128, 48);
+        case 'r':
+            return qRgb(216, 32, 32);
+        case 'b':
+            return qRgb(48, 96, 216);
+        case 'G':
+            return qRgb(32, 160, 64);
+        default:
+            return qRgba(0, 0, 0, 0);
     }
 }
 

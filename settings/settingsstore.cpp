@@ -88,7 +88,9 @@ void writeWindowState(ProfileFile& f, const WindowState& w) {
     f.writeBool("Option", "bFRepeat", w.folderRepeat);
 }
 
-std::string perSongFilePath(std::string_view bgmFile) { return replaceExtension(bgmFile, ".oka"); }
+std::string perSongFilePath(std::string_view bgmFile) {
+    return replaceExtension(bgmFile, ".oka");
+}
 
 void applyPerSongFile(std::string_view bgmFile, Settings& s) {
     std::string path = perSongFilePath(bgmFile);

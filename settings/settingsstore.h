@@ -20,12 +20,12 @@ std::string settingsFilePath();
 
 // The pure form of the path rule, for tests.
 struct SettingsPathInputs {
-    std::string iniOverride;      // $ORBAKARAOKE_INI
-    std::string programFolder;    // with trailing separator
+    std::string iniOverride;    // $ORBAKARAOKE_INI
+    std::string programFolder;  // with trailing separator
     bool programFolderWritable = true;
     bool programFolderHasFile = false;
-    std::string xdgConfigHome;    // $XDG_CONFIG_HOME
-    std::string home;             // $HOME
+    std::string xdgConfigHome;  // $XDG_CONFIG_HOME
+    std::string home;           // $HOME
 };
 std::string chooseSettingsFilePath(const SettingsPathInputs& in);
 

@@ -18,7 +18,9 @@ using test::TempDir;
 using test::writeFile;
 
 std::vector<std::string> g_errors;
-void recordError(const char* what) { g_errors.emplace_back(what); }
+void recordError(const char* what) {
+    g_errors.emplace_back(what);
+}
 
 class TDesktopWindowTest : public ::testing::Test {
 protected:

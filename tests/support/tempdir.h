@@ -12,7 +12,8 @@ namespace orba::test {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orba-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "orba-test-XXXXXX").string();
         char* made = ::mkdtemp(pattern.data());
         m_path = made ? made : pattern;
     }
