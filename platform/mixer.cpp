@@ -124,3 +124,13 @@ std::unique_ptr<Mixer> makeSystemMixer() {
 }
 
 }  // namespace orba
+
+namespace orba {
+
+void quietSoundLibraryDiagnostics() {
+    snd_lib_error_set_handler(silentAlsaError);
+    // OpenAL reads its log level when its library is first loaded.
+    ::setenv("ALSOFT_LOGLEVEL", "0", 0);
+}
+
+}  // namespace orba

@@ -33,4 +33,10 @@ public:
 // has no device, so every volume operation fails quietly.
 std::unique_ptr<Mixer> makeSystemMixer();
 
+// Silences the sound libraries' own reports of devices they cannot open
+// (ALSA's library messages, OpenAL's log), which the audio output prints on
+// stderr each time it looks for a device on a machine without sound
+// hardware. The player reports its own errors.
+void quietSoundLibraryDiagnostics();
+
 }  // namespace orba

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/mixer.h"
+
 namespace orba {
 
 namespace {
@@ -21,6 +23,7 @@ GstElement* makeAudioSink() {
         if (error) g_error_free(error);
         if (sink) return sink;
     }
+    quietSoundLibraryDiagnostics();
     if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr)) return sink;
     return makeTimeKeepingFakeSink();
 }
