@@ -185,12 +185,16 @@ void MediaDevice::open(const std::string& fileName) {
     refreshLength();
     if (m_length < 0) {
         // An MPEG stream without a length header: GStreamer estimates its
-        // length only while it plays.
+        // length only while it plays, so the end of the stream tells it.
+        m_lengthKnownAtEnd = true;
         std::error_code ec;
         std::uintmax_t size = std::filesystem::file_size(fileName, ec);
         if (!ec) {
-            std::optional<int> ms =
-                estimateMpegAudioLengthMs(readStart(fileName, kMpegHeadBytes), size);
+            // The frames to count start after the ID3v2 tag, however large.
+            std::uint64_t tag = id3v2TagBytes(readStart(fileName, 10));
+            std::streamsize head =
+                static_cast<std::streamsize>(std::min<std::uint64_t>(tag, size)) + kMpegHeadBytes;
+            std::optional<int> ms = estimateMpegAudioLengthMs(readStart(fileName, head), size);
             if (ms && *ms > 0) {
                 m_length = *ms;
                 m_lengthEstimated = true;
@@ -262,6 +266,7 @@ void MediaDevice::teardown() {
     m_asyncDone = false;
     m_length = -1;
     m_lengthEstimated = false;
+    m_lengthKnownAtEnd = false;
     m_lengthDirty = true;
     m_lastPosition = 0;
 }
@@ -299,12 +304,13 @@ void MediaDevice::handleMessage(GstMessage* msg) {
         }
         case GST_MESSAGE_EOS:
             m_atEnd = true;
-            if (m_lengthEstimated || m_length < 0) {
+            if (m_lengthKnownAtEnd || m_length < 0) {
                 gint64 ns = -1;
                 if (m_clockSink && gst_element_query_position(m_clockSink, GST_FORMAT_TIME, &ns) &&
                     ns > 0) {
                     m_length = toMs(ns);
                     m_lengthEstimated = false;
+                    m_lengthKnownAtEnd = false;
                     m_lengthDirty = false;
                 }
             }

@@ -127,6 +127,7 @@ private:
 
     int m_length = -1;               // -1: not known yet
     bool m_lengthEstimated = false;  // from the first frames of an MPEG stream
+    bool m_lengthKnownAtEnd = false;  // not in the file's headers: the end of the stream tells it
     bool m_lengthDirty = true;
     int m_lastPosition = 0;
     bool m_atEnd = false;

@@ -55,12 +55,16 @@ std::optional<MpegFrameHeader> parseMpegFrameHeader(std::string_view bytes) {
     return h;
 }
 
+std::uint64_t id3v2TagBytes(std::string_view head) {
+    if (head.size() < 10 || head.substr(0, 3) != "ID3") return 0;
+    std::uint64_t tag = (byteAt(head, 6) & 0x7F) << 21 | (byteAt(head, 7) & 0x7F) << 14 |
+                        (byteAt(head, 8) & 0x7F) << 7 | (byteAt(head, 9) & 0x7F);
+    return tag + ((byteAt(head, 5) & 0x10) ? 20 : 10);
+}
+
 std::optional<int> estimateMpegAudioLengthMs(std::string_view head, std::uint64_t fileSize) {
     std::size_t start = 0;
-    if (head.size() >= 10 && head.substr(0, 3) == "ID3") {
-        std::uint64_t tag = (byteAt(head, 6) & 0x7F) << 21 | (byteAt(head, 7) & 0x7F) << 14 |
-                            (byteAt(head, 8) & 0x7F) << 7 | (byteAt(head, 9) & 0x7F);
-        tag += (byteAt(head, 5) & 0x10) ? 20 : 10;
+    if (std::uint64_t tag = id3v2TagBytes(head)) {
         if (tag >= head.size()) return std::nullopt;
         start = static_cast<std::size_t>(tag);
     }

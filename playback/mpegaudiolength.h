@@ -16,6 +16,11 @@ struct MpegFrameHeader {
     int samples = 0;  // per channel, per frame
 };
 
+// Size in bytes of the ID3v2 tag that `head` begins with (header and footer
+// included), or 0 when it begins with none. Cover pictures make tags of
+// several megabytes.
+std::uint64_t id3v2TagBytes(std::string_view head);
+
 // The frame header at the start of `bytes`, if it is a valid one.
 std::optional<MpegFrameHeader> parseMpegFrameHeader(std::string_view bytes);
 

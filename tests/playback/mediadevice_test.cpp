@@ -158,6 +158,18 @@ TEST(MediaDevice, OddButPlayableFilesOpenWithTheirLength) {
          [](const std::string& p) { return test::writeTone(p, 1000); }, 1000},
         {"MP3 without a length header", "plain.mp3",
          [](const std::string& p) { return test::writeTone(p, 2000, false); }, -1},
+        {"MP3 without a length header behind a 1.5 MB picture tag", "cover.mp3",
+         [](const std::string& p) {
+             if (!test::writeTone(p, 2000, false)) return false;
+             const std::uint32_t body = 1500000;
+             std::string tag = "ID3\x03";
+             tag += '\0';
+             tag += '\0';
+             for (int shift : {21, 14, 7, 0}) tag += char((body >> shift) & 0x7F);
+             test::writeFile(p, tag + std::string(body, '\0') + test::readFile(p));
+             return true;
+         },
+         -1},
         {"truncated MP3", "cut.mp3",
          [](const std::string& p) {
              if (!test::writeTone(p, 2000)) return false;
