@@ -1,5 +1,5 @@
-// The message file as a list of lines, with the string-list rules of the
-// original player: a line ends at CR LF, LF or a lone CR; a last line without
+// The message file as a list of lines, split the way lyric files have always
+// been read: a line ends at CR LF, LF or a lone CR; a last line without
 // a line end counts; a final line end adds no empty line. Bytes are kept as
 // they are, NUL bytes included; nothing is converted.
 #pragma once

@@ -1,5 +1,8 @@
 #include "lyrics/textdrawing.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "effects/blend.h"
 #include "platform/sjistext.h"
 
@@ -68,7 +71,9 @@ void setLyricFont(Canvas& canvas, const Settings& settings) {
 }
 
 int currentLineFontSize(int fontSizePercent, int unitX) {
-    return fontSizePercent * unitX / 100;
+    // 64-bit, so that a hand-edited percentage cannot overflow.
+    long long size = static_cast<long long>(fontSizePercent) * unitX / 100;
+    return static_cast<int>(std::clamp<long long>(size, INT_MIN, INT_MAX));
 }
 
 int sideLineFontSize(int unitX) {

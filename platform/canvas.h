@@ -23,7 +23,7 @@ inline constexpr int kDefaultCharset = 1;
 inline constexpr int kShiftJisCharset = 128;
 
 struct Font {
-    std::string name = kDefaultFontFace;  // face name as the design gives it
+    std::string name = kDefaultFontFace;  // face name as the settings give it
     int size = 9;                         // points at 96 dpi
     FontStyles style;
     int charset = kDefaultCharset;

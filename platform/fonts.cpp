@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QStringDecoder>
 #include <QStringList>
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -50,16 +51,8 @@ QString installed(const QStringList& candidates) {
     return {};
 }
 
-// Settings files written on the old platform hold face names in Shift-JIS.
-QString faceText(std::string_view face) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArrayView(face.data(), static_cast<qsizetype>(face.size())));
-    if (!utf8.hasError()) return text;
-    return QString::fromStdString(sjisToUtf8(face));
-}
-
 QString resolveUncached(std::string_view face) {
-    const QString name = faceText(face).trimmed();
+    const QString name = fontFaceText(face).trimmed();
     for (const Substitution& s : substitutions()) {
         if (name.compare(QString::fromUtf8(s.face), Qt::CaseInsensitive) == 0) {
             QString family = installed(s.candidates);
@@ -75,6 +68,15 @@ QString resolveUncached(std::string_view face) {
 }
 
 }  // namespace
+
+// Settings files carried over from Windows machines hold face names in
+// Shift-JIS.
+QString fontFaceText(std::string_view face) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArrayView(face.data(), static_cast<qsizetype>(face.size())));
+    if (!utf8.hasError()) return text;
+    return QString::fromStdString(sjisToUtf8(face));
+}
 
 QString japaneseGothicFamily() {
     static const QString family = [] {
@@ -93,9 +95,11 @@ QString resolveFontFace(std::string_view face) {
 }
 
 int fontPixelSize(int points) {
-    // Points to pixels at 96 dpi, rounded half up like the platform's MulDiv.
-    const int magnitude = points < 0 ? -points : points;
-    return (magnitude * 96 + 36) / 72;
+    // Points to pixels at 96 dpi, rounded half up. A hand-edited size can be
+    // anything: glyphs stop growing at kMaxFontPixels, since a text larger
+    // than any screen would only cost memory (its mask grows with its square).
+    const long long magnitude = points < 0 ? -static_cast<long long>(points) : points;
+    return static_cast<int>(std::min<long long>((magnitude * 96 + 36) / 72, kMaxFontPixels));
 }
 
 QFont makeQFont(std::string_view face, int points, FontStyles style) {

@@ -1,4 +1,4 @@
-// Font faces by the names the player's design uses. Those faces are not
+// Font faces by the names the player and its settings files use. Those faces are not
 // installed on Linux; each resolves to an installed family that fits: the
 // Japanese gothics to IPA gothic, Arial and its kin to metric-compatible
 // faces, and any unknown face to the Japanese gothic, so that Japanese text
@@ -19,11 +19,17 @@ inline constexpr const char* kDefaultFontFace = "MS UI Gothic";
 // settings file holds them). Needs a QGuiApplication.
 QString resolveFontFace(std::string_view face);
 
+// A face name as text: UTF-8, or Shift-JIS when it is not valid UTF-8.
+QString fontFaceText(std::string_view face);
+
 // The installed Japanese gothic every fallback ends in.
 QString japaneseGothicFamily();
 
 // Pixel height of a font of `points` at 96 dpi, rounded as the platform does.
 int fontPixelSize(int points);
+
+// The largest glyph height drawn, in pixels.
+inline constexpr int kMaxFontPixels = 1024;
 
 struct FontStyles {
     bool bold = false;

@@ -28,8 +28,8 @@ namespace orba {
 
 class MidiSource;
 
-// Error codes of the last command, 0 for success. The numbers are those of
-// the classic multimedia command set that the player's design counts in.
+// Error codes of the last command, 0 for success. The numbers are the
+// classic multimedia error numbers, kept so codes stay comparable.
 enum MediaErrorCode : std::uint32_t {
     kMediaOk = 0,
     kMediaInvalidDevice = 257,
@@ -125,8 +125,8 @@ private:
     std::unique_ptr<MidiSource> m_midi;
     int m_midiLength = 0;
 
-    int m_length = -1;               // -1: not known yet
-    bool m_lengthEstimated = false;  // from the first frames of an MPEG stream
+    int m_length = -1;                // -1: not known yet
+    bool m_lengthEstimated = false;   // from the first frames of an MPEG stream
     bool m_lengthKnownAtEnd = false;  // not in the file's headers: the end of the stream tells it
     bool m_lengthDirty = true;
     int m_lastPosition = 0;

@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 
 #include "platform/files.h"
+#include "platform/fonts.h"
 #include "platform/profilefile.h"
 #include "platform/sjis.h"
 #include "settings/settingsstore.h"
@@ -31,14 +32,6 @@ const FileChooser kOpenDialog2{
 
 QString shownPath(const std::string& path) {
     return QFile::decodeName(path.c_str());
-}
-
-// Font names written by the original Windows program are Shift-JIS.
-QString shownFontName(const std::string& name) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArray::fromStdString(name));
-    if (!utf8.hasError()) return text;
-    return QString::fromStdString(sjisToUtf8(name));
 }
 
 }  // namespace
@@ -155,7 +148,7 @@ void TSetting::setMusicChoice(const MusicChoice& c) {
 
 void TSetting::setFontName(const std::string& name) {
     m_fontNameRead = name;
-    m_fontNameShown = shownFontName(name);
+    m_fontNameShown = fontFaceText(name);
     FNComboBox1->setCurrentText(m_fontNameShown);
 }
 

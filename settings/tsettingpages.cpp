@@ -1,5 +1,5 @@
 // The settings dialog's controls: a fixed form of 442 x 392 whose controls
-// sit at fixed places, as the form was designed.
+// sit at fixed places.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
