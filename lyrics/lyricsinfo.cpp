@@ -28,17 +28,6 @@ struct LyricsInfoOptions {
     std::optional<int> at;
 };
 
-std::optional<int> parseMs(const std::string& text) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    if (v > 2147483647LL) return std::nullopt;
-    return static_cast<int>(v);
-}
-
 // Fills `o` from the arguments after the flag; returns an error text or "".
 std::string parseOptions(const std::vector<std::string>& args, LyricsInfoOptions& o) {
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -47,7 +36,7 @@ std::string parseOptions(const std::vector<std::string>& args, LyricsInfoOptions
             o.editMode = true;
         } else if (a == "--song-length" || a == "--at") {
             if (i + 1 >= args.size()) return a + " needs a number of milliseconds";
-            std::optional<int> ms = parseMs(args[++i]);
+            std::optional<int> ms = parseMilliseconds(args[++i]);
             if (!ms) return a + ": '" + args[i] + "' is not a number of milliseconds";
             (a == "--at" ? o.at : o.songLength) = ms;
         } else if (a.rfind("--", 0) == 0) {

@@ -1,5 +1,6 @@
 #include "platform/json.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -7,21 +8,35 @@ namespace orba {
 
 namespace {
 
-// Length of the valid UTF-8 sequence at s[i], or 0 when it is not valid.
+// Length of the valid UTF-8 sequence at s[i], or 0 when it is not valid:
+// overlong forms, surrogates and code points above U+10FFFF are not.
 std::size_t utf8Length(std::string_view s, std::size_t i) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t n = c < 0x80           ? 1
-                    : (c >> 5) == 0x6  ? 2
-                    : (c >> 4) == 0xE  ? 3
-                    : (c >> 3) == 0x1E ? 4
-                                       : 0;
-    if (n == 0 || (n == 2 && c < 0xC2) || i + n > s.size()) return 0;
-    for (std::size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+    auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
+    unsigned char c = at(0);
+    if (c < 0x80) return 1;
+    std::size_t n = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2;
+    else if (c >= 0xE0 && c <= 0xEF)
+        n = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+    else if (c >= 0xF0 && c <= 0xF4)
+        n = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+    if (n == 0 || i + n > s.size() || at(1) < low || at(1) > high) return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if ((at(k) & 0xC0) != 0x80) return 0;
     return n;
 }
 
 }  // namespace
+
+std::optional<int> parseMilliseconds(std::string_view text) {
+    int ms = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, ms);
+    if (text.empty() || ec != std::errc() || ptr != end || ms < 0) return std::nullopt;
+    return ms;
+}
 
 std::string jsonString(std::string_view s) {
     std::string out = "\"";

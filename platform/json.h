@@ -7,6 +7,10 @@
 
 namespace orba {
 
+// A non-negative whole number of milliseconds as a headless command's
+// argument gives it; nothing for anything else (signs, blanks, overflow).
+std::optional<int> parseMilliseconds(std::string_view text);
+
 // Quotes and escapes UTF-8 text as a JSON string. Bytes that are not valid
 // UTF-8 become U+FFFD so the output always parses.
 std::string jsonString(std::string_view utf8);

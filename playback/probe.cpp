@@ -24,12 +24,6 @@ bool countsAsMidi(const std::string& path) {
     return ext == ".mid";
 }
 
-bool parseMs(const std::string& text, int& ms) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, ms);
-    return ec == std::errc() && ptr == end && ms >= 0;
-}
-
 }  // namespace
 
 int runProbe(const std::vector<std::string>& args) {
@@ -37,9 +31,11 @@ int runProbe(const std::vector<std::string>& args) {
     int playMs = -1;
     bool usable = true;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--play" && i + 1 < args.size())
-            usable = usable && parseMs(args[++i], playMs);
-        else if (file.empty())
+        if (args[i] == "--play" && i + 1 < args.size()) {
+            std::optional<int> ms = parseMilliseconds(args[++i]);
+            usable = usable && ms.has_value();
+            playMs = ms.value_or(-1);
+        } else if (file.empty())
             file = args[i];
         else
             usable = false;

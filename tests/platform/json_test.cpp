@@ -15,6 +15,15 @@ TEST(Json, StringsAreEscapedAndAlwaysValidUtf8) {
               "a\xEF\xBF\xBD\xEF\xBF\xBD\"");
 }
 
+TEST(Json, OverlongFormsSurrogatesAndOutOfRangeCodePointsAreReplaced) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    EXPECT_EQ(jsonString("\xE0\x80\x80"), "\"" + fffd + fffd + fffd + "\"");
+    EXPECT_EQ(jsonString("\xED\xA0\x80"), "\"" + fffd + fffd + fffd + "\"");
+    EXPECT_EQ(jsonString("\xF4\x90\x80\x80"), "\"" + fffd + fffd + fffd + fffd + "\"");
+    EXPECT_EQ(jsonString("\xC0\xAF"), "\"" + fffd + fffd + "\"");
+    EXPECT_EQ(jsonString("\xF0\x9F\x98\x80\xED\x9F\xBF"), "\"\xF0\x9F\x98\x80\xED\x9F\xBF\"");
+}
+
 TEST(Json, ObjectsKeepTheOrderOfTheirKeys) {
     JsonObject o;
     o.add("b", 1).add("a", "x").add("r", 0.5).add("t", true).addNull("n").addRaw("l", "[1,2]");
