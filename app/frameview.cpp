@@ -20,8 +20,7 @@ FrameView::FrameView(TDesktopWindow* window) : QWidget(window), m_window(window)
 void FrameView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    if (m_frameDrawn && !m_window->backBuffer.empty())
-        p.drawImage(0, 0, m_window->backBuffer.image());
+    if (!m_window->backBuffer.empty()) p.drawImage(0, 0, m_window->backBuffer.image());
 }
 
 void FrameView::mouseMoveEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
-// The client area of the main window: shows the last frame of backBuffer on
-// black and passes mouse moves and double clicks to the window's handlers.
+// The client area of the main window: shows the last frame of backBuffer
+// (black until the first frame is drawn) and passes mouse moves and double clicks to the window's
+// handlers.
 #pragma once
 
 #include <QWidget>
@@ -12,9 +13,6 @@ class FrameView : public QWidget {
 public:
     explicit FrameView(TDesktopWindow* window);
 
-    // Set once the first frame has been drawn; until then the view is black.
-    void setFrameDrawn(bool drawn) { m_frameDrawn = drawn; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -22,7 +20,6 @@ protected:
 
 private:
     TDesktopWindow* m_window;
-    bool m_frameDrawn = false;
 };
 
 }  // namespace orba

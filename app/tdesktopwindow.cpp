@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <stdexcept>
 
 #include "app/frameview.h"
 #include "app/orbaapplication.h"
@@ -54,7 +55,13 @@ void TDesktopWindow::FormCreate() {
     state.statusTime = 0;
     state.lastTick = 0;
 
-    loadSettings();
+    // A settings load that fails (an unreadable mascot picture) is reported
+    // and the window still comes up with what was loaded.
+    try {
+        loadSettings();
+    } catch (const std::exception& e) {
+        showExceptionMessage(e.what());
+    }
 
     // Keys must arrive as plain key presses, never through an input method.
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -119,8 +126,11 @@ void TDesktopWindow::loadSettings() {
 
     if (settings.useBgm) applyPerSongFile(settings.bgmFile, settings);
 
+    // A picture that exists but cannot be read ends the load here: the error
+    // box names it, and the volume step below does not run.
     std::string mascot = mascotPicturePath(settings.imageFolder);
-    if (isRegularFile(mascot)) Image1.loadFromFile(mascot);
+    if (isRegularFile(mascot) && !Image1.loadFromFile(mascot))
+        throw std::runtime_error(mascot + " は有効な画像ではありません");
 
     if (settings.setVolume) applyConfiguredVolume();
 }

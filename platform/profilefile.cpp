@@ -227,34 +227,51 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
     }
 }
 
+namespace {
+
+bool writeWhole(const char* path, const std::string& data) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = ::fsync(::fileno(f)) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
 // Writes beside the file and renames over it, so that a crash or a full disk
 // leaves either the old file or the new one, never half of one. A file
 // without any write permission bit is treated as read-only even for root,
-// as the platform the format comes from would refuse it.
+// as the platform the format comes from would refuse it. A writable file in
+// a folder where nothing new may be created is rewritten in place: the only
+// way left to save it.
 void ProfileFile::store() {
     std::error_code ec;
     fs::path target = m_path;
     if (fs::is_symlink(target, ec)) target = fs::weakly_canonical(target, ec);
     struct stat st {};
     bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0))
+    if (exists &&
+        (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
         throw ProfileWriteError(m_path);
 
+    const std::string data = m_text.bytes();
     fs::path temp = target;
     temp += ".tmp" + std::to_string(::getpid());
-    const std::string data = m_text.bytes();
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) throw ProfileWriteError(m_path);
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(::fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && exists) ok = ::chmod(temp.c_str(), st.st_mode & 07777) == 0;
-    if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        std::remove(temp.c_str());
-        throw ProfileWriteError(m_path);
+    if (std::FILE* probe = std::fopen(temp.c_str(), "wb")) {
+        std::fclose(probe);
+        bool ok = writeWhole(temp.c_str(), data);
+        if (ok && exists) ok = ::chmod(temp.c_str(), st.st_mode & 07777) == 0;
+        if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
+        if (!ok) {
+            std::remove(temp.c_str());
+            throw ProfileWriteError(m_path);
+        }
+        return;
     }
+    if (!exists || !writeWhole(target.c_str(), data)) throw ProfileWriteError(m_path);
 }
 
 }  // namespace orba

@@ -110,6 +110,17 @@ TEST_F(TDesktopWindowTest, MascotPictureIsLoadedFromBesideTheImageFolder) {
     EXPECT_EQ(w.Image1.image().pixel(0, 0), qRgb(255, 0, 0));
 }
 
+TEST_F(TDesktopWindowTest, AnUnreadableMascotPictureIsReportedAndTheWindowStillOpens) {
+    writeFile(dir.file("orba.bmp"), "not a picture");
+    writeFile(ini, "[Option]\nImages=" + dir.file("pictures") + "\nWipeStyle=0\n");
+    TDesktopWindow w;
+    ASSERT_EQ(g_errors.size(), 1u);
+    EXPECT_EQ(g_errors[0], dir.file("orba.bmp") + " は有効な画像ではありません");
+    EXPECT_EQ(w.Image1.width(), 120);    // the built-in picture stays
+    EXPECT_EQ(w.settings.wipeStyle, 0);  // what was read before the picture stays loaded
+    EXPECT_EQ(w.state.seasonMode, 0);
+}
+
 TEST_F(TDesktopWindowTest, ClosingWritesTheWindowStateAndKeepsTheRestOfTheFile) {
     writeFile(ini,
               "; edited by hand\n"
