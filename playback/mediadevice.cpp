@@ -420,7 +420,7 @@ int MediaDevice::length() {
 
 int MediaDevice::position() {
     if (!m_open) {
-        m_lastError = kMediaInvalidDevice;
+        fail(kMediaInvalidDevice, kNoDeviceText);
         return 0;
     }
     pollBus();
@@ -436,7 +436,7 @@ int MediaDevice::position() {
 
 int MediaDevice::mode() {
     if (!m_open) {
-        m_lastError = kMediaInvalidDevice;
+        fail(kMediaInvalidDevice, kNoDeviceText);
         return kModeNotReady;
     }
     pollBus();
