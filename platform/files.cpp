@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 
 namespace orba {
@@ -62,6 +63,11 @@ std::string programPath() {
 
 std::string programFolder() {
     return folderPart(programPath());
+}
+
+std::string environmentValue(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string();
 }
 
 bool folderWritable(std::string_view folder) {

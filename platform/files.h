@@ -32,6 +32,9 @@ std::string programFolder();
 // Absolute path of the running program.
 std::string programPath();
 
+// The value of an environment variable, "" when it is not set.
+std::string environmentValue(const char* name);
+
 // Whether the current user may create files in the folder.
 bool folderWritable(std::string_view folder);
 

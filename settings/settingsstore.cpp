@@ -7,13 +7,6 @@
 
 namespace orba {
 
-namespace {
-std::string envOrEmpty(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
-}  // namespace
-
 std::string chooseSettingsFilePath(const SettingsPathInputs& in) {
     if (!in.iniOverride.empty()) return in.iniOverride;
     if (in.programFolderWritable || in.programFolderHasFile)
@@ -25,13 +18,13 @@ std::string chooseSettingsFilePath(const SettingsPathInputs& in) {
 
 std::string settingsFilePath() {
     SettingsPathInputs in;
-    in.iniOverride = envOrEmpty("ORBAKARAOKE_INI");
+    in.iniOverride = environmentValue("ORBAKARAOKE_INI");
     if (in.iniOverride.empty()) {
         in.programFolder = programFolder();
         in.programFolderWritable = folderWritable(in.programFolder);
         in.programFolderHasFile = isRegularFile(in.programFolder + kSettingsFileName);
-        in.xdgConfigHome = envOrEmpty("XDG_CONFIG_HOME");
-        in.home = envOrEmpty("HOME");
+        in.xdgConfigHome = environmentValue("XDG_CONFIG_HOME");
+        in.home = environmentValue("HOME");
     }
     std::string path = chooseSettingsFilePath(in);
     // The per-user folder may not exist yet on a first start.

@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string envOrEmpty(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
-
 bool absolute(std::string_view path) {
     return !path.empty() && path.front() == '/';
 }
@@ -58,7 +53,8 @@ bool writeShortcutFile(const ShortcutFile& file) {
 }  // namespace
 
 ShortcutEnvironment shortcutEnvironmentFromProcess() {
-    return {envOrEmpty("HOME"), envOrEmpty("XDG_CONFIG_HOME"), envOrEmpty("XDG_DATA_HOME")};
+    return {environmentValue("HOME"), environmentValue("XDG_CONFIG_HOME"),
+            environmentValue("XDG_DATA_HOME")};
 }
 
 std::string dataHome(const ShortcutEnvironment& env) {
