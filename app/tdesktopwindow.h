@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "app/playerstate.h"
+#include "settings/playerstate.h"
 #include "platform/bitmap.h"
 #include "settings/settings.h"
 

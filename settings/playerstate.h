@@ -1,5 +1,6 @@
-// The main window's shared player state: what every part of the player reads
-// and writes while songs play. Settings live in Settings; this is the rest.
+// The player state the frame, the keys and the song loader share: what every
+// part of the player reads and writes while songs play. Settings live in
+// Settings; this is the rest.
 #pragma once
 
 #include <string>
