@@ -86,12 +86,12 @@ TagCensus tagCensus(const std::vector<std::string>& lines) {
 int decideTagType(const TagCensus& census, std::size_t lineCount) {
     const long long third = static_cast<long long>(lineCount / 3);
     int tagType = 1;
+    // The "[" and "\\" tests are independent of each other: a time-tagged
+    // file whose lines carry waits is an ukagaka file.
     if (census.closeCount > third) {
         tagType = 2;
-        if (census.openCount > third) {
-            tagType = 3;
-            if (census.slashCount > third) tagType = 4;
-        }
+        if (census.openCount > third) tagType = 3;
+        if (census.slashCount > third) tagType = 4;
     }
     return tagType;
 }
