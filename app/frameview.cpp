@@ -19,8 +19,10 @@ FrameView::FrameView(TDesktopWindow* window) : QWidget(window), m_window(window)
 
 void FrameView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
-    if (!m_window->backBuffer.empty()) p.drawImage(0, 0, m_window->backBuffer.image());
+    const QImage& frame = m_window->backBuffer().image();
+    // One plain copy of the frame; black only where it does not reach.
+    if (frame.width() < width() || frame.height() < height()) p.fillRect(rect(), Qt::black);
+    if (!frame.isNull()) p.drawImage(0, 0, frame);
 }
 
 void FrameView::mouseMoveEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #include "app/orbaapplication.h"
 
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 
 namespace orba {
@@ -27,12 +28,20 @@ void setExceptionMessageSink(ExceptionMessageSink sink) {
 }
 
 void showExceptionMessage(const char* what) {
-    if (g_sink) {
-        g_sink(what);
+    // The box runs its own event loop, in which the frame timer goes on: its
+    // errors while a box is open go to stderr instead of stacking boxes.
+    static bool boxOpen = false;
+    if (boxOpen) {
+        std::fprintf(stderr, "orbakaraoke: %s\n", what);
         return;
     }
-    QMessageBox::critical(QApplication::activeWindow(), QString::fromUtf8(kApplicationTitle),
-                          QString::fromUtf8(what));
+    boxOpen = true;
+    if (g_sink)
+        g_sink(what);
+    else
+        QMessageBox::critical(QApplication::activeWindow(), QString::fromUtf8(kApplicationTitle),
+                              QString::fromUtf8(what));
+    boxOpen = false;
 }
 
 }  // namespace orba

@@ -2,31 +2,32 @@
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
-#include <stdexcept>
+#include <QUrl>
 
 #include "app/frameview.h"
+#include "app/handlerguard.h"
 #include "app/orbaapplication.h"
 #include "app/shellrules.h"
+#include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/profilefile.h"
-#include "playback/mastervolume.h"
-#include "settings/settingsstore.h"
+#include "platform/sjistext.h"
 #include "settings/tsetting.h"
 
 namespace orba {
 
-TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent) {
+TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent), m_player(*this) {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     m_view = new FrameView(this);
     setCentralWidget(m_view);
 
     Timer1.setInterval(15);
     Timer1.setTimerType(Qt::PreciseTimer);
-    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
 
     createMenus();
     FormCreate();
@@ -44,51 +45,39 @@ void TDesktopWindow::FormCreate() {
         QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
     }
+    m_backBuffer = Bitmap(800, 600);
 
-    backBuffer = Bitmap(800, 600);
-    pictureA = Bitmap(800, 600);
-    pictureB = Bitmap(800, 600);
-    Image1 = Bitmap(120, 48);
-    state = PlayerState{};
-
-    state.editFrameDrawn = true;
-    state.statusTime = 0;
-    state.lastTick = 0;
+    PlayerState& st = m_player.state();
+    st.editFrameDrawn = true;
+    st.statusTime = 0;
+    st.lastTick = 0;
 
     // A settings load that fails (an unreadable mascot picture) is reported
     // and the window still comes up with what was loaded.
-    try {
-        loadSettings();
-    } catch (const std::exception& e) {
-        showExceptionMessage(e.what());
-    }
+    guarded([this] { loadSettings(); });
 
     // Keys must arrive as plain key presses, never through an input method.
     setAttribute(Qt::WA_InputMethodEnabled, false);
 
-    state.seasonMode = seasonModeFor(todayMmdd());
+    st.seasonMode = seasonModeFor(todayMmdd());
 }
 
 void TDesktopWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    FormShow();
+    guarded([this] { FormShow(); });
 }
 
 void TDesktopWindow::FormShow() {
     setAcceptDrops(true);
     if (!m_firstShow) return;
     m_firstShow = false;
-    // Opening the first song joins here once songs can be loaded.
+    m_player.openFirstSong(m_commandLineFile, programFolder());
 }
 
 void TDesktopWindow::closeEvent(QCloseEvent* event) {
     // A settings file that cannot be written is reported, but must not keep
     // the user from closing the player.
-    try {
-        FormClose();
-    } catch (const std::exception& e) {
-        showExceptionMessage(e.what());
-    }
+    guarded([this] { FormClose(); });
     event->accept();
 }
 
@@ -98,63 +87,89 @@ void TDesktopWindow::FormClose() {
 
 void TDesktopWindow::FormDestroy() {
     Timer1.stop();
-    state.lyricLines.clear();
-    state.lineTimes.clear();
-    state.imageFiles.clear();
-    state.folderSongs.clear();
-    if (settings.setVolume) restoreVolume();
+    PlayerState& st = m_player.state();
+    st.lyricLines.clear();
+    st.lineTimes.clear();
+    st.imageFiles.clear();
+    st.folderSongs.clear();
+    m_player.restoreVolume();
 }
 
 void TDesktopWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
+void TDesktopWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty()) return;
+    event->acceptProposedAction();
+    // Further dropped files are ignored.
+    const std::string first = urls.front().toLocalFile().toStdString();
+    guarded([this, &first] { dropFiles(first); });
+}
+
+void TDesktopWindow::dropFiles(const std::string& firstPath) {
+    saveWindowState();
+    m_player.openMusicFile(firstPath);
+}
+
 void TDesktopWindow::loadSettings() {
-    StoredSettings stored;
-    {
-        ProfileFile file(settingsFilePath());
-        stored = readSettings(file);
-    }
-    settings = stored.settings;
-
-    if (stored.stayOnTop && !stayOnTopChecked()) T1Click();
-    if (settings.folderRepeat && !folderRepeatChecked()) N5Click();
-
-    if (!fileOrFolderExists(settings.bgmFile)) settings.useBgm = false;
-    if (!fileOrFolderExists(settings.messageFile)) settings.useMessage = false;
-    if (!fileOrFolderExists(settings.imageFolder)) settings.useImages = false;
-
-    if (settings.useBgm) applyPerSongFile(settings.bgmFile, settings);
-
-    // A picture that exists but cannot be read ends the load here: the error
-    // box names it, and the volume step below does not run.
-    std::string mascot = mascotPicturePath(settings.imageFolder);
-    if (isRegularFile(mascot) && !Image1.loadFromFile(mascot))
-        throw std::runtime_error(mascot + " は有効な画像ではありません");
-
-    if (settings.setVolume) applyConfiguredVolume();
+    m_player.loadSettings();
 }
 
 void TDesktopWindow::saveWindowState() {
-    ProfileFile file(settingsFilePath());
-    WindowState w;
-    w.stayOnTop = stayOnTopChecked();
-    w.wipeStyle = settings.wipeStyle;
-    w.textBack = settings.textBack;
-    w.imageStyle = settings.imageStyle;
-    w.showNext = settings.showNext;
-    w.folderRepeat = settings.folderRepeat;
-    writeWindowState(file, w);
+    m_player.saveWindowState();
 }
 
-void TDesktopWindow::applyConfiguredVolume() {
-    imposeConfiguredVolume(settings.volume, state.savedVolume);
+void TDesktopWindow::Open1Click() {
+    if (!m_setting) return;
+    m_setting->presetMusicFile.clear();
+    m_setting->Button1Click();
+    if (!m_setting->musicFileAccepted) return;
+    saveWindowState();
+    m_setting->BitBtn1Click();
+    loadSettings();
+    m_player.loadSong();
 }
 
-void TDesktopWindow::restoreVolume() {
-    restoreSavedVolume(state.savedVolume);
+void TDesktopWindow::S1Click() {
+    const Settings& s = m_player.settings();
+    const std::string oldBgm = s.bgmFile;
+    const std::string oldMessage = s.messageFile;
+    saveWindowState();
+    if (!m_setting || m_setting->exec() != QDialog::Accepted) return;
+    loadSettings();
+    if (s.bgmFile != oldBgm || s.messageFile != oldMessage) m_player.loadSong();
 }
 
-void TDesktopWindow::Timer1Timer() {}
+void TDesktopWindow::Timer1Timer() {
+    // A minimised window keeps its size in Qt; the frame must see none.
+    const bool minimised = isMinimized();
+    const int cw = minimised ? 0 : m_view->width();
+    const int ch = minimised ? 0 : m_view->height();
+    if (m_player.frame(m_backBuffer, cw, ch, tickCount())) m_view->update();
+}
+
+void TDesktopWindow::setTimerEnabled(bool on) {
+    if (on)
+        Timer1.start();
+    else
+        Timer1.stop();
+}
+
+void TDesktopWindow::setCaption(const std::string& caption) {
+    setWindowTitle(utf8OrSjisText(caption));
+}
+
+void TDesktopWindow::chooseCompanions(const std::string& musicFile) {
+    if (!m_setting) return;
+    m_setting->presetMusicFile = musicFile;
+    m_setting->Button1Click();
+    m_setting->presetMusicFile.clear();
+}
+
+void TDesktopWindow::commitSettingsDialog() {
+    if (m_setting) m_setting->BitBtn1Click();
+}
 
 }  // namespace orba

@@ -1,21 +1,21 @@
-// The main window. It owns the off-screen bitmaps, the string lists, the
-// settings record and the player state for the life of the process; every
-// frame is drawn into backBuffer and copied to the client area.
+// The main window: the widgets of the player. It keeps the frame timer, the
+// back buffer it copies to the screen, the caption, the cursor and the menus;
+// everything else (settings, player state, songs, the frame itself) is the
+// Player's, which reaches the window and the settings dialog through
+// PlayerHost.
 //
-// Life: FormCreate (constructor) -> FormShow (first show) -> FormClose
-// (close event) -> FormDestroy (destructor). The frame timer Timer1 only
-// runs between a song load and the next one.
+// Life: FormCreate (constructor) -> FormShow (first show opens the first
+// song) -> FormClose (close event) -> FormDestroy (destructor). The frame
+// timer Timer1 only runs between a song load and the next one.
 #pragma once
 
 #include <QMainWindow>
 #include <QPoint>
 #include <QTimer>
-#include <memory>
 #include <string>
 
-#include "settings/playerstate.h"
 #include "platform/bitmap.h"
-#include "settings/settings.h"
+#include "player/player.h"
 
 class QAction;
 class QMenu;
@@ -25,7 +25,7 @@ namespace orba {
 class TSetting;
 class FrameView;
 
-class TDesktopWindow : public QMainWindow {
+class TDesktopWindow : public QMainWindow, private PlayerHost {
     Q_OBJECT
 public:
     explicit TDesktopWindow(QWidget* parent = nullptr);
@@ -36,15 +36,9 @@ public:
     // The music file named on the command line, opened at the first show.
     void setCommandLineFile(std::string path) { m_commandLineFile = std::move(path); }
 
-    Settings settings;
-    PlayerState state;
-
-    Bitmap backBuffer;
-    Bitmap pictureA;
-    Bitmap pictureB;
-    Bitmap Image1;  // mascot picture, replaced by "orba.bmp" when present
-
-    QTimer Timer1;
+    Player& player() { return m_player; }
+    const Bitmap& backBuffer() const { return m_backBuffer; }
+    const QTimer& frameTimer() const { return Timer1; }
 
     void loadSettings();
     void saveWindowState();
@@ -54,19 +48,18 @@ public:
     void Open1Click();
     void Exit1Click();
     void N2Click();
-    void T1Click();
+    void T1Click() override;
     void F1Click();
-    void N5Click();
+    void N5Click() override;
     void S1Click();
     void FormDblClick();
     void FormMouseMove(int x, int y);
     void Timer1Timer();
+    // A file dropped on the window: the first of them is opened.
+    void dropFiles(const std::string& firstPath);
 
-    // Sets the cursor by the full-screen rule; run by every frame.
-    void updateFullScreenCursor();
-
-    bool stayOnTopChecked() const;
-    bool folderRepeatChecked() const;
+    bool stayOnTopChecked() const override;
+    bool folderRepeatChecked() const override;
     bool isBorderNone() const { return m_borderNone; }
     bool firstShow() const { return m_firstShow; }
 
@@ -76,16 +69,25 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // PlayerHost
+    void setTimerEnabled(bool on) override;
+    void setCaption(const std::string& caption) override;
+    void chooseCompanions(const std::string& musicFile) override;
+    void commitSettingsDialog() override;
+    void updateCursor() override;
+
     void FormCreate();
     void FormShow();
     void FormClose();
     void FormDestroy();
     void createMenus();
-    void applyConfiguredVolume();
-    void restoreVolume();
 
+    Player m_player;
+    Bitmap m_backBuffer;
+    QTimer Timer1;
     TSetting* m_setting = nullptr;
     FrameView* m_view = nullptr;
     std::string m_commandLineFile;

@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include "app/frameview.h"
+#include "app/handlerguard.h"
 #include "app/menubarstyle.h"
 #include "app/shellrules.h"
 #include "app/tdesktopwindow.h"
@@ -34,7 +35,7 @@ void TDesktopWindow::createMenus() {
         a->setCheckable(checkable);
         connect(a, &QAction::triggered, this, [this, a, handler, checkable](bool checked) {
             if (checkable) a->setChecked(!checked);
-            (this->*handler)();
+            guarded([this, handler] { (this->*handler)(); });
         });
         return a;
     };
@@ -82,24 +83,11 @@ void TDesktopWindow::setMenusVisible(bool visible) {
     menuBar()->setVisible(visible);
 }
 
-void TDesktopWindow::Open1Click() {}
-
 void TDesktopWindow::Exit1Click() {
     close();
 }
 
 void TDesktopWindow::N2Click() {}
-
-void TDesktopWindow::S1Click() {
-    const std::string oldBgm = settings.bgmFile;
-    const std::string oldMessage = settings.messageFile;
-    saveWindowState();
-    if (!m_setting || m_setting->exec() != QDialog::Accepted) return;
-    loadSettings();
-    [[maybe_unused]] const bool songChanged =
-        settings.bgmFile != oldBgm || settings.messageFile != oldMessage;
-    // if (songChanged) loadSong();  -- joins here once songs can be loaded
-}
 
 void TDesktopWindow::T1Click() {
     T1->setChecked(!T1->isChecked());
@@ -113,16 +101,18 @@ void TDesktopWindow::F1Click() {
     if (!m_borderNone) {
         setMenusVisible(false);
         QRect g = geometry();
-        state.savedWidth = g.width();
-        state.savedHeight = g.height();
-        state.savedLeft = g.x();
-        state.savedTop = g.y();
+        PlayerState& st = m_player.state();
+        st.savedWidth = g.width();
+        st.savedHeight = g.height();
+        st.savedLeft = g.x();
+        st.savedTop = g.y();
         m_borderNone = true;
         showFullScreen();
         return;
     }
     showNormal();
-    setGeometry(state.savedLeft, state.savedTop, state.savedWidth, state.savedHeight);
+    const PlayerState& st = m_player.state();
+    setGeometry(st.savedLeft, st.savedTop, st.savedWidth, st.savedHeight);
     m_borderNone = false;
     setMenusVisible(true);
     if (T1->isChecked()) {
@@ -142,10 +132,10 @@ void TDesktopWindow::FormMouseMove(int, int y) {
 
 void TDesktopWindow::N5Click() {
     N5->setChecked(!N5->isChecked());
-    settings.folderRepeat = N5->isChecked();
+    m_player.settings().folderRepeat = N5->isChecked();
 }
 
-void TDesktopWindow::updateFullScreenCursor() {
+void TDesktopWindow::updateCursor() {
     QPoint pos = QCursor::pos();
     CursorInputs in;
     in.maximised = isFullScreen() || isMaximized();

@@ -39,7 +39,11 @@ void drawLayers(Canvas& canvas, int x, int y, const Colour (&colours)[3], const 
 
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
                       Colour outline, Colour fill, std::string_view text) {
-    const QString shown = sjisText(text);
+    drawOutlinedText(target, x, y, blend, opacity, shadow, outline, fill, sjisText(text));
+}
+
+void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
+                      Colour outline, Colour fill, const QString& shown) {
     Canvas& canvas = target.canvas();
     if (opacity != 100 && blend) {
         if (opacity == 0) return;  // nothing would show; skip the work

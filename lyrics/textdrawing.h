@@ -18,6 +18,9 @@ Colour scaleColour(Colour c, int p);
 // the colours are scaled by it.
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
                       Colour outline, Colour fill, std::string_view text);
+// The same for text that is already Unicode (the player's own messages).
+void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
+                      Colour outline, Colour fill, const QString& text);
 
 // The lyric font of the frame: face, style set and Shift-JIS character set.
 // The face is set every frame so that a face chosen by an earlier phase never

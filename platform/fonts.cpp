@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/sjis.h"
+#include "platform/sjistext.h"
 
 namespace orba {
 
@@ -72,10 +73,7 @@ QString resolveUncached(std::string_view face) {
 // Settings files carried over from Windows machines hold face names in
 // Shift-JIS.
 QString fontFaceText(std::string_view face) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArrayView(face.data(), static_cast<qsizetype>(face.size())));
-    if (!utf8.hasError()) return text;
-    return QString::fromStdString(sjisToUtf8(face));
+    return utf8OrSjisText(face);
 }
 
 QString japaneseGothicFamily() {

@@ -1,5 +1,5 @@
-// Shift-JIS (code page 932) text. Lyric and status texts stay Shift-JIS
-// bytes in memory, as the files hold them; they are converted only to draw,
+// Shift-JIS (code page 932) text. Lyric texts stay Shift-JIS bytes in
+// memory, as the files hold them; they are converted only to draw,
 // measure or print them.
 #pragma once
 

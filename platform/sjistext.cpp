@@ -1,5 +1,6 @@
 #include "platform/sjistext.h"
 
+#include <QStringDecoder>
 #include <string>
 #include <unordered_map>
 
@@ -31,6 +32,13 @@ QString sjisText(std::string_view sjis) {
     QString text = QString::fromStdString(sjisToUtf8(sjis));
     cache.emplace(std::move(key), text);
     return text;
+}
+
+QString utf8OrSjisText(std::string_view bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError()) return text;
+    return sjisText(bytes);
 }
 
 }  // namespace orba

@@ -9,7 +9,7 @@
 namespace orba {
 
 struct PlayerState {
-    std::string statusMessage;  // lines separated by "|"
+    std::string statusMessage;  // UTF-8, lines separated by "|"
     int statusTime = 0;         // ms the status message is still shown
     unsigned int lastTick = 0;  // 0: the frame clock restarts at the next tick
     float timeRatio = 1.0f;

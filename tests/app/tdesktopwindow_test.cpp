@@ -44,15 +44,15 @@ TEST_F(TDesktopWindowTest, FirstStartWithoutSettingsFile) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("ORBA KARAOKE PLAYER"));
     EXPECT_FALSE(w.stayOnTopChecked());
     EXPECT_TRUE(w.folderRepeatChecked());
-    EXPECT_TRUE(w.settings.folderRepeat);
-    EXPECT_FALSE(w.settings.useMessage);
-    EXPECT_EQ(w.backBuffer.width(), 800);
-    EXPECT_EQ(w.backBuffer.height(), 600);
-    EXPECT_EQ(w.state.currentLine, -1);
-    EXPECT_EQ(w.state.seasonMode, 0);
-    EXPECT_FALSE(w.Timer1.isActive());
-    EXPECT_EQ(w.Timer1.interval(), 15);
-    EXPECT_EQ(w.Timer1.timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(w.player().settings().folderRepeat);
+    EXPECT_FALSE(w.player().settings().useMessage);
+    EXPECT_EQ(w.backBuffer().width(), 800);
+    EXPECT_EQ(w.backBuffer().height(), 600);
+    EXPECT_EQ(w.player().state().currentLine, -1);
+    EXPECT_EQ(w.player().state().seasonMode, 0);
+    EXPECT_FALSE(w.frameTimer().isActive());
+    EXPECT_EQ(w.frameTimer().interval(), 15);
+    EXPECT_EQ(w.frameTimer().timerType(), Qt::PreciseTimer);
     // Nothing is written until the window closes.
     EXPECT_FALSE(std::filesystem::exists(ini));
 }
@@ -60,11 +60,11 @@ TEST_F(TDesktopWindowTest, FirstStartWithoutSettingsFile) {
 TEST_F(TDesktopWindowTest, SeasonIsTakenFromTheDateOnce) {
     ::setenv("ORBAKARAOKE_TODAY", "1225", 1);
     TDesktopWindow christmas;
-    EXPECT_EQ(christmas.state.seasonMode, 4);
+    EXPECT_EQ(christmas.player().state().seasonMode, 4);
     ::setenv("ORBAKARAOKE_TODAY", "0101", 1);
     TDesktopWindow newYear;
-    EXPECT_EQ(newYear.state.seasonMode, 1);
-    EXPECT_EQ(christmas.state.seasonMode, 4);
+    EXPECT_EQ(newYear.player().state().seasonMode, 1);
+    EXPECT_EQ(christmas.player().state().seasonMode, 4);
 }
 
 TEST_F(TDesktopWindowTest, StoredStayOnTopAndFolderPlayReachTheMenu) {
@@ -73,7 +73,7 @@ TEST_F(TDesktopWindowTest, StoredStayOnTopAndFolderPlayReachTheMenu) {
     EXPECT_TRUE(w.stayOnTopChecked());
     EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(w.folderRepeatChecked());
-    EXPECT_FALSE(w.settings.folderRepeat);
+    EXPECT_FALSE(w.player().settings().folderRepeat);
 
     // A later load with the values off leaves the check marks alone.
     writeFile(ini, "[Form]\nStayOnTop=0\n[Option]\nbFRepeat=1\n");
@@ -89,14 +89,14 @@ TEST_F(TDesktopWindowTest, MissingFilesSwitchTheirFeaturesOffButKeepThePaths) {
                        "\nUseMessage=1\nMESSAGE=" + dir.file("gone.txt") +
                        "\nUseGaz=1\nImages=\nTextBack=1\n[Effect]\niNoiseT=1\n");
     TDesktopWindow w;
-    EXPECT_TRUE(w.settings.useBgm);
-    EXPECT_FALSE(w.settings.useMessage);
-    EXPECT_EQ(w.settings.messageFile, dir.file("gone.txt"));
-    EXPECT_FALSE(w.settings.useImages);
+    EXPECT_TRUE(w.player().settings().useBgm);
+    EXPECT_FALSE(w.player().settings().useMessage);
+    EXPECT_EQ(w.player().settings().messageFile, dir.file("gone.txt"));
+    EXPECT_FALSE(w.player().settings().useImages);
     // The song's own file overrides what it holds.
-    EXPECT_EQ(w.settings.textBack, 2);
-    EXPECT_EQ(w.settings.backgroundType, 3);
-    EXPECT_EQ(w.settings.noiseType, 1);
+    EXPECT_EQ(w.player().settings().textBack, 2);
+    EXPECT_EQ(w.player().settings().backgroundType, 3);
+    EXPECT_EQ(w.player().settings().noiseType, 1);
 }
 
 TEST_F(TDesktopWindowTest, MascotPictureIsLoadedFromBesideTheImageFolder) {
@@ -106,8 +106,8 @@ TEST_F(TDesktopWindowTest, MascotPictureIsLoadedFromBesideTheImageFolder) {
     ASSERT_TRUE(mascot.save(QString::fromStdString(dir.file("okaraimg/orba.bmp")), "BMP"));
     writeFile(ini, "[Option]\nUseGaz=0\nImages=" + dir.file("okaraimg/") + "\n");
     TDesktopWindow w;
-    EXPECT_EQ(w.Image1.width(), 30);
-    EXPECT_EQ(w.Image1.image().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(w.player().mascot().width(), 30);
+    EXPECT_EQ(w.player().mascot().image().pixel(0, 0), qRgb(255, 0, 0));
 }
 
 TEST_F(TDesktopWindowTest, AnUnreadableMascotPictureIsReportedAndTheWindowStillOpens) {
@@ -116,9 +116,9 @@ TEST_F(TDesktopWindowTest, AnUnreadableMascotPictureIsReportedAndTheWindowStillO
     TDesktopWindow w;
     ASSERT_EQ(g_errors.size(), 1u);
     EXPECT_EQ(g_errors[0], dir.file("orba.bmp") + " は有効な画像ではありません");
-    EXPECT_EQ(w.Image1.width(), 120);    // the built-in picture stays
-    EXPECT_EQ(w.settings.wipeStyle, 0);  // what was read before the picture stays loaded
-    EXPECT_EQ(w.state.seasonMode, 0);
+    EXPECT_EQ(w.player().mascot().width(), 120);    // the built-in picture stays
+    EXPECT_EQ(w.player().settings().wipeStyle, 0);  // what was read before the picture stays loaded
+    EXPECT_EQ(w.player().state().seasonMode, 0);
 }
 
 TEST_F(TDesktopWindowTest, ClosingWritesTheWindowStateAndKeepsTheRestOfTheFile) {
@@ -131,7 +131,7 @@ TEST_F(TDesktopWindowTest, ClosingWritesTheWindowStateAndKeepsTheRestOfTheFile) 
               "iNoiseT=2\n");
     {
         TDesktopWindow w;
-        w.settings.textBack = 3;
+        w.player().settings().textBack = 3;
         w.show();
         w.close();
     }
@@ -170,8 +170,8 @@ TEST_F(TDesktopWindowTest, FullScreenAndBackRestoresBoundsAndMenus) {
     EXPECT_TRUE(w.isBorderNone());
     EXPECT_TRUE(w.isFullScreen());
     EXPECT_FALSE(w.menuBar()->isVisible());
-    EXPECT_EQ(w.state.savedWidth, before.width());
-    EXPECT_EQ(w.state.savedLeft, before.x());
+    EXPECT_EQ(w.player().state().savedWidth, before.width());
+    EXPECT_EQ(w.player().state().savedLeft, before.x());
 
     // The menus come while the mouse is at the top edge only.
     w.FormMouseMove(10, 1);
@@ -210,9 +210,9 @@ TEST_F(TDesktopWindowTest, MenuClicksInvertTheCheckMarksOnce) {
     ASSERT_TRUE(n5);
     n5->trigger();
     EXPECT_FALSE(w.folderRepeatChecked());
-    EXPECT_FALSE(w.settings.folderRepeat);
+    EXPECT_FALSE(w.player().settings().folderRepeat);
     n5->trigger();
-    EXPECT_TRUE(w.settings.folderRepeat);
+    EXPECT_TRUE(w.player().settings().folderRepeat);
     w.menuEntry("T1")->trigger();
     EXPECT_TRUE(w.stayOnTopChecked());
 }

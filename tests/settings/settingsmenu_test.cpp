@@ -41,22 +41,22 @@ TEST_F(SettingsMenuTest, OkAppliesTheDialogsValuesToTheWindow) {
     TDesktopWindow w;
     TSetting s(&w);
     w.setSettingDialog(&s);
-    w.settings.textBack = 2;  // changed by a key since the last save
+    w.player().settings().textBack = 2;  // changed by a key since the last save
     openSettings(w, s, "BitBtn1", 0);
-    EXPECT_EQ(w.settings.wipeStyle, 0);
+    EXPECT_EQ(w.player().settings().wipeStyle, 0);
     // The window state was saved before the dialog wrote its own values.
     EXPECT_EQ(ProfileFile(ini).readInteger("Form", "StayOnTop", -1), 0);
-    EXPECT_EQ(w.settings.textBack, 0);
+    EXPECT_EQ(w.player().settings().textBack, 0);
 }
 
 TEST_F(SettingsMenuTest, CancelLeavesTheWindowsSettingsAlone) {
     TDesktopWindow w;
     TSetting s(&w);
     w.setSettingDialog(&s);
-    w.settings.textBack = 2;
+    w.player().settings().textBack = 2;
     openSettings(w, s, "BitBtn2", 0);
-    EXPECT_EQ(w.settings.wipeStyle, 1);
-    EXPECT_EQ(w.settings.textBack, 2);
+    EXPECT_EQ(w.player().settings().wipeStyle, 1);
+    EXPECT_EQ(w.player().settings().textBack, 2);
     EXPECT_EQ(ProfileFile(ini).readInteger("Option", "TextBack", -1), 2);
 }
 

@@ -1,0 +1,126 @@
+#include "lyrics/frame.h"
+
+#include <algorithm>
+
+#include "lyrics/textdrawing.h"
+#include "lyrics/timevalue.h"
+
+namespace orba {
+
+void FrameHooks::drawPictures(Bitmap& back, const FrameValues& f, const Settings&,
+                              const PlayerState&) {
+    Canvas& canvas = back.canvas();
+    canvas.brush().setColor(0);
+    canvas.fillRect({0, 0, f.cw, f.ch});
+}
+
+bool FrameLoop::beginFrame(Bitmap& back, int cw, int ch, unsigned now, PlayerState& st) {
+    if (cw <= 0 || ch <= 0) return false;  // minimised: the clock stands still too
+    const bool sizeChanged = cw != m_lastWidth || ch != m_lastHeight;
+    if (sizeChanged || back.width() != cw || back.height() != ch) {
+        back.setSize(cw, ch);
+        m_lastWidth = cw;
+        m_lastHeight = ch;
+    }
+    if (now < st.lastTick) st.lastTick = 0;  // the tick counter wrapped
+    if (st.lastTick == 0) {
+        st.lastTick = now;
+        return false;
+    }
+    const unsigned dt = now - st.lastTick;
+    st.lastTick = now;
+    if (dt < 1) return false;
+    m_values = frameValuesFor(cw, ch, static_cast<int>(std::min(dt, 0x7FFFFFFFu)), sizeChanged);
+    return true;
+}
+
+void advancePlaybackClock(const Settings& s, PlayerState& st, int dt, FrameHooks& hooks) {
+    if (s.useBgm) {
+        if (!st.isMidi)
+            st.songTime = hooks.playbackPosition();
+        else if (hooks.playbackMode() == 2)
+            st.songTime = clampMs(static_cast<long long>(st.songTime) + dt);
+    } else if (s.useMessage) {
+        st.songLength = st.lineTimes.empty() ? 0 : readTimeValue(st.lineTimes.back());
+        st.songTime = clampMs(static_cast<long long>(st.songTime) + dt);
+    }
+}
+
+bool songEnded(const PlayerState& st) {
+    return st.songTime / 10 >= st.songLength / 10;
+}
+
+LyricFrame FrameLoop::advance(Settings& s, PlayerState& st, FrameHooks& hooks) {
+    LyricFrame lf;
+    advancePlaybackClock(s, st, m_values.dt, hooks);
+    lf.lyricTime = lyricTimeOf(st.songTime, st.timeRatio, s.textTiming);
+    if (songEnded(st) && !st.timeEditMode) hooks.endOfSong(st);
+    lf.shown = lf.lyricTime < 0 || st.timeEditMode;  // before any line end is known
+    if (!s.useMessage) return lf;
+
+    // The values are those before the step: on a forward step the new line
+    // waits for the next frame, on a backward one it enters from past its end.
+    lf.timeline = stepTimeline(st.currentLine, lf.lyricTime, st.lineTimes);
+    st.currentLine = lf.timeline.currentLine;
+    lf.shown = lf.lyricTime < lf.timeline.lineEnd || st.timeEditMode;
+    const long long count = static_cast<long long>(st.lyricLines.size());
+    if (st.currentLine < 0 || st.currentLine >= count || !lf.shown) return lf;
+
+    const bool overlay = st.debugMode || st.timeEditMode;
+    refreshLineCaches(m_caches, st.lyricLines,
+                      {st.currentLine, overlay, st.timeEditMode, st.songLength});
+    CurrentLineInput in;
+    in.tagType = st.tagType;
+    in.timeForce = s.timeForce;
+    in.noKaraoke = s.noKaraoke;
+    in.timeEditMode = st.timeEditMode;
+    in.lyricTime = lf.lyricTime;
+    in.timeline = lf.timeline;
+    lf.line = currentLineValues(m_caches, in);
+    lf.drawn = true;
+    return lf;
+}
+
+void FrameLoop::drawLyrics(Bitmap& back, const Settings& s, PlayerState& st, const LyricFrame& lf) {
+    const FrameValues& f = m_values;
+    const bool overlay = st.debugMode || st.timeEditMode;
+    if (s.textBack == 3 || overlay) drawBlueMesh(back, f);
+    setLyricFont(back.canvas(), s);
+    if (s.useMessage) {
+        if (s.textBack == 1 || s.textBack == 2) drawTextBand(back, f, s);
+        if (lf.drawn)
+            drawCurrentLine(back, f, s, m_caches, lf.line, overlay, st.timeEditMode, m_editMarker,
+                            st.editFrameDrawn);
+    }
+    const double lineShift = lf.drawn ? lf.line.motion.lineShift : 0.0;
+    const LineDrawInput sides{overlay, st.timeEditMode, lf.shown, st.tagType};
+    if (s.showNext || overlay)
+        drawNextLine(back, f, m_caches, st.currentLine, st.lyricLines.size(), lineShift, sides);
+    if (overlay) {
+        drawPreviousLine(back, f, m_caches, st.currentLine, lineShift, sides);
+        OverlayInput o;
+        o.timeEditMode = st.timeEditMode;
+        o.bgmFile = s.bgmFile;
+        o.songTime = st.songTime;
+        o.songLength = st.songLength;
+        o.tagType = st.tagType;
+        o.timeRatio = st.timeRatio;
+        o.currentLine = st.currentLine;
+        o.lineCount = st.lyricLines.size();
+        o.lineTimes = &st.lineTimes;
+        drawOverlay(back, f, o, m_sampler);
+    }
+    m_status.draw(back, f, s, st);
+}
+
+bool FrameLoop::tick(Bitmap& back, int cw, int ch, unsigned now, Settings& s, PlayerState& st,
+                     FrameHooks& hooks) {
+    if (!beginFrame(back, cw, ch, now, st)) return false;
+    hooks.updateCursor();
+    hooks.drawPictures(back, m_values, s, st);
+    const LyricFrame lf = advance(s, st, hooks);
+    drawLyrics(back, s, st, lf);
+    return true;
+}
+
+}  // namespace orba

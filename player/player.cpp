@@ -1,0 +1,230 @@
+#include "player/player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <stdexcept>
+
+#include "lyrics/lyricload.h"
+#include "lyrics/messagefile.h"
+#include "platform/files.h"
+#include "platform/profilefile.h"
+#include "playback/mastervolume.h"
+#include "playback/mediadevice.h"
+#include "playback/waituntilplaying.h"
+#include "settings/settingsstore.h"
+
+namespace orba {
+
+namespace {
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = extensionPart(path);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+}  // namespace
+
+bool isMusicExtension(const std::string& path) {
+    static const char* const kMusic[] = {".wma", ".mp2", ".mp3", ".wav", ".mid", ".ogg"};
+    const std::string ext = lowerExtension(path);
+    return std::any_of(std::begin(kMusic), std::end(kMusic),
+                       [&](const char* m) { return ext == m; });
+}
+
+std::string firstMp3In(const std::string& folder) {
+    std::string first;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (lowerExtension(name) != ".mp3") continue;
+        if (first.empty() || name < first) first = name;
+    }
+    return first;
+}
+
+Player::Player(PlayerHost& host)
+    : m_host(host), m_image1(120, 48), m_device(std::make_unique<MediaDevice>()) {}
+
+Player::~Player() = default;
+
+MediaDevice& Player::device() {
+    return *m_device;
+}
+
+void Player::loadSettings() {
+    StoredSettings stored;
+    {
+        ProfileFile file(settingsFilePath());
+        stored = readSettings(file);
+    }
+    m_settings = stored.settings;
+
+    if (stored.stayOnTop && !m_host.stayOnTopChecked()) m_host.T1Click();
+    if (m_settings.folderRepeat && !m_host.folderRepeatChecked()) m_host.N5Click();
+
+    if (!fileOrFolderExists(m_settings.bgmFile)) m_settings.useBgm = false;
+    if (!fileOrFolderExists(m_settings.messageFile)) m_settings.useMessage = false;
+    if (!fileOrFolderExists(m_settings.imageFolder)) m_settings.useImages = false;
+
+    if (m_settings.useBgm) applyPerSongFile(m_settings.bgmFile, m_settings);
+
+    // A picture that exists but cannot be read ends the load here: the error
+    // box names it, and the volume step below does not run.
+    const std::string mascot = mascotPicturePath(m_settings.imageFolder);
+    if (isRegularFile(mascot) && !m_image1.loadFromFile(mascot))
+        throw std::runtime_error(mascot + " は有効な画像ではありません");
+
+    if (m_settings.setVolume) imposeConfiguredVolume(m_settings.volume, m_state.savedVolume);
+}
+
+void Player::saveWindowState() {
+    ProfileFile file(settingsFilePath());
+    WindowState w;
+    w.stayOnTop = m_host.stayOnTopChecked();
+    w.wipeStyle = m_settings.wipeStyle;
+    w.textBack = m_settings.textBack;
+    w.imageStyle = m_settings.imageStyle;
+    w.showNext = m_settings.showNext;
+    w.folderRepeat = m_settings.folderRepeat;
+    writeWindowState(file, w);
+}
+
+void Player::restoreVolume() {
+    if (m_settings.setVolume) restoreSavedVolume(m_state.savedVolume);
+}
+
+bool Player::openMusicFile(const std::string& path) {
+    if (!isMusicExtension(path) || !fileOrFolderExists(path)) return false;
+    m_host.chooseCompanions(path);
+    m_host.commitSettingsDialog();
+    loadSettings();
+    loadSong();
+    return true;
+}
+
+void Player::loadSong() {
+    m_host.setTimerEnabled(false);
+    Settings& s = m_settings;
+    PlayerState& st = m_state;
+    st.statusMessage = kBanner;
+    st.statusTime = 15000;
+
+    std::vector<std::string> lines;
+    if (s.useMessage) {
+        if (auto read = readMessageFile(s.messageFile))
+            lines = std::move(*read);
+        else
+            s.useMessage = false;
+    }
+
+    MediaDevice& dev = device();
+    if (dev.mode() == kModePlaying) {
+        dev.stop();
+        dev.close();
+    }
+    st.currentLine = -1;
+    st.songTime = 0;
+    st.lineTimes.clear();
+
+    // Ogg needs no registration: the device picks decoders by content.
+    st.isMidi = lowerExtension(s.bgmFile) == ".mid";
+    if (s.useBgm && !s.bgmFile.empty()) {
+        m_host.setCaption(kCaptionPrefix + fileNamePart(s.bgmFile));
+        try {
+            dev.open(s.bgmFile);
+        } catch (const std::exception&) {
+            // The device's error code and text tell what happened.
+        }
+        if (dev.lastError() != 0) {
+            s.useBgm = false;
+            st.statusMessage = dev.errorText();
+        } else {
+            dev.setTimeFormatMilliseconds();
+            st.songLength = dev.length();
+        }
+    }
+
+    st.timeRatio = 1.0f;
+    st.tagType = 0;
+    LyricLoadInput in;
+    in.useMessage = s.useMessage;
+    in.useBgm = s.useBgm;
+    in.songLength = st.songLength;
+    in.timeEditMode = st.timeEditMode;
+    // A time ratio that is not a number stops the load here, timer off.
+    LyricText text = prepareLyrics(std::move(lines), in);
+    st.lyricLines = std::move(text.lyricLines);
+    st.lineTimes = std::move(text.lineTimes);
+    st.tagType = text.tagType;
+    st.timeRatio = static_cast<float>(text.timeRatio);
+    if (st.timeEditMode) {
+        s.fontSizePercent = 100;
+        s.textTiming = 0;
+    }
+
+    st.currentLine = -1;
+    if (s.useBgm) {
+        dev.play();
+        if (st.isMidi) {
+            waitUntilPlaying(dev);
+            st.songTime = 0;
+        }
+    }
+    st.lastTick = 0;
+    m_host.setTimerEnabled(true);
+}
+
+void Player::openFirstSong(const std::string& commandLineFile, const std::string& programFolder) {
+    if (!commandLineFile.empty()) {
+        openMusicFile(commandLineFile);
+        return;
+    }
+    if (std::string mp3 = firstMp3In(programFolder); !mp3.empty()) {
+        openMusicFile(programFolder + mp3);
+        return;
+    }
+    loadSong();
+}
+
+bool Player::frame(Bitmap& back, int cw, int ch, unsigned now) {
+    return m_frame.tick(back, cw, ch, now, m_settings, m_state, *this);
+}
+
+void Player::updateCursor() {
+    m_host.updateCursor();
+}
+
+int Player::playbackPosition() {
+    return m_device->position();
+}
+
+int Player::playbackMode() {
+    return m_device->mode();
+}
+
+void Player::endOfSong(PlayerState& st) {
+    st.songTime = 0;
+    st.currentLine = 0;
+    if (!m_settings.useBgm) return;  // the lyrics start again on their own clock
+    MediaDevice& dev = device();
+    if (m_settings.folderRepeat) {
+        m_host.setTimerEnabled(false);
+        dev.stop();
+        // The folder's next song joins here with folder play; until then the
+        // same song is opened again.
+        const std::string next = m_settings.bgmFile;
+        if (openMusicFile(next)) {
+            std::string name = fileNamePart(next);
+            st.statusMessage = name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
+        }
+        return;
+    }
+    dev.stop();
+    dev.seek(0);
+    dev.play();
+}
+
+}  // namespace orba
