@@ -1,56 +1,27 @@
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 #include "app/commandline.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
-#include "lyrics/lyricsinfo.h"
-#include "playback/probe.h"
 #include "settings/tsetting.h"
-
-namespace {
-
-const char* const kUsage =
-    "Usage: orbakaraoke [MUSICFILE]\n"
-    "\n"
-    "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
-    "\n"
-    "  --help       show this text\n"
-    "  --version    show the version\n"
-    "  --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]\n"
-    "               show how the player reads a lyric file, as JSON\n"
-    "  --probe FILE [--play MS]\n"
-    "               open a music file as the player would (and play MS\n"
-    "               milliseconds of it), and report the result as JSON\n";
-
-// Headless commands print one JSON object and exit without opening a window.
-struct HeadlessCommand {
-    const char* flag;
-    int (*run)(const std::vector<std::string>& args);
-};
-const HeadlessCommand kHeadlessCommands[] = {
-    {"--lyrics-info", orba::runLyricsInfo},
-    {"--probe", orba::runProbe},
-    {nullptr, nullptr},
-};
-
-}  // namespace
+#include "tools/headless.h"
 
 int main(int argc, char** argv) {
     orba::CommandLine cl = orba::parseCommandLine(argc, argv);
     if (cl.help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(orba::kUsage, stdout);
         return 0;
     }
     if (cl.version) {
         std::puts("orbakaraoke 0.23");
         return 0;
     }
-    for (const HeadlessCommand& c : kHeadlessCommands) {
-        if (!c.flag) continue;
-        if (!cl.args.empty() && cl.args.front() == c.flag) return c.run(cl.args);
+    if (std::optional<int> code = orba::runHeadlessCommand(cl.args)) return *code;
+    if (std::optional<std::string> option = orba::unknownOption(cl.args)) {
+        std::fprintf(stderr, "orbakaraoke: unknown option %s\n\n%s", option->c_str(), orba::kUsage);
+        return 2;
     }
 
     // The window is drawn pixel for pixel: no scaling by screen resolution.

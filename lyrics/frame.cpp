@@ -22,6 +22,11 @@ bool FrameLoop::beginFrame(Bitmap& back, int cw, int ch, unsigned now, PlayerSta
         m_lastWidth = cw;
         m_lastHeight = ch;
     }
+    m_values = frameValuesFor(cw, ch, m_values.dt, sizeChanged);
+    return frameClock(now, st);
+}
+
+bool FrameLoop::frameClock(unsigned now, PlayerState& st) {
     if (now < st.lastTick) st.lastTick = 0;  // the tick counter wrapped
     if (st.lastTick == 0) {
         st.lastTick = now;
@@ -30,7 +35,7 @@ bool FrameLoop::beginFrame(Bitmap& back, int cw, int ch, unsigned now, PlayerSta
     const unsigned dt = now - st.lastTick;
     st.lastTick = now;
     if (dt < 1) return false;
-    m_values = frameValuesFor(cw, ch, static_cast<int>(std::min(dt, 0x7FFFFFFFu)), sizeChanged);
+    m_values.dt = static_cast<int>(std::min(dt, 0x7FFFFFFFu));
     return true;
 }
 

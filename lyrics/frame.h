@@ -54,8 +54,10 @@ public:
     bool tick(Bitmap& back, int cw, int ch, unsigned now, Settings& s, PlayerState& st,
               FrameHooks& hooks);
 
-    // The frame clock alone (size and time): false when the frame ends here.
+    // Size and frame clock: false when the frame ends here.
     bool beginFrame(Bitmap& back, int cw, int ch, unsigned now, PlayerState& st);
+    // The frame clock alone: dt from the previous tick; false when it restarted.
+    bool frameClock(unsigned now, PlayerState& st);
     // The playback and lyric clocks, the end of the song and the timeline.
     LyricFrame advance(Settings& s, PlayerState& st, FrameHooks& hooks);
     // Blue mesh, lyric font, band, the three lines, overlay and status message.

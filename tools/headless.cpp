@@ -1,0 +1,60 @@
+#include "tools/headless.h"
+
+#include "lyrics/lyricsinfo.h"
+#include "playback/probe.h"
+#include "tools/rendertool.h"
+#include "tools/timelinetool.h"
+
+namespace orba {
+
+const char* const kUsage =
+    "Usage: orbakaraoke [MUSICFILE]\n"
+    "\n"
+    "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
+    "\n"
+    "  --help       show this text\n"
+    "  --version    show the version\n"
+    "  --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]\n"
+    "               show how the player reads a lyric file, as JSON\n"
+    "  --timeline FILE --at MS[,MS...] [--song-length MS]\n"
+    "               run the lyric clock over a lyric file and show, as JSON,\n"
+    "               which line is current at each time and how it is wiped\n"
+    "  --render FILE --at MS --out PNG [--song-length MS] [--size WxH] [--debug]\n"
+    "               draw the player's frame at a moment of a song into a PNG\n"
+    "  --probe FILE [--play MS]\n"
+    "               open a music file as the player would (and play MS\n"
+    "               milliseconds of it), and report the result as JSON\n";
+
+namespace {
+
+struct HeadlessCommand {
+    const char* flag;
+    int (*run)(const std::vector<std::string>& args);
+};
+constexpr HeadlessCommand kCommands[] = {
+    {"--lyrics-info", runLyricsInfo},
+    {"--timeline", runTimeline},
+    {"--render", runRender},
+    {"--probe", runProbe},
+};
+
+bool isPlayerOption(const std::string& a) {
+    return a == "--help" || a == "--version";
+}
+
+}  // namespace
+
+std::optional<int> runHeadlessCommand(const std::vector<std::string>& args) {
+    if (args.empty()) return std::nullopt;
+    for (const HeadlessCommand& c : kCommands)
+        if (args.front() == c.flag) return c.run(args);
+    return std::nullopt;
+}
+
+std::optional<std::string> unknownOption(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (a.rfind("--", 0) == 0 && !isPlayerOption(a)) return a;
+    return std::nullopt;
+}
+
+}  // namespace orba
