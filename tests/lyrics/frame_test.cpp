@@ -1,0 +1,150 @@
+// The frame loop as a whole, over fake hooks: when frames are drawn, the
+// clocks, the end of the song and the order in which a frame judges its line.
+#include "lyrics/frame.h"
+
+#include <gtest/gtest.h>
+
+namespace orba {
+namespace {
+
+struct FakeHooks : FrameHooks {
+    int position = 0;
+    int mode = 2;
+    int pictures = 0;
+    int ends = 0;
+    void drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
+                      const PlayerState& st) override {
+        ++pictures;
+        FrameHooks::drawPictures(back, f, s, st);
+    }
+    int playbackPosition() override { return position; }
+    int playbackMode() override { return mode; }
+    void endOfSong(PlayerState& st) override {
+        ++ends;
+        st.songTime = 0;
+        st.currentLine = 0;
+    }
+};
+
+struct Song {
+    Settings s;
+    PlayerState st;
+    FakeHooks hooks;
+    FrameLoop loop;
+    Bitmap back;
+    unsigned now = 1000;
+
+    Song() {
+        s.useMessage = true;
+        st.lyricLines = {"[00:01:00]one", "[00:02:00]two", ""};
+        st.lineTimes = {"[00:01:00]", "[00:02:00]", "[00:05:00]"};
+        st.tagType = 2;
+        loop.tick(back, 200, 150, now, s, st, hooks);  // restarts the clock
+    }
+    bool frame(int dt = 15, int cw = 200, int ch = 150) {
+        now += dt;
+        return loop.tick(back, cw, ch, now, s, st, hooks);
+    }
+};
+
+TEST(FrameLoop, TheFirstTickAfterALoadOnlyRestartsTheClock) {
+    Song song;
+    EXPECT_EQ(song.hooks.pictures, 0);
+    EXPECT_EQ(song.st.lastTick, 1000u);
+    EXPECT_TRUE(song.frame());
+    EXPECT_EQ(song.hooks.pictures, 1);
+    EXPECT_EQ(song.loop.values().dt, 15);
+    EXPECT_EQ(song.back.width(), 200);
+}
+
+TEST(FrameLoop, NothingIsDrawnWhileMinimisedAndTheClockCatchesUpAfter) {
+    Song song;
+    song.s.useMessage = false;
+    song.s.useBgm = true;
+    song.st.isMidi = true;
+    song.st.songLength = 100000;
+    EXPECT_TRUE(song.frame());
+    EXPECT_FALSE(song.frame(15, 0, 0));
+    EXPECT_FALSE(song.frame(5000, 0, 0));
+    EXPECT_EQ(song.st.songTime, 15);
+    EXPECT_TRUE(song.frame(15));
+    EXPECT_EQ(song.loop.values().dt, 5030);  // the whole time minimised
+    EXPECT_EQ(song.st.songTime, 15 + 5030);
+}
+
+TEST(FrameLoop, AMidiSongsClockStandsStillUnlessPlaying) {
+    Song song;
+    song.s.useBgm = true;
+    song.st.isMidi = true;
+    song.st.songLength = 100000;
+    song.frame();
+    song.hooks.mode = 5;  // paused
+    song.frame();
+    EXPECT_EQ(song.st.songTime, 15);
+}
+
+TEST(FrameLoop, RecordedMusicTakesTheDevicesPosition) {
+    Song song;
+    song.s.useBgm = true;
+    song.st.songLength = 100000;
+    song.hooks.position = 1234;
+    song.frame();
+    EXPECT_EQ(song.st.songTime, 1234);
+}
+
+TEST(FrameLoop, LyricsWithoutMusicEndAtTheLastLineTimeAndStartAgain) {
+    Song song;
+    for (int i = 0; i < 400 && song.hooks.ends == 0; ++i) song.frame(15);
+    EXPECT_EQ(song.st.songLength, 5000);
+    EXPECT_EQ(song.hooks.ends, 1);
+    EXPECT_EQ(song.st.songTime, 0);
+}
+
+TEST(FrameLoop, WithoutASongLengthTheEndStepRunsEveryFrame) {
+    Song song;
+    song.s.useMessage = false;
+    song.s.useBgm = true;
+    song.frame();
+    song.frame();
+    EXPECT_EQ(song.hooks.ends, 2);
+}
+
+TEST(FrameLoop, TheEditModeNeverEndsTheSong) {
+    Song song;
+    song.st.timeEditMode = true;
+    song.s.useBgm = true;
+    song.frame();
+    EXPECT_EQ(song.hooks.ends, 0);
+}
+
+TEST(FrameLoop, TheNewLineOfAForwardStepIsDrawnFromTheNextFrame) {
+    Song song;
+    song.s.useBgm = true;
+    song.st.songLength = 100000;
+    song.hooks.position = 700;
+    song.frame();
+    EXPECT_EQ(song.st.currentLine, 0);
+    song.hooks.position = 1700;  // beyond line 0's end at 1610
+    LyricFrame lf;
+    song.now += 15;
+    ASSERT_TRUE(song.loop.beginFrame(song.back, 200, 150, song.now, song.st));
+    lf = song.loop.advance(song.s, song.st, song.hooks);
+    EXPECT_EQ(song.st.currentLine, 1);
+    EXPECT_FALSE(lf.drawn);
+    song.frame();
+    EXPECT_EQ(song.loop.caches().currentText, "two");
+}
+
+TEST(FrameLoop, AKeyPressIsOnScreenOnTheNextFrame) {
+    Song song;
+    song.frame();
+    song.st.statusMessage = "PAUSE";
+    song.frame();
+    int lit = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 60; ++x) lit += song.back.canvas().pixel(x, y) != 0;
+    EXPECT_GT(lit, 10);
+}
+
+}  // namespace
+}  // namespace orba

@@ -1,0 +1,148 @@
+// The player without its window: which files it takes, what a song load
+// leaves behind for the frame loop, and the first song at start-up.
+#include "player/player.h"
+
+#include <gtest/gtest.h>
+
+#include "playback/mediadevice.h"
+#include "tests/playback/mediafixtures.h"
+#include "tests/support/tempdir.h"
+
+namespace orba {
+namespace {
+
+using test::TempDir;
+using test::writeFile;
+
+struct FakeHost : PlayerHost {
+    bool timer = false;
+    std::string caption;
+    std::vector<std::string> chosen;
+    int commits = 0;
+    void setTimerEnabled(bool on) override { timer = on; }
+    void setCaption(const std::string& c) override { caption = c; }
+    void chooseCompanions(const std::string& f) override { chosen.push_back(f); }
+    void commitSettingsDialog() override { ++commits; }
+    bool stayOnTopChecked() const override { return false; }
+    void T1Click() override {}
+    bool folderRepeatChecked() const override { return true; }
+    void N5Click() override {}
+};
+
+class PlayerTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    FakeHost host;
+    Player player{host};
+
+    void lyrics(const std::string& text) {
+        writeFile(dir.file("song_t.txt"), text);
+        player.settings().useMessage = true;
+        player.settings().messageFile = dir.file("song_t.txt");
+    }
+};
+
+TEST_F(PlayerTest, OpenTakesOnlyExistingFilesWithAMusicExtension) {
+    writeFile(dir.file("song.flac"), "x");
+    writeFile(dir.file("song.txt"), "x");
+    EXPECT_FALSE(player.openMusicFile(dir.file("song.flac")));
+    EXPECT_FALSE(player.openMusicFile(dir.file("song.txt")));
+    EXPECT_FALSE(player.openMusicFile(dir.file("missing.mp3")));
+    EXPECT_TRUE(host.chosen.empty());
+    EXPECT_FALSE(host.timer);
+
+    writeFile(dir.file("SONG.MP3"), "not really music");
+    EXPECT_TRUE(player.openMusicFile(dir.file("SONG.MP3")));
+    EXPECT_EQ(host.chosen, std::vector<std::string>{dir.file("SONG.MP3")});
+    EXPECT_EQ(host.commits, 1);
+    EXPECT_TRUE(host.timer);
+}
+
+TEST_F(PlayerTest, LyricsWithoutMusicRunOnTheirOwnClockBehindTheBanner) {
+    lyrics("[00:10:00]a\r\nb\r\nc\r\n[00:40:00]d\r\n");
+    host.caption = "before";
+    player.loadSong();
+    const PlayerState& st = player.state();
+    EXPECT_EQ(st.statusMessage, kBanner);
+    EXPECT_EQ(st.statusTime, 15000);
+    EXPECT_EQ(st.tagType, 2);
+    EXPECT_EQ(st.lineTimes, (std::vector<std::string>{"[00:10:00]", "[00:20:00]", "[00:30:00]",
+                                                      "[00:40:00]", "[00:43:00]"}));
+    EXPECT_EQ(st.currentLine, -1);
+    EXPECT_EQ(st.lastTick, 0u);
+    EXPECT_TRUE(host.timer);
+    EXPECT_EQ(host.caption, "before");  // no music: the caption stays
+}
+
+TEST_F(PlayerTest, MusicThatCannotBeOpenedShowsTheDevicesErrorAndTheLyricsGoOn) {
+    lyrics("[00:01:00]a\r\n[00:02:00]b\r\n");
+    writeFile(dir.file("song.mp3"), "this is not an mp3 file at all");
+    player.settings().useBgm = true;
+    player.settings().bgmFile = dir.file("song.mp3");
+    player.loadSong();
+    EXPECT_FALSE(player.settings().useBgm);
+    EXPECT_EQ(player.state().statusMessage, player.device().errorText());
+    EXPECT_FALSE(player.state().statusMessage.empty());
+    EXPECT_EQ(host.caption, "ORBA KARAOKE PLAYER - song.mp3");
+    EXPECT_EQ(player.state().lineTimes.back(), "[00:05:00]");  // 3000 ms after the last anchor
+    EXPECT_TRUE(host.timer);
+}
+
+TEST_F(PlayerTest, ASongThatOpensPlaysWithItsLengthAndCaption) {
+    const std::string song = dir.file("tune.wav");
+    ASSERT_TRUE(test::writeTone(song, 1500));
+    player.settings().useBgm = true;
+    player.settings().bgmFile = song;
+    player.loadSong();
+    EXPECT_TRUE(player.settings().useBgm);
+    EXPECT_NEAR(player.state().songLength, 1500, 50);
+    EXPECT_EQ(host.caption, "ORBA KARAOKE PLAYER - tune.wav");
+    EXPECT_TRUE(test::waitForMode(player.device(), kModePlaying, 5000));
+
+    // A second load while it plays stops and closes it first.
+    player.loadSong();
+    EXPECT_TRUE(test::waitForMode(player.device(), kModePlaying, 5000));
+}
+
+TEST_F(PlayerTest, ABadTimeRatioStopsTheLoadWithTheTimerOff) {
+    lyrics("@TimeRatio=fast\r\n[00:01:00]a\r\n");
+    EXPECT_THROW(player.loadSong(), std::exception);
+    EXPECT_FALSE(host.timer);
+}
+
+TEST_F(PlayerTest, TheEditModeStartsFromTheFirstLineAtZero) {
+    lyrics("[00:05:00]a\r\n[00:06:00]b\r\n");
+    player.state().timeEditMode = true;
+    player.loadSong();
+    EXPECT_EQ(player.state().lineTimes, std::vector<std::string>{"[00:00:00]"});
+    EXPECT_EQ(player.state().lyricLines.front(), "[00:00:00]a");
+    EXPECT_EQ(player.settings().fontSizePercent, 100);
+    EXPECT_EQ(player.settings().textTiming, 0);
+}
+
+TEST_F(PlayerTest, AtStartTheCommandLineWinsThenTheFirstMp3BesideTheProgram) {
+    writeFile(dir.file("b.mp3"), "x");
+    writeFile(dir.file("a.mp3"), "x");
+    writeFile(dir.file("A.MP3"), "x");
+    writeFile(dir.file("0.mp3x"), "x");
+    EXPECT_EQ(firstMp3In(dir.path()), "A.MP3");
+    EXPECT_EQ(firstMp3In(dir.file("nowhere")), "");
+
+    player.openFirstSong(dir.file("notes.txt"), dir.path() + "/");
+    EXPECT_TRUE(host.chosen.empty());  // not a music file: nothing opened, no frames
+    EXPECT_FALSE(host.timer);
+
+    player.openFirstSong("", dir.path() + "/");
+    EXPECT_EQ(host.chosen, std::vector<std::string>{dir.file("A.MP3")});
+}
+
+TEST_F(PlayerTest, WithNothingToOpenTheSettingsSongStillLoadsAndTheTimerRuns) {
+    TempDir empty;
+    player.openFirstSong("", empty.path() + "/");
+    EXPECT_TRUE(host.chosen.empty());
+    EXPECT_TRUE(host.timer);
+    EXPECT_EQ(player.state().statusMessage, kBanner);
+}
+
+}  // namespace
+}  // namespace orba
