@@ -380,7 +380,9 @@ int makeDemo(const std::filesystem::path& outDir) {
 // --- Rendering ------------------------------------------------------------
 
 // The same synthesizer settings as the player's MIDI path, and the same
-// length: the song ends with the tempo map's last event.
+// length: the song ends with the tempo map's last event. The recording is
+// then brought to a peak of -1 dBFS, since the player's gain leaves room for
+// busier files than this one.
 int renderWav(const std::string& midPath, const std::string& wavPath) {
     std::ifstream in(midPath, std::ios::binary);
     const std::string smf{std::istreambuf_iterator<char>(in), {}};
@@ -405,12 +407,11 @@ int renderWav(const std::string& midPath, const std::string& wavPath) {
 
     const auto frames =
         static_cast<std::uint64_t>(std::llround(map->msAtTick(map->endTick) * kRate / 1000.0));
-    std::string pcm;
-    std::vector<std::int16_t> block(2 * 1024);
-    for (std::uint64_t done = 0; ready && done < frames;) {
+    std::vector<float> samples(ready ? frames * 2 : 0);
+    for (std::uint64_t done = 0; done < frames && ready;) {
         const int n = static_cast<int>(std::min<std::uint64_t>(1024, frames - done));
-        fluid_synth_write_s16(synth, n, block.data(), 0, 2, block.data(), 1, 2);
-        pcm.append(reinterpret_cast<const char*>(block.data()), n * 4);
+        float* out = samples.data() + done * 2;
+        fluid_synth_write_float(synth, n, out, 0, 2, out, 1, 2);
         done += n;
     }
     delete_fluid_player(player);
@@ -425,6 +426,15 @@ int renderWav(const std::string& midPath, const std::string& wavPath) {
         for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
         return s;
     };
+    float peak = 0;
+    for (float v : samples) peak = std::max(peak, std::fabs(v));
+    const float scale = peak > 0 ? 0.891f * 32767 / peak : 0;
+    std::string pcm;
+    for (float v : samples) {
+        const auto q = static_cast<std::int16_t>(std::lround(v * scale));
+        pcm += static_cast<char>(q & 0xFF);
+        pcm += static_cast<char>((q >> 8) & 0xFF);
+    }
     const auto size = static_cast<std::uint32_t>(pcm.size());
     std::ofstream out(wavPath, std::ios::binary);
     out << "RIFF" << le(36 + size, 4) << "WAVEfmt " << le(16, 4) << le(1, 2) << le(2, 2)
