@@ -39,8 +39,8 @@ TEST(EditMarker, PulsesUpAndDownOneStepPerFrame) {
     EditMarker m;
     std::vector<int> levels;
     for (int i = 0; i < 16; ++i) levels.push_back(m.advance());
-    EXPECT_EQ(levels, (std::vector<int>{40, 80, 120, 160, 200, 240, 255, 215, 175, 135, 95, 55,
-                                        15, 0, 40, 80}));
+    EXPECT_EQ(levels, (std::vector<int>{40, 80, 120, 160, 200, 240, 255, 215, 175, 135, 95, 55, 15,
+                                        0, 40, 80}));
 }
 
 TEST(WipeStrip, CoversTheDonePartAndTheSungShareOfTheSegment) {
@@ -79,8 +79,8 @@ TEST(Wipe, SungColoursStopExactlyAtTheBoundary) {
     const std::string sung = utf8ToSjis("あい");
     Bitmap b = lyricBitmap(300, 50);
     drawKaraokeText(b, 20, 10, 300, 5000, sung, done, true, 100, 0, 0xFFFFFF, text);
-    const WipeStrip strip = wipeStrip(20, 300, b.canvas().textWidth(done),
-                                      b.canvas().textWidth(sung), 5000);
+    const WipeStrip strip =
+        wipeStrip(20, 300, b.canvas().textWidth(done), b.canvas().textWidth(sung), 5000);
     const std::vector<bool> magenta = columnsWith(b, kSungOutline);
     const std::vector<bool> unsung = columnsWith(b, 0xE5E5E5);  // scaleColour(white, 90)
     int lastMagenta = -1;

@@ -42,7 +42,7 @@ TEST(Timeline, TheFirstLineStartsAtZeroWhateverItsTime) {
     EXPECT_EQ(s.lineDuration, 19610);
     const LineMotion m = lineMotion(s.lineStart, s.lineEnd, s.lineDuration, 15000, false);
     EXPECT_EQ(m.transitionTime, 300);
-    EXPECT_EQ(m.lineOpacity, 100);  // shown at once, without an entry
+    EXPECT_EQ(m.lineOpacity, 100);    // shown at once, without an entry
     EXPECT_EQ(m.lineProgress, 7732);  // already about three quarters through
 }
 
