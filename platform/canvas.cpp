@@ -153,6 +153,15 @@ void Canvas::lineTo(int x, int y) {
     if (m_pen.style == PenStyle::Clear || image().isNull()) return;
     QImage& img = image();
     const std::uint32_t value = toPixel(m_pen.color);
+    if (y == from.y) {
+        // Rows are the common case (bands, meshes, scan lines): one span,
+        // the end point left out on whichever side it lies.
+        if (x > from.x)
+            fillSpan(img, y, from.x, x, value, m_pen.mode == PenMode::Xor);
+        else
+            fillSpan(img, y, x + 1, from.x + 1, value, m_pen.mode == PenMode::Xor);
+        return;
+    }
     if (m_pen.mode == PenMode::Xor) {
         const std::uint32_t bits = value & 0x00FFFFFFu;
         forEachLinePixel(from.x, from.y, x, y, img.width(), img.height(),
