@@ -2,7 +2,10 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "playback/mediadevice.h"
 #include "tests/playback/mediafixtures.h"
@@ -90,6 +93,37 @@ void BM_Open(benchmark::State& state, const std::string& (*file)()) {
 }
 BENCHMARK_CAPTURE(BM_Open, mp3, &mp3File)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Open, midi, &midiFile)->Unit(benchmark::kMillisecond);
+
+// How far the time of a Space tap in the time-tag edit mode can be off: the
+// device's position read at irregular moments against the wall clock. The
+// spread of the difference is how far one tap can be off against another; a
+// sound card adds its constant output delay on top.
+void BM_TapTime(benchmark::State& state, const std::string& (*file)()) {
+    using Clock = std::chrono::steady_clock;
+    MediaDevice device;
+    device.open(file());
+    device.play();
+    for (int i = 0; i < 2000 && device.position() <= 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const Clock::time_point start = Clock::now();
+    const int first = device.position();
+    double low = 1e9;
+    double high = -1e9;
+    int wait = 17;
+    for (auto _ : state) {
+        wait = (wait * 7 + 11) % 43 + 5;
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        const double wall = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        const double off = device.position() - first - wall;
+        low = std::min(low, off);
+        high = std::max(high, off);
+    }
+    state.counters["lowMs"] = low;
+    state.counters["highMs"] = high;
+    state.counters["spreadMs"] = high - low;
+}
+BENCHMARK_CAPTURE(BM_TapTime, mp3, &mp3File)->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TapTime, midi, &midiFile)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,0 +1,45 @@
+// The time-tag edit mode's keys as operations on the lyric text.
+//
+// While the mode is on, lineTimes holds one entry per line that has its time,
+// from line 0 on, so its size is the index of the next line to tag. Space and
+// Backspace work from that count rather than from currentLine: the frame loop
+// moves currentLine with the music, a frame or more after a key and back and
+// forth with every seek, and a key that read it in between would tag one line
+// twice or untag the wrong one, leaving every later line out of step.
+//
+// editFrameDrawn is the guard that lets Space and Backspace act at most once
+// per drawn frame however fast a held key repeats: the frame loop sets it
+// each time it draws the current line in the mode, and a key that acts
+// clears it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/playerstate.h"
+
+namespace orba {
+
+// The menu entry flips the mode and Escape ends it; the caller then loads
+// the song again. The edit keys wait for the reloaded song's first frame.
+void setTimeEditMode(PlayerState& state, bool on);
+
+// Space: the tap time (ms) becomes the time tag of the next line, and joins
+// lineTimes. Returns whether a line was tagged; the end entry never is.
+bool setAndNext(PlayerState& state, int tapTime);
+
+// Backspace: the last tag is taken back and its line is current again.
+// Returns where the music goes back to (ms): the caller sets the start
+// position there, stops and plays. MIDI songs are not rewound.
+std::optional<int> backAndRewind(PlayerState& state);
+
+// The line with `tag` in front in place of its old time tag. A leading
+// colour tag stays, behind the new tag, and so does a leading bracket that
+// holds words rather than a time ("[サビ]").
+std::string retagLine(std::string_view line, std::string_view tag);
+
+// The line without the time tag in front of it.
+std::string untagLine(std::string_view line);
+
+}  // namespace orba

@@ -1,0 +1,30 @@
+// Files replaced in one step. The new bytes go to a temporary file beside the
+// target, reach the disk, and are renamed over it: a crash, a full disk or a
+// refused write leaves the old file or the new one, never half of one, and no
+// temporary file behind.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orba {
+
+// Whether a write may put new contents at `path`: nothing is there yet, or a
+// regular file (through links) that may be written. A file without any write
+// permission bit counts as read-only even for root, as on the platform the
+// player's files come from.
+bool replaceableFile(const std::string& path);
+
+// Makes `bytes` the whole contents of `path`. A replaced file passes its
+// permission bits (and, where allowed, its owner) to the new one; a link is
+// written through to the file it names. Returns false on any failure.
+bool writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// Makes `to` a copy of the regular file `from`, with its permission bits.
+// Anything already at `to` makes the copy fail: it never replaces.
+bool copyToNewFile(const std::string& from, const std::string& to);
+
+// Anything at all at `path`: a file, a folder, or a link even when it dangles.
+bool anythingAt(const std::string& path);
+
+}  // namespace orba
