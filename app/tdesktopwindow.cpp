@@ -1,5 +1,6 @@
 #include "app/tdesktopwindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -166,6 +167,10 @@ void TDesktopWindow::chooseCompanions(const std::string& musicFile) {
     m_setting->presetMusicFile = musicFile;
     m_setting->Button1Click();
     m_setting->presetMusicFile.clear();
+}
+
+void TDesktopWindow::beep() {
+    QApplication::beep();
 }
 
 void TDesktopWindow::commitSettingsDialog() {

@@ -78,6 +78,7 @@ private:
     void chooseCompanions(const std::string& musicFile) override;
     void commitSettingsDialog() override;
     void updateCursor() override;
+    void beep() override;
 
     void FormCreate();
     void FormShow();

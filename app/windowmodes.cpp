@@ -87,7 +87,9 @@ void TDesktopWindow::Exit1Click() {
     close();
 }
 
-void TDesktopWindow::N2Click() {}
+void TDesktopWindow::N2Click() {
+    m_player.switchTimeEditMode(!m_player.state().timeEditMode);
+}
 
 void TDesktopWindow::T1Click() {
     T1->setChecked(!T1->isChecked());

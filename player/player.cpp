@@ -5,8 +5,11 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "authoring/lyricsave.h"
+#include "authoring/timeedit.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/profilefile.h"
 #include "playback/mastervolume.h"
@@ -191,6 +194,41 @@ void Player::openFirstSong(const std::string& commandLineFile, const std::string
 
 bool Player::frame(Bitmap& back, int cw, int ch, unsigned now) {
     return m_frame.tick(back, cw, ch, now, m_settings, m_state, *this);
+}
+
+void Player::switchTimeEditMode(bool on) {
+    setTimeEditMode(m_state, on);
+    loadSong();
+}
+
+bool Player::timeEditKeysActive() const {
+    return m_state.timeEditMode && m_settings.useBgm && m_settings.useMessage;
+}
+
+int Player::tapTime() {
+    if (!m_state.isMidi) return device().position();
+    if (m_state.lastTick == 0 || device().mode() != kModePlaying) return m_state.songTime;
+    return m_state.songTime + static_cast<int>(tickCount() - m_state.lastTick);
+}
+
+void Player::timeEditSetAndNext() {
+    if (timeEditKeysActive()) setAndNext(m_state, tapTime());
+}
+
+void Player::timeEditBackAndRewind() {
+    if (!timeEditKeysActive()) return;
+    if (std::optional<int> position = backAndRewind(m_state)) {
+        MediaDevice& dev = device();
+        dev.setStartPosition(*position);
+        dev.stop();
+        dev.play();
+    }
+}
+
+void Player::timeEditSave() {
+    if (!timeEditKeysActive()) return;
+    saveLyricFile(m_settings.messageFile, m_state.lyricLines);
+    m_host.beep();
 }
 
 void Player::updateCursor() {

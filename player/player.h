@@ -39,6 +39,8 @@ public:
     virtual void N5Click() = 0;
     // The full-screen cursor rule, run by every frame.
     virtual void updateCursor() {}
+    // The system's information sound.
+    virtual void beep() {}
 };
 
 // The banner every song load shows first.
@@ -88,7 +90,20 @@ public:
     // One tick of the frame timer.
     bool frame(Bitmap& back, int cw, int ch, unsigned now);
 
+    // The time-tag edit mode: the menu entry flips it, Escape ends it; both
+    // start the song again. The edit keys act only with music and lyrics.
+    void switchTimeEditMode(bool on);
+    void timeEditSetAndNext();
+    void timeEditBackAndRewind();
+    // F6: throws LyricSaveError with the lyric file left as it was.
+    void timeEditSave();
+
 private:
+    bool timeEditKeysActive() const;
+    // Where the music is now, for a tap: the device's position, or for MIDI
+    // the frame clock carried on to this moment.
+    int tapTime();
+
     void updateCursor() override;
     int playbackPosition() override;
     int playbackMode() override;
