@@ -23,17 +23,8 @@ TEST(Keys, QtKeysBecomeTheCommandTableCodes) {
         {Qt::Key_Tab, Qt::NoModifier, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(virtualKey(c.qtKey, c.modifiers).code, c.code) << c.qtKey;
-}
-
-TEST(Keys, ModifiersAreSeparateFlags) {
-    VirtualKey k = virtualKey(Qt::Key_Return, Qt::AltModifier | Qt::KeypadModifier);
-    EXPECT_TRUE(k.alt);
-    EXPECT_FALSE(k.ctrl);
-    EXPECT_FALSE(k.shift);
-    k = virtualKey(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_TRUE(k.ctrl);
-    EXPECT_TRUE(k.shift);
-    EXPECT_FALSE(k.alt);
+    VirtualKey altEnter = virtualKey(Qt::Key_Enter, Qt::AltModifier | Qt::KeypadModifier);
+    EXPECT_TRUE(altEnter.alt && !altEnter.ctrl && !altEnter.shift);
 }
 
 TEST(Keys, AShiftedDigitKeyIsPlacedByItsScanCode) {

@@ -32,16 +32,6 @@ TEST(PerSongSave, WritesTheFourLooksAndTheNextLoadAppliesThem) {
     EXPECT_EQ(global.backgroundType, 4);
 }
 
-TEST(PerSongSave, KeepsTheOtherLinesOfTheFile) {
-    TempDir dir;
-    writeFile(dir.file("a.oka"), "; mine\n[Effect]\niBackT=0\nkeep=1\n");
-    Settings s;
-    s.backgroundType = 3;
-    savePerSongFile(dir.file("a.mp3"), s);
-    std::string text = readFile(dir.file("a.oka"));
-    EXPECT_EQ(text.rfind("; mine\n[Effect]\niBackT=3\nkeep=1\n", 0), 0u) << text;
-}
-
 TEST(PerSongSave, ARefusedWriteIsAnErrorThatNamesTheFile) {
     TempDir dir;
     writeFile(dir.file("a.oka"), "[Option]\nTextBack=1\n");
