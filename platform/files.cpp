@@ -76,3 +76,59 @@ bool folderWritable(std::string_view folder) {
 }
 
 }  // namespace orba
+
+namespace orba {
+
+namespace {
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+bool matchFrom(std::string_view name, std::string_view pattern) {
+    // Greedy match with one backtrack point: the last '*' seen.
+    std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+}  // namespace
+
+bool wildcardMatch(std::string_view name, std::string_view pattern) {
+    if (matchFrom(name, pattern)) return true;
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+        name.find('.') == std::string_view::npos)
+        return matchFrom(name, pattern.substr(0, pattern.size() - 2));
+    return false;
+}
+
+bool listFiles(std::string_view folder, std::string_view pattern, std::vector<std::string>& names) {
+    names.clear();
+    if (folder.empty()) return false;
+    std::error_code ec;
+    namespace fs = std::filesystem;
+    // Increments with an error code: a listing never throws halfway.
+    for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeEc;
+        if (it->is_directory(typeEc)) continue;
+        std::string name = it->path().filename().string();
+        if (wildcardMatch(name, pattern)) names.push_back(std::move(name));
+    }
+    // A listing cut short still offers what it found.
+    return !ec || !names.empty();
+}
+
+}  // namespace orba

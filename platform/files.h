@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orba {
 
@@ -25,6 +26,17 @@ std::string extensionPart(std::string_view path);
 // The path with its extension replaced by `ext`, or `ext` appended when the
 // name has no extension.
 std::string replaceExtension(std::string_view path, std::string_view ext);
+
+// Wildcard match of a file name, '*' any run of characters and '?' one,
+// without regard to ASCII letter case. A pattern ending in ".*" also matches
+// a name without a dot, so "*.*" matches every name.
+bool wildcardMatch(std::string_view name, std::string_view pattern);
+
+// The names of the files (not folders) in `folder` that match `pattern`, in
+// the order the file system gives them. False, with no names, when the folder
+// cannot be listed; an empty folder path is refused rather than taken as the
+// current folder.
+bool listFiles(std::string_view folder, std::string_view pattern, std::vector<std::string>& names);
 
 // Folder of the running program, with a trailing separator.
 std::string programFolder();

@@ -21,6 +21,7 @@ struct PlayerState {
     int tagType = 0;
     bool timeEditMode = false;
     bool debugMode = false;
+    bool orbaObject = false;  // the mascot sprites; not saved
     bool editFrameDrawn = true;
     int savedLeft = 0;
     int savedTop = 0;

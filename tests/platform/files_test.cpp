@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -31,6 +33,33 @@ TEST(Files, ExistenceAcceptsFilesAndFoldersButNotEmptyPaths) {
     EXPECT_FALSE(fileOrFolderExists(""));
     EXPECT_TRUE(isRegularFile(dir.file("a.txt")));
     EXPECT_FALSE(isRegularFile(dir.path()));
+}
+
+TEST(Files, WildcardsIgnoreLetterCaseAndStarDotStarMatchesEveryName) {
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool match;
+    } cases[] = {
+        {"PIC.JPG", "*.jpg", true}, {"pic.jpeg", "*.jpg", false}, {"a.jpg.txt", "*.jpg", false},
+        {"noext", "*.*", true},     {".hidden", "*.*", true},     {"a.b.c", "*.c", true},
+        {"ab", "a?", true},         {"a", "a?", false},           {"x", "", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(wildcardMatch(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
+TEST(Files, ListingSkipsFoldersAndRefusesAMissingOrEmptyFolder) {
+    test::TempDir dir;
+    test::writeFile(dir.file("a.JPG"), "");
+    test::writeFile(dir.file("b.txt"), "");
+    std::filesystem::create_directory(dir.file("c.jpg"));
+    std::vector<std::string> names{"stale"};
+    EXPECT_TRUE(listFiles(dir.path() + "/", "*.jpg", names));
+    EXPECT_EQ(names, std::vector<std::string>{"a.JPG"});
+    EXPECT_FALSE(listFiles(dir.file("missing/"), "*.*", names));
+    EXPECT_TRUE(names.empty());
+    EXPECT_FALSE(listFiles("", "*.*", names));
 }
 
 }  // namespace

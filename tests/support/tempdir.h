@@ -11,9 +11,10 @@ namespace orba::test {
 
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orba-test-XXXXXX").string();
+    // `base`: where to make it; a memory file system suits tests that make
+    // thousands of files.
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "orba-test-XXXXXX").string();
         char* made = ::mkdtemp(pattern.data());
         m_path = made ? made : pattern;
     }
