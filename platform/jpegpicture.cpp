@@ -104,6 +104,8 @@ struct JpegPicture::Impl {
 
 JpegPicture::JpegPicture() : m_impl(std::make_unique<Impl>()) {}
 JpegPicture::~JpegPicture() = default;
+JpegPicture::JpegPicture(JpegPicture&&) noexcept = default;
+JpegPicture& JpegPicture::operator=(JpegPicture&&) noexcept = default;
 
 bool JpegPicture::loadFromFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -18,6 +18,8 @@ public:
     ~JpegPicture();
     JpegPicture(const JpegPicture&) = delete;
     JpegPicture& operator=(const JpegPicture&) = delete;
+    JpegPicture(JpegPicture&&) noexcept;
+    JpegPicture& operator=(JpegPicture&&) noexcept;
 
     // Reads the file and its header; false when it is no decodable JPEG.
     bool loadFromFile(const std::string& path);
