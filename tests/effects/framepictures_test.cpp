@@ -13,13 +13,7 @@ namespace orba {
 namespace {
 
 Settings everythingOn() {
-    Settings s;
-    s.backgroundType = kSceneLaser;
-    s.useImages = true;
-    s.imageStyle = 5;
-    s.imageOpacity = 50;
-    s.darkTransparency = 1;
-    s.noiseType = kNoiseDigital;
+    Settings s = test::heaviestPictureSettings();
     s.noiseColor = kNoiseWhite;
     return s;
 }

@@ -4,7 +4,10 @@
 #include <QImage>
 #include <cstdlib>
 
+#include "effects/background.h"
+#include "effects/noise.h"
 #include "platform/bitmap.h"
+#include "settings/settings.h"
 
 namespace orba::test {
 
@@ -28,6 +31,20 @@ inline bool nearColour(Colour got, Colour want, int tolerance = 8) {
                      static_cast<int>((want >> shift) & 0xFF)) > tolerance)
             return false;
     return true;
+}
+
+// The costliest picture settings: laser, pictures cross-fading at 50 % with
+// dark transparency, digital noise in colour.
+inline Settings heaviestPictureSettings() {
+    Settings s;
+    s.backgroundType = kSceneLaser;
+    s.useImages = true;
+    s.imageStyle = 5;
+    s.imageOpacity = 50;
+    s.darkTransparency = 1;
+    s.noiseType = kNoiseDigital;
+    s.noiseColor = kNoiseColour;
+    return s;
 }
 
 }  // namespace orba::test
