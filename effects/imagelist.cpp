@@ -41,7 +41,7 @@ std::vector<std::string> loadImageList(const std::string& folder) {
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         std::error_code typeError;
-        if (!hasJpgExtension(name) || it->is_directory(typeError)) continue;
+        if (!hasJpgExtension(name) || !it->is_regular_file(typeError)) continue;
         files.push_back(prefix + name);
     }
     std::sort(files.begin(), files.end(), nameLess);

@@ -8,7 +8,8 @@
 namespace orba {
 
 // Full paths of the folder's pictures; empty when the folder is missing or
-// unreadable. Sub-folders named like pictures are not pictures.
+// unreadable. Only files count: a folder or a pipe named like a picture is
+// none.
 std::vector<std::string> loadImageList(const std::string& folder);
 
 }  // namespace orba

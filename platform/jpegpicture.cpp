@@ -9,6 +9,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -21,7 +22,7 @@ namespace {
 constexpr std::streamsize kMaxFileBytes = 256LL * 1024 * 1024;
 // The decoder's own working memory (progressive pictures keep every
 // coefficient) stops here with an error instead of growing further.
-constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
+constexpr long kMaxDecoderMemory = 256L * 1024 * 1024;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -108,6 +109,9 @@ JpegPicture::JpegPicture(JpegPicture&&) noexcept = default;
 JpegPicture& JpegPicture::operator=(JpegPicture&&) noexcept = default;
 
 bool JpegPicture::loadFromFile(const std::string& path) {
+    // A pipe or device under a picture's name would block the frame.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     in.seekg(0, std::ios::end);

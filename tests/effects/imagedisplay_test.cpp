@@ -1,6 +1,7 @@
 #include "effects/imagedisplay.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -25,6 +26,7 @@ TEST(ImageList, JpgFilesOfAnyCaseSortedWithoutRegardToCase) {
     for (const char* name : {"b.JPG", "a.jpg", "C.Jpg", "d.jpeg", "e.png", "jpg", "f.jpg.txt"})
         writeFile(dir.file(name), "x");
     std::filesystem::create_directory(dir.file("folder.jpg"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.jpg").c_str(), 0600), 0);
     const std::string p = dir.path() + "/";
     EXPECT_EQ(loadImageList(dir.path()),
               (std::vector<std::string>{p + "a.jpg", p + "b.JPG", p + "C.Jpg"}));

@@ -1,6 +1,7 @@
 #include "platform/jpegpicture.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <cstdlib>
@@ -154,6 +155,9 @@ TEST(JpegPicture, MissingAndEmptyFilesDoNotLoad) {
     EXPECT_FALSE(jpeg.loadFromFile(dir.file("empty.jpg")));
     EXPECT_FALSE(jpeg.loadFromFile(dir.file("missing.jpg")));
     EXPECT_FALSE(jpeg.loadFromFile(dir.path()));
+    // Opening a pipe for reading would wait for a writer for ever.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.jpg").c_str(), 0600), 0);
+    EXPECT_FALSE(jpeg.loadFromFile(dir.file("pipe.jpg")));
     EXPECT_EQ(jpeg.width(), 0);
 }
 
