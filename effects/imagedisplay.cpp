@@ -104,6 +104,25 @@ void ImageDisplay::drawCross(const Frame& fr) {
              m_pictureB);
 }
 
+namespace {
+
+// Calls piece(physical row, logical row, rows) for the logical rows
+// [first, first + count) of a ring of `height` rows whose logical row 0 is
+// physical row `top`, clipped to the ring.
+template <typename Piece>
+void forEachRingPiece(int top, int height, int first, int count, Piece piece) {
+    int row = std::max(first, 0);
+    const int end = std::min(first + count, height);
+    while (row < end) {
+        const int physical = (top + row) % height;
+        const int rows = std::min(end - row, height - physical);
+        piece(physical, row, rows);
+        row += rows;
+    }
+}
+
+}  // namespace
+
 void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
     const int cw = fr.f.cw, ch = fr.f.ch;
     Canvas& strip = m_pictureB.canvas();
@@ -111,7 +130,10 @@ void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
         m_pictureB.setSize(cw, static_cast<int>(ch * 1.5));
         strip.brush().setColor(0x000000);
         strip.fillRect({0, 0, m_pictureB.width(), m_pictureB.height()});
+        m_stripTop = 0;
     }
+    const int height = m_pictureB.height();
+    if (height <= 0) return;
     if (m_slideTimer == 0 && loadNextPicture(m_pictureA, fr, 1.7, false)) {
         int x = 0, y = 1;
         if (m_pictureA.width() < cw) {
@@ -121,21 +143,32 @@ void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
             m_scrollColumn = (m_scrollColumn + 1) % 2;
         }
         if (m_pictureA.height() < ch / 2 - 1) y = rand() % (ch / 2 - m_pictureA.height() - 1) + 1;
-        strip.draw(x, y, m_pictureA);
+        const int w = m_pictureA.width();
+        forEachRingPiece(m_stripTop, height, y, m_pictureA.height(),
+                         [&](int physical, int row, int rows) {
+                             strip.copyRect({x, physical, x + w, physical + rows}, m_pictureA,
+                                            {0, row - y, w, row - y + rows});
+                         });
     }
     m_slideTimer += fr.f.dt;
     if (m_slideTimer > 2500) m_slideTimer = 0;
     m_scrollRemainder += static_cast<float>(fr.f.dt) * ch / 11000;
     if (m_scrollRemainder >= 1) {
+        // Moving the ring's start by n rows is the copy n rows lower; the n
+        // rows that come round at the top are blackened.
         const int n = static_cast<int>(m_scrollRemainder);
-        const int h = m_pictureB.height();
-        strip.copyRect({0, n, cw, h + n}, m_pictureB, {0, 0, cw, h});
+        m_stripTop = ((m_stripTop - n) % height + height) % height;
         strip.brush().setColor(0x000000);
-        strip.fillRect({0, 0, cw, n});
+        forEachRingPiece(m_stripTop, height, 0, n, [&](int physical, int, int rows) {
+            strip.fillRect({0, physical, cw, physical + rows});
+        });
         m_scrollRemainder -= static_cast<float>(n);
     }
-    drawBlendedRect(fr.back, {0, 0, cw, ch}, fr.s.darkTransparency, fr.s.imageOpacity, m_pictureB,
-                    {0, ch / 2, cw, ch + ch / 2});
+    // The visible window is the strip's lower two thirds.
+    forEachRingPiece(m_stripTop, height, ch / 2, ch, [&](int physical, int row, int rows) {
+        drawBlendedRect(fr.back, {0, row - ch / 2, cw, row - ch / 2 + rows}, fr.s.darkTransparency,
+                        fr.s.imageOpacity, m_pictureB, {0, physical, cw, physical + rows});
+    });
 }
 
 void ImageDisplay::drawFade(const Frame& fr) {

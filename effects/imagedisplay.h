@@ -6,6 +6,9 @@
 // the slide clock (slideTimer). A changed style keeps all of it and only
 // blackens pictureB, so a style may show what another one left until its own
 // next load.
+//
+// The scroll strip of style 2 lives in pictureB as a ring of rows (see
+// m_stripTop), so scrolling it costs no copy of the whole strip.
 #pragma once
 
 #include <string>
@@ -58,6 +61,7 @@ private:
     float m_crossOffset = 0;
     int m_scrollColumn = 0;
     float m_scrollRemainder = 0;
+    int m_stripTop = 0;  // physical row of the scroll strip's top row
     int m_fadeSlot = -1;
 };
 

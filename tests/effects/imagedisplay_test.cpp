@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "demo/pictures/jpegwriter.h"
@@ -167,6 +168,33 @@ TEST_F(Slideshow, ASongLoadStartsAgainWithTheFirstPicture) {
     frames(1);
     EXPECT_EQ(m_display.imageIndex(), 1);
     EXPECT_TRUE(nearColour(m_back.canvas().pixel(50, 50), 0x0000FF));
+}
+
+// At 110 ms frames and 100 rows the strip moves exactly one row a frame:
+// each frame is the one before moved down by a row, across every turn of the
+// strip and every picture dropped into its hidden top part.
+TEST_F(Slideshow, VerticalScrollMovesTheWholePictureDownSmoothly) {
+    m_settings.imageStyle = 2;
+    m_files = {picture("red.jpg", solid(30, 20, Qt::red)),
+               picture("green.jpg", solid(40, 45, Qt::green))};
+    int dropped = 0;
+    QImage before;
+    for (int frame = 0; frame < 400; ++frame) {
+        m_back.canvas().brush().setColor(0);
+        m_back.canvas().fillRect({0, 0, 100, 100});
+        m_display.draw(m_back, frameValuesFor(100, 100, 110, frame == 0), m_settings, m_files,
+                       1000);
+        dropped += m_display.slideTimer() == 110;
+        const QImage now = m_back.image();
+        for (int y = 1; frame > 0 && y < 100; ++y)
+            ASSERT_EQ(std::memcmp(now.constScanLine(y), before.constScanLine(y - 1), 400), 0)
+                << "frame " << frame << " row " << y;
+        before = now;
+    }
+    EXPECT_GT(dropped, 15);
+    int lit = 0;
+    for (int y = 0; y < 100; ++y) lit += m_back.canvas().pixel(50, y) != 0;
+    EXPECT_GT(lit, 0);
 }
 
 TEST_F(Slideshow, CrossFadeBlendsTheNewPictureOverTheOld) {
