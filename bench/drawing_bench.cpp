@@ -2,7 +2,6 @@
 // picture blends.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <string>
 #include <vector>
 
@@ -73,13 +72,3 @@ BENCHMARK(BM_DrawBlended)
 
 }  // namespace
 }  // namespace orba
-
-int main(int argc, char** argv) {
-    // Fonts need a GUI application; no display is needed for that.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -8,9 +8,9 @@ namespace orba {
 struct FrameValues {
     int cw = 0;  // client width and height in pixels
     int ch = 0;
-    int unitX = 0;  // cw / 48
-    int unitY = 0;  // ch / 64
-    int dt = 1;     // ms since the previous frame, at least 1
+    int unitX = 0;             // cw / 48
+    int unitY = 0;             // ch / 64
+    int dt = 1;                // ms since the previous frame, at least 1
     bool sizeChanged = false;  // the client size differs from the previous drawn frame's
 };
 

@@ -3,16 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/random.h"
+#include "tests/support/pictures.h"
 
 namespace orba {
 namespace {
 
-Bitmap filled(int w, int h, Colour c) {
-    Bitmap b(w, h);
-    b.canvas().brush().setColor(c);
-    b.canvas().fillRect({0, 0, w, h});
-    return b;
-}
+using test::filled;
 
 Bitmap noise(int w, int h) {
     Bitmap b(w, h);

@@ -1,0 +1,118 @@
+// The picture phases of the heaviest frame: laser scene, pictures cross-
+// fading in style 5 at 50 % opacity with dark transparency, digital noise in
+// colour, the sixteen mascots, snow and a greeting; and the frame on which a
+// new twelve-megapixel JPEG is decoded.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "demo/pictures/jpegwriter.h"
+#include "effects/framepictures.h"
+#include "effects/imagelist.h"
+#include "platform/jpegpicture.h"
+#include "resources/artwork.h"
+#include "tests/support/pictures.h"
+
+namespace orba {
+namespace {
+
+// Two photo-like 4000 x 3000 pictures: smooth gradients with fine texture,
+// which decode at the cost of a camera's picture.
+const std::string& pictureFolder() {
+    static const std::string folder = [] {
+        const std::string dir =
+            (std::filesystem::temp_directory_path() / "orba-effects-bench").string();
+        std::filesystem::create_directories(dir);
+        for (int n = 0; n < 2; ++n) {
+            const std::string path = dir + "/photo" + std::to_string(n) + ".jpg";
+            if (std::filesystem::exists(path)) continue;
+            QImage img(4000, 3000, QImage::Format_RGB32);
+            unsigned seed = 7 + n;
+            for (int y = 0; y < img.height(); ++y) {
+                auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+                for (int x = 0; x < img.width(); ++x) {
+                    seed = seed * 1103515245u + 12345u;
+                    const int grain = static_cast<int>((seed >> 16) & 15);
+                    const int wave = static_cast<int>(40 * std::sin(x * 0.01 + y * 0.013 + n));
+                    row[x] = qRgb(std::clamp(x * 255 / 4000 + grain + wave, 0, 255),
+                                  std::clamp(y * 255 / 3000 + grain, 0, 255),
+                                  std::clamp(128 + wave + grain, 0, 255));
+                }
+            }
+            writeJpeg(path, img, {.quality = 90});
+        }
+        return dir;
+    }();
+    return folder;
+}
+
+Settings heaviest() {
+    Settings s = test::heaviestPictureSettings();
+    s.slideTime = 2000;
+    return s;
+}
+
+struct Scene {
+    explicit Scene(int w, int h) : back(w, h) {
+        state.imageFiles = loadImageList(pictureFolder());
+        state.seasonMode = kSeasonChristmas;
+        pictures.setOrbaObject(true);
+    }
+    void frame(const Settings& s, int dt) {
+        pictures.draw(back, frameValuesFor(back.width(), back.height(), dt, first), s, state,
+                      mascot);
+        first = false;
+    }
+    Bitmap back;
+    PlayerState state;
+    FramePictures pictures;
+    const Bitmap mascot = mascotPicture();
+    bool first = true;
+};
+
+void BM_HeaviestPictureFrame(benchmark::State& bench) {
+    Scene scene(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
+    Settings s = heaviest();
+    // Until the second picture has come: from then on two pictures fade.
+    while (scene.pictures.images().pictureB().empty()) scene.frame(s, 15);
+    // 1 ms frames keep the cross-fade going for the 1000 timed frames.
+    s.slideTime = 1000000;
+    for (auto _ : bench) scene.frame(s, 1);
+    bench.counters["fading"] = scene.pictures.images().slideTimer() < 1000;
+}
+BENCHMARK(BM_HeaviestPictureFrame)
+    ->ArgNames({"w", "h"})
+    ->Args({800, 600})
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Iterations(900)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_FrameDecodingA12MegapixelPicture(benchmark::State& bench) {
+    Scene scene(1920, 1080);
+    const Settings s = heaviest();
+    scene.frame(s, 15);
+    for (auto _ : bench) {
+        scene.pictures.songLoaded();  // the next frame loads a picture
+        scene.frame(s, 15);
+    }
+}
+BENCHMARK(BM_FrameDecodingA12MegapixelPicture)->Unit(benchmark::kMillisecond);
+
+// The decoding alone, at the scale a 1920 x 1080 client chooses (1/2).
+void BM_Decode12MegapixelAtHalfScale(benchmark::State& bench) {
+    const std::string file = loadImageList(pictureFolder()).front();
+    Bitmap out;
+    for (auto _ : bench) {
+        JpegPicture jpeg;
+        jpeg.loadFromFile(file);
+        jpeg.setScale(2);
+        jpeg.decode(out);
+    }
+}
+BENCHMARK(BM_Decode12MegapixelAtHalfScale)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace orba

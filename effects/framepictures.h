@@ -1,0 +1,67 @@
+// The picture phases of a frame and all the state they keep for the life of
+// the process: the background scene, the slideshow, the mascots, the noise
+// and the seasonal layer, drawn in that order before the lyrics.
+//
+// Nothing here is saved and nothing is reset by a resize or a change of
+// settings; a song load restarts only the slideshow's list and clock.
+#pragma once
+
+#include "effects/background.h"
+#include "effects/framevalues.h"
+#include "effects/imagedisplay.h"
+#include "effects/noise.h"
+#include "effects/season.h"
+#include "effects/sprites.h"
+#include "platform/bitmap.h"
+#include "settings/playerstate.h"
+#include "settings/settings.h"
+
+namespace orba {
+
+class FramePictures {
+public:
+    FramePictures();
+
+    // Phases 4 to 8 of a drawn frame, in order. `image1` is the mascot.
+    void draw(Bitmap& backBuffer, const FrameValues& f, const Settings& s, const PlayerState& st,
+              const Bitmap& image1);
+
+    void drawBackground(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
+                        const PlayerState& st);
+    void drawImages(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
+                    const PlayerState& st);
+    void drawSprites(Bitmap& backBuffer, const FrameValues& f, const Bitmap& image1);
+    void drawNoise(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
+                   const PlayerState& st);
+    void drawSeason(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st);
+
+    // The song loader's step: the new song starts with its first picture.
+    void songLoaded();
+
+    // The mascots (key P). Switching them on places them at the top corners
+    // on the next frame. Off at start, never saved.
+    bool orbaObject() const { return m_orbaObject; }
+    void setOrbaObject(bool on) { m_orbaObject = on; }
+    // Inverts the switch and returns the new value.
+    bool toggleOrbaObject() { return m_orbaObject = !m_orbaObject; }
+
+    // The title banner (Image2).
+    const Bitmap& banner() const { return m_banner; }
+
+    const BackgroundScenes& scenes() const { return m_scenes; }
+    const ImageDisplay& images() const { return m_images; }
+    const MascotSprites& sprites() const { return m_sprites; }
+    const NoiseFilter& noise() const { return m_noise; }
+    const SeasonEffects& season() const { return m_season; }
+
+private:
+    Bitmap m_banner;
+    bool m_orbaObject = false;
+    BackgroundScenes m_scenes;
+    ImageDisplay m_images;
+    MascotSprites m_sprites;
+    NoiseFilter m_noise;
+    SeasonEffects m_season;
+};
+
+}  // namespace orba

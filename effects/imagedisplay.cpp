@@ -1,0 +1,232 @@
+#include "effects/imagedisplay.h"
+
+#include "effects/blend.h"
+#include "effects/imagestyles.h"
+#include "platform/jpegpicture.h"
+#include "platform/random.h"
+
+namespace orba {
+
+void prepareJpeg(JpegPicture& jpeg, int width, int height, bool grey, double factor) {
+    if (factor > 0) jpeg.setScale(jpegScaleFor(jpeg.width(), jpeg.height(), width, height, factor));
+    jpeg.setGrayscale(grey);
+}
+
+struct ImageDisplay::Frame {
+    Bitmap& back;
+    const FrameValues& f;
+    const Settings& s;
+    const std::vector<std::string>& files;
+    unsigned int now;
+
+    void blend(int x, int y, int opacity, const Bitmap& picture) const {
+        drawBlended(back, x, y, s.darkTransparency, opacity, picture);
+    }
+};
+
+void ImageDisplay::restart() {
+    m_imageIndex = 0;
+    m_slideTimer = 0;
+}
+
+void ImageDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s,
+                        const std::vector<std::string>& imageFiles, unsigned int now) {
+    if (!s.useImages || imageFiles.empty()) return;
+    const Frame fr{back, f, s, imageFiles, now};
+    const bool styleChanged = s.imageStyle != m_lastImageStyle;
+    if (styleChanged) {
+        m_pictureB.canvas().brush().setColor(0x000000);
+        m_pictureB.canvas().fillRect({0, 0, m_pictureB.width(), m_pictureB.height()});
+    }
+    m_lastImageStyle = s.imageStyle;
+    switch (s.imageStyle) {
+        case 1:
+            drawCross(fr);
+            break;
+        case 2:
+            drawScroll(fr, styleChanged);
+            break;
+        case 5:
+            drawFade(fr);
+            break;
+        default:
+            drawCentre(fr);
+            break;
+    }
+}
+
+bool ImageDisplay::loadNextPicture(Bitmap& target, const Frame& fr, double factor, bool crop) {
+    const int count = static_cast<int>(fr.files.size());
+    // The song loader restarts the index; a list that shrank since must not
+    // send it past the end.
+    if (m_imageIndex >= count || m_imageIndex < 0) m_imageIndex = 0;
+    JpegPicture jpeg;
+    Bitmap decoded;
+    bool ok = false;
+    for (int tries = 0; tries < std::min(kTriesPerLoad, count) && !ok; ++tries) {
+        const std::string& file = fr.files[static_cast<std::size_t>(m_imageIndex)];
+        m_imageIndex = (m_imageIndex + 1) % count;
+        if (!jpeg.loadFromFile(file)) continue;
+        prepareJpeg(jpeg, fr.f.cw, fr.f.ch, fr.s.monoChrome, factor);
+        ok = jpeg.decode(decoded);
+    }
+    if (!ok) {
+        target.image() = QImage();
+        return false;
+    }
+    const int jw = decoded.width(), jh = decoded.height();
+    if (!crop || (jw <= fr.f.cw && jh <= fr.f.ch)) {
+        target.image() = std::move(decoded.image());
+        return true;
+    }
+    // Centre crop to at most the client size.
+    const int x = jw > fr.f.cw ? fr.f.cw / 2 - jw / 2 : 0;
+    const int y = jh > fr.f.ch ? fr.f.ch / 2 - jh / 2 : 0;
+    target.setSize(std::min(jw, fr.f.cw), std::min(jh, fr.f.ch));
+    target.canvas().draw(x, y, decoded);
+    return true;
+}
+
+void ImageDisplay::drawCross(const Frame& fr) {
+    const int cw = fr.f.cw, ch = fr.f.ch;
+    if (m_crossOffset == 0) {
+        loadNextPicture(m_pictureA, fr, 1.5, false);
+        loadNextPicture(m_pictureB, fr, 1.5, false);
+    }
+    m_crossOffset += static_cast<float>(fr.f.dt * 0.125);
+    if (m_crossOffset > m_pictureA.width() + cw && m_crossOffset > m_pictureB.width() + cw)
+        m_crossOffset = 0;
+    const int yA = (ch - m_pictureA.height()) / 10;
+    const int yB = ch - m_pictureB.height() - (ch - m_pictureB.height()) / 10;
+    fr.blend(static_cast<int>(m_crossOffset - static_cast<float>(m_pictureA.width())), yA,
+             fr.s.imageOpacity, m_pictureA);
+    fr.blend(static_cast<int>(static_cast<float>(cw) - m_crossOffset), yB, fr.s.imageOpacity,
+             m_pictureB);
+}
+
+namespace {
+
+// Calls piece(physical row, logical row, rows) for the logical rows
+// [first, first + count) of a ring of `height` rows whose logical row 0 is
+// physical row `top`, clipped to the ring.
+template <typename Piece>
+void forEachRingPiece(int top, int height, int first, int count, Piece piece) {
+    int row = std::max(first, 0);
+    const int end = std::min(first + count, height);
+    while (row < end) {
+        const int physical = (top + row) % height;
+        const int rows = std::min(end - row, height - physical);
+        piece(physical, row, rows);
+        row += rows;
+    }
+}
+
+}  // namespace
+
+void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
+    const int cw = fr.f.cw, ch = fr.f.ch;
+    Canvas& strip = m_pictureB.canvas();
+    if (styleChanged || fr.f.sizeChanged) {
+        m_pictureB.setSize(cw, static_cast<int>(ch * 1.5));
+        strip.brush().setColor(0x000000);
+        strip.fillRect({0, 0, m_pictureB.width(), m_pictureB.height()});
+        m_stripTop = 0;
+    }
+    const int height = m_pictureB.height();
+    if (height <= 0) return;
+    if (m_slideTimer == 0 && loadNextPicture(m_pictureA, fr, 1.7, false)) {
+        int x = 0, y = 1;
+        if (m_pictureA.width() < cw) {
+            const int range = static_cast<int>(cw / 1.7 - m_pictureA.width());
+            if (range > 0) x = static_cast<int>((static_cast<unsigned>(rand()) + fr.now) % range);
+            x = static_cast<int>(x + m_scrollColumn * cw / 2.4);
+            m_scrollColumn = (m_scrollColumn + 1) % 2;
+        }
+        if (m_pictureA.height() < ch / 2 - 1) y = rand() % (ch / 2 - m_pictureA.height() - 1) + 1;
+        const int w = m_pictureA.width();
+        forEachRingPiece(m_stripTop, height, y, m_pictureA.height(),
+                         [&](int physical, int row, int rows) {
+                             strip.copyRect({x, physical, x + w, physical + rows}, m_pictureA,
+                                            {0, row - y, w, row - y + rows});
+                         });
+    }
+    m_slideTimer += fr.f.dt;
+    if (m_slideTimer > 2500) m_slideTimer = 0;
+    m_scrollRemainder += static_cast<float>(fr.f.dt) * ch / 11000;
+    if (m_scrollRemainder >= 1) {
+        // Moving the ring's start by n rows is the copy n rows lower; the n
+        // rows that come round at the top are blackened.
+        const int n = static_cast<int>(m_scrollRemainder);
+        m_stripTop = ((m_stripTop - n) % height + height) % height;
+        strip.brush().setColor(0x000000);
+        forEachRingPiece(m_stripTop, height, 0, n, [&](int physical, int, int rows) {
+            strip.fillRect({0, physical, cw, physical + rows});
+        });
+        m_scrollRemainder -= static_cast<float>(n);
+    }
+    // The visible window is the strip's lower two thirds.
+    forEachRingPiece(m_stripTop, height, ch / 2, ch, [&](int physical, int row, int rows) {
+        drawBlendedRect(fr.back, {0, row - ch / 2, cw, row - ch / 2 + rows}, fr.s.darkTransparency,
+                        fr.s.imageOpacity, m_pictureB, {0, physical, cw, physical + rows});
+    });
+}
+
+void ImageDisplay::drawFade(const Frame& fr) {
+    if (m_slideTimer == 0) {
+        m_fadeSlot = (m_fadeSlot + 1) % 2;
+        loadNextPicture(m_fadeSlot == 0 ? m_pictureA : m_pictureB, fr, 0.7, true);
+    }
+    m_slideTimer += fr.f.dt;
+    const int fade = fadeTime(fr.s.slideTime);
+    const Bitmap& current = m_fadeSlot == 0 ? m_pictureA : m_pictureB;
+    const Bitmap& previous = m_fadeSlot == 0 ? m_pictureB : m_pictureA;
+    auto centred = [&](const Bitmap& b, int opacity) {
+        fr.blend(fr.f.cw / 2 - b.width() / 2, fr.f.ch / 2 - b.height() / 2, opacity, b);
+    };
+    if (m_slideTimer < fade) {
+        const int p = static_cast<int>(m_slideTimer / (fade * 0.01));
+        centred(current, fr.s.imageOpacity * p / 100);
+        centred(previous, (100 - p) * fr.s.imageOpacity / 100);
+    } else {
+        centred(current, fr.s.imageOpacity);
+    }
+    if (m_slideTimer > fr.s.slideTime) m_slideTimer = 0;
+}
+
+void ImageDisplay::drawCentre(const Frame& fr) {
+    if (m_slideTimer == 0) loadNextPicture(m_pictureA, fr, 0.7, true);
+    m_slideTimer += fr.f.dt;
+    const int S = fr.s.slideTime;
+    const int timer = m_slideTimer;
+    const Bitmap& a = m_pictureA;
+    const int xA = fr.f.cw / 2 - a.width() / 2;
+    const int yA = fr.f.ch / 2 - a.height() / 2;
+    const bool moving = slidePhase(timer, S) != SlidePhase::Shown;
+    if (moving && fr.s.imageStyle == 3) {
+        if (timer < S - 50) {
+            const int d = spreadDistance(timer, S, fr.f.cw);
+            const int tw = a.width() / 5, th = a.height() / 5;
+            for (int n = 0; n < 25; ++n) {
+                const int c = n % 5, r = n / 5;
+                // A spread of 0 (the last moments of the entrance) has no
+                // remainder to draw: the tiles stand still.
+                int jx = xA, jy = yA;
+                if (d > 0) {
+                    jx = xA + rand() % d - d / 2;
+                    jy = yA + rand() % d - d / 2;
+                }
+                drawBlendedRect(fr.back,
+                                {jx + c * tw, jy + r * th, jx + (c + 1) * tw, jy + (r + 1) * th},
+                                fr.s.darkTransparency, fr.s.imageOpacity, a,
+                                {c * tw, r * th, (c + 1) * tw, (r + 1) * th});
+            }
+        }
+    } else if (moving && fr.s.imageStyle == 4) {
+        fr.blend(xA + slideOffset(timer, S, fr.f.cw, xA), yA, fr.s.imageOpacity, a);
+    } else {
+        fr.blend(xA, yA, fr.s.imageOpacity, a);
+    }
+    if (m_slideTimer > S) m_slideTimer = 0;
+}
+
+}  // namespace orba

@@ -1,0 +1,68 @@
+// The picture slideshow: the JPEG pictures of the song's folder behind the
+// lyrics in one of six styles, decoded only when a picture changes.
+//
+// State that survives a song load: the bitmaps, the style last drawn and
+// each style's motion. A song load only restarts the list (imageIndex) and
+// the slide clock (slideTimer). A changed style keeps all of it and only
+// blackens pictureB, so a style may show what another one left until its own
+// next load.
+//
+// The scroll strip of style 2 lives in pictureB as a ring of rows (see
+// m_stripTop), so scrolling it costs no copy of the whole strip.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "effects/framevalues.h"
+#include "platform/bitmap.h"
+#include "settings/settings.h"
+
+namespace orba {
+
+class JpegPicture;
+
+// Chooses the decoding scale of a loaded picture for a client of
+// width x height and the style's factor, and the grey mode.
+void prepareJpeg(JpegPicture& jpeg, int width, int height, bool grey, double factor);
+
+class ImageDisplay {
+public:
+    // Draws nothing when pictures are off or the list is empty. `now` is the
+    // frame's tick count in ms.
+    void draw(Bitmap& back, const FrameValues& f, const Settings& s,
+              const std::vector<std::string>& imageFiles, unsigned int now);
+
+    // A new song starts with the first picture of its list.
+    void restart();
+
+    int imageIndex() const { return m_imageIndex; }
+    int slideTimer() const { return m_slideTimer; }
+    const Bitmap& pictureA() const { return m_pictureA; }
+    const Bitmap& pictureB() const { return m_pictureB; }
+
+    // A file that cannot be decoded is passed over; after this many in a row
+    // the load gives up until the next picture change and draws nothing.
+    static constexpr int kTriesPerLoad = 4;
+
+private:
+    struct Frame;
+    bool loadNextPicture(Bitmap& target, const Frame& fr, double factor, bool crop);
+    void drawCross(const Frame& fr);
+    void drawScroll(const Frame& fr, bool styleChanged);
+    void drawFade(const Frame& fr);
+    void drawCentre(const Frame& fr);
+
+    int m_imageIndex = 0;
+    int m_slideTimer = 0;
+    Bitmap m_pictureA{0, 0};
+    Bitmap m_pictureB{0, 0};
+    int m_lastImageStyle = -1;
+    float m_crossOffset = 0;
+    int m_scrollColumn = 0;
+    float m_scrollRemainder = 0;
+    int m_stripTop = 0;  // physical row of the scroll strip's top row
+    int m_fadeSlot = -1;
+};
+
+}  // namespace orba
