@@ -110,14 +110,9 @@ void TDesktopWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TDesktopWindow::loadSettings() {
-    StoredSettings stored;
-    {
-        ProfileFile file(settingsFilePath());
-        stored = readSettings(file);
-    }
-    settings = stored.settings;
+    settings = readSettings(ProfileFile(settingsFilePath()));
 
-    if (stored.stayOnTop && !stayOnTopChecked()) T1Click();
+    if (settings.stayOnTop && !stayOnTopChecked()) T1Click();
     if (settings.folderRepeat && !folderRepeatChecked()) N5Click();
 
     if (!fileOrFolderExists(settings.bgmFile)) settings.useBgm = false;
@@ -136,15 +131,9 @@ void TDesktopWindow::loadSettings() {
 }
 
 void TDesktopWindow::saveWindowState() {
+    settings.stayOnTop = stayOnTopChecked();
     ProfileFile file(settingsFilePath());
-    WindowState w;
-    w.stayOnTop = stayOnTopChecked();
-    w.wipeStyle = settings.wipeStyle;
-    w.textBack = settings.textBack;
-    w.imageStyle = settings.imageStyle;
-    w.showNext = settings.showNext;
-    w.folderRepeat = settings.folderRepeat;
-    writeWindowState(file, w);
+    writeWindowState(file, settings);
 }
 
 void TDesktopWindow::applyConfiguredVolume() {

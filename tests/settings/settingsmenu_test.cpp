@@ -8,6 +8,7 @@
 #include "app/tdesktopwindow.h"
 #include "platform/profilefile.h"
 #include "settings/tsetting.h"
+#include "tests/support/filereplaces.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -58,6 +59,23 @@ TEST_F(SettingsMenuTest, CancelLeavesTheWindowsSettingsAlone) {
     EXPECT_EQ(w.settings.wipeStyle, 1);
     EXPECT_EQ(w.settings.textBack, 2);
     EXPECT_EQ(ProfileFile(ini).readInteger("Option", "TextBack", -1), 2);
+}
+
+// Each of the three operations (the window state saved before the dialog,
+// the dialog's OK writer, the window state saved at exit) replaces the file
+// once, however many keys it writes.
+TEST_F(SettingsMenuTest, SettingsOkAndExitReplaceTheFileOncePerOperation) {
+    test::FileReplaceCounter replaces(ini);
+    {
+        TDesktopWindow w;
+        TSetting s(&w);
+        w.setSettingDialog(&s);
+        openSettings(w, s, "BitBtn1", 0);
+        EXPECT_EQ(replaces.count(), 2);
+        w.Exit1Click();
+    }
+    EXPECT_EQ(replaces.count(), 3);
+    EXPECT_EQ(ProfileFile(ini).readInteger("Option", "WipeStyle", -1), 0);
 }
 
 }  // namespace
