@@ -7,6 +7,7 @@
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
 #include "lyrics/lyricsinfo.h"
+#include "platform/version.h"
 #include "playback/probe.h"
 #include "settings/tsetting.h"
 
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cl.version) {
-        std::puts("orbakaraoke 0.23");
+        std::printf("orbakaraoke %s\n", orba::kVersion);
         return 0;
     }
     for (const HeadlessCommand& c : kHeadlessCommands) {
