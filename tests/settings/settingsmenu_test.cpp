@@ -1,6 +1,7 @@
 // The settings menu of the main window with the real dialog.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
@@ -31,7 +32,7 @@ protected:
             s.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(wipe);
             s.findChild<QPushButton*>(QString::fromLatin1(button))->click();
         });
-        w.S1Click();
+        w.menuEntry("S1")->trigger();
     }
 
     TempDir dir;
@@ -64,7 +65,7 @@ TEST_F(SettingsMenuTest, CancelLeavesTheWindowsSettingsAlone) {
 // Each of the three operations (the window state saved before the dialog,
 // the dialog's OK writer, the window state saved at exit) replaces the file
 // once, however many keys it writes.
-TEST_F(SettingsMenuTest, SettingsOkAndExitReplaceTheFileOncePerOperation) {
+TEST_F(SettingsMenuTest, SettingsOkAndExitFromTheMenuReplaceTheFileOncePerOperation) {
     test::FileReplaceCounter replaces(ini);
     {
         TDesktopWindow w;
@@ -72,7 +73,7 @@ TEST_F(SettingsMenuTest, SettingsOkAndExitReplaceTheFileOncePerOperation) {
         w.setSettingDialog(&s);
         openSettings(w, s, "BitBtn1", 0);
         EXPECT_EQ(replaces.count(), 2);
-        w.Exit1Click();
+        w.menuEntry("Exit1")->trigger();
     }
     EXPECT_EQ(replaces.count(), 3);
     EXPECT_EQ(ProfileFile(ini).readInteger("Option", "WipeStyle", -1), 0);
