@@ -32,9 +32,9 @@ std::string chooseSettingsFilePath(const SettingsPathInputs& in);
 // Every key of the file; a missing key keeps the value of `defaults`.
 Settings readSettings(const ProfileFile& file, Settings defaults = {});
 
-// saveWindowState's six keys (StayOnTop, WipeStyle, TextBack, GazStyle,
-// showNext, bFRepeat) from the record, committed as one replace of the file.
-// Throws ProfileWriteError and leaves the file as it was.
+// saveWindowState's keys (kWindowStateFields) from the record, committed as
+// one replace of the file. Throws ProfileWriteError and leaves the file as
+// it was.
 void writeWindowState(ProfileFile& file, const Settings& settings);
 
 // Per-song file: the music file's path with the extension ".oka".
