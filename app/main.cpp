@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
+#include "platform/version.h"
 #include "settings/tsetting.h"
 #include "tools/headless.h"
 
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cl.version) {
-        std::puts("orbakaraoke 0.23");
+        std::printf("orbakaraoke %s\n", orba::kVersion);
         return 0;
     }
     if (std::optional<int> code = orba::runHeadlessCommand(cl.args)) return *code;

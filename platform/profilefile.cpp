@@ -93,25 +93,25 @@ int parseProfileInteger(std::string_view text, int defaultValue) {
 
 ProfileText::ProfileText(std::string_view bytes) {
     std::size_t i = 0;
-    bool sawCrLf = false, sawOther = false;
+    std::string firstEnding;
+    bool mixed = false;
     while (i < bytes.size()) {
         std::size_t j = i;
         while (j < bytes.size() && bytes[j] != '\r' && bytes[j] != '\n') ++j;
         Line line{std::string(bytes.substr(i, j - i)), {}};
         if (j < bytes.size()) {
-            if (bytes[j] == '\r' && j + 1 < bytes.size() && bytes[j + 1] == '\n') {
+            if (bytes[j] == '\r' && j + 1 < bytes.size() && bytes[j + 1] == '\n')
                 line.ending = "\r\n";
-                sawCrLf = true;
-            } else {
+            else
                 line.ending = std::string(1, bytes[j]);
-                sawOther = true;
-            }
+            if (firstEnding.empty()) firstEnding = line.ending;
+            mixed = mixed || line.ending != firstEnding;
         }
         i = j + line.ending.size();
         m_lines.push_back(std::move(line));
     }
-    // New lines follow the file's own convention.
-    if (sawCrLf && !sawOther) m_newline = "\r\n";
+    // New lines follow the file's own convention when it has one.
+    if (!firstEnding.empty() && !mixed) m_newline = firstEnding;
 }
 
 bool ProfileText::lookup(std::string_view section, std::string_view key, std::string& value) const {
@@ -216,15 +216,8 @@ void ProfileFile::writeInteger(std::string_view section, std::string_view key, i
 
 void ProfileFile::writeString(std::string_view section, std::string_view key,
                               std::string_view value) {
-    ProfileText changed = m_text;
-    changed.set(section, key, value);
-    std::swap(m_text, changed);
-    try {
-        store();
-    } catch (...) {
-        std::swap(m_text, changed);
-        throw;
-    }
+    m_text.set(section, key, value);
+    m_changed = true;
 }
 
 namespace {
@@ -247,9 +240,12 @@ bool writeWhole(const char* path, const std::string& data) {
 // as the platform the format comes from would refuse it. A writable file in
 // a folder where nothing new may be created is rewritten in place: the only
 // way left to save it.
-void ProfileFile::store() {
+void ProfileFile::commit() {
+    if (!m_changed) return;
     std::error_code ec;
     fs::path target = m_path;
+    if (target.has_parent_path() && !fs::exists(target.parent_path(), ec))
+        fs::create_directories(target.parent_path(), ec);
     if (fs::is_symlink(target, ec)) target = fs::weakly_canonical(target, ec);
     struct stat st {};
     bool exists = ::stat(target.c_str(), &st) == 0;
@@ -269,9 +265,11 @@ void ProfileFile::store() {
             std::remove(temp.c_str());
             throw ProfileWriteError(m_path);
         }
+        m_changed = false;
         return;
     }
     if (!exists || !writeWhole(target.c_str(), data)) throw ProfileWriteError(m_path);
+    m_changed = false;
 }
 
 }  // namespace orba

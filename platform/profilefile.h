@@ -3,11 +3,12 @@
 // match wins, booleans go through integers, "0x" prefixes hexadecimal, strings
 // are cut at 2047 characters, and anything unusable gives the default.
 //
-// Every write rewrites the whole file atomically (temporary file + rename)
-// and keeps every other line as it was: comments, unknown sections and keys
-// and their order survive. A ProfileFile is opened for one operation of the
-// caller (a load, a save): it reads the file once and then sees its own
-// writes, so every step sees the file as the previous step left it.
+// A ProfileFile is opened for one operation of the caller (a load, a save):
+// it reads the file once, its writes change only its copy in memory (later
+// reads see them), and commit() replaces the whole file once, atomically
+// (temporary file + rename), keeping every other line as it was: comments,
+// unknown sections and keys and their order survive. An operation that
+// fails before or during its commit leaves the file as it was.
 #pragma once
 
 #include <filesystem>
@@ -70,16 +71,19 @@ public:
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
 
-    // Each write commits to disk before it returns; throws ProfileWriteError.
     void writeBool(std::string_view section, std::string_view key, bool value);
     void writeInteger(std::string_view section, std::string_view key, int value);
     void writeString(std::string_view section, std::string_view key, std::string_view value);
 
-private:
-    void store();
+    // Replaces the file with every write since it was opened (nothing when
+    // there was none); throws ProfileWriteError. A missing folder of the file
+    // is created first: a first start's per-user settings folder.
+    void commit();
 
+private:
     std::filesystem::path m_path;
     ProfileText m_text;
+    bool m_changed = false;
 };
 
 }  // namespace orba

@@ -1,13 +1,17 @@
 #include "playback/mediadevice.h"
 
+#include <gst/gst.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <mutex>
+#include <optional>
+#include <utility>
 
-#include "playback/audiosink.h"
+#include "playback/internal/gstpipeline.h"
 #include "playback/midisource.h"
 #include "playback/miditempomap.h"
 #include "playback/mpegaudiolength.h"
@@ -44,39 +48,6 @@ bool initGStreamer() {
     return ok;
 }
 
-std::uint32_t errorCodeFor(const GError* error) {
-    if (error->domain == GST_RESOURCE_ERROR) {
-        switch (error->code) {
-            case GST_RESOURCE_ERROR_NOT_FOUND:
-            case GST_RESOURCE_ERROR_OPEN_READ:
-            case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
-                return kMediaFileNotFound;
-            case GST_RESOURCE_ERROR_READ:
-                return kMediaInvalidFile;
-            default:
-                return kMediaHardware;
-        }
-    }
-    if (error->domain == GST_STREAM_ERROR) {
-        switch (error->code) {
-            case GST_STREAM_ERROR_CODEC_NOT_FOUND:
-                return kMediaCannotLoadDriver;
-            case GST_STREAM_ERROR_FAILED:
-            case GST_STREAM_ERROR_TYPE_NOT_FOUND:
-            case GST_STREAM_ERROR_WRONG_TYPE:
-            case GST_STREAM_ERROR_DECODE:
-            case GST_STREAM_ERROR_DEMUX:
-            case GST_STREAM_ERROR_FORMAT:
-                return kMediaInvalidFile;
-            default:
-                return kMediaInternal;
-        }
-    }
-    if (error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)
-        return kMediaCannotLoadDriver;
-    return kMediaInternal;
-}
-
 std::string readStart(const std::string& path, std::streamsize limit) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes(static_cast<std::size_t>(limit), '\0');
@@ -85,55 +56,129 @@ std::string readStart(const std::string& path, std::streamsize limit) {
     return bytes;
 }
 
-// The element that keeps the playback clock: a sink described as a bin (or
-// the desktop's automatic sink) answers position queries through its inner
-// sink, asked directly so that the per-frame query stays cheap.
-GstElement* innermostSink(GstElement* sink) {
-    GstElement* current = GST_ELEMENT(gst_object_ref(sink));
-    while (GST_IS_BIN(current)) {
-        GstIterator* it = gst_bin_iterate_sinks(GST_BIN(current));
-        GValue item = G_VALUE_INIT;
-        GstElement* inner = nullptr;
-        if (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
-            inner = GST_ELEMENT(g_value_dup_object(&item));
-            g_value_unset(&item);
-        }
-        gst_iterator_free(it);
-        if (!inner) break;
-        gst_object_unref(current);
-        current = inner;
-    }
-    return current;
-}
-
 int toMs(gint64 ns) {
     return static_cast<int>(ns / GST_MSECOND);
 }
 
+struct GstObjectUnref {
+    void operator()(gpointer object) const { gst_object_unref(object); }
+};
+struct GstQueryUnref {
+    void operator()(GstQuery* query) const { gst_query_unref(query); }
+};
+template <class T>
+using GstPtr = std::unique_ptr<T, GstObjectUnref>;
+
 }  // namespace
 
-MediaDevice::MediaDevice() = default;
-
-MediaDevice::~MediaDevice() {
-    teardown();
+bool playsAsMidi(const std::string& fileName) {
+    return looksLikeMidi(readStart(fileName, 12));
 }
 
-void MediaDevice::requireOpen() const {
+struct MediaDevice::Impl {
+    enum class State { Stopped, Playing, Paused };
+
+    ~Impl() { teardown(); }
+
+    void openFile(const std::string& fileName);
+    void requireOpen() const;
+    bool tryOpen(bool fakeSink, int timeoutMs);
+    void teardown();
+    void fail(std::uint32_t code, std::string text);
+    void pollBus();
+    void handleMessage(GstMessage* msg);
+    bool waitForPreroll(GstStateChangeReturn change, int timeoutMs);
+    bool seekTo(int ms);
+    bool enterPaused();
+    void refreshLength();
+    std::string errorText() const;
+    static void onSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
+
+    std::string m_fileName;
+    bool m_open = false;
+    State m_state = State::Stopped;
+    std::uint32_t m_lastError = kMediaOk;
+    std::string m_errorText;
+    std::string m_playbackError;
+    std::optional<int> m_startPosition;
+
+    GstPtr<GstElement> m_pipeline;
+    GstPtr<GstElement> m_sink;       // the sink given to the pipeline
+    GstPtr<GstElement> m_clockSink;  // the element that answers position queries
+    GstPtr<GstBus> m_bus;
+    std::unique_ptr<GstQuery, GstQueryUnref> m_positionQuery;
+    std::unique_ptr<MidiSource> m_midi;
+    int m_midiLength = 0;
+
+    int m_length = -1;                // -1: not known yet
+    bool m_lengthEstimated = false;   // from the first frames of an MPEG stream
+    bool m_lengthKnownAtEnd = false;  // not in the file's headers: the end of the stream tells it
+    bool m_lengthDirty = true;
+    int m_lastPosition = 0;
+    bool m_atEnd = false;
+    bool m_asyncDone = false;
+    bool m_failed = false;
+    bool m_sinkFailed = false;
+    std::uint32_t m_pipelineError = kMediaOk;
+    std::string m_pipelineErrorText;
+};
+
+MediaDevice::MediaDevice() : m_impl(std::make_unique<Impl>()) {}
+MediaDevice::~MediaDevice() = default;
+
+std::uint32_t MediaDevice::lastError() const {
+    return m_impl->m_lastError;
+}
+std::string MediaDevice::takePlaybackError() {
+    m_impl->pollBus();
+    return std::exchange(m_impl->m_playbackError, {});
+}
+bool MediaDevice::isOpen() const {
+    return m_impl->m_open;
+}
+const std::string& MediaDevice::fileName() const {
+    return m_impl->m_fileName;
+}
+bool MediaDevice::playsMidi() const {
+    return m_impl->m_midi != nullptr;
+}
+
+void MediaDevice::Impl::requireOpen() const {
     if (!m_open) throw MediaDeviceError(kNoDeviceText);
 }
 
-void MediaDevice::fail(std::uint32_t code, std::string text) {
+void MediaDevice::Impl::fail(std::uint32_t code, std::string text) {
     m_lastError = code;
     m_errorText = std::move(text);
 }
 
-std::string MediaDevice::errorText() const {
+std::string MediaDevice::Impl::errorText() const {
     if (m_lastError == kMediaOk) return {};
     return m_errorText.empty() ? std::string(kUnknownErrorText) : m_errorText;
 }
 
+std::string MediaDevice::errorText() const {
+    return m_impl->errorText();
+}
+
+// Whatever goes wrong while a song opens, a reader tripping over a hostile
+// file included, ends as the device's error: the song plays without music
+// instead of taking the player down.
 void MediaDevice::open(const std::string& fileName) {
     close();
+    Impl& d = *m_impl;
+    try {
+        d.openFile(fileName);
+    } catch (const MediaDeviceError&) {
+        throw;
+    } catch (const std::exception&) {
+        d.teardown();
+        if (d.m_lastError == kMediaOk) d.fail(kMediaInternal, {});
+        throw MediaDeviceError(errorText());
+    }
+}
+
+void MediaDevice::Impl::openFile(const std::string& fileName) {
     m_fileName = fileName;
     m_lastError = kMediaOk;
     m_errorText.clear();
@@ -144,14 +189,14 @@ void MediaDevice::open(const std::string& fileName) {
 
     std::string midiData;
     std::optional<MidiTempoMap> midiMap;
-    if (looksLikeMidi(readStart(fileName, 12))) {
+    if (playsAsMidi(fileName)) {
+        fail(kMediaInvalidFile, kBrokenMidiText);  // until the file proves readable
         midiData = readStart(fileName, kMaxMidiBytes);
         midiMap = parseMidiTempoMap(midiData);
-        if (!midiMap) {
-            fail(kMediaInvalidFile, kBrokenMidiText);
-            throw MediaDeviceError(errorText());
-        }
+        if (!midiMap) throw MediaDeviceError(errorText());
         midiData = std::string(standardMidiData(midiData));
+        m_lastError = kMediaOk;
+        m_errorText.clear();
     }
 
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenTimeoutMs);
@@ -174,7 +219,12 @@ void MediaDevice::open(const std::string& fileName) {
     bool opened = attempt(false);
     // An audio output that refuses to work must not cost the song its music:
     // it plays on, in time, through a silent sink.
-    if (!opened && m_sinkFailed && !isTimeKeepingFakeSink(m_sink)) opened = attempt(true);
+    if (!opened && m_sinkFailed && !isTimeKeepingFakeSink(m_sink.get())) {
+        static bool said = false;
+        warnOnce(said, "the audio output failed (" + m_pipelineErrorText +
+                           "); playing through a silent sink");
+        opened = attempt(true);
+    }
     if (!opened) {
         fail(m_pipelineError == kMediaOk ? kMediaInternal : m_pipelineError, m_pipelineErrorText);
         teardown();
@@ -203,20 +253,20 @@ void MediaDevice::open(const std::string& fileName) {
     }
 }
 
-bool MediaDevice::tryOpen(bool fakeSink, int timeoutMs) {
-    m_pipeline = gst_element_factory_make("playbin", nullptr);
-    if (!m_pipeline) {
+bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
+    GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+    if (!playbin) {
         m_pipelineError = kMediaCannotLoadDriver;
         return false;
     }
-    gst_object_ref_sink(m_pipeline);
-    m_sink = fakeSink ? makeTimeKeepingFakeSink() : makeAudioSink();
-    gst_object_ref_sink(m_sink);
-    g_object_set(m_pipeline, "audio-sink", m_sink, "flags", kPlayFlagAudio | kPlayFlagSoftVolume,
+    m_pipeline.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+    GstElement* sink = fakeSink ? makeTimeKeepingFakeSink() : makeAudioSink();
+    m_sink.reset(GST_ELEMENT(gst_object_ref_sink(sink)));
+    g_object_set(playbin, "audio-sink", sink, "flags", kPlayFlagAudio | kPlayFlagSoftVolume,
                  nullptr);
     if (m_midi) {
-        g_signal_connect(m_pipeline, "source-setup", G_CALLBACK(&MediaDevice::onSourceSetup), this);
-        g_object_set(m_pipeline, "uri", "appsrc://", nullptr);
+        g_signal_connect(playbin, "source-setup", G_CALLBACK(&Impl::onSourceSetup), this);
+        g_object_set(playbin, "uri", "appsrc://", nullptr);
     } else {
         GError* error = nullptr;
         gchar* uri = gst_filename_to_uri(m_fileName.c_str(), &error);
@@ -226,35 +276,29 @@ bool MediaDevice::tryOpen(bool fakeSink, int timeoutMs) {
             if (error) g_error_free(error);
             return false;
         }
-        g_object_set(m_pipeline, "uri", uri, nullptr);
+        g_object_set(playbin, "uri", uri, nullptr);
         g_free(uri);
     }
-    m_bus = gst_element_get_bus(m_pipeline);
+    m_bus.reset(gst_element_get_bus(playbin));
     m_asyncDone = false;
-    if (!waitForPreroll(gst_element_set_state(m_pipeline, GST_STATE_PAUSED), timeoutMs))
-        return false;
-    m_clockSink = innermostSink(m_sink);
-    m_positionQuery = gst_query_new_position(GST_FORMAT_TIME);
+    if (!waitForPreroll(gst_element_set_state(playbin, GST_STATE_PAUSED), timeoutMs)) return false;
+    m_clockSink.reset(innermostSink(sink));
+    m_positionQuery.reset(gst_query_new_position(GST_FORMAT_TIME));
     return true;
 }
 
-void MediaDevice::onSourceSetup(GstElement*, GstElement* source, gpointer self) {
-    auto* device = static_cast<MediaDevice*>(self);
-    if (device->m_midi && GST_IS_APP_SRC(source)) device->m_midi->attach(source);
+void MediaDevice::Impl::onSourceSetup(GstElement*, GstElement* source, gpointer self) {
+    auto* device = static_cast<Impl*>(self);
+    if (device->m_midi) attachMidi(source, device->m_midi.get());
 }
 
-void MediaDevice::teardown() {
-    if (m_pipeline) gst_element_set_state(m_pipeline, GST_STATE_NULL);
-    if (m_positionQuery) gst_query_unref(m_positionQuery);
-    if (m_clockSink) gst_object_unref(m_clockSink);
-    if (m_bus) gst_object_unref(m_bus);
-    if (m_sink) gst_object_unref(m_sink);
-    if (m_pipeline) gst_object_unref(m_pipeline);
-    m_positionQuery = nullptr;
-    m_clockSink = nullptr;
-    m_bus = nullptr;
-    m_sink = nullptr;
-    m_pipeline = nullptr;
+void MediaDevice::Impl::teardown() {
+    if (m_pipeline) gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
+    m_positionQuery.reset();
+    m_clockSink.reset();
+    m_bus.reset();
+    m_sink.reset();
+    m_pipeline.reset();
     // Only now that no streaming thread can call into it.
     m_midi.reset();
     m_open = false;
@@ -272,21 +316,22 @@ void MediaDevice::teardown() {
 }
 
 void MediaDevice::close() {
-    if (m_open) m_lastError = kMediaOk;
-    teardown();
-    m_state = State::Stopped;
-    m_startPosition.reset();
+    Impl& d = *m_impl;
+    if (d.m_open) d.m_lastError = kMediaOk;
+    d.teardown();
+    d.m_state = Impl::State::Stopped;
+    d.m_startPosition.reset();
 }
 
-void MediaDevice::handleMessage(GstMessage* msg) {
+void MediaDevice::Impl::handleMessage(GstMessage* msg) {
     switch (GST_MESSAGE_TYPE(msg)) {
         case GST_MESSAGE_ERROR: {
             GError* error = nullptr;
             gst_message_parse_error(msg, &error, nullptr);
             GstObject* src = GST_MESSAGE_SRC(msg);
-            bool fromSink =
-                m_sink && src &&
-                (src == GST_OBJECT(m_sink) || gst_object_has_as_ancestor(src, GST_OBJECT(m_sink)));
+            bool fromSink = m_sink && src &&
+                            (src == GST_OBJECT(m_sink.get()) ||
+                             gst_object_has_as_ancestor(src, GST_OBJECT(m_sink.get())));
             if (!m_failed) {
                 m_failed = true;
                 m_sinkFailed = fromSink;
@@ -299,6 +344,7 @@ void MediaDevice::handleMessage(GstMessage* msg) {
             if (m_open) {
                 m_atEnd = true;
                 fail(m_pipelineError, m_pipelineErrorText);
+                m_playbackError = errorText();
             }
             break;
         }
@@ -306,8 +352,8 @@ void MediaDevice::handleMessage(GstMessage* msg) {
             m_atEnd = true;
             if (m_lengthKnownAtEnd || m_length < 0) {
                 gint64 ns = -1;
-                if (m_clockSink && gst_element_query_position(m_clockSink, GST_FORMAT_TIME, &ns) &&
-                    ns > 0) {
+                if (m_clockSink &&
+                    gst_element_query_position(m_clockSink.get(), GST_FORMAT_TIME, &ns) && ns > 0) {
                     m_length = toMs(ns);
                     m_lengthEstimated = false;
                     m_lengthKnownAtEnd = false;
@@ -326,15 +372,15 @@ void MediaDevice::handleMessage(GstMessage* msg) {
     }
 }
 
-void MediaDevice::pollBus() {
+void MediaDevice::Impl::pollBus() {
     if (!m_bus) return;
-    while (GstMessage* msg = gst_bus_pop(m_bus)) {
+    while (GstMessage* msg = gst_bus_pop(m_bus.get())) {
         handleMessage(msg);
         gst_message_unref(msg);
     }
 }
 
-bool MediaDevice::waitForPreroll(GstStateChangeReturn change, int timeoutMs) {
+bool MediaDevice::Impl::waitForPreroll(GstStateChangeReturn change, int timeoutMs) {
     if (change == GST_STATE_CHANGE_FAILURE) {
         pollBus();
         m_failed = true;
@@ -356,7 +402,7 @@ bool MediaDevice::waitForPreroll(GstStateChangeReturn change, int timeoutMs) {
             m_pipelineErrorText.clear();
             return false;
         }
-        if (GstMessage* msg = gst_bus_timed_pop_filtered(m_bus, left.count(), types)) {
+        if (GstMessage* msg = gst_bus_timed_pop_filtered(m_bus.get(), left.count(), types)) {
             handleMessage(msg);
             gst_message_unref(msg);
         }
@@ -364,34 +410,38 @@ bool MediaDevice::waitForPreroll(GstStateChangeReturn change, int timeoutMs) {
     return !m_failed;
 }
 
-bool MediaDevice::enterPaused() {
-    GstStateChangeReturn change = gst_element_set_state(m_pipeline, GST_STATE_PAUSED);
+bool MediaDevice::Impl::enterPaused() {
+    GstStateChangeReturn change = gst_element_set_state(m_pipeline.get(), GST_STATE_PAUSED);
     if (change == GST_STATE_CHANGE_ASYNC)
-        change = gst_element_get_state(m_pipeline, nullptr, nullptr, kStateTimeoutMs * GST_MSECOND);
+        change = gst_element_get_state(m_pipeline.get(), nullptr, nullptr,
+                                       kStateTimeoutMs * GST_MSECOND);
     // Whatever that change posted is old news for the next wait.
     pollBus();
     return change != GST_STATE_CHANGE_FAILURE;
 }
 
-bool MediaDevice::seekTo(int ms) {
+bool MediaDevice::Impl::seekTo(int ms) {
     enterPaused();
     m_failed = false;
     m_asyncDone = false;
     auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek_simple(m_pipeline, GST_FORMAT_TIME, flags, gint64(ms) * GST_MSECOND)) {
+    if (!gst_element_seek_simple(m_pipeline.get(), GST_FORMAT_TIME, flags,
+                                 gint64(ms) * GST_MSECOND)) {
         fail(kMediaInternal, {});
         return false;
     }
+    // A song that ends right where the seek lands says so while the seek
+    // settles; that end must not be forgotten.
+    m_atEnd = false;
     if (!waitForPreroll(GST_STATE_CHANGE_ASYNC, kSeekTimeoutMs)) {
         fail(m_pipelineError, m_pipelineErrorText);
         return false;
     }
-    m_atEnd = false;
     m_lastPosition = ms;
     return true;
 }
 
-void MediaDevice::refreshLength() {
+void MediaDevice::Impl::refreshLength() {
     if (m_midi) {
         m_length = m_midiLength;
         m_lengthDirty = false;
@@ -400,120 +450,129 @@ void MediaDevice::refreshLength() {
     // An estimate stands until the end of the stream shows the true length.
     if (m_lengthEstimated) return;
     gint64 ns = -1;
-    if (gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &ns) && ns > 0) {
+    if (gst_element_query_duration(m_pipeline.get(), GST_FORMAT_TIME, &ns) && ns > 0) {
         m_length = toMs(ns);
         m_lengthDirty = false;
     }
 }
 
 void MediaDevice::setTimeFormatMilliseconds() {
-    m_lastError = kMediaOk;
+    m_impl->m_lastError = kMediaOk;
 }
 
 int MediaDevice::length() {
-    requireOpen();
-    pollBus();
-    m_lastError = kMediaOk;
-    if (m_lengthDirty || m_length < 0) refreshLength();
-    return std::max(m_length, 0);
+    Impl& d = *m_impl;
+    d.requireOpen();
+    d.pollBus();
+    d.m_lastError = kMediaOk;
+    if (d.m_lengthDirty || d.m_length < 0) d.refreshLength();
+    return std::max(d.m_length, 0);
 }
 
 int MediaDevice::position() {
-    if (!m_open) {
-        fail(kMediaInvalidDevice, kNoDeviceText);
+    Impl& d = *m_impl;
+    if (!d.m_open) {
+        d.fail(kMediaInvalidDevice, kNoDeviceText);
         return 0;
     }
-    pollBus();
-    m_lastError = kMediaOk;
-    if (m_atEnd) return length();
-    if (gst_element_query(m_clockSink, m_positionQuery)) {
+    d.pollBus();
+    d.m_lastError = kMediaOk;
+    if (d.m_atEnd) return length();
+    if (gst_element_query(d.m_clockSink.get(), d.m_positionQuery.get())) {
         gint64 ns = -1;
-        gst_query_parse_position(m_positionQuery, nullptr, &ns);
-        if (ns >= 0) m_lastPosition = toMs(ns);
+        gst_query_parse_position(d.m_positionQuery.get(), nullptr, &ns);
+        if (ns >= 0) d.m_lastPosition = toMs(ns);
     }
-    return m_lastPosition;
+    return d.m_lastPosition;
 }
 
 int MediaDevice::mode() {
-    if (!m_open) {
-        fail(kMediaInvalidDevice, kNoDeviceText);
+    Impl& d = *m_impl;
+    if (!d.m_open) {
+        d.fail(kMediaInvalidDevice, kNoDeviceText);
         return kModeNotReady;
     }
-    pollBus();
-    m_lastError = kMediaOk;
-    if (m_atEnd && m_state == State::Playing) m_state = State::Stopped;
-    switch (m_state) {
-        case State::Stopped:
+    d.pollBus();
+    d.m_lastError = kMediaOk;
+    if (d.m_atEnd && d.m_state == Impl::State::Playing) d.m_state = Impl::State::Stopped;
+    switch (d.m_state) {
+        case Impl::State::Stopped:
             return kModeStopped;
-        case State::Paused:
+        case Impl::State::Paused:
             return kModePaused;
-        case State::Playing:
+        case Impl::State::Playing:
             break;
     }
     // Until the output really runs the device is getting ready, so that a
     // caller waiting for playback starts its clock with the music.
     GstState current = GST_STATE_VOID_PENDING;
-    gst_element_get_state(m_pipeline, &current, nullptr, 0);
+    gst_element_get_state(d.m_pipeline.get(), &current, nullptr, 0);
     return current == GST_STATE_PLAYING ? kModePlaying : kModeNotReady;
 }
 
 void MediaDevice::play() {
-    requireOpen();
-    pollBus();
-    m_lastError = kMediaOk;
-    std::optional<int> from = m_startPosition;
-    m_startPosition.reset();
+    Impl& d = *m_impl;
+    d.requireOpen();
+    d.pollBus();
+    d.m_lastError = kMediaOk;
+    std::optional<int> from = d.m_startPosition;
+    d.m_startPosition.reset();
     if (!from && position() == length()) from = 0;
     if (from) {
         if (*from < 0 || *from > length()) {
-            fail(kMediaOutOfRange, {});
+            d.fail(kMediaOutOfRange, {});
             return;
         }
-        if (!seekTo(*from)) return;
+        if (!d.seekTo(*from)) return;
     }
-    if (gst_element_set_state(m_pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        pollBus();
-        fail(m_pipelineError == kMediaOk ? kMediaHardware : m_pipelineError, m_pipelineErrorText);
+    if (gst_element_set_state(d.m_pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        d.pollBus();
+        d.fail(d.m_pipelineError == kMediaOk ? kMediaHardware : d.m_pipelineError,
+               d.m_pipelineErrorText);
         return;
     }
-    m_state = State::Playing;
+    d.m_state = Impl::State::Playing;
 }
 
 void MediaDevice::stop() {
-    requireOpen();
-    pollBus();
-    m_lastError = kMediaOk;
-    enterPaused();
-    m_state = State::Stopped;
+    Impl& d = *m_impl;
+    d.requireOpen();
+    d.pollBus();
+    d.m_lastError = kMediaOk;
+    d.enterPaused();
+    d.m_state = Impl::State::Stopped;
 }
 
 void MediaDevice::pauseToggle() {
-    requireOpen();
+    Impl& d = *m_impl;
+    d.requireOpen();
     int now = mode();
     if (now == kModePlaying) {
-        enterPaused();
-        m_state = State::Paused;
+        d.enterPaused();
+        d.m_state = Impl::State::Paused;
     } else if (now == kModePaused) {
-        if (gst_element_set_state(m_pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        if (gst_element_set_state(d.m_pipeline.get(), GST_STATE_PLAYING) ==
+            GST_STATE_CHANGE_FAILURE)
             play();
         else
-            m_state = State::Playing;
+            d.m_state = Impl::State::Playing;
     }
 }
 
 void MediaDevice::seek(int ms) {
-    requireOpen();
-    pollBus();
-    m_lastError = kMediaOk;
+    Impl& d = *m_impl;
+    d.requireOpen();
+    d.pollBus();
+    d.m_lastError = kMediaOk;
     if (ms < 0 || ms > length()) {
-        fail(kMediaOutOfRange, {});
+        d.fail(kMediaOutOfRange, {});
         return;
     }
-    if (seekTo(ms)) m_state = State::Stopped;
+    if (d.seekTo(ms)) d.m_state = Impl::State::Stopped;
 }
 
 void MediaDevice::setStartPosition(int ms) {
-    m_startPosition = ms;
+    m_impl->m_startPosition = ms;
 }
 
 }  // namespace orba

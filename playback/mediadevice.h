@@ -16,17 +16,12 @@
 // while playing) leaves the device stopped at its end.
 #pragma once
 
-#include <gst/gst.h>
-
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace orba {
-
-class MidiSource;
 
 // Error codes of the last command, 0 for success. The numbers are the
 // classic multimedia error numbers, kept so codes stay comparable.
@@ -61,6 +56,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Whether a file plays as MIDI, through the synthesizer and on the song's own
+// clock: decided by its first bytes, as the device opens it.
+bool playsAsMidi(const std::string& fileName);
+
 class MediaDevice {
 public:
     MediaDevice();
@@ -69,8 +68,9 @@ public:
     MediaDevice& operator=(const MediaDevice&) = delete;
 
     // Opens the file, closing any open one first, and returns when it is
-    // ready to play (stopped at 0) or has failed. Failure throws
-    // MediaDeviceError with errorText() and leaves lastError() non-zero.
+    // ready to play (stopped at 0) or has failed. Any failure, a file that no
+    // reader can make sense of included, throws MediaDeviceError with
+    // errorText() and leaves lastError() non-zero.
     void open(const std::string& fileName);
     void close();
     // Lengths and positions are always milliseconds; kept as a command.
@@ -87,55 +87,20 @@ public:
     void seek(int ms);
     void setStartPosition(int ms);
 
-    std::uint32_t lastError() const { return m_lastError; }
+    std::uint32_t lastError() const;
     std::string errorText() const;
+    // The text of an error that ended the song while it played, once; empty
+    // when there was none since the last call.
+    std::string takePlaybackError();
 
-    bool isOpen() const { return m_open; }
-    const std::string& fileName() const { return m_fileName; }
+    bool isOpen() const;
+    const std::string& fileName() const;
     // True while the open file plays through the MIDI synthesizer.
-    bool playsMidi() const { return m_midi != nullptr; }
+    bool playsMidi() const;
 
 private:
-    enum class State { Stopped, Playing, Paused };
-
-    void requireOpen() const;
-    bool tryOpen(bool fakeSink, int timeoutMs);
-    void teardown();
-    void fail(std::uint32_t code, std::string text);
-    void pollBus();
-    void handleMessage(GstMessage* msg);
-    bool waitForPreroll(GstStateChangeReturn change, int timeoutMs);
-    bool seekTo(int ms);
-    bool enterPaused();
-    void refreshLength();
-    static void onSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
-
-    std::string m_fileName;
-    bool m_open = false;
-    State m_state = State::Stopped;
-    std::uint32_t m_lastError = kMediaOk;
-    std::string m_errorText;
-    std::optional<int> m_startPosition;
-
-    GstElement* m_pipeline = nullptr;
-    GstElement* m_sink = nullptr;       // the sink given to the pipeline
-    GstElement* m_clockSink = nullptr;  // the element that answers position queries
-    GstBus* m_bus = nullptr;
-    GstQuery* m_positionQuery = nullptr;
-    std::unique_ptr<MidiSource> m_midi;
-    int m_midiLength = 0;
-
-    int m_length = -1;                // -1: not known yet
-    bool m_lengthEstimated = false;   // from the first frames of an MPEG stream
-    bool m_lengthKnownAtEnd = false;  // not in the file's headers: the end of the stream tells it
-    bool m_lengthDirty = true;
-    int m_lastPosition = 0;
-    bool m_atEnd = false;
-    bool m_asyncDone = false;
-    bool m_failed = false;
-    bool m_sinkFailed = false;
-    std::uint32_t m_pipelineError = kMediaOk;
-    std::string m_pipelineErrorText;
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace orba

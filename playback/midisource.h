@@ -1,19 +1,15 @@
 // MIDI songs are rendered by FluidSynth's own sequencer, which follows every
-// tempo change of the file, and fed as raw audio into the media device's
-// playback pipeline through an appsrc, so that MIDI and recorded music share
-// one output sink and one position clock.
+// tempo change of the file. The media device pulls the audio from here into
+// its playback pipeline, so that MIDI and recorded music share one output
+// sink and one position clock.
 //
-// The appsrc calls back from GStreamer's streaming thread (need-data) and
-// from the thread that seeks (seek-data); the synthesizer and sequencer are
-// only touched under m_lock.
+// The pipeline pulls from its streaming thread and seeks from the thread that
+// seeks; every call takes the source's lock, so either may come at any time.
 #pragma once
 
-#include <fluidsynth.h>
-#include <gst/app/gstappsrc.h>
-
+#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "playback/miditempomap.h"
@@ -33,26 +29,23 @@ public:
     MidiSource(const MidiSource&) = delete;
     MidiSource& operator=(const MidiSource&) = delete;
 
-    // Configures the pipeline's appsrc to pull its audio from this source.
-    void attach(GstElement* appsrc);
-
     static constexpr int kSampleRate = 44100;
+    static constexpr int kChannels = 2;
+
+    // Renders up to `frames` interleaved float frames from where the song
+    // stands; returns how many (0 at the end) and the song sample of the
+    // first in `firstSample`.
+    std::size_t render(float* out, std::size_t frames, std::uint64_t& firstSample);
+    // Goes on from a sample position (clamped to the end); false when the
+    // sequencer cannot restart there.
+    bool seekToSample(std::uint64_t sample);
+    // The song's length in samples.
+    std::uint64_t endSample() const;
 
 private:
-    MidiSource() = default;
-    static void needData(GstAppSrc* src, guint length, gpointer self);
-    static gboolean seekData(GstAppSrc* src, guint64 offset, gpointer self);
-    // Restarts the sequencer at a sample position (the lock is held).
-    bool restartAt(std::uint64_t sample);
-
-    std::mutex m_lock;
-    fluid_settings_t* m_settings = nullptr;
-    fluid_synth_t* m_synth = nullptr;
-    fluid_player_t* m_player = nullptr;
-    std::string m_smf;
-    MidiTempoMap m_map;
-    std::uint64_t m_sample = 0;     // next sample to render, counted from the song's start
-    std::uint64_t m_endSample = 0;  // the song's length in samples
+    struct Impl;
+    explicit MidiSource(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace orba

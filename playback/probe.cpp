@@ -1,7 +1,5 @@
 #include "playback/probe.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -13,18 +11,6 @@
 #include "playback/waituntilplaying.h"
 
 namespace orba {
-
-namespace {
-
-// The song loader counts a ".mid" song on its own clock.
-bool countsAsMidi(const std::string& path) {
-    std::string ext = extensionPart(path);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".mid";
-}
-
-}  // namespace
 
 int runProbe(const std::vector<std::string>& args) {
     std::string file;
@@ -52,7 +38,7 @@ int runProbe(const std::vector<std::string>& args) {
         // The error code and text say what went wrong.
     }
     bool opened = device.lastError() == kMediaOk;
-    bool midi = countsAsMidi(file);
+    bool midi = playsAsMidi(file);
     JsonObject json;
     int length = 0;
     std::uint32_t error = device.lastError();

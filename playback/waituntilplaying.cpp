@@ -9,7 +9,11 @@ namespace orba {
 
 bool waitUntilPlaying(const std::function<int()>& mode, const std::function<void()>& sleep100ms) {
     for (int i = 0; i < 100; ++i) {
-        if (mode() == kModePlaying) return true;
+        int now = mode();
+        if (now == kModePlaying) return true;
+        // After a play the device is stopped only when the song has already
+        // ended or failed: it will not play, however long we wait.
+        if (now == kModeStopped) return false;
         sleep100ms();
     }
     return false;

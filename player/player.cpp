@@ -58,14 +58,9 @@ MediaDevice& Player::device() {
 }
 
 void Player::loadSettings() {
-    StoredSettings stored;
-    {
-        ProfileFile file(settingsFilePath());
-        stored = readSettings(file);
-    }
-    m_settings = stored.settings;
+    m_settings = readSettings(ProfileFile(settingsFilePath()));
 
-    if (stored.stayOnTop && !m_host.stayOnTopChecked()) m_host.T1Click();
+    if (m_settings.stayOnTop && !m_host.stayOnTopChecked()) m_host.T1Click();
     if (m_settings.folderRepeat && !m_host.folderRepeatChecked()) m_host.N5Click();
 
     if (!fileOrFolderExists(m_settings.bgmFile)) m_settings.useBgm = false;
@@ -84,15 +79,9 @@ void Player::loadSettings() {
 }
 
 void Player::saveWindowState() {
+    m_settings.stayOnTop = m_host.stayOnTopChecked();
     ProfileFile file(settingsFilePath());
-    WindowState w;
-    w.stayOnTop = m_host.stayOnTopChecked();
-    w.wipeStyle = m_settings.wipeStyle;
-    w.textBack = m_settings.textBack;
-    w.imageStyle = m_settings.imageStyle;
-    w.showNext = m_settings.showNext;
-    w.folderRepeat = m_settings.folderRepeat;
-    writeWindowState(file, w);
+    writeWindowState(file, m_settings);
 }
 
 void Player::restoreVolume() {

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/profilefile.h"
+#include "settings/settingsstore.h"
+#include "settings/settingstable.h"
 
 namespace orba {
 
@@ -31,63 +33,78 @@ std::string slidePanelCaption(int position) {
     return std::to_string(slideTimeFor(position)) + " ";
 }
 
-DialogValues readDialogValues(const ProfileFile& f) {
-    DialogValues v;
-    v.music.useBgm = f.readBool("Option", "UseBGM", false);
-    v.music.bgmFile = f.readString("Option", "BGM", "");
-    v.music.useMessage = f.readBool("Option", "UseMessage", true);
-    v.music.messageFile = f.readString("Option", "MESSAGE", "");
-    v.music.useImages = f.readBool("Option", "UseGaz", false);
-    v.monoChrome = f.readBool("Option", "MonoChro", false);
-    v.music.imageFolder = f.readString("Option", "Images", "");
-    v.wipeStyle = listIndexFor(f.readInteger("Option", "WipeStyle", 1), kWipeItems);
-    v.imageStyle = listIndexFor(f.readInteger("Option", "GazStyle", 0), kImageStyleItems);
-    v.textBack = listIndexFor(f.readInteger("Option", "TextBack", 0), kTextBackItems);
-    v.noiseType = listIndexFor(f.readInteger("Effect", "iNoiseT", 0), kNoiseTypeItems);
-    v.noiseColor = listIndexFor(f.readInteger("Effect", "iNoiseC", 0), kNoiseColorItems);
-    v.fontSpecified = f.readBool("Effect", "bFontSP", false);
-    v.fontName = f.readString("Effect", "sFontNM", "");
-    v.fontBold = f.readBool("Effect", "bFontBL", true);
-    v.fontItalic = f.readBool("Effect", "bFontIT", false);
-    v.fontUnderline = f.readBool("Effect", "bFontUL", false);
-    v.fontSizePercent = clampTo(f.readInteger("Effect", "iFSizePer", 120), kFontSizeRange);
-    v.textTiming = clampTo(f.readInteger("Effect", "iTextTiming", 0), kTextTimingRange);
-    v.backgroundType = listIndexFor(f.readInteger("Effect", "iBackT", 1), kBackgroundItems);
-    v.slidePosition = slidePositionFor(f.readInteger("Effect", "iSlideTime", 5000));
-    v.darkTransparency = f.readInteger("Transp", "bTransB", 0) != 0;
-    v.storedOpacity = f.readInteger("Transp", "bTransA", 100);
-    v.transparency = transparencyIndexFor(v.storedOpacity);
-    v.timeForce = f.readBool("Karaoke", "bTimeForce", true);
-    v.noKaraoke = f.readBool("Karaoke", "bNoKaraoke", false);
-    return v;
+namespace {
+
+Settings dialogDefaults() {
+    Settings d;
+    d.useMessage = true;
+    return d;
 }
 
-void writeDialogValues(ProfileFile& f, const DialogValues& v) {
-    f.writeBool("Option", "UseBGM", v.music.useBgm);
-    f.writeString("Option", "BGM", v.music.bgmFile);
-    f.writeBool("Option", "UseMessage", v.music.useMessage);
-    f.writeString("Option", "MESSAGE", v.music.messageFile);
-    f.writeBool("Option", "UseGaz", v.music.useImages);
-    f.writeBool("Option", "MonoChro", v.monoChrome);
-    f.writeString("Option", "Images", v.music.imageFolder);
-    f.writeInteger("Option", "WipeStyle", v.wipeStyle);
-    f.writeInteger("Option", "GazStyle", v.imageStyle);
-    f.writeInteger("Option", "TextBack", v.textBack);
-    f.writeInteger("Effect", "iNoiseT", v.noiseType);
-    f.writeInteger("Effect", "iNoiseC", v.noiseColor);
-    f.writeBool("Effect", "bFontSP", v.fontSpecified);
-    f.writeString("Effect", "sFontNM", v.fontName);
-    f.writeBool("Effect", "bFontBL", v.fontBold);
-    f.writeBool("Effect", "bFontIT", v.fontItalic);
-    f.writeBool("Effect", "bFontUL", v.fontUnderline);
-    f.writeInteger("Effect", "iFSizePer", v.fontSizePercent);
-    f.writeInteger("Effect", "iTextTiming", v.textTiming);
-    f.writeInteger("Effect", "iBackT", v.backgroundType);
-    f.writeInteger("Effect", "iSlideTime", slideTimeFor(v.slidePosition));
-    f.writeInteger("Transp", "bTransB", v.darkTransparency ? 1 : 0);
-    f.writeInteger("Transp", "bTransA", opacityFor(v.transparency, v.storedOpacity));
-    f.writeBool("Karaoke", "bTimeForce", v.timeForce);
-    f.writeBool("Karaoke", "bNoKaraoke", v.noKaraoke);
+}  // namespace
+
+DialogValues::DialogValues() : DialogValues(dialogDefaults()) {}
+
+DialogValues::DialogValues(const Settings& s)
+    : music{s.useBgm, s.bgmFile, s.useMessage, s.messageFile, s.useImages, s.imageFolder},
+      monoChrome(s.monoChrome),
+      wipeStyle(listIndexFor(s.wipeStyle, kWipeItems)),
+      imageStyle(listIndexFor(s.imageStyle, kImageStyleItems)),
+      textBack(listIndexFor(s.textBack, kTextBackItems)),
+      noiseType(listIndexFor(s.noiseType, kNoiseTypeItems)),
+      noiseColor(listIndexFor(s.noiseColor, kNoiseColorItems)),
+      fontSpecified(s.fontSpecified),
+      fontName(s.fontName),
+      fontBold(s.fontBold),
+      fontItalic(s.fontItalic),
+      fontUnderline(s.fontUnderline),
+      fontSizePercent(clampTo(s.fontSizePercent, kFontSizeRange)),
+      textTiming(clampTo(s.textTiming, kTextTimingRange)),
+      backgroundType(listIndexFor(s.backgroundType, kBackgroundItems)),
+      slidePosition(slidePositionFor(s.slideTime)),
+      darkTransparency(s.darkTransparency != 0),
+      transparency(transparencyIndexFor(s.imageOpacity)),
+      timeForce(s.timeForce),
+      noKaraoke(s.noKaraoke),
+      storedOpacity(s.imageOpacity) {}
+
+Settings DialogValues::stored() const {
+    Settings s = dialogDefaults();
+    s.useBgm = music.useBgm;
+    s.bgmFile = music.bgmFile;
+    s.useMessage = music.useMessage;
+    s.messageFile = music.messageFile;
+    s.useImages = music.useImages;
+    s.imageFolder = music.imageFolder;
+    s.monoChrome = monoChrome;
+    s.wipeStyle = wipeStyle;
+    s.imageStyle = imageStyle;
+    s.textBack = textBack;
+    s.noiseType = noiseType;
+    s.noiseColor = noiseColor;
+    s.fontSpecified = fontSpecified;
+    s.fontName = fontName;
+    s.fontBold = fontBold;
+    s.fontItalic = fontItalic;
+    s.fontUnderline = fontUnderline;
+    s.fontSizePercent = fontSizePercent;
+    s.textTiming = textTiming;
+    s.backgroundType = backgroundType;
+    s.slideTime = slideTimeFor(slidePosition);
+    s.darkTransparency = darkTransparency ? 1 : 0;
+    s.imageOpacity = opacityFor(transparency, storedOpacity);
+    s.timeForce = timeForce;
+    s.noKaraoke = noKaraoke;
+    return s;
+}
+
+DialogValues readDialogValues(const ProfileFile& file) {
+    return DialogValues(readSettings(file, dialogDefaults()));
+}
+
+void writeDialogValues(ProfileFile& file, const DialogValues& values) {
+    writeSettingKeys(file, values.stored(), kDialogFields);
+    file.commit();
 }
 
 }  // namespace orba

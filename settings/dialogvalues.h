@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "settings/companions.h"
+#include "settings/settings.h"
 
 namespace orba {
 
@@ -35,31 +36,39 @@ inline constexpr IntRange kSlideRange{5, 100, 5};              // TrackBar1, tic
 
 // One value per control; a list index of -1 means no selection.
 struct DialogValues {
-    // CheckBox1, Edit1, CheckBox2, Edit2, CheckBox4, Edit3; the text is
-    // shown unless the file says otherwise.
-    MusicChoice music{false, {}, true, {}, false, {}};
+    // What the dialog shows when the file holds nothing: the settings
+    // record's defaults, except that the text is shown.
+    DialogValues();
+    // What the controls show for stored values: list indices, clamped spin
+    // values and slider position.
+    explicit DialogValues(const Settings& stored);
+    // What the OK writer stores; fields the dialog has no control for keep
+    // their defaults.
+    Settings stored() const;
+
+    MusicChoice music;              // CheckBox1, Edit1, CheckBox2, Edit2, CheckBox4, Edit3
     bool monoChrome = false;        // CheckBox5
-    int wipeStyle = 1;              // ComboBox2
-    int imageStyle = 0;             // ComboBox1
-    int textBack = 0;               // ComboBox5
-    int noiseType = 0;              // ComboBox3
-    int noiseColor = 0;             // ComboBox4
+    int wipeStyle = -1;             // ComboBox2
+    int imageStyle = -1;            // ComboBox1
+    int textBack = -1;              // ComboBox5
+    int noiseType = -1;             // ComboBox3
+    int noiseColor = -1;            // ComboBox4
     bool fontSpecified = false;     // CheckBox8
     std::string fontName;           // FNComboBox1
-    bool fontBold = true;           // CheckBox9
+    bool fontBold = false;          // CheckBox9
     bool fontItalic = false;        // CheckBox10
     bool fontUnderline = false;     // CheckBox11
-    int fontSizePercent = 120;      // CSpinEdit2
+    int fontSizePercent = 0;        // CSpinEdit2
     int textTiming = 0;             // CSpinEdit3
-    int backgroundType = 1;         // ComboBox6
-    int slidePosition = 50;         // TrackBar1
+    int backgroundType = -1;        // ComboBox6
+    int slidePosition = 0;          // TrackBar1
     bool darkTransparency = false;  // CheckBox6
-    int transparency = 0;           // ComboBox7
-    bool timeForce = true;          // CBTime
+    int transparency = -1;          // ComboBox7
+    bool timeForce = false;         // CBTime
     bool noKaraoke = false;         // CBNoKara
 
     // bTransA as read, for a value that matches no transparency item.
-    int storedOpacity = 100;
+    int storedOpacity = 0;
 
     bool operator==(const DialogValues&) const = default;
 };
@@ -83,12 +92,11 @@ inline int slideTimeFor(int position) {
 // Panel1's caption for a slider position: "1000 " for 10.
 std::string slidePanelCaption(int position);
 
-// FormCreate's reads, in its order and with its defaults (UseMessage
-// defaults to on here, unlike in the main window).
+// FormCreate's reads, with the dialog's defaults.
 DialogValues readDialogValues(const ProfileFile& file);
 
-// The OK writer's keys, in order. Throws ProfileWriteError at the first key
-// that cannot be written; the keys before it stay written.
+// The OK writer's keys, in order, committed as one replace of the file.
+// Throws ProfileWriteError and leaves the file as it was.
 void writeDialogValues(ProfileFile& file, const DialogValues& values);
 
 }  // namespace orba

@@ -1,5 +1,7 @@
 // The settings record: every value the settings file keeps, with the defaults
-// the player starts from when the file, a section or a key is missing.
+// the player starts from when the file, a section or a key is missing. These
+// initialisers are the only place of the defaults; settingstable.h names the
+// section and key of each field.
 #pragma once
 
 #include <string>
@@ -7,6 +9,9 @@
 namespace orba {
 
 struct Settings {
+    // [Form]: the stay-on-top menu item owns the mark while the player runs;
+    // this is the value read at load and the mark written at save.
+    bool stayOnTop = false;
     // [Option]
     bool useBgm = false;
     std::string bgmFile;

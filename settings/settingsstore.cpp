@@ -1,9 +1,10 @@
 #include "settings/settingsstore.h"
 
-#include <cstdlib>
+#include <optional>
 
 #include "platform/files.h"
 #include "platform/profilefile.h"
+#include "settings/settingstable.h"
 
 namespace orba {
 
@@ -17,8 +18,17 @@ std::string chooseSettingsFilePath(const SettingsPathInputs& in) {
 }
 
 std::string settingsFilePath() {
+    // Resolved once: the folder probes need not run at every operation. Only
+    // a changed override (a test's own settings file) resolves again.
+    struct Resolved {
+        std::string iniOverride;
+        std::string path;
+    };
+    static std::optional<Resolved> resolved;
+    std::string iniOverride = environmentValue("ORBAKARAOKE_INI");
+    if (resolved && resolved->iniOverride == iniOverride) return resolved->path;
     SettingsPathInputs in;
-    in.iniOverride = environmentValue("ORBAKARAOKE_INI");
+    in.iniOverride = iniOverride;
     if (in.iniOverride.empty()) {
         in.programFolder = programFolder();
         in.programFolderWritable = folderWritable(in.programFolder);
@@ -26,59 +36,18 @@ std::string settingsFilePath() {
         in.xdgConfigHome = environmentValue("XDG_CONFIG_HOME");
         in.home = environmentValue("HOME");
     }
-    std::string path = chooseSettingsFilePath(in);
-    // The per-user folder may not exist yet on a first start.
-    if (in.iniOverride.empty() && !in.programFolderWritable && !in.programFolderHasFile) {
-        std::error_code ec;
-        std::filesystem::create_directories(folderPart(path), ec);
-    }
-    return path;
+    resolved = Resolved{iniOverride, chooseSettingsFilePath(in)};
+    return resolved->path;
 }
 
-StoredSettings readSettings(const ProfileFile& f) {
-    StoredSettings out;
-    Settings& s = out.settings;
-    const Settings d;
-    out.stayOnTop = f.readBool("Form", "StayOnTop", false);
-    s.useBgm = f.readBool("Option", "UseBGM", d.useBgm);
-    s.bgmFile = f.readString("Option", "BGM", d.bgmFile);
-    s.useMessage = f.readBool("Option", "UseMessage", d.useMessage);
-    s.messageFile = f.readString("Option", "MESSAGE", d.messageFile);
-    s.useImages = f.readBool("Option", "UseGaz", d.useImages);
-    s.imageFolder = f.readString("Option", "Images", d.imageFolder);
-    s.monoChrome = f.readBool("Option", "MonoChro", d.monoChrome);
-    s.imageStyle = f.readInteger("Option", "GazStyle", d.imageStyle);
-    s.wipeStyle = f.readInteger("Option", "WipeStyle", d.wipeStyle);
-    s.setVolume = f.readBool("Option", "SetVolume", d.setVolume);
-    s.volume = f.readInteger("Option", "Volume", d.volume);
-    s.textBack = f.readInteger("Option", "TextBack", d.textBack);
-    s.showNext = f.readBool("Option", "showNext", d.showNext);
-    s.folderRepeat = f.readBool("Option", "bFRepeat", d.folderRepeat);
-    s.noiseType = f.readInteger("Effect", "iNoiseT", d.noiseType);
-    s.noiseColor = f.readInteger("Effect", "iNoiseC", d.noiseColor);
-    s.fontSpecified = f.readBool("Effect", "bFontSP", d.fontSpecified);
-    s.fontName = f.readString("Effect", "sFontNM", d.fontName);
-    s.fontBold = f.readBool("Effect", "bFontBL", d.fontBold);
-    s.fontItalic = f.readBool("Effect", "bFontIT", d.fontItalic);
-    s.fontUnderline = f.readBool("Effect", "bFontUL", d.fontUnderline);
-    s.fontSizePercent = f.readInteger("Effect", "iFSizePer", d.fontSizePercent);
-    s.textTiming = f.readInteger("Effect", "iTextTiming", d.textTiming);
-    s.backgroundType = f.readInteger("Effect", "iBackT", d.backgroundType);
-    s.slideTime = f.readInteger("Effect", "iSlideTime", d.slideTime);
-    s.darkTransparency = f.readInteger("Transp", "bTransB", d.darkTransparency);
-    s.imageOpacity = f.readInteger("Transp", "bTransA", d.imageOpacity);
-    s.timeForce = f.readBool("Karaoke", "bTimeForce", d.timeForce);
-    s.noKaraoke = f.readBool("Karaoke", "bNoKaraoke", d.noKaraoke);
-    return out;
+Settings readSettings(const ProfileFile& file, Settings defaults) {
+    readSettingKeys(file, defaults);
+    return defaults;
 }
 
-void writeWindowState(ProfileFile& f, const WindowState& w) {
-    f.writeBool("Form", "StayOnTop", w.stayOnTop);
-    f.writeInteger("Option", "WipeStyle", w.wipeStyle);
-    f.writeInteger("Option", "TextBack", w.textBack);
-    f.writeInteger("Option", "GazStyle", w.imageStyle);
-    f.writeBool("Option", "showNext", w.showNext);
-    f.writeBool("Option", "bFRepeat", w.folderRepeat);
+void writeWindowState(ProfileFile& file, const Settings& settings) {
+    writeSettingKeys(file, settings, kWindowStateFields);
+    file.commit();
 }
 
 std::string perSongFilePath(std::string_view bgmFile) {
@@ -88,11 +57,13 @@ std::string perSongFilePath(std::string_view bgmFile) {
 void applyPerSongFile(std::string_view bgmFile, Settings& s) {
     std::string path = perSongFilePath(bgmFile);
     if (!isRegularFile(path)) return;
-    ProfileFile f(path);
-    s.textBack = f.readInteger("Option", "TextBack", s.textBack);
-    s.noiseType = f.readInteger("Effect", "iNoiseT", s.noiseType);
-    s.noiseColor = f.readInteger("Effect", "iNoiseC", s.noiseColor);
-    s.backgroundType = f.readInteger("Effect", "iBackT", s.backgroundType);
+    readSettingKeys(ProfileFile(path), s, kPerSongFields);
+}
+
+void writePerSongFile(std::string_view bgmFile, const Settings& s) {
+    ProfileFile file(perSongFilePath(bgmFile));
+    writeSettingKeys(file, s, kPerSongFields);
+    file.commit();
 }
 
 std::string mascotPicturePath(std::string_view imageFolder) {

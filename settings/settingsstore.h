@@ -29,30 +29,22 @@ struct SettingsPathInputs {
 };
 std::string chooseSettingsFilePath(const SettingsPathInputs& in);
 
-struct StoredSettings {
-    Settings settings;
-    bool stayOnTop = false;  // Form/StayOnTop, applied through the menu
-};
+// Every key of the file; a missing key keeps the value of `defaults`.
+Settings readSettings(const ProfileFile& file, Settings defaults = {});
 
-// Reads every key in the file's documented order with its default.
-StoredSettings readSettings(const ProfileFile& file);
-
-// The six values that menus and keys change while the player runs.
-struct WindowState {
-    bool stayOnTop = false;
-    int wipeStyle = 1;
-    int textBack = 0;
-    int imageStyle = 0;
-    bool showNext = true;
-    bool folderRepeat = true;
-};
-void writeWindowState(ProfileFile& file, const WindowState& state);
+// saveWindowState's keys (kWindowStateFields) from the record, committed as
+// one replace of the file. Throws ProfileWriteError and leaves the file as
+// it was.
+void writeWindowState(ProfileFile& file, const Settings& settings);
 
 // Per-song file: the music file's path with the extension ".oka".
 std::string perSongFilePath(std::string_view bgmFile);
 // Replaces TextBack, iNoiseT, iNoiseC and iBackT with the per-song values
 // when the file exists; missing keys keep the current values.
 void applyPerSongFile(std::string_view bgmFile, Settings& settings);
+// Stores those four values in the per-song file, one replace of the file;
+// throws ProfileWriteError.
+void writePerSongFile(std::string_view bgmFile, const Settings& settings);
 
 // "orba.bmp" in the folder part of the image folder: for ".../okaraimg/" it
 // lies inside that folder, for ".../pictures" (no trailing separator) beside it.

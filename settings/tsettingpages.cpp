@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include "platform/files.h"
+#include "platform/version.h"
 #include "resources/headerpicture.h"
 #include "resources/okglyph.h"
 #include "settings/settingsstore.h"
@@ -152,7 +153,7 @@ QWidget* TSetting::createHeader() {
     title->setFont(bold);
     title->setFixedHeight(24);
 
-    label(panel, "Label8", QStringLiteral("Version 0.23"), 92, 36, 200);
+    label(panel, "Label8", QStringLiteral("Version ") + QString::fromLatin1(kVersion), 92, 36, 200);
     const std::string readme = readmePath();
     link(panel, "URLLabel1", QStringLiteral("README"), readme.empty() ? QString() : fileUrl(readme),
          92, 54);

@@ -9,8 +9,7 @@
 namespace orba {
 
 Settings settingsFromFile() {
-    ProfileFile file(settingsFilePath());
-    return readSettings(file).settings;
+    return readSettings(ProfileFile(settingsFilePath()));
 }
 
 SongSimulation::SongSimulation(const std::string& lyricFile, std::optional<int> songLength,

@@ -1,8 +1,12 @@
 #include "platform/profilefile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
+
+#include "tests/support/filereplaces.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -107,8 +111,9 @@ TEST(ProfileFile, AFolderWhereTheFileShouldBeReadsDefaultsAndRefusesWrites) {
     std::filesystem::create_directory(dir.file("a.ini"));
     ProfileFile f(dir.file("a.ini"));
     EXPECT_EQ(f.readInteger("S", "k", 5), 5);
+    f.writeInteger("S", "k", 1);
     try {
-        f.writeInteger("S", "k", 1);
+        f.commit();
         FAIL() << "write into a folder succeeded";
     } catch (const ProfileWriteError& e) {
         EXPECT_EQ(std::string(e.what()), dir.file("a.ini") + " に書き込めません");
@@ -134,6 +139,7 @@ TEST(ProfileFile, WritingOneKeyKeepsEveryOtherLine) {
     f.writeInteger("Option", "WipeStyle", 1);
     f.writeBool("Option", "showNext", true);
     f.writeString("NewSection", "Key", "value");
+    f.commit();
     EXPECT_EQ(readFile(dir.file("a.ini")),
               "; my settings\r\n"
               "[Form]\r\n"
@@ -157,6 +163,7 @@ TEST(ProfileFile, WritesCreateTheFileAndAreSeenByLaterReads) {
     f.writeString("Option", "BGM", "/music/歌.mp3");
     f.writeInteger("Option", "Volume", -3);
     EXPECT_EQ(f.readString("Option", "BGM", ""), "/music/歌.mp3");
+    f.commit();
     ProfileFile again(dir.file("new.ini"));
     EXPECT_EQ(again.readInteger("Option", "Volume", 0), -3);
     EXPECT_EQ(readFile(dir.file("new.ini")), "[Option]\nBGM=/music/歌.mp3\nVolume=-3\n");
@@ -167,25 +174,109 @@ TEST(ProfileFile, AValueWithALineBreakStaysOnItsLine) {
     ProfileFile f(dir.file("a.ini"));
     f.writeString("S", "k", "a\nb=c");
     f.writeInteger("S", "b", 2);
+    f.commit();
     ProfileFile again(dir.file("a.ini"));
     EXPECT_EQ(again.readString("S", "k", ""), "a b=c");
     EXPECT_EQ(again.readInteger("S", "b", 0), 2);
 }
 
-TEST(ProfileFile, AReadOnlyFileIsRefusedAndKeysWrittenBeforeAreKept) {
+// Entries of a folder: a failed save must leave no temporary file behind.
+int entriesIn(const std::string& folder) {
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++entries;
+    return entries;
+}
+
+TEST(ProfileFile, AnOperationOfManyKeysReplacesTheFileOnce) {
     TempDir dir;
     writeFile(dir.file("a.ini"), "[S]\na=1\n");
+    test::FileReplaceCounter replaces(dir.file("a.ini"));
+    ProfileFile f(dir.file("a.ini"));
+    for (int i = 0; i < 25; ++i) f.writeInteger("S", "k" + std::to_string(i), i);
+    EXPECT_EQ(replaces.count(), 0);
+    f.commit();
+    EXPECT_EQ(replaces.count(), 1);
+    // Nothing written since: nothing to replace.
+    f.commit();
+    EXPECT_EQ(replaces.count(), 1);
+    EXPECT_EQ(ProfileFile(dir.file("a.ini")).readInteger("S", "k24", 0), 24);
+}
+
+TEST(ProfileFile, AReadOnlyFileIsRefusedAndStaysAsItWas) {
+    TempDir dir;
+    writeFile(dir.file("a.ini"), "[S]\na=1\n");
+    ::chmod(dir.file("a.ini").c_str(), 0444);
     ProfileFile f(dir.file("a.ini"));
     f.writeInteger("S", "a", 2);
-    ::chmod(dir.file("a.ini").c_str(), 0444);
-    EXPECT_THROW(f.writeInteger("S", "b", 3), ProfileWriteError);
-    EXPECT_EQ(readFile(dir.file("a.ini")), "[S]\na=2\n");
-    // The refused key is not taken as written.
-    EXPECT_EQ(f.readInteger("S", "b", 0), 0);
-    // No temporary file is left behind.
-    int entries = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 1);
+    f.writeInteger("S", "b", 3);
+    EXPECT_THROW(f.commit(), ProfileWriteError);
+    EXPECT_EQ(readFile(dir.file("a.ini")), "[S]\na=1\n");
+    EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+// A disk that fills up halfway through the new file: the write of the
+// temporary file fails after part of it reached the disk.
+TEST(ProfileFile, AWriteCutShortLeavesTheOldFileByteForByte) {
+    TempDir dir;
+    const std::string original = "; mine\r\n[S]\r\na=1\r\n";
+    writeFile(dir.file("a.ini"), original);
+    ProfileFile f(dir.file("a.ini"));
+    f.writeString("S", "long", std::string(1000, 'x'));
+    f.writeString("T", "longer", std::string(20000, 'y'));
+
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    bool refused = false;
+    try {
+        f.commit();
+    } catch (const ProfileWriteError& e) {
+        refused = std::string(e.what()) == dir.file("a.ini") + " に書き込めません";
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(readFile(dir.file("a.ini")), original);
+    EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+TEST(ProfileFile, ReadingNeverCreatesAFolderAndTheFirstSaveDoes) {
+    TempDir dir;
+    const std::string path = dir.file("config/orbakaraoke/a.ini");
+    ProfileFile f(path);
+    EXPECT_EQ(f.readInteger("S", "k", 5), 5);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("config")));
+    f.writeInteger("S", "k", 1);
+    f.commit();
+    EXPECT_EQ(readFile(path), "[S]\nk=1\n");
+}
+
+TEST(ProfileFile, NewLinesFollowTheFilesOwnLineEnds) {
+    struct Case {
+        const char* original;
+        const char* expected;
+    } cases[] = {
+        {"[S]\ra=1\r", "[S]\ra=1\rb=2\r[T]\rc=3\r"},
+        {"[S]\r\na=1\r\n", "[S]\r\na=1\r\nb=2\r\n[T]\r\nc=3\r\n"},
+        {"[S]\na=1\n", "[S]\na=1\nb=2\n[T]\nc=3\n"},
+        {"[S]\ra=1", "[S]\ra=1\rb=2\r[T]\rc=3\r"},
+        // Mixed line ends: new lines take the platform's own.
+        {"[S]\r\na=1\r", "[S]\r\na=1\rb=2\n[T]\nc=3\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.original);
+        TempDir dir;
+        writeFile(dir.file("a.ini"), c.original);
+        ProfileFile f(dir.file("a.ini"));
+        f.writeInteger("S", "b", 2);
+        f.writeInteger("T", "c", 3);
+        f.commit();
+        EXPECT_EQ(readFile(dir.file("a.ini")), c.expected);
+    }
 }
 
 TEST(ProfileFile, ALastLineWithoutLineEndGetsOneBeforeNewLines) {
@@ -193,6 +284,7 @@ TEST(ProfileFile, ALastLineWithoutLineEndGetsOneBeforeNewLines) {
     writeFile(dir.file("a.ini"), "[S]\na=1");
     ProfileFile f(dir.file("a.ini"));
     f.writeInteger("S", "b", 2);
+    f.commit();
     EXPECT_EQ(readFile(dir.file("a.ini")), "[S]\na=1\nb=2\n");
 }
 

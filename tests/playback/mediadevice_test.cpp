@@ -108,6 +108,15 @@ TEST(MediaDevice, FilesThatCannotPlayGiveAnErrorCodeAndText) {
          }},
         {"MIDI with time-code timing", "smpte.mid",
          [](const std::string& p) { test::writeFile(p, midiHeaderWith(12, "\xE7\x28")); }},
+        // Readers that trip over these must not take the caller down.
+        {"RIFF MIDI whose odd last chunk lacks its pad byte", "odd.mid",
+         [](const std::string& p) {
+             test::writeFile(p, std::string("RIFF\x0d\0\0\0RMIDabcd\x01\0\0\0x", 21));
+         }},
+        {"RIFF MIDI holding only an odd LIST chunk", "list.mid",
+         [](const std::string& p) {
+             test::writeFile(p, std::string("RIFF\x0f\0\0\0RMIDLIST\x03\0\0\0abc", 23));
+         }},
     };
     test::TempDir dir;
     for (const BadFile& c : cases) {
@@ -205,6 +214,55 @@ TEST(MediaDevice, OddButPlayableFilesOpenWithTheirLength) {
         int expected = c.length >= 0 ? c.length : test::decodedLengthMs(path);
         EXPECT_NEAR(device.length(), expected, 50) << c.what;
     }
+}
+
+// Sets ORBAKARAOKE_AUDIO_SINK for one test.
+class ConfiguredSink {
+public:
+    explicit ConfiguredSink(const char* description) {
+        const char* old = std::getenv("ORBAKARAOKE_AUDIO_SINK");
+        m_old = old ? old : "";
+        ::setenv("ORBAKARAOKE_AUDIO_SINK", description, 1);
+    }
+    ~ConfiguredSink() { ::setenv("ORBAKARAOKE_AUDIO_SINK", m_old.c_str(), 1); }
+
+private:
+    std::string m_old;
+};
+
+TEST(MediaDevice, AnUnusableConfiguredSinkIsReportedOnceAndTheSongStillOpens) {
+    test::TempDir dir;
+    std::string path = dir.file("tone.wav");
+    ASSERT_TRUE(test::writeTone(path, 500));
+    ConfiguredSink sink("no-such-sink-element");
+    ::testing::internal::CaptureStderr();
+    MediaDevice device;
+    EXPECT_NO_THROW(device.open(path)) << device.errorText();
+    EXPECT_NO_THROW(device.open(path)) << device.errorText();
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("ORBAKARAOKE_AUDIO_SINK \"no-such-sink-element\" cannot be used"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("ORBAKARAOKE_AUDIO_SINK", said.find('\n')), std::string::npos) << said;
+}
+
+// The output breaks a few buffers into the song: the song ends, and the
+// device keeps the error's text for the player to show, once.
+TEST(MediaDevice, AnErrorWhileASongPlaysIsKeptUntilTaken) {
+    test::TempDir dir;
+    std::string path = dir.file("tone.wav");
+    ASSERT_TRUE(test::writeTone(path, 3000));
+    ConfiguredSink sink("identity error-after=20 ! fakesink sync=false");
+    MediaDevice device;
+    device.open(path);
+    EXPECT_EQ(device.takePlaybackError(), "");
+    device.play();
+    ASSERT_TRUE(test::waitForMode(device, kModeStopped, 10000));
+    // The mode question that saw the song end has already cleared the last
+    // error; the playback error outlives it.
+    EXPECT_EQ(device.lastError(), 0u);
+    EXPECT_NE(device.takePlaybackError(), "");
+    EXPECT_EQ(device.takePlaybackError(), "");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // sound of a note has to start when the tempo map says.
 #include "playback/midisource.h"
 
-#include <gst/app/gstappsink.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,9 +26,9 @@ struct Rendered {
     std::vector<float> left;  // the left channel from there on
 };
 
-// Renders the song, from `seekMs` when it is positive, as fast as it goes.
+// Renders the song, from `seekMs` when it is positive, block by block as
+// the playback pipeline pulls it.
 Rendered render(int seekMs) {
-    gst_init(nullptr, nullptr);
     std::string smf = twoNotes();
     std::optional<MidiTempoMap> map = parseMidiTempoMap(smf);
     std::string problem;
@@ -39,36 +38,16 @@ Rendered render(int seekMs) {
         ADD_FAILURE() << problem;
         return out;
     }
-    GstElement* pipeline =
-        gst_parse_launch("appsrc name=src ! appsink name=sink sync=false", nullptr);
-    GstElement* src = gst_bin_get_by_name(GST_BIN(pipeline), "src");
-    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
-    source->attach(src);
-    gst_element_set_state(pipeline, GST_STATE_PAUSED);
-    gst_element_get_state(pipeline, nullptr, nullptr, 5 * GST_SECOND);
     if (seekMs > 0) {
-        gst_element_seek_simple(
-            pipeline, GST_FORMAT_TIME,
-            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-            gint64(seekMs) * GST_MSECOND);
-        gst_element_get_state(pipeline, nullptr, nullptr, 5 * GST_SECOND);
+        EXPECT_TRUE(source->seekToSample(std::uint64_t(seekMs) * MidiSource::kSampleRate / 1000));
     }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    while (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), 5 * GST_SECOND)) {
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        if (out.startMs < 0) out.startMs = double(GST_BUFFER_PTS(buffer)) / GST_MSECOND;
-        GstMapInfo info;
-        gst_buffer_map(buffer, &info, GST_MAP_READ);
-        const auto* samples = reinterpret_cast<const float*>(info.data);
-        for (std::size_t i = 0; i < info.size / sizeof(float); i += 2)
-            out.left.push_back(samples[i]);
-        gst_buffer_unmap(buffer, &info);
-        gst_sample_unref(sample);
+    std::vector<float> block(1024 * MidiSource::kChannels);
+    std::uint64_t first = 0;
+    while (std::size_t frames = source->render(block.data(), 1024, first)) {
+        if (out.startMs < 0) out.startMs = double(first) * 1000.0 / MidiSource::kSampleRate;
+        for (std::size_t i = 0; i < frames; ++i)
+            out.left.push_back(block[i * MidiSource::kChannels]);
     }
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(src);
-    gst_object_unref(sink);
-    gst_object_unref(pipeline);
     return out;
 }
 

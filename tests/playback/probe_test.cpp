@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/playback/mediafixtures.h"
 
 namespace orba {
@@ -34,7 +36,9 @@ TEST(Probe, ReportsAPlayableFile) {
     EXPECT_EQ(jsonField(run.out, "position"), "");
 }
 
-TEST(Probe, CountsMidiByTheExtensionInAnyCase) {
+// The device plays a file as MIDI by its content; the probe says the same,
+// whatever the file is called.
+TEST(Probe, CountsMidiAsTheDevicePlaysIt) {
     test::TempDir dir;
     std::string path = dir.file("SONG.MID");
     test::writeFile(path, test::tempoChangeMidi());
@@ -42,6 +46,14 @@ TEST(Probe, CountsMidiByTheExtensionInAnyCase) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(jsonField(run.out, "length"), "3000");
     EXPECT_EQ(jsonField(run.out, "isMidi"), "true");
+
+    std::string named = dir.file("song.mp3");
+    test::writeFile(named, test::tempoChangeMidi());
+    EXPECT_EQ(jsonField(probe({named}).out, "isMidi"), "true");
+    std::string wav = dir.file("tone.wav");
+    ASSERT_TRUE(test::writeTone(wav, 500));
+    std::filesystem::rename(wav, dir.file("tone.mid"));
+    EXPECT_EQ(jsonField(probe({dir.file("tone.mid")}).out, "isMidi"), "false");
 }
 
 TEST(Probe, FileThatDoesNotOpenStillAnswersAndExitsWithTwo) {

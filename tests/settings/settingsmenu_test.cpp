@@ -1,6 +1,7 @@
 // The settings menu of the main window with the real dialog.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
@@ -8,6 +9,7 @@
 #include "app/tdesktopwindow.h"
 #include "platform/profilefile.h"
 #include "settings/tsetting.h"
+#include "tests/support/filereplaces.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -30,7 +32,7 @@ protected:
             s.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(wipe);
             s.findChild<QPushButton*>(QString::fromLatin1(button))->click();
         });
-        w.S1Click();
+        w.menuEntry("S1")->trigger();
     }
 
     TempDir dir;
@@ -58,6 +60,23 @@ TEST_F(SettingsMenuTest, CancelLeavesTheWindowsSettingsAlone) {
     EXPECT_EQ(w.player().settings().wipeStyle, 1);
     EXPECT_EQ(w.player().settings().textBack, 2);
     EXPECT_EQ(ProfileFile(ini).readInteger("Option", "TextBack", -1), 2);
+}
+
+// Each of the three operations (the window state saved before the dialog,
+// the dialog's OK writer, the window state saved at exit) replaces the file
+// once, however many keys it writes.
+TEST_F(SettingsMenuTest, SettingsOkAndExitFromTheMenuReplaceTheFileOncePerOperation) {
+    test::FileReplaceCounter replaces(ini);
+    {
+        TDesktopWindow w;
+        TSetting s(&w);
+        w.setSettingDialog(&s);
+        openSettings(w, s, "BitBtn1", 0);
+        EXPECT_EQ(replaces.count(), 2);
+        w.menuEntry("Exit1")->trigger();
+    }
+    EXPECT_EQ(replaces.count(), 3);
+    EXPECT_EQ(ProfileFile(ini).readInteger("Option", "WipeStyle", -1), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/profilefile.h"
+#include "tests/support/filereplaces.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -15,9 +16,8 @@ using test::writeFile;
 TEST(SettingsStore, AMissingFileGivesEveryDefault) {
     TempDir dir;
     ProfileFile f(dir.file("ORBAKARAOKE.ini"));
-    StoredSettings s = readSettings(f);
-    EXPECT_FALSE(s.stayOnTop);
-    const Settings& v = s.settings;
+    const Settings v = readSettings(f);
+    EXPECT_FALSE(v.stayOnTop);
     EXPECT_EQ(v, Settings{});
     // The defaults that decide how a first start looks.
     EXPECT_EQ(v.wipeStyle, 1);
@@ -44,8 +44,9 @@ TEST(SettingsStore, EveryKeyIsReadFromItsSection) {
               "bFontUL=1\niFSizePer=150\niTextTiming=-300\niBackT=4\niSlideTime=50\n"
               "[Transp]\nbTransB=1\nbTransA=70\n"
               "[Karaoke]\nbTimeForce=0\nbNoKaraoke=1\n");
-    StoredSettings s = readSettings(ProfileFile(dir.file("s.ini")));
+    const Settings s = readSettings(ProfileFile(dir.file("s.ini")));
     Settings e;
+    e.stayOnTop = true;
     e.useBgm = true;
     e.bgmFile = "/m/a.mp3";
     e.useMessage = true;
@@ -75,23 +76,29 @@ TEST(SettingsStore, EveryKeyIsReadFromItsSection) {
     e.imageOpacity = 70;
     e.timeForce = false;
     e.noKaraoke = true;
-    EXPECT_TRUE(s.stayOnTop);
-    EXPECT_EQ(s.settings, e);
+    EXPECT_EQ(s, e);
 }
 
-TEST(SettingsStore, WindowStateWritesItsSixKeysInOrder) {
+TEST(SettingsStore, WindowStateWritesItsSixKeysInOrderInOneReplace) {
     TempDir dir;
+    test::FileReplaceCounter replaces(dir.file("s.ini"));
     ProfileFile f(dir.file("s.ini"));
-    WindowState w{true, 0, 3, 5, false, false};
+    Settings w;
+    w.stayOnTop = true;
+    w.wipeStyle = 0;
+    w.textBack = 3;
+    w.imageStyle = 5;
+    w.showNext = false;
+    w.folderRepeat = false;
+    w.noiseType = 2;  // not part of the window state
     writeWindowState(f, w);
+    EXPECT_EQ(replaces.count(), 1);
     EXPECT_EQ(readFile(dir.file("s.ini")),
               "[Form]\nStayOnTop=1\n[Option]\nWipeStyle=0\nTextBack=3\nGazStyle=5\n"
               "showNext=0\nbFRepeat=0\n");
-    StoredSettings back = readSettings(ProfileFile(dir.file("s.ini")));
-    EXPECT_TRUE(back.stayOnTop);
-    EXPECT_EQ(back.settings.textBack, 3);
-    EXPECT_EQ(back.settings.imageStyle, 5);
-    EXPECT_FALSE(back.settings.folderRepeat);
+    Settings back = readSettings(ProfileFile(dir.file("s.ini")));
+    back.noiseType = 2;
+    EXPECT_EQ(back, w);
 }
 
 TEST(SettingsStore, PerSongFileReplacesOnlyTheKeysItHolds) {
@@ -112,6 +119,24 @@ TEST(SettingsStore, PerSongFileReplacesOnlyTheKeysItHolds) {
     Settings u;
     applyPerSongFile(dir.file("b.mp3"), u);
     EXPECT_EQ(u, Settings{});
+}
+
+TEST(SettingsStore, PerSongFileKeepsItsOtherKeysAndReadsBackTheFour) {
+    TempDir dir;
+    writeFile(dir.file("a.oka"), "[Mine]\nx=1\n");
+    Settings s;
+    s.textBack = 2;
+    s.noiseType = 1;
+    s.noiseColor = 2;
+    s.backgroundType = 3;
+    s.wipeStyle = 0;  // not a per-song setting
+    writePerSongFile(dir.file("a.mp3"), s);
+    EXPECT_EQ(readFile(dir.file("a.oka")),
+              "[Mine]\nx=1\n[Option]\nTextBack=2\n[Effect]\niNoiseT=1\niNoiseC=2\niBackT=3\n");
+    Settings back;
+    applyPerSongFile(dir.file("a.wav"), back);
+    s.wipeStyle = back.wipeStyle;
+    EXPECT_EQ(back, s);
 }
 
 TEST(SettingsStore, MascotPictureLiesInTheFolderPartOfTheImageFolder) {

@@ -1,0 +1,42 @@
+// GStreamer helpers of the media device, private to playback/: this is the
+// one header besides the device's own source file that sees GStreamer, and
+// nothing outside playback/ includes it.
+#pragma once
+
+#include <gst/gst.h>
+
+#include <cstdint>
+#include <string>
+
+namespace orba {
+
+class MidiSource;
+
+// The device's error code for a GStreamer error.
+std::uint32_t errorCodeFor(const GError* error);
+
+// A new floating sink element: the one ORBAKARAOKE_AUDIO_SINK describes
+// (tests use "fakesink sync=true", which keeps time without a sound card),
+// else the desktop's default, else the silent sink. A description that
+// cannot be used is said once on stderr.
+GstElement* makeAudioSink();
+// A silent sink that plays in real time, for machines whose audio output
+// refuses to work.
+GstElement* makeTimeKeepingFakeSink();
+bool isTimeKeepingFakeSink(GstElement* sink);
+
+// The element that keeps the playback clock: a sink described as a bin (or
+// the desktop's automatic sink) answers position queries through its inner
+// sink, asked directly so that the per-frame query stays cheap. A new
+// reference.
+GstElement* innermostSink(GstElement* sink);
+
+// Lets a playbin's appsrc pull its audio from the synthesizer; other
+// sources are left alone.
+void attachMidi(GstElement* appsrc, MidiSource* midi);
+
+// Each warning about the audio output is worth one line per run, not one
+// per song.
+void warnOnce(bool& said, const std::string& text);
+
+}  // namespace orba
