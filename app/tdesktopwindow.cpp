@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -16,6 +17,7 @@
 #include "app/shellrules.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/keys.h"
 #include "platform/sjistext.h"
 #include "settings/tsetting.h"
 
@@ -167,6 +169,27 @@ void TDesktopWindow::chooseCompanions(const std::string& musicFile) {
     m_setting->presetMusicFile = musicFile;
     m_setting->Button1Click();
     m_setting->presetMusicFile.clear();
+}
+
+void TDesktopWindow::keyPressEvent(QKeyEvent* event) {
+    // Keys reach the player only through the window: an open menu or the
+    // modal settings dialog takes them first, and nothing else listens.
+    const VirtualKey key = virtualKey(*event);
+    if (key.code == 0) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    guarded([this, key] { m_player.keyDown(key); });
+}
+
+void TDesktopWindow::toggleFullScreen() {
+    F1Click();
+}
+
+void TDesktopWindow::drawFrame() {
+    Timer1Timer();
+    m_view->repaint();
 }
 
 void TDesktopWindow::beep() {

@@ -70,6 +70,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // PlayerHost
@@ -79,6 +80,8 @@ private:
     void commitSettingsDialog() override;
     void updateCursor() override;
     void beep() override;
+    void toggleFullScreen() override;
+    void drawFrame() override;
 
     void FormCreate();
     void FormShow();

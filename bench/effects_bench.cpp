@@ -58,7 +58,7 @@ struct Scene {
     explicit Scene(int w, int h) : back(w, h) {
         state.imageFiles = loadImageList(pictureFolder());
         state.seasonMode = kSeasonChristmas;
-        pictures.setOrbaObject(true);
+        state.orbaObject = true;
     }
     void frame(const Settings& s, int dt) {
         pictures.draw(back, frameValuesFor(back.width(), back.height(), dt, first), s, state,

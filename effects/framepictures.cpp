@@ -10,7 +10,7 @@ void FramePictures::draw(Bitmap& backBuffer, const FrameValues& f, const Setting
                          const PlayerState& st, const Bitmap& image1) {
     drawBackground(backBuffer, f, s, st);
     drawImages(backBuffer, f, s, st);
-    drawSprites(backBuffer, f, image1);
+    drawSprites(backBuffer, f, st, image1);
     drawNoise(backBuffer, f, s, st);
     drawSeason(backBuffer, f, st);
 }
@@ -26,8 +26,9 @@ void FramePictures::drawImages(Bitmap& backBuffer, const FrameValues& f, const S
     m_images.draw(backBuffer, f, s, st.imageFiles, st.lastTick);
 }
 
-void FramePictures::drawSprites(Bitmap& backBuffer, const FrameValues& f, const Bitmap& image1) {
-    m_sprites.draw(backBuffer, f, m_orbaObject, image1);
+void FramePictures::drawSprites(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st,
+                                const Bitmap& image1) {
+    m_sprites.draw(backBuffer, f, st.orbaObject, image1);
 }
 
 void FramePictures::drawNoise(Bitmap& backBuffer, const FrameValues& f, const Settings& s,

@@ -30,20 +30,14 @@ public:
                         const PlayerState& st);
     void drawImages(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
                     const PlayerState& st);
-    void drawSprites(Bitmap& backBuffer, const FrameValues& f, const Bitmap& image1);
+    void drawSprites(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st,
+                     const Bitmap& image1);
     void drawNoise(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
                    const PlayerState& st);
     void drawSeason(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st);
 
     // The song loader's step: the new song starts with its first picture.
     void songLoaded();
-
-    // The mascots (key P). Switching them on places them at the top corners
-    // on the next frame. Off at start, never saved.
-    bool orbaObject() const { return m_orbaObject; }
-    void setOrbaObject(bool on) { m_orbaObject = on; }
-    // Inverts the switch and returns the new value.
-    bool toggleOrbaObject() { return m_orbaObject = !m_orbaObject; }
 
     // The title banner (Image2).
     const Bitmap& banner() const { return m_banner; }
@@ -56,7 +50,6 @@ public:
 
 private:
     Bitmap m_banner;
-    bool m_orbaObject = false;
     BackgroundScenes m_scenes;
     ImageDisplay m_images;
     MascotSprites m_sprites;

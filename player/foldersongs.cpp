@@ -7,7 +7,6 @@
 #include <numeric>
 
 #include "platform/files.h"
-#include "platform/sjis.h"
 #include "settings/playerstate.h"
 #include "settings/settings.h"
 
@@ -97,14 +96,10 @@ std::string playListText(const std::vector<std::string>& folderSongs, std::strin
     std::string text = "[" + std::to_string(i + 1) + "/" + std::to_string(n) + "]|";
     for (int k = 0; first + k < n && k < kPlayListEntries; ++k) {
         text += first + k == i ? "> " : "    ";
-        text += utf8ToSjis(fileNamePart(folderSongs[std::size_t(first + k)]));
+        text += fileNamePart(folderSongs[std::size_t(first + k)]);
         text += "|";
     }
     return text;
-}
-
-bool songHasEnded(int songTime, int songLength, bool timeEditMode) {
-    return !timeEditMode && songTime / 10 >= songLength / 10;
 }
 
 SongEndAction endOfSong(const Settings& settings, PlayerState& state) {
@@ -115,7 +110,7 @@ SongEndAction endOfSong(const Settings& settings, PlayerState& state) {
 }
 
 std::string nextSongMessage(std::string_view bgmFile) {
-    return utf8ToSjis(withoutLastCharacters(fileNamePart(bgmFile), 4));
+    return withoutLastCharacters(fileNamePart(bgmFile), 4);
 }
 
 }  // namespace orba

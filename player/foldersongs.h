@@ -39,13 +39,9 @@ std::string folderSong(std::string_view path, int offset, std::string_view bgmFi
                        std::vector<std::string>& folderSongs);
 
 // The play list: "[i/n]|" and at most 21 names ending with the current song,
-// the current one marked "> ", the others indented by four spaces. Shift-JIS,
+// the current one marked "> ", the others indented by four spaces. UTF-8,
 // like every status text.
 std::string playListText(const std::vector<std::string>& folderSongs, std::string_view bgmFile);
-
-// The frame loop's test for the end of a song, compared in hundredths of a
-// second; never in time-tag edit mode.
-bool songHasEnded(int songTime, int songLength, bool timeEditMode);
 
 enum class SongEndAction {
     RestartLyrics,  // no music: the lyrics start again on the next frame
@@ -57,7 +53,7 @@ enum class SongEndAction {
 SongEndAction endOfSong(const Settings& settings, PlayerState& state);
 
 // The status text naming a song after folder play moved to it: its file name
-// without the last four characters (the dot and the extension). Shift-JIS.
+// without the last four characters (the dot and the extension).
 std::string nextSongMessage(std::string_view bgmFile);
 
 }  // namespace orba

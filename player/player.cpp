@@ -7,6 +7,7 @@
 
 #include "authoring/lyricsave.h"
 #include "authoring/timeedit.h"
+#include "effects/imagelist.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
 #include "platform/clock.h"
@@ -15,6 +16,8 @@
 #include "playback/mastervolume.h"
 #include "playback/mediadevice.h"
 #include "playback/waituntilplaying.h"
+#include "player/foldersongs.h"
+#include "resources/artwork.h"
 #include "settings/settingsstore.h"
 
 namespace orba {
@@ -30,13 +33,6 @@ std::string lowerExtension(const std::string& path) {
 
 }  // namespace
 
-bool isMusicExtension(const std::string& path) {
-    static const char* const kMusic[] = {".wma", ".mp2", ".mp3", ".wav", ".mid", ".ogg"};
-    const std::string ext = lowerExtension(path);
-    return std::any_of(std::begin(kMusic), std::end(kMusic),
-                       [&](const char* m) { return ext == m; });
-}
-
 std::string firstMp3In(const std::string& folder) {
     std::string first;
     std::error_code ec;
@@ -49,7 +45,7 @@ std::string firstMp3In(const std::string& folder) {
 }
 
 Player::Player(PlayerHost& host)
-    : m_host(host), m_image1(120, 48), m_device(std::make_unique<MediaDevice>()) {}
+    : m_host(host), m_image1(mascotPicture()), m_device(std::make_unique<MediaDevice>()) {}
 
 Player::~Player() = default;
 
@@ -89,7 +85,7 @@ void Player::restoreVolume() {
 }
 
 bool Player::openMusicFile(const std::string& path) {
-    if (!isMusicExtension(path) || !fileOrFolderExists(path)) return false;
+    if (!hasMusicExtension(path) || !fileOrFolderExists(path)) return false;
     m_host.chooseCompanions(path);
     m_host.commitSettingsDialog();
     loadSettings();
@@ -112,6 +108,8 @@ void Player::loadSong() {
             s.useMessage = false;
     }
 
+    if (s.useImages && !s.imageFolder.empty()) st.imageFiles = loadImageList(s.imageFolder);
+
     MediaDevice& dev = device();
     if (dev.mode() == kModePlaying) {
         dev.stop();
@@ -119,6 +117,7 @@ void Player::loadSong() {
     }
     st.currentLine = -1;
     st.songTime = 0;
+    m_pictures.songLoaded();
     st.lineTimes.clear();
 
     // Ogg needs no registration: the device picks decoders by content.
@@ -161,7 +160,7 @@ void Player::loadSong() {
     if (s.useBgm) {
         dev.play();
         if (st.isMidi) {
-            waitUntilPlaying(dev);
+            orba::waitUntilPlaying(dev);
             st.songTime = 0;
         }
     }
@@ -225,33 +224,135 @@ void Player::updateCursor() {
 }
 
 int Player::playbackPosition() {
-    return m_device->position();
+    const int position = m_device->position();
+    showPlaybackError();
+    return position;
 }
 
 int Player::playbackMode() {
-    return m_device->mode();
+    const int mode = m_device->mode();
+    showPlaybackError();
+    return mode;
+}
+
+void Player::showPlaybackError() {
+    // An error that ended the song is shown once, where the user looks.
+    if (std::string error = m_device->takePlaybackError(); !error.empty())
+        m_state.statusMessage = std::move(error);
+}
+
+void Player::drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
+                          const PlayerState& st) {
+    m_pictures.draw(back, f, s, st, m_image1);
 }
 
 void Player::endOfSong(PlayerState& st) {
-    st.songTime = 0;
-    st.currentLine = 0;
-    if (!m_settings.useBgm) return;  // the lyrics start again on their own clock
     MediaDevice& dev = device();
-    if (m_settings.folderRepeat) {
-        m_host.setTimerEnabled(false);
-        dev.stop();
-        // The folder's next song joins here with folder play; until then the
-        // same song is opened again.
-        const std::string next = m_settings.bgmFile;
-        if (openMusicFile(next)) {
-            std::string name = fileNamePart(next);
-            st.statusMessage = name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
-        }
-        return;
+    switch (orba::endOfSong(m_settings, st)) {
+        case SongEndAction::RestartLyrics:
+            return;
+        case SongEndAction::NextSong:
+            m_host.setTimerEnabled(false);
+            dev.stop();
+            m_settings.bgmFile =
+                folderSong(m_settings.bgmFile, +1, m_settings.bgmFile, st.folderSongs);
+            // A next song whose music fails keeps the loader's error in view.
+            if (openMusicFile(m_settings.bgmFile) && m_settings.useBgm)
+                st.statusMessage = nextSongMessage(m_settings.bgmFile);
+            return;
+        case SongEndAction::Replay:
+            dev.stop();
+            dev.seek(0);
+            dev.play();
+            return;
     }
-    dev.stop();
-    dev.seek(0);
-    dev.play();
+}
+
+void Player::keyDown(VirtualKey key) {
+    orba::keyDown(key, m_settings, m_state, *this);
+}
+
+void Player::toggleFullScreen() {
+    m_host.toggleFullScreen();
+}
+
+bool Player::devicePlaying() {
+    return device().mode() == kModePlaying;
+}
+
+bool Player::devicePaused() {
+    return device().mode() == kModePaused;
+}
+
+void Player::togglePause() {
+    device().pauseToggle();
+}
+
+int Player::devicePosition() {
+    return device().position();
+}
+
+int Player::deviceLength() {
+    return device().length();
+}
+
+void Player::stopDevice() {
+    device().stop();
+}
+
+void Player::setStartPosition(int ms) {
+    device().setStartPosition(ms);
+}
+
+void Player::playDevice() {
+    device().play();
+}
+
+void Player::waitUntilPlaying() {
+    orba::waitUntilPlaying(device());
+}
+
+void Player::stepSong(int offset) {
+    m_host.setTimerEnabled(false);
+    device().stop();
+    m_settings.bgmFile =
+        folderSong(m_settings.bgmFile, offset, m_settings.bgmFile, m_state.folderSongs);
+    openMusicFile(m_settings.bgmFile);
+}
+
+std::string Player::playList() {
+    folderSong(m_settings.bgmFile, 0, m_settings.bgmFile, m_state.folderSongs);
+    return playListText(m_state.folderSongs, m_settings.bgmFile);
+}
+
+void Player::drawFrame() {
+    m_host.drawFrame();
+}
+
+bool Player::getMasterVolume(unsigned int& percent) {
+    return orba::getMasterVolume(percent);
+}
+
+void Player::setMasterVolume(unsigned int percent) {
+    orba::setMasterVolume(percent);
+}
+
+std::string Player::savePerSongSettings() {
+    writePerSongFile(m_settings.bgmFile, m_settings);
+    return perSongFilePath(m_settings.bgmFile);
+}
+
+std::string Player::writeTextExport(TextExport kind) {
+    return orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile);
+}
+
+void Player::timeEditKey(int code) {
+    if (code == vk::Space)
+        timeEditSetAndNext();
+    else if (code == vk::Back)
+        timeEditBackAndRewind();
+    else if (code == vk::F6)
+        timeEditSave();
 }
 
 }  // namespace orba

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "authoring/keycommands.h"
+#include "effects/framepictures.h"
 #include "lyrics/frame.h"
 #include "platform/bitmap.h"
 #include "settings/playerstate.h"
@@ -41,6 +43,10 @@ public:
     virtual void updateCursor() {}
     // The system's information sound.
     virtual void beep() {}
+    // Alt+Enter: the full-screen switch of the window.
+    virtual void toggleFullScreen() {}
+    // One frame drawn and shown at once, outside the timer.
+    virtual void drawFrame() {}
 };
 
 // The banner every song load shows first.
@@ -49,13 +55,10 @@ inline constexpr const char* kBanner =
     "Push [Enter] for Quick reference.";
 inline constexpr const char* kCaptionPrefix = "ORBA KARAOKE PLAYER - ";
 
-// The music extensions a song may have, compared in lower case.
-bool isMusicExtension(const std::string& path);
-
 // The first "*.mp3" of a folder, by name in byte order; "" when there is none.
 std::string firstMp3In(const std::string& folder);
 
-class Player : private FrameHooks {
+class Player : private FrameHooks, private KeyTarget {
 public:
     explicit Player(PlayerHost& host);
     ~Player() override;
@@ -82,13 +85,16 @@ public:
     bool openMusicFile(const std::string& path);
     // (Re)loads the song the settings name; always ends with the timer on,
     // except when the lyric file's time ratio is not a number (it throws).
-    void loadSong();
+    void loadSong() override;
     // The first song at start-up: the command line's file, else the first
     // MP3 beside the program, else the song the settings name.
     void openFirstSong(const std::string& commandLineFile, const std::string& programFolder);
 
     // One tick of the frame timer.
     bool frame(Bitmap& back, int cw, int ch, unsigned now);
+
+    // A key press, as a virtual-key code with its Shift, Ctrl and Alt flags.
+    void keyDown(VirtualKey key);
 
     // The time-tag edit mode: the menu entry flips it, Escape ends it; both
     // start the song again. The edit keys act only with music and lyrics.
@@ -103,11 +109,35 @@ private:
     // Where the music is now, for a tap: the device's position, or for MIDI
     // the frame clock carried on to this moment.
     int tapTime();
+    void showPlaybackError();
 
+    // FrameHooks
     void updateCursor() override;
+    void drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
+                      const PlayerState& st) override;
     int playbackPosition() override;
     int playbackMode() override;
     void endOfSong(PlayerState& st) override;
+
+    // KeyTarget
+    void toggleFullScreen() override;
+    bool devicePlaying() override;
+    bool devicePaused() override;
+    void togglePause() override;
+    int devicePosition() override;
+    int deviceLength() override;
+    void stopDevice() override;
+    void setStartPosition(int ms) override;
+    void playDevice() override;
+    void waitUntilPlaying() override;
+    void stepSong(int offset) override;
+    std::string playList() override;
+    void drawFrame() override;
+    bool getMasterVolume(unsigned int& percent) override;
+    void setMasterVolume(unsigned int percent) override;
+    std::string savePerSongSettings() override;
+    std::string writeTextExport(TextExport kind) override;
+    void timeEditKey(int code) override;
 
     PlayerHost& m_host;
     Settings m_settings;
@@ -115,6 +145,7 @@ private:
     Bitmap m_image1;
     std::unique_ptr<MediaDevice> m_device;
     FrameLoop m_frame;
+    FramePictures m_pictures;
 };
 
 }  // namespace orba

@@ -1,9 +1,12 @@
 #include "tools/songsimulation.h"
 
+#include "effects/imagelist.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
+#include "platform/files.h"
 #include "platform/profilefile.h"
 #include "player/player.h"
+#include "resources/artwork.h"
 #include "settings/settingsstore.h"
 
 namespace orba {
@@ -33,12 +36,22 @@ SongSimulation::SongSimulation(const std::string& lyricFile, std::optional<int> 
     } catch (const ConversionError& e) {
         throw ToolInputError(e.what());
     }
+    if (m_settings.useImages && !m_settings.imageFolder.empty())
+        m_state.imageFiles = loadImageList(m_settings.imageFolder);
+    m_mascot = mascotPicture();
+    const std::string mascot = mascotPicturePath(m_settings.imageFolder);
+    if (isRegularFile(mascot)) m_mascot.loadFromFile(mascot);
     m_state.songLength = songLength.value_or(0);
     m_state.statusMessage = kBanner;
     m_state.statusTime = 15000;
     m_state.currentLine = -1;
     m_state.songTime = 0;
     m_state.lastTick = 0;
+}
+
+void SongSimulation::drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
+                                  const PlayerState& st) {
+    m_pictures.draw(back, f, s, st, m_mascot);
 }
 
 LyricFrame SongSimulation::nextClockFrame() {

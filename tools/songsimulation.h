@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "effects/framepictures.h"
 #include "lyrics/frame.h"
 #include "settings/playerstate.h"
 #include "settings/settings.h"
@@ -47,6 +48,8 @@ private:
     unsigned tickOf(int frame) const {
         return 1u + static_cast<unsigned>(frame) * kSimulatedFrameMs;
     }
+    void drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
+                      const PlayerState& st) override;
     int playbackPosition() override { return m_frame * kSimulatedFrameMs; }
     int playbackMode() override { return 2; }
     void endOfSong(PlayerState&) override { m_ended = true; }
@@ -54,6 +57,8 @@ private:
     Settings m_settings;
     PlayerState m_state;
     FrameLoop m_loop;
+    FramePictures m_pictures;
+    Bitmap m_mascot;
     int m_frame = -1;
     bool m_ended = false;
 };

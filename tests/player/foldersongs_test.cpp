@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "lyrics/frame.h"
 #include "settings/playerstate.h"
 #include "settings/settings.h"
 #include "tests/support/tempdir.h"
@@ -128,10 +129,13 @@ TEST(PlayList, ACurrentSongMissingFromTheListMarksNone) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '|'), 22);  // header and 21 names
 }
 
-TEST(SongEnd, IsComparedInHundredthsAndNeverInEditMode) {
-    EXPECT_TRUE(songHasEnded(59990, 59999, false));
-    EXPECT_FALSE(songHasEnded(59989, 59999, false));
-    EXPECT_FALSE(songHasEnded(70000, 60000, true));
+TEST(SongEnd, IsComparedInHundredths) {
+    PlayerState st;
+    st.songLength = 59999;
+    st.songTime = 59990;
+    EXPECT_TRUE(songEnded(st));
+    st.songTime = 59989;
+    EXPECT_FALSE(songEnded(st));
 }
 
 TEST(SongEnd, FolderPlayDecidesBetweenTheNextSongAndTheSameOne) {
@@ -158,9 +162,11 @@ TEST(SongEnd, FolderPlayDecidesBetweenTheNextSongAndTheSameOne) {
 
 TEST(SongEnd, TheNextSongIsAnnouncedWithoutItsExtension) {
     EXPECT_EQ(nextSongMessage("/m/My Song.mp3"), "My Song");
-    EXPECT_EQ(nextSongMessage("/m/\xE6\xAD\x8C.ogg"), "\x89\xcc");  // Shift-JIS, like the play list
+    // A character is taken off whole, never a byte of it.
+    EXPECT_EQ(nextSongMessage("/m/\xE6\xAD\x8C.ogg"), "\xE6\xAD\x8C");
+    EXPECT_EQ(nextSongMessage("/m/a.\xE6\xAD\x8C\xE6\xAD\x8C\xE6\xAD\x8C"), "a");
     EXPECT_EQ(playListText({"/m/\xE6\xAD\x8C.mp3"}, "/m/\xE6\xAD\x8C.mp3"),
-              "[1/1]|> \x89\xcc.mp3|");
+              "[1/1]|> \xE6\xAD\x8C.mp3|");
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-#include "settings/persongsave.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -21,7 +19,8 @@ TEST(PerSongSave, WritesTheFourLooksAndTheNextLoadAppliesThem) {
     s.noiseType = 3;
     s.noiseColor = 1;
     s.backgroundType = 4;
-    EXPECT_EQ(savePerSongFile(dir.file("a.mp3"), s), dir.file("a.oka"));
+    writePerSongFile(dir.file("a.mp3"), s);
+    EXPECT_EQ(perSongFilePath(dir.file("a.mp3")), dir.file("a.oka"));
     EXPECT_EQ(readFile(dir.file("a.oka")),
               "[Option]\nTextBack=2\n[Effect]\niNoiseT=3\niNoiseC=1\niBackT=4\n");
 
@@ -37,7 +36,7 @@ TEST(PerSongSave, ARefusedWriteIsAnErrorThatNamesTheFile) {
     writeFile(dir.file("a.oka"), "[Option]\nTextBack=1\n");
     ::chmod(dir.file("a.oka").c_str(), 0444);
     try {
-        savePerSongFile(dir.file("a.mp3"), Settings{});
+        writePerSongFile(dir.file("a.mp3"), Settings{});
         FAIL() << "no error";
     } catch (const ProfileWriteError& e) {
         EXPECT_EQ(std::string(e.what()), dir.file("a.oka") + " に書き込めません");
