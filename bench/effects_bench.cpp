@@ -4,6 +4,8 @@
 // new twelve-megapixel JPEG is decoded.
 #include <benchmark/benchmark.h>
 
+#include <QImage>
+#include <QPainter>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -11,7 +13,9 @@
 #include "demo/pictures/jpegwriter.h"
 #include "effects/framepictures.h"
 #include "effects/imagelist.h"
+#include "lyrics/frame.h"
 #include "platform/jpegpicture.h"
+#include "platform/sjis.h"
 #include "resources/artwork.h"
 #include "tests/support/pictures.h"
 
@@ -83,6 +87,60 @@ void BM_HeaviestPictureFrame(benchmark::State& bench) {
     bench.counters["fading"] = scene.pictures.images().slideTimer() < 1000;
 }
 BENCHMARK(BM_HeaviestPictureFrame)
+    ->ArgNames({"w", "h"})
+    ->Args({800, 600})
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Iterations(900)
+    ->Unit(benchmark::kMillisecond);
+
+// The whole heaviest frame: the picture phases above under a karaoke line
+// half wiped, the next and previous lines, the debug overlay and a status
+// message, copied into a window-sized image.
+struct HeaviestFrame : FrameHooks {
+    explicit HeaviestFrame(int w, int h) : scene(w, h), window(w, h, QImage::Format_RGB32) {
+        s = heaviest();
+        s.useMessage = true;
+        s.useBgm = true;
+        st = scene.state;
+        st.debugMode = true;
+        st.lyricLines = {utf8ToSjis("[00:01:00]きょうは[00:02:00]いい[00:03:00]てんき"),
+                         utf8ToSjis("[00:06:00]うたを　うたいましょう"), ""};
+        st.lineTimes = {"[00:01:00]", "[00:06:00]", "[00:09:00]"};
+        st.tagType = 3;
+        st.songLength = 100000;
+        st.statusMessage = "PLAYING";
+    }
+    void drawPictures(Bitmap& back, const FrameValues& f, const Settings& settings,
+                      const PlayerState& state) override {
+        scene.pictures.draw(back, f, settings, state, scene.mascot);
+    }
+    int playbackPosition() override { return 2500; }
+    int playbackMode() override { return 2; }
+    void frame(int dt) {
+        now += static_cast<unsigned>(dt);
+        st.statusTime = 5000;
+        loop.tick(scene.back, window.width(), window.height(), now, s, st, *this);
+        QPainter p(&window);
+        p.drawImage(0, 0, scene.back.image());
+    }
+    Scene scene;
+    QImage window;
+    Settings s;
+    PlayerState st;
+    FrameLoop loop;
+    unsigned now = 1000;
+};
+
+void BM_HeaviestWholeFrame(benchmark::State& bench) {
+    HeaviestFrame f(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
+    f.frame(15);
+    while (f.scene.pictures.images().pictureB().empty()) f.frame(15);
+    f.s.slideTime = 1000000;
+    for (auto _ : bench) f.frame(1);
+    bench.counters["fading"] = f.scene.pictures.images().slideTimer() < 1000;
+}
+BENCHMARK(BM_HeaviestWholeFrame)
     ->ArgNames({"w", "h"})
     ->Args({800, 600})
     ->Args({1920, 1080})
