@@ -103,17 +103,7 @@ void FrameLoop::drawLyrics(Bitmap& back, const Settings& s, PlayerState& st, con
         drawNextLine(back, f, m_caches, st.currentLine, st.lyricLines.size(), lineShift, sides);
     if (overlay) {
         drawPreviousLine(back, f, m_caches, st.currentLine, lineShift, sides);
-        OverlayInput o;
-        o.timeEditMode = st.timeEditMode;
-        o.bgmFile = s.bgmFile;
-        o.songTime = st.songTime;
-        o.songLength = st.songLength;
-        o.tagType = st.tagType;
-        o.timeRatio = st.timeRatio;
-        o.currentLine = st.currentLine;
-        o.lineCount = st.lyricLines.size();
-        o.lineTimes = &st.lineTimes;
-        drawOverlay(back, f, o, m_sampler);
+        drawOverlay(back, f, s.bgmFile, st, m_sampler);
     }
     m_status.draw(back, f, s, st);
 }

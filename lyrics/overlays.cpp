@@ -94,8 +94,8 @@ std::string timeRatioText(float timeRatio) {
     return buffer;
 }
 
-void drawOverlay(Bitmap& back, const FrameValues& f, const OverlayInput& in,
-                 FrameRateSampler& sampler) {
+void drawOverlay(Bitmap& back, const FrameValues& f, const std::string& bgmFile,
+                 const PlayerState& in, FrameRateSampler& sampler) {
     Canvas& canvas = back.canvas();
     Font& font = canvas.font();
     const std::string lyricFace = font.name;
@@ -113,7 +113,7 @@ void drawOverlay(Bitmap& back, const FrameValues& f, const OverlayInput& in,
     setTextFont(canvas, f, "MS UI Gothic", 0.5);
     font.color = 0xFFFFFF;
     canvas.textOut(0, truncToInt(f.ch - f.unitX * 9.7 + 2),
-                   QStringLiteral(" ") + utf8OrSjisText(fileNamePart(in.bgmFile)));
+                   QStringLiteral(" ") + utf8OrSjisText(fileNamePart(bgmFile)));
 
     setTextFont(canvas, f, "Arial", 0.7);
     textAt(canvas, 0, f.ch - f.unitX * 8 + 2, 0x00FFFF,
@@ -143,12 +143,12 @@ void drawOverlay(Bitmap& back, const FrameValues& f, const OverlayInput& in,
     rightAligned(canvas, f, f.ch - f.unitX * 8 + 2,
                  std::string("TagType : ") + tagTypeName(in.tagType) + " ");
     rightAligned(canvas, f, f.ch - f.unitX * 2 + 2, format("Frame Rate : %3d ", sampler.add(f.dt)));
-    const int shownCount = in.lineCount > 0 ? static_cast<int>(in.lineCount) - 1 : 0;
+    const int shownCount = in.lyricLines.empty() ? 0 : static_cast<int>(in.lyricLines.size()) - 1;
     rightAligned(canvas, f, f.ch - f.unitX * 5 + 2,
                  format("Line : %03d/%03d ", in.currentLine + 1, shownCount));
 
-    const long long times = in.lineTimes ? static_cast<long long>(in.lineTimes->size()) : 0;
-    const auto timeOf = [&](int i) { return (*in.lineTimes)[i].substr(1, 8); };
+    const long long times = static_cast<long long>(in.lineTimes.size());
+    const auto timeOf = [&](int i) { return in.lineTimes[i].substr(1, 8); };
     if (in.currentLine > 0 && in.currentLine < times)
         textAt(canvas, 0, f.ch - f.unitX * 5 + 2, 0x00FFFF, " Now : " + timeOf(in.currentLine));
     if (in.currentLine + 1LL < times)

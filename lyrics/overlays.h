@@ -42,21 +42,10 @@ private:
     int m_ring = 0;
 };
 
-struct OverlayInput {
-    bool timeEditMode = false;
-    std::string bgmFile;
-    int songTime = 0;
-    int songLength = 0;
-    int tagType = 0;
-    float timeRatio = 1.0f;
-    int currentLine = -1;
-    std::size_t lineCount = 0;  // lyricLines, end line included
-    const std::vector<std::string>* lineTimes = nullptr;
-};
-
-// The debug or time-edit overlay; puts the font's face back when done.
-void drawOverlay(Bitmap& back, const FrameValues& f, const OverlayInput& in,
-                 FrameRateSampler& sampler);
+// The debug or time-edit overlay for the song `bgmFile`; puts the font's
+// face back when done.
+void drawOverlay(Bitmap& back, const FrameValues& f, const std::string& bgmFile,
+                 const PlayerState& in, FrameRateSampler& sampler);
 
 // " TimeRatio=" value: 15 significant digits of the 32-bit ratio.
 std::string timeRatioText(float timeRatio);

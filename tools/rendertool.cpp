@@ -1,7 +1,6 @@
 #include "tools/rendertool.h"
 
 #include <QGuiApplication>
-#include <exception>
 #include <memory>
 
 #include "platform/bitmap.h"
@@ -68,11 +67,7 @@ int render(const std::vector<std::string>& args) {
 }  // namespace
 
 int runRender(const std::vector<std::string>& args) {
-    try {
-        return render(args);
-    } catch (const std::exception& e) {
-        return toolError(e.what());
-    }
+    return runTool(render, args);
 }
 
 }  // namespace orba

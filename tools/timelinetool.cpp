@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 
 #include "platform/json.h"
 #include "platform/sjis.h"
@@ -103,11 +102,7 @@ int timeline(const std::vector<std::string>& args) {
 }  // namespace
 
 int runTimeline(const std::vector<std::string>& args) {
-    try {
-        return timeline(args);
-    } catch (const std::exception& e) {
-        return toolError(e.what());
-    }
+    return runTool(timeline, args);
 }
 
 }  // namespace orba
