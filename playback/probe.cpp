@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/guardedcommand.h"
 #include "platform/json.h"
 #include "playback/mediadevice.h"
 #include "playback/waituntilplaying.h"
@@ -24,9 +25,7 @@ bool countsAsMidi(const std::string& path) {
     return ext == ".mid";
 }
 
-}  // namespace
-
-int runProbe(const std::vector<std::string>& args) {
+int probe(const std::vector<std::string>& args) {
     std::string file;
     int playMs = -1;
     bool usable = true;
@@ -73,6 +72,12 @@ int runProbe(const std::vector<std::string>& args) {
     }
     std::puts(json.str().c_str());
     return opened ? 0 : 2;
+}
+
+}  // namespace
+
+int runProbe(const std::vector<std::string>& args) {
+    return runGuardedCommand([&] { return probe(args); });
 }
 
 }  // namespace orba
