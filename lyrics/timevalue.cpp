@@ -51,6 +51,18 @@ int clampMs(long long ms) {
 }
 
 std::string formatTimeValue(long long ms) {
+    // A song load formats one value per lyric line: the usual ones are
+    // written without the printf machinery.
+    if (ms >= 0 && ms < 100 * 60000) {
+        const int fields[3] = {static_cast<int>(ms / 60000), static_cast<int>(ms / 1000 % 60),
+                               static_cast<int>(ms / 10 % 100)};
+        std::string out = "[00:00:00]";
+        for (int k = 0; k < 3; ++k) {
+            out[1 + 3 * k] = static_cast<char>('0' + fields[k] / 10);
+            out[2 + 3 * k] = static_cast<char>('0' + fields[k] % 10);
+        }
+        return out;
+    }
     return threeFields("[%02lld:%02lld:%02lld]", (ms / 1000) / 60, (ms / 1000) % 60,
                        (ms / 10) % 100);
 }
