@@ -22,13 +22,16 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     // moving every line again as the list grows.
     lines.reserve(static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), isLineEnd)) +
                   1);
+    // The next CR and the next LF are each looked for with memchr only once
+    // the split has passed the previous one, so no byte is searched twice.
+    std::size_t cr = bytes.find('\r'), lf = bytes.find('\n');
     std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (!isLineEnd(c)) continue;
-        lines.emplace_back(bytes.substr(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        start = i + 1;
+    while (cr != lf) {  // both npos at the end
+        const std::size_t end = std::min(cr, lf);
+        lines.emplace_back(bytes.substr(start, end - start));
+        start = end == cr && lf == cr + 1 ? lf + 1 : end + 1;
+        if (cr < start) cr = bytes.find('\r', start);
+        if (lf < start) lf = bytes.find('\n', start);
     }
     if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
     return lines;
