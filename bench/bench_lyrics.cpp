@@ -1,5 +1,6 @@
 // Lyric text engine: the load-time text steps of a long time-tagged file,
-// the karaoke parse of a busy line and stripTags of an ukagaka line.
+// the karaoke parse of a busy line, stripTags of an ukagaka line and the
+// conversion of a long line of invalid Shift-JIS.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -62,5 +63,14 @@ void BM_StripTagsUkagaka200Bytes(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(orba::stripTags(line));
 }
 BENCHMARK(BM_StripTagsUkagaka200Bytes)->Unit(benchmark::kMicrosecond);
+
+// A 5 MB line of an unassigned double-byte code: every second byte is
+// replaced, the worst case for the conversion.
+void BM_SjisToUtf8InvalidLine5MB(benchmark::State& state) {
+    std::string line;
+    for (int i = 0; i < 2500000; ++i) line += "\x85\x40";
+    for (auto _ : state) benchmark::DoNotOptimize(orba::sjisToUtf8(line));
+}
+BENCHMARK(BM_SjisToUtf8InvalidLine5MB)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -47,10 +47,6 @@ bool parseDecimal(std::string_view s, double& value) {
     return true;
 }
 
-bool containsChar(std::string_view window, std::size_t from, char c) {
-    return sjisFind(window, c, from) != std::string_view::npos;
-}
-
 }  // namespace
 
 double readTimeRatio(const std::vector<std::string>& lines) {
@@ -75,10 +71,16 @@ TagCensus tagCensus(const std::vector<std::string>& lines) {
         // start keeps character boundaries, so when the first character is a
         // double-byte one its second byte is not taken for a tag character.
         std::string_view window = std::string_view(line).substr(0, 257);
-        std::size_t from = sjisCharLength(window, 0);
-        if (containsChar(window, from, ']')) ++census.closeCount;
-        if (containsChar(window, from, '[')) ++census.openCount;
-        if (containsChar(window, from, '\\')) ++census.slashCount;
+        bool close = false, open = false, slash = false;
+        for (std::size_t i = sjisCharLength(window, 0); i < window.size();
+             i += sjisCharLength(window, i)) {
+            close = close || window[i] == ']';
+            open = open || window[i] == '[';
+            slash = slash || window[i] == '\\';
+        }
+        census.closeCount += close;
+        census.openCount += open;
+        census.slashCount += slash;
     }
     return census;
 }

@@ -11,6 +11,7 @@
 #include "lyrics/tags.h"
 #include "lyrics/textforms.h"
 #include "lyrics/timevalue.h"
+#include "platform/guardedcommand.h"
 #include "platform/json.h"
 #include "platform/sjis.h"
 
@@ -85,9 +86,9 @@ std::string lineJson(const LyricText& text, std::size_t i, const LyricsInfoOptio
     return j.str();
 }
 
-}  // namespace
-
-int runLyricsInfo(const std::vector<std::string>& args) {
+// Writes the answer as it goes: a file of millions of lines must not be
+// held as JSON in memory on top of its lines.
+int lyricsInfo(const std::vector<std::string>& args) {
     LyricsInfoOptions o;
     if (std::string error = parseOptions(args, o); !error.empty()) {
         std::fprintf(stderr, "orbakaraoke: %s\n", error.c_str());
@@ -98,34 +99,33 @@ int runLyricsInfo(const std::vector<std::string>& args) {
         std::fprintf(stderr, "orbakaraoke: cannot read the lyric file %s\n", o.file.c_str());
         return 2;
     }
-    LyricText text;
-    try {
-        LyricLoadInput in;
-        in.useMessage = true;
-        in.useBgm = o.songLength.has_value();
-        in.songLength = o.songLength.value_or(0);
-        in.timeEditMode = o.editMode;
-        text = prepareLyrics(std::move(*lines), in);
-    } catch (const ConversionError& e) {
-        std::fprintf(stderr, "orbakaraoke: %s\n", e.what());
-        return 2;
-    }
+    LyricLoadInput in;
+    in.useMessage = true;
+    in.useBgm = o.songLength.has_value();
+    in.songLength = o.songLength.value_or(0);
+    in.timeEditMode = o.editMode;
+    // A bad "@TimeRatio" throws before anything is written.
+    const LyricText text = prepareLyrics(std::move(*lines), in);
 
-    std::string linesJson = "[";
+    auto write = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
+    write(JsonObject()
+              .add("tagType", text.tagType)
+              .add("tagTypeName", tagTypeName(text.tagType))
+              .add("timeRatio", text.timeRatio)
+              .strOpenedAt("lines"));
+    write("[");
     for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
-        if (i) linesJson += ", ";
-        linesJson += lineJson(text, i, o);
+        if (i) write(", ");
+        write(lineJson(text, i, o));
     }
-    linesJson += "]";
-    std::string out = JsonObject()
-                          .add("tagType", text.tagType)
-                          .add("tagTypeName", tagTypeName(text.tagType))
-                          .add("timeRatio", text.timeRatio)
-                          .addRaw("lines", linesJson)
-                          .str();
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fputc('\n', stdout);
-    return std::fflush(stdout) == 0 ? 0 : 2;
+    write("]}\n");
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+}
+
+}  // namespace
+
+int runLyricsInfo(const std::vector<std::string>& args) {
+    return runGuardedCommand([&] { return lyricsInfo(args); });
 }
 
 }  // namespace orba

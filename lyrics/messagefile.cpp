@@ -1,19 +1,37 @@
 #include "lyrics/messagefile.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 namespace orba {
 
+namespace {
+
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+}  // namespace
+
 std::vector<std::string> splitLines(std::string_view bytes) {
     std::vector<std::string> lines;
+    // Every line end is one line at most: room for all of them at once spares
+    // moving every line again as the list grows.
+    lines.reserve(static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), isLineEnd)) +
+                  1);
+    // The next CR and the next LF are each looked for with memchr only once
+    // the split has passed the previous one, so no byte is searched twice.
+    std::size_t cr = bytes.find('\r'), lf = bytes.find('\n');
     std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c != '\r' && c != '\n') continue;
-        lines.emplace_back(bytes.substr(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        start = i + 1;
+    while (cr != lf) {  // both npos at the end
+        const std::size_t end = std::min(cr, lf);
+        lines.emplace_back(bytes.substr(start, end - start));
+        start = end == cr && lf == cr + 1 ? lf + 1 : end + 1;
+        if (cr < start) cr = bytes.find('\r', start);
+        if (lf < start) lf = bytes.find('\n', start);
     }
     if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
     return lines;
@@ -22,11 +40,20 @@ std::vector<std::string> splitLines(std::string_view bytes) {
 std::optional<std::vector<std::string>> readMessageFile(const std::string& path) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!f) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
+    // The whole file in one buffer of its size, read at once; a file that
+    // grows meanwhile is read to its end all the same.
+    struct stat st {};
+    std::size_t expected = ::fstat(::fileno(f.get()), &st) == 0 && st.st_size > 0
+                               ? static_cast<std::size_t>(st.st_size)
+                               : 0;
+    std::string bytes(expected + 1, '\0');
+    std::size_t size = 0;
+    while (std::size_t n = std::fread(bytes.data() + size, 1, bytes.size() - size, f.get())) {
+        size += n;
+        if (size == bytes.size()) bytes.resize(bytes.size() * 2);
+    }
     if (std::ferror(f.get())) return std::nullopt;
+    bytes.resize(size);
     return splitLines(bytes);
 }
 

@@ -1,7 +1,9 @@
 #include "lyrics/timevalue.h"
 
+#include <charconv>
 #include <climits>
 #include <cstdio>
+#include <iterator>
 
 namespace orba {
 
@@ -51,6 +53,20 @@ int clampMs(long long ms) {
 }
 
 std::string formatTimeValue(long long ms) {
+    // A song load formats one value per lyric line: values that are not
+    // negative are written without the printf machinery.
+    if (ms >= 0) {
+        char buffer[32] = "[0";
+        const long long minutes = ms / 60000;
+        char* p = std::to_chars(buffer + (minutes < 10 ? 2 : 1), std::end(buffer), minutes).ptr;
+        for (long long field : {ms / 1000 % 60, ms / 10 % 100}) {
+            *p++ = ':';
+            *p++ = static_cast<char>('0' + field / 10);
+            *p++ = static_cast<char>('0' + field % 10);
+        }
+        *p++ = ']';
+        return std::string(buffer, p);
+    }
     return threeFields("[%02lld:%02lld:%02lld]", (ms / 1000) / 60, (ms / 1000) % 60,
                        (ms / 10) % 100);
 }

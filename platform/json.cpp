@@ -109,6 +109,11 @@ JsonObject& JsonObject::addNull(std::string_view k) {
     return *this;
 }
 
+std::string JsonObject::strOpenedAt(std::string_view k) {
+    key(k);
+    return "{" + m_body;
+}
+
 JsonObject& JsonObject::addRaw(std::string_view k, std::string_view json) {
     key(k);
     m_body += json;

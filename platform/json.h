@@ -29,6 +29,10 @@ public:
     JsonObject& addRaw(std::string_view key, std::string_view json);
 
     std::string str() const { return "{" + m_body + "}"; }
+    // The object so far with one more key opened: the caller writes that
+    // key's value and the closing "}" after it, so a large value can be
+    // written out piece by piece instead of being held whole.
+    std::string strOpenedAt(std::string_view key);
 
 private:
     void key(std::string_view k);

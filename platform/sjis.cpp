@@ -2,14 +2,16 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <vector>
 
 namespace orba {
 
 namespace {
 
-// One converter per direction and thread; iconv_t is not safe to share.
+// One converter per thread; iconv_t is not safe to share.
 class Converter {
 public:
     Converter(const char* to, const char* from) : m_cd(::iconv_open(to, from)) {}
@@ -49,9 +51,67 @@ private:
     iconv_t m_cd;
 };
 
-Converter& fromSjis() {
-    thread_local Converter c("UTF-8", "CP932");
-    return c;
+// What the converter makes of one code of the page: its UTF-8 form, or
+// nothing (size 0) when the converter refuses it.
+struct DecodedChar {
+    char utf8[7] = {};
+    std::uint8_t size = 0;
+};
+
+// Every code of the page decoded once by iconv, so that the result is the
+// converter's own, and then read by table: a line of invalid codes costs a
+// look-up per byte instead of a converter call per byte.
+class SjisDecodeTable {
+public:
+    SjisDecodeTable() {
+        m_rowOf.fill(kNotLead);
+        iconv_t cd = ::iconv_open("UTF-8", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1)) return;
+        for (int b = 0; b < 256; ++b) {
+            const char one[1] = {static_cast<char>(b)};
+            if (decode(cd, one, 1, m_single[b]) != EINVAL) continue;
+            // The converter waits for a second byte: a lead byte.
+            m_rowOf[b] = static_cast<std::uint8_t>(m_rows.size() / 256);
+            m_rows.resize(m_rows.size() + 256);
+            for (int t = 0; t < 256; ++t) {
+                const char two[2] = {static_cast<char>(b), static_cast<char>(t)};
+                DecodedChar& c = m_rows[m_rows.size() - 256 + static_cast<std::size_t>(t)];
+                decode(cd, two, 2, c);
+            }
+        }
+        ::iconv_close(cd);
+    }
+
+    bool isLead(unsigned char b) const { return m_rowOf[b] != kNotLead; }
+    const DecodedChar& single(unsigned char b) const { return m_single[b]; }
+    const DecodedChar& pair(unsigned char lead, unsigned char trail) const {
+        return m_rows[std::size_t{m_rowOf[lead]} * 256 + trail];
+    }
+
+private:
+    static constexpr std::uint8_t kNotLead = 0xFF;
+
+    // 0 when all `n` bytes became one character, else the converter's errno.
+    static int decode(iconv_t cd, const char* bytes, std::size_t n, DecodedChar& c) {
+        ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(bytes);
+        char* dst = c.utf8;
+        std::size_t srcLeft = n, dstLeft = sizeof c.utf8;
+        if (::iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1))
+            return errno;
+        if (srcLeft != 0) return EILSEQ;
+        c.size = static_cast<std::uint8_t>(dst - c.utf8);
+        return 0;
+    }
+
+    std::array<DecodedChar, 256> m_single{};
+    std::array<std::uint8_t, 256> m_rowOf{};
+    std::vector<DecodedChar> m_rows;  // 256 trail bytes per lead byte
+};
+
+const SjisDecodeTable& decodeTable() {
+    static const SjisDecodeTable table;
+    return table;
 }
 
 Converter& toSjis() {
@@ -62,13 +122,28 @@ Converter& toSjis() {
 }  // namespace
 
 std::string sjisToUtf8(std::string_view sjis) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+    const SjisDecodeTable& table = decodeTable();
     std::string out;
     out.reserve(sjis.size() * 3 / 2);
-    int error = 0;
-    while (!fromSjis().run(sjis, out, error)) {
-        out += "\xEF\xBF\xBD";  // U+FFFD
-        if (error == EINVAL || sjis.empty()) break;
-        sjis.remove_prefix(1);
+    for (std::size_t i = 0; i < sjis.size();) {
+        const auto b = static_cast<unsigned char>(sjis[i]);
+        const DecodedChar* c = &table.single(b);
+        std::size_t taken = 1;
+        if (table.isLead(b)) {
+            if (i + 1 == sjis.size()) {
+                out += kReplacement;  // cut off at the end
+                break;
+            }
+            c = &table.pair(b, static_cast<unsigned char>(sjis[i + 1]));
+            // A refused pair gives up only its first byte; the second is read anew.
+            if (c->size) taken = 2;
+        }
+        if (c->size)
+            out.append(c->utf8, c->size);
+        else
+            out += kReplacement;
+        i += taken;
     }
     return out;
 }

@@ -135,7 +135,9 @@ std::string_view standardMidiData(std::string_view bytes) {
         if (bytes.substr(pos, 4) == "data")
             return bytes.substr(pos + 8, std::min<std::size_t>(len, avail));
         if (len > avail) break;
-        pos += 8 + len + (len & 1);
+        // The pad byte after an odd-length chunk may be missing at the end.
+        pos += 8 + len;
+        if (len & 1 && pos < bytes.size()) ++pos;
     }
     return {};
 }

@@ -6,13 +6,16 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/guardedcommand.h"
 #include "platform/json.h"
 #include "playback/mediadevice.h"
 #include "playback/waituntilplaying.h"
 
 namespace orba {
 
-int runProbe(const std::vector<std::string>& args) {
+namespace {
+
+int probe(const std::vector<std::string>& args) {
     std::string file;
     int playMs = -1;
     bool usable = true;
@@ -59,6 +62,12 @@ int runProbe(const std::vector<std::string>& args) {
     }
     std::puts(json.str().c_str());
     return opened ? 0 : 2;
+}
+
+}  // namespace
+
+int runProbe(const std::vector<std::string>& args) {
+    return runGuardedCommand([&] { return probe(args); });
 }
 
 }  // namespace orba

@@ -5,6 +5,7 @@
 
 #include "platform/bitmap.h"
 #include "tools/songsimulation.h"
+#include "platform/guardedcommand.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -67,7 +68,7 @@ int render(const std::vector<std::string>& args) {
 }  // namespace
 
 int runRender(const std::vector<std::string>& args) {
-    return runTool(render, args);
+    return runGuardedCommand([&] { return render(args); });
 }
 
 }  // namespace orba

@@ -6,6 +6,7 @@
 #include "platform/json.h"
 #include "platform/sjis.h"
 #include "tools/songsimulation.h"
+#include "platform/guardedcommand.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -102,7 +103,7 @@ int timeline(const std::vector<std::string>& args) {
 }  // namespace
 
 int runTimeline(const std::vector<std::string>& args) {
-    return runTool(timeline, args);
+    return runGuardedCommand([&] { return timeline(args); });
 }
 
 }  // namespace orba

@@ -1,7 +1,6 @@
 #include "tools/toolargs.h"
 
 #include <cstdio>
-#include <exception>
 
 #include "platform/json.h"
 
@@ -68,16 +67,6 @@ std::optional<int> millisecondOption(const ToolArgs& args, const std::string& op
 int toolError(const std::string& text) {
     std::fprintf(stderr, "orbakaraoke: %s\n", text.c_str());
     return 2;
-}
-
-int runTool(int (*body)(const std::vector<std::string>&), const std::vector<std::string>& args) {
-    try {
-        return body(args);
-    } catch (const std::exception& e) {
-        return toolError(e.what());
-    } catch (...) {
-        return toolError("unknown error");
-    }
 }
 
 }  // namespace orba

@@ -48,7 +48,4 @@ std::optional<int> millisecondOption(const ToolArgs& args, const std::string& op
 // Prints "orbakaraoke: TEXT" on stderr and returns the error exit code 2.
 int toolError(const std::string& text);
 
-// Runs a command's body; whatever it throws ends as an error, exit code 2.
-int runTool(int (*body)(const std::vector<std::string>&), const std::vector<std::string>& args);
-
 }  // namespace orba

@@ -109,7 +109,9 @@ TEST(TimeValue, WritesTwoDigitFieldsFromMilliseconds) {
     EXPECT_EQ(formatTimeValue(65300), "[01:05:30]");
     EXPECT_EQ(formatTimeValue(0), "[00:00:00]");
     EXPECT_EQ(formatTimeValue(3759), "[00:03:75]");
+    EXPECT_EQ(formatTimeValue(5999999), "[99:59:99]");
     EXPECT_EQ(formatTimeValue(6000000), "[100:00:00]");
+    EXPECT_EQ(formatTimeValue(-1000), "[00:-1:00]");  // printf's way with a negative field
     EXPECT_EQ(debugTimeText(65300), "01:05:30");
 }
 

@@ -31,5 +31,10 @@ TEST(Json, ObjectsKeepTheOrderOfTheirKeys) {
               "{\"b\": 1, \"a\": \"x\", \"r\": 0.5, \"t\": true, \"n\": null, \"l\": [1,2]}");
 }
 
+TEST(Json, ObjectCanBeLeftOpenForAValueWrittenAfterIt) {
+    EXPECT_EQ(JsonObject().add("a", 1).strOpenedAt("l"), "{\"a\": 1, \"l\": ");
+    EXPECT_EQ(JsonObject().strOpenedAt("l"), "{\"l\": ");
+}
+
 }  // namespace
 }  // namespace orba

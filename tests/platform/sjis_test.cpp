@@ -1,6 +1,9 @@
 #include "platform/sjis.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
 
 namespace orba {
 namespace {
@@ -37,6 +40,53 @@ TEST(Sjis, BrokenSequencesBecomeReplacementCharacters) {
     for (int i = 0; i < 256; ++i) binary += static_cast<char>(i);
     EXPECT_FALSE(sjisToUtf8(binary).empty());
     EXPECT_EQ(utf8ToSjis("a😀b"), "a?b");
+}
+
+// The converter's own answer, with one converter call after each refused
+// byte: conversion by table must give the same for every input.
+std::string convertByteByByte(std::string_view in) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    std::string out;
+    while (!in.empty()) {
+        char buffer[64];
+        char* src = const_cast<char*>(in.data());
+        char* dst = buffer;
+        std::size_t srcLeft = in.size(), dstLeft = sizeof buffer;
+        std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        in.remove_prefix(in.size() - srcLeft);
+        if (r == static_cast<std::size_t>(-1)) {
+            out += "\xEF\xBF\xBD";
+            if (errno == EINVAL) break;
+            in.remove_prefix(1);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+TEST(Sjis, EveryOneAndTwoByteInputConvertsAsTheConverterDoes) {
+    for (int a = 0; a < 256; ++a) {
+        const std::string one(1, static_cast<char>(a));
+        ASSERT_EQ(sjisToUtf8(one), convertByteByByte(one)) << a;
+        for (int b = 0; b < 256; ++b) {
+            // The third byte follows a refused pair: it is read anew.
+            const std::string three = one + static_cast<char>(b) + "\x82";
+            for (std::size_t n : {2, 3})
+                ASSERT_EQ(sjisToUtf8(three.substr(0, n)), convertByteByByte(three.substr(0, n)))
+                    << a << " " << b;
+        }
+    }
+}
+
+TEST(Sjis, LineOfAnUnassignedCodeKeepsItsSecondBytes) {
+    std::string line;
+    std::string expected;
+    for (int i = 0; i < 100000; ++i) {
+        line += "\x85\x40";
+        expected += "\xEF\xBF\xBD@";
+    }
+    EXPECT_EQ(sjisToUtf8(line), expected);
 }
 
 }  // namespace

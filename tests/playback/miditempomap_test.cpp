@@ -152,6 +152,10 @@ TEST(MidiTempoMap, BrokenHeadersAreRejected) {
         {"time-code division", patched(12, std::string("\xE7\x28", 2))},
         {"no track", good.substr(0, 14)},
         {"RIFF without data", std::string("RIFF\x04\0\0\0RMID", 12)},
+        // The walk must stop at the end when the pad byte after an odd-length
+        // last chunk is missing, not read a chunk header past it.
+        {"odd last chunk without pad", std::string("RIFF\x0D\0\0\0RMIDabcd\x01\0\0\0x", 21)},
+        {"only an odd LIST chunk", std::string("RIFF\x0D\0\0\0RMIDLIST\x03\0\0\0abc", 23)},
     };
     for (const Case& c : cases) EXPECT_FALSE(parseMidiTempoMap(c.bytes)) << c.what;
 }

@@ -1,0 +1,31 @@
+// The fuzz targets: every parser of a file that users bring, each behind one
+// entry function that takes any bytes. libFuzzer drives the entries in the
+// fuzzing build; the test suite replays the corpora through the same entries
+// with the normal compiler.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace orba::fuzz {
+
+// A message file through the line split and every text step of a song
+// load, and each line through the tag operations at a few lyric times.
+void lyricFile(std::string_view bytes);
+// Shift-JIS to UTF-8 and back.
+void sjisText(std::string_view bytes);
+// A settings file read, written with one more key and read back.
+void profileText(std::string_view bytes);
+// A MIDI file's tempo map, as it is and wrapped in RIFF RMID.
+void midiTempoMap(std::string_view bytes);
+// The length estimate of an MPEG audio file from its first bytes.
+void mpegAudioLength(std::string_view bytes);
+
+struct Target {
+    const char* name;  // also the folder of its corpus, fuzz/corpus/<name>
+    void (*run)(std::string_view bytes);
+};
+
+std::span<const Target> targets();
+
+}  // namespace orba::fuzz
