@@ -1,7 +1,7 @@
 #include "tools/headless.h"
 
-#include "lyrics/lyricsinfo.h"
-#include "playback/probe.h"
+#include "tools/lyricsinfotool.h"
+#include "tools/probetool.h"
 #include "tools/rendertool.h"
 #include "tools/timelinetool.h"
 

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "platform/bitmap.h"
-#include "tools/songsimulation.h"
 #include "platform/guardedcommand.h"
+#include "tools/songsimulation.h"
 #include "tools/toolargs.h"
 
 namespace orba {

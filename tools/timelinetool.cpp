@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/guardedcommand.h"
 #include "platform/json.h"
 #include "platform/sjis.h"
 #include "tools/songsimulation.h"
-#include "platform/guardedcommand.h"
 #include "tools/toolargs.h"
 
 namespace orba {

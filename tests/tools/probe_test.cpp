@@ -1,4 +1,4 @@
-#include "playback/probe.h"
+#include "tools/probetool.h"
 
 #include <gtest/gtest.h>
 

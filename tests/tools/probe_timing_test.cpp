@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "playback/probe.h"
+#include "tools/probetool.h"
 #include "tests/playback/mediafixtures.h"
 
 namespace orba {

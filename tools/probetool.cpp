@@ -1,4 +1,4 @@
-#include "playback/probe.h"
+#include "tools/probetool.h"
 
 #include <charconv>
 #include <chrono>
@@ -10,29 +10,20 @@
 #include "platform/json.h"
 #include "playback/mediadevice.h"
 #include "playback/waituntilplaying.h"
+#include "tools/toolargs.h"
 
 namespace orba {
 
 namespace {
 
 int probe(const std::vector<std::string>& args) {
-    std::string file;
-    int playMs = -1;
-    bool usable = true;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--play" && i + 1 < args.size()) {
-            std::optional<int> ms = parseMilliseconds(args[++i]);
-            usable = usable && ms.has_value();
-            playMs = ms.value_or(-1);
-        } else if (file.empty())
-            file = args[i];
-        else
-            usable = false;
-    }
-    if (file.empty() || !usable) {
-        std::fputs("usage: orbakaraoke --probe FILE [--play MS]\n", stderr);
-        return 2;
-    }
+    ToolArgs a;
+    std::string problem = parseToolArgs(args, {{"--play", true}}, a);
+    const std::optional<int> play = millisecondOption(a, "--play", problem);
+    if (!problem.empty())
+        return toolError(problem + "\nusage: orbakaraoke --probe FILE [--play MS]");
+    const std::string& file = a.file;
+    const int playMs = play.value_or(-1);
 
     MediaDevice device;
     try {

@@ -1,4 +1,4 @@
-#include "lyrics/lyricsinfo.h"
+#include "tools/lyricsinfotool.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
 #include "platform/sjis.h"
+#include "tools/toolargs.h"
 
 namespace orba {
 
@@ -29,28 +30,22 @@ struct LyricsInfoOptions {
     std::optional<int> at;
 };
 
+constexpr const char* kUsage =
+    "usage: orbakaraoke --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]";
+
 // Fills `o` from the arguments after the flag; returns an error text or "".
 std::string parseOptions(const std::vector<std::string>& args, LyricsInfoOptions& o) {
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--edit-mode") {
-            o.editMode = true;
-        } else if (a == "--song-length" || a == "--at") {
-            if (i + 1 >= args.size()) return a + " needs a number of milliseconds";
-            std::optional<int> ms = parseMilliseconds(args[++i]);
-            if (!ms) return a + ": '" + args[i] + "' is not a number of milliseconds";
-            (a == "--at" ? o.at : o.songLength) = ms;
-        } else if (a.rfind("--", 0) == 0) {
-            return "unknown option " + a;
-        } else if (o.file.empty()) {
-            o.file = a;
-        } else {
-            return "only one lyric file, please: " + a;
-        }
-    }
-    if (o.file.empty())
-        return "usage: orbakaraoke --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]";
-    return {};
+    ToolArgs a;
+    if (std::string e = parseToolArgs(
+            args, {{"--edit-mode", false}, {"--song-length", true}, {"--at", true}}, a);
+        !e.empty())
+        return e + "\n" + kUsage;
+    std::string error;
+    o.file = a.file;
+    o.editMode = a.flags.count("--edit-mode") > 0;
+    o.songLength = millisecondOption(a, "--song-length", error);
+    o.at = millisecondOption(a, "--at", error);
+    return error;
 }
 
 std::string karaokeJson(const KaraokeParse& k) {
