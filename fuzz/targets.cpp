@@ -9,9 +9,7 @@ std::span<const Target> targets() {
         {"profiletext", &profileText},
         {"miditempomap", &midiTempoMap},
         {"mpegaudiolength", &mpegAudioLength},
-        // The JPEG preparation of the picture display joins here when it
-        // lands: an entry, a line in this table, a folder of seed pictures in
-        // fuzz/corpus and a line in fuzz/CMakeLists.txt.
+        {"jpegpicture", &jpegPicture},
     };
     return kTargets;
 }

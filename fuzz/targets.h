@@ -20,6 +20,9 @@ void profileText(std::string_view bytes);
 void midiTempoMap(std::string_view bytes);
 // The length estimate of an MPEG audio file from its first bytes.
 void mpegAudioLength(std::string_view bytes);
+// A picture of the slideshow: header, then every decoding scale, in colour
+// and in grey.
+void jpegPicture(std::string_view bytes);
 
 struct Target {
     const char* name;  // also the folder of its corpus, fuzz/corpus/<name>
