@@ -7,7 +7,7 @@
 namespace orba {
 
 std::string parseToolArgs(const std::vector<std::string>& args,
-                          std::initializer_list<OptionSpec> specs, ToolArgs& out) {
+                          std::initializer_list<OptionSpec> known, ToolArgs& out) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) != 0) {
@@ -15,12 +15,12 @@ std::string parseToolArgs(const std::vector<std::string>& args,
             out.file = a;
             continue;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs)
-            if (a == s.name) spec = &s;
-        if (!spec) return "unknown option " + a;
+        const OptionSpec* option = nullptr;
+        for (const OptionSpec& k : known)
+            if (a == k.name) option = &k;
+        if (!option) return "unknown option " + a;
         if (out.has(a)) return a + " is given twice";
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             out.flags.insert(a);
             continue;
         }

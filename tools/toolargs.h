@@ -29,7 +29,7 @@ struct ToolArgs {
 // `args` starts with the command itself. Returns an error text, "" when the
 // arguments are usable: one file, known options, each value given once.
 std::string parseToolArgs(const std::vector<std::string>& args,
-                          std::initializer_list<OptionSpec> specs, ToolArgs& out);
+                          std::initializer_list<OptionSpec> known, ToolArgs& out);
 
 // "MS[,MS...]": whole non-negative milliseconds.
 std::optional<std::vector<int>> parseMillisecondList(const std::string& text);
