@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Authors the timing of a lyric file in the real player: the edit mode is
 # entered through its menu entry, Space tags the second and third line, F6
-# saves. The lyric file must then hold exactly the lines in memory with CR LF
-# and two increasing tags, and its "_org" backup the original bytes.
+# saves, Escape ends the mode. The lyric file must then hold exactly the
+# lines in memory with CR LF and two increasing tags, and its "_org" backup
+# the original bytes.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2elib.sh"
@@ -56,4 +57,13 @@ cmp "$e2e_work/expected.txt" "$lyrics" || e2e_fail "saved bytes: $(od -c "$lyric
 cs() { local m=${1:0:2} s=${1:3:2} c=${1:6:2}; echo $((10#$m * 6000 + 10#$s * 100 + 10#$c)); }
 (($(cs "$t1") < $(cs "$t2"))) || e2e_fail "tag times do not increase: $t1 then $t2"
 echo "saved: [$t1] and [$t2]; backup is the original"
+
+# Escape ends the mode, also after the menu bar was used from the keyboard.
+e2e_key Escape
+deadline=$((SECONDS + 20))
+until (($(e2e_count_colour "#00FF00") == 0)); do
+  ((SECONDS < deadline)) || e2e_fail "the edit mode banner stays after Escape"
+  sleep 0.2
+done
+echo "Escape ended the edit mode"
 echo "time edit test passed"
