@@ -46,7 +46,12 @@ e2e_start_player() {
   e2e_pid=$!
   e2e_window=""
   e2e_wait_caption "$(basename "$song")" "$deadline"
-  xdotool windowfocus --sync "$e2e_window" 2>/dev/null || true
+  # The caption comes with the first song, possibly before the window is
+  # mapped: keys sent before it has the focus would be lost.
+  until [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$e2e_window" ]]; do
+    ((SECONDS < deadline)) || e2e_fail "the player's window never took the focus"
+    xdotool windowfocus --sync "$e2e_window" 2>/dev/null || sleep 0.2
+  done
 }
 
 # Waits until the player's window bears the caption of `name`.
