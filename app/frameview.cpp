@@ -15,6 +15,10 @@ FrameView::FrameView(TDesktopWindow* window) : QWidget(window), m_window(window)
     setAutoFillBackground(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // The view holds the keyboard focus and passes the keys on to the
+    // window. Without a focus widget the menu bar would keep the focus after
+    // its first keyboard use and take every later Escape for itself.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void FrameView::paintEvent(QPaintEvent*) {

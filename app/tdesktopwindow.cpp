@@ -27,6 +27,7 @@ TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent), m_player(
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     m_view = new FrameView(this);
     setCentralWidget(m_view);
+    m_view->setFocus();
 
     Timer1.setInterval(15);
     Timer1.setTimerType(Qt::PreciseTimer);

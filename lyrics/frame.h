@@ -63,6 +63,10 @@ public:
     // Blue mesh, lyric font, band, the three lines, overlay and status message.
     void drawLyrics(Bitmap& back, const Settings& s, PlayerState& st, const LyricFrame& lf);
 
+    // A song was (re)loaded: its lines are fetched anew when first drawn,
+    // even at the line index and song length of the song before.
+    void songLoaded() { m_caches.fetchedLine = -1; }
+
     const FrameValues& values() const { return m_values; }
     const LineCaches& caches() const { return m_caches; }
 

@@ -118,6 +118,7 @@ void Player::loadSong() {
     st.currentLine = -1;
     st.songTime = 0;
     m_pictures.songLoaded();
+    m_frame.songLoaded();
     st.lineTimes.clear();
 
     // Ogg needs no registration: the device picks decoders by content.

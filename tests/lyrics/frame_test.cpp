@@ -135,6 +135,30 @@ TEST(FrameLoop, TheNewLineOfAForwardStepIsDrawnFromTheNextFrame) {
     EXPECT_EQ(song.loop.caches().currentText, "two");
 }
 
+TEST(FrameLoop, AReloadedSongShowsItsOwnLinesAtTheSameLineAndLength) {
+    // The next song of a folder of equal songs, or the same song entering the
+    // edit mode with the debug overlay already on: same line, same length.
+    for (bool editMode : {false, true}) {
+        Song song;
+        song.s.useBgm = true;
+        song.st.songLength = 100000;
+        song.hooks.position = 700;
+        song.st.debugMode = true;
+        song.frame();
+        song.frame();  // line 0 is drawn from the frame after it became current
+        ASSERT_EQ(song.st.currentLine, 0);
+        ASSERT_EQ(song.loop.caches().currentText, "one");
+        song.st.lyricLines = {"[00:00:00]uno", "[00:02:00]dos", ""};
+        song.st.timeEditMode = editMode;
+        song.st.currentLine = -1;
+        song.loop.songLoaded();
+        song.frame();
+        song.frame();
+        EXPECT_EQ(song.loop.caches().currentText, editMode ? "[00:00:00]uno" : "uno");
+        EXPECT_EQ(song.loop.caches().nextText, editMode ? "[00:02:00]dos" : "dos");
+    }
+}
+
 TEST(FrameLoop, AKeyPressIsOnScreenOnTheNextFrame) {
     Song song;
     song.frame();
