@@ -6,12 +6,6 @@
 
 namespace orba {
 
-// 4 from 23 to 25 December, 1 on 1 January, else 0. `mmdd` is month * 100 + day.
-int seasonModeFor(int mmdd);
-
-// Today's date as mmdd; $ORBAKARAOKE_TODAY (four digits) stands in for the clock.
-int todayMmdd();
-
 // In full screen the cursor hides once the mouse rests for a frame.
 struct CursorInputs {
     bool maximised = false;

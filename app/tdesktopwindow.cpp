@@ -15,6 +15,7 @@
 #include "app/handlerguard.h"
 #include "app/orbaapplication.h"
 #include "app/shellrules.h"
+#include "effects/seasondate.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/keys.h"

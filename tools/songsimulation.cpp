@@ -1,6 +1,7 @@
 #include "tools/songsimulation.h"
 
 #include "effects/imagelist.h"
+#include "effects/seasondate.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
 #include "platform/files.h"
@@ -38,6 +39,7 @@ SongSimulation::SongSimulation(const std::string& lyricFile, std::optional<int> 
     }
     if (m_settings.useImages && !m_settings.imageFolder.empty())
         m_state.imageFiles = loadImageList(m_settings.imageFolder);
+    m_state.seasonMode = seasonModeFor(todayMmdd());
     m_mascot = mascotPicture();
     const std::string mascot = mascotPicturePath(m_settings.imageFolder);
     if (isRegularFile(mascot)) m_mascot.loadFromFile(mascot);

@@ -1,4 +1,5 @@
 #include "app/shellrules.h"
+#include "effects/seasondate.h"
 
 #include <gtest/gtest.h>
 
