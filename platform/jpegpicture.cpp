@@ -131,6 +131,7 @@ bool JpegPicture::loadFromBytes(std::string bytes) {
     const jpeg_decompress_struct& info = d->info;
     const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
     if (info.image_width == 0 || info.image_height == 0 || pixels > kMaxPixels) return false;
+    if (!plausibleSize(static_cast<long long>(bytes.size()), pixels)) return false;
     m_impl->bytes = std::move(bytes);
     m_impl->width = static_cast<int>(info.image_width);
     m_impl->height = static_cast<int>(info.image_height);

@@ -44,6 +44,12 @@ public:
     // Pictures with more pixels than this are refused: their decoder state
     // alone would take more memory than the player should ever ask for.
     static constexpr long long kMaxPixels = 120'000'000;
+    // Every 8 x 8 block of a real JPEG takes at least a bit of its data: a
+    // file far smaller than the picture it claims is broken, and decoding
+    // the blocks it lacks would hold the frames for seconds.
+    static bool plausibleSize(long long fileBytes, long long pixels) {
+        return fileBytes * 8 >= pixels / 64;
+    }
 
 private:
     struct Impl;
