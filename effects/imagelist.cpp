@@ -1,7 +1,8 @@
 #include "effects/imagelist.h"
 
 #include <algorithm>
-#include <filesystem>
+
+#include "platform/files.h"
 
 namespace orba {
 
@@ -9,14 +10,6 @@ namespace {
 
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool hasJpgExtension(const std::string& name) {
-    static constexpr std::string_view ext = ".jpg";
-    if (name.size() < ext.size()) return false;
-    const std::string_view tail = std::string_view(name).substr(name.size() - ext.size());
-    return std::equal(tail.begin(), tail.end(), ext.begin(),
-                      [](char a, char b) { return lower(a) == b; });
 }
 
 // Case-blind order; names that differ only in case keep a fixed order
@@ -33,19 +26,12 @@ bool nameLess(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::vector<std::string> loadImageList(const std::string& folder) {
-    std::vector<std::string> files;
-    if (folder.empty()) return files;
+    std::vector<std::string> names;
+    if (!listFiles(folder, "*.jpg", names)) return {};
+    std::sort(names.begin(), names.end(), nameLess);
     const std::string prefix = folder.back() == '/' ? folder : folder + "/";
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        std::error_code typeError;
-        if (!hasJpgExtension(name) || !it->is_regular_file(typeError)) continue;
-        files.push_back(prefix + name);
-    }
-    std::sort(files.begin(), files.end(), nameLess);
-    return files;
+    for (std::string& name : names) name.insert(0, prefix);
+    return names;
 }
 
 }  // namespace orba

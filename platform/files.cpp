@@ -122,8 +122,10 @@ bool listFiles(std::string_view folder, std::string_view pattern, std::vector<st
     namespace fs = std::filesystem;
     // Increments with an error code: a listing never throws halfway.
     for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        // Only regular files (links to them too): a pipe or a device under a
+        // song's or picture's name would block whoever opens it.
         std::error_code typeEc;
-        if (it->is_directory(typeEc)) continue;
+        if (!it->is_regular_file(typeEc)) continue;
         std::string name = it->path().filename().string();
         if (wildcardMatch(name, pattern)) names.push_back(std::move(name));
     }

@@ -32,7 +32,7 @@ std::string replaceExtension(std::string_view path, std::string_view ext);
 // a name without a dot, so "*.*" matches every name.
 bool wildcardMatch(std::string_view name, std::string_view pattern);
 
-// The names of the files (not folders) in `folder` that match `pattern`, in
+// The names of the regular files in `folder` that match `pattern`, in
 // the order the file system gives them. False, with no names, when the folder
 // cannot be listed; an empty folder path is refused rather than taken as the
 // current folder.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <stdexcept>
 
 #include "authoring/lyricsave.h"
@@ -34,14 +33,9 @@ std::string lowerExtension(const std::string& path) {
 }  // namespace
 
 std::string firstMp3In(const std::string& folder) {
-    std::string first;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (lowerExtension(name) != ".mp3") continue;
-        if (first.empty() || name < first) first = name;
-    }
-    return first;
+    std::vector<std::string> names;
+    if (!listFiles(folder, "*.mp3", names) || names.empty()) return {};
+    return *std::min_element(names.begin(), names.end());
 }
 
 Player::Player(PlayerHost& host)
