@@ -76,6 +76,16 @@ struct Scene {
     bool first = true;
 };
 
+// The three window sizes of the frame targets, 900 frames each.
+void windowSizes(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"w", "h"})
+        ->Args({800, 600})
+        ->Args({1920, 1080})
+        ->Args({3840, 2160})
+        ->Iterations(900)
+        ->Unit(benchmark::kMillisecond);
+}
+
 void BM_HeaviestPictureFrame(benchmark::State& bench) {
     Scene scene(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
     Settings s = heaviest();
@@ -86,13 +96,7 @@ void BM_HeaviestPictureFrame(benchmark::State& bench) {
     for (auto _ : bench) scene.frame(s, 1);
     bench.counters["fading"] = scene.pictures.images().slideTimer() < 1000;
 }
-BENCHMARK(BM_HeaviestPictureFrame)
-    ->ArgNames({"w", "h"})
-    ->Args({800, 600})
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
-    ->Iterations(900)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeaviestPictureFrame)->Apply(windowSizes);
 
 // The whole heaviest frame: the picture phases above under a karaoke line
 // half wiped, the next and previous lines, the debug overlay and a status
@@ -140,13 +144,7 @@ void BM_HeaviestWholeFrame(benchmark::State& bench) {
     for (auto _ : bench) f.frame(1);
     bench.counters["fading"] = f.scene.pictures.images().slideTimer() < 1000;
 }
-BENCHMARK(BM_HeaviestWholeFrame)
-    ->ArgNames({"w", "h"})
-    ->Args({800, 600})
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
-    ->Iterations(900)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeaviestWholeFrame)->Apply(windowSizes);
 
 void BM_FrameDecodingA12MegapixelPicture(benchmark::State& bench) {
     Scene scene(1920, 1080);

@@ -1,7 +1,6 @@
 #include "player/player.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 #include "authoring/lyricsave.h"
@@ -20,17 +19,6 @@
 #include "settings/settingsstore.h"
 
 namespace orba {
-
-namespace {
-
-std::string lowerExtension(const std::string& path) {
-    std::string ext = extensionPart(path);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
-}  // namespace
 
 std::string firstMp3In(const std::string& folder) {
     std::vector<std::string> names;
@@ -116,7 +104,7 @@ void Player::loadSong() {
     st.lineTimes.clear();
 
     // Ogg needs no registration: the device picks decoders by content.
-    st.isMidi = lowerExtension(s.bgmFile) == ".mid";
+    st.isMidi = wildcardMatch(fileNamePart(s.bgmFile), "*.mid");
     if (s.useBgm && !s.bgmFile.empty()) {
         m_host.setCaption(kCaptionPrefix + fileNamePart(s.bgmFile));
         try {

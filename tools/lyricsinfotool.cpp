@@ -10,6 +10,7 @@
 #include "lyrics/messagefile.h"
 #include "lyrics/tags.h"
 #include "lyrics/textforms.h"
+#include "lyrics/timeline.h"
 #include "lyrics/timevalue.h"
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
@@ -19,9 +20,6 @@
 namespace orba {
 
 namespace {
-
-// The offset of the next line's time at which the frame loop hands over to it.
-constexpr int kLineLead = 390;
 
 struct LyricsInfoOptions {
     std::string file;
@@ -74,8 +72,7 @@ std::string lineJson(const LyricText& text, std::size_t i, const LyricsInfoOptio
     j.add("safe", sjisToUtf8(safeTextForm(raw)));
     if (o.at) {
         int nextLineTime = 0;
-        if (i + 1 < text.lineTimes.size())
-            nextLineTime = std::max(0, readTimeValue(text.lineTimes[i + 1]) - kLineLead);
+        if (i + 1 < text.lineTimes.size()) nextLineTime = leadTimeOf(text.lineTimes[i + 1]);
         j.addRaw("karaoke", karaokeJson(parseKaraokeLine(*o.at, line, nextLineTime)));
     }
     return j.str();
