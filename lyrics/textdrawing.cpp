@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "effects/blend.h"
+#include "platform/blend.h"
 #include "platform/sjistext.h"
 
 namespace orba {
