@@ -3,7 +3,6 @@
 #include <QCollator>
 #include <QString>
 #include <algorithm>
-#include <array>
 #include <numeric>
 
 #include "platform/files.h"
@@ -13,9 +12,6 @@
 namespace orba {
 
 namespace {
-
-constexpr std::array<std::string_view, 6> kMusicExtensions = {".wma", ".mp2", ".mp3",
-                                                              ".wav", ".mid", ".ogg"};
 
 constexpr int kPlayListEntries = 21;
 
@@ -34,14 +30,6 @@ std::string withoutLastCharacters(std::string_view utf8, int count) {
 }
 
 }  // namespace
-
-bool hasMusicExtension(std::string_view path) {
-    std::string ext = extensionPart(path);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return std::find(kMusicExtensions.begin(), kMusicExtensions.end(), ext) !=
-           kMusicExtensions.end();
-}
 
 int songIndex(const std::vector<std::string>& songs, std::string_view path) {
     auto exact = std::find(songs.begin(), songs.end(), path);

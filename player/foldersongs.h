@@ -12,13 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/musictypes.h"
+
 namespace orba {
 
 struct PlayerState;
 struct Settings;
-
-// One of the six music extensions, compared in lower case.
-bool hasMusicExtension(std::string_view path);
 
 // Position of `path` in `songs`: the exact entry when there is one, else the
 // first that differs only in letter case; -1 when absent. Two files whose

@@ -14,6 +14,7 @@
 
 #include "platform/files.h"
 #include "platform/fonts.h"
+#include "platform/musictypes.h"
 #include "platform/profilefile.h"
 #include "platform/sjis.h"
 #include "settings/settingsstore.h"
@@ -23,10 +24,11 @@ namespace orba {
 
 namespace {
 
-const FileChooser kOpenDialog1{
-    QStringLiteral("BGMファイルの選択"),
-    QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg"),
-    {}};
+FileChooser openDialog1() {
+    return {QStringLiteral("BGMファイルの選択"),
+            QStringLiteral("オーディオファイル|") + QString::fromStdString(musicFilePatterns()),
+            {}};
+}
 const FileChooser kOpenDialog2{
     QStringLiteral("メッセージファイルの選択"), QStringLiteral("テキストファイル TXT|*.txt"), {}};
 
@@ -85,7 +87,7 @@ void TSetting::BitBtn1Click() {
 }
 
 std::optional<std::string> TSetting::chooseMusicFile() {
-    FileChooser chooser = kOpenDialog1;
+    FileChooser chooser = openDialog1();
     chooser.startFolder = m_openDialog1Folder;
     std::optional<std::string> file = m_shell->chooseFile(this, chooser);
     musicFileAccepted = file.has_value();

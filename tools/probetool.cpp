@@ -1,5 +1,6 @@
 #include "tools/probetool.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -32,7 +33,8 @@ int probe(const std::vector<std::string>& args) {
         // The error code and text say what went wrong.
     }
     bool opened = device.lastError() == kMediaOk;
-    bool midi = playsAsMidi(file);
+    // As the player decides it: what the device made of the file once open.
+    bool midi = opened ? device.playsMidi() : playsAsMidi(file);
     JsonObject json;
     int length = 0;
     std::uint32_t error = device.lastError();
@@ -48,7 +50,11 @@ int probe(const std::vector<std::string>& args) {
     if (opened && playMs >= 0) {
         device.play();
         if (midi) waitUntilPlaying(device);
-        std::this_thread::sleep_for(std::chrono::milliseconds(playMs));
+        // Plays for the time asked, but no longer than the song.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(playMs);
+        while (std::chrono::steady_clock::now() < end && device.mode() == kModePlaying)
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+                end - std::chrono::steady_clock::now(), std::chrono::milliseconds(20)));
         json.add("position", device.position()).add("mode", device.mode());
     }
     std::puts(json.str().c_str());

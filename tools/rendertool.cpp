@@ -32,11 +32,14 @@ int render(const std::vector<std::string>& args) {
     const std::optional<int> songLength = millisecondOption(a, "--song-length", error);
     if (!error.empty()) return toolError(error);
     if (!at) return toolError(std::string("--at is missing\n") + kUsage);
+    if (std::string late = simulatedMomentError("--at", *at); !late.empty()) return toolError(late);
     if (!a.values.count("--out")) return toolError(std::string("--out is missing\n") + kUsage);
     ClientSize size;
     if (a.values.count("--size")) {
         std::optional<ClientSize> s = parseClientSize(a.values["--size"]);
-        if (!s) return toolError("--size: '" + a.values["--size"] + "' is not WxH (1 to 16384)");
+        if (!s)
+            return toolError("--size: '" + a.values["--size"] + "' is not WxH (1 to " +
+                             std::to_string(kLargestSide) + ")");
         size = *s;
     }
 

@@ -60,6 +60,9 @@ int timeline(const std::vector<std::string>& args) {
     if (!a.values.count("--at")) return toolError(std::string("--at is missing\n") + kUsage);
     const std::optional<std::vector<int>> at = parseMillisecondList(a.values["--at"]);
     if (!at) return toolError("--at: '" + a.values["--at"] + "' is not a list of milliseconds");
+    for (int ms : *at)
+        if (std::string late = simulatedMomentError("--at", ms); !late.empty())
+            return toolError(late);
     std::string error;
     const std::optional<int> songLength = millisecondOption(a, "--song-length", error);
     if (!error.empty()) return toolError(error);

@@ -50,9 +50,14 @@ std::optional<ClientSize> parseClientSize(const std::string& text) {
     if (x == std::string::npos) return std::nullopt;
     const std::optional<int> w = parseMilliseconds(text.substr(0, x));
     const std::optional<int> h = parseMilliseconds(text.substr(x + 1));
-    constexpr int kLargest = 16384;
-    if (!w || !h || *w < 1 || *h < 1 || *w > kLargest || *h > kLargest) return std::nullopt;
+    if (!w || !h || *w < 1 || *h < 1 || *w > kLargestSide || *h > kLargestSide) return std::nullopt;
     return ClientSize{*w, *h};
+}
+
+std::string simulatedMomentError(const std::string& option, int ms) {
+    if (ms <= kLatestSimulatedMs) return {};
+    return option + ": " + std::to_string(ms) + " ms is later than the " +
+           std::to_string(kLatestSimulatedMs) + " ms (one hour) the player simulates";
 }
 
 std::optional<int> millisecondOption(const ToolArgs& args, const std::string& option,

@@ -34,7 +34,14 @@ std::string parseToolArgs(const std::vector<std::string>& args,
 // "MS[,MS...]": whole non-negative milliseconds.
 std::optional<std::vector<int>> parseMillisecondList(const std::string& text);
 
-// "WxH" with both sides from 1 to 16384.
+// The largest side of a drawn frame: a 4096 x 4096 frame and the pictures
+// drawn into it stay within a few hundred MB.
+inline constexpr int kLargestSide = 4096;
+// The latest moment the tools simulate: every 15 ms frame up to it is run,
+// so an hour is the bound (longer than any song worth singing).
+inline constexpr int kLatestSimulatedMs = 3600000;
+
+// "WxH" with both sides from 1 to kLargestSide.
 struct ClientSize {
     int width = 800;
     int height = 600;
@@ -44,6 +51,9 @@ std::optional<ClientSize> parseClientSize(const std::string& text);
 // A milliseconds option: nothing when absent, an error text in `error` when bad.
 std::optional<int> millisecondOption(const ToolArgs& args, const std::string& option,
                                      std::string& error);
+
+// An error text for a moment later than the tools simulate, "" when it is not.
+std::string simulatedMomentError(const std::string& option, int ms);
 
 // Prints "orbakaraoke: TEXT" on stderr and returns the error exit code 2.
 int toolError(const std::string& text);

@@ -103,6 +103,25 @@ TEST_F(Tools, BadArgumentsExitWithTwoAndAMessage) {
     }
 }
 
+// Moments far beyond any song and frames of absurd size would hold the tool
+// for hours or take gigabytes: refused at once, with what the limit is.
+TEST_F(Tools, MomentsAndSizesBeyondTheToolsBoundsAreRefusedAtOnce) {
+    struct Case {
+        std::string args;
+        const char* says;
+    } cases[] = {
+        {"--render '" + lyrics + "' --at 2147480000 --out x.png", "3600000 ms"},
+        {"--timeline '" + lyrics + "' --at 5,3600001 --song-length 2147483647", "3600000 ms"},
+        {"--render '" + lyrics + "' --at 10 --out x.png --size 16384x16384", "1 to 4096"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(dir, c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.args;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << c.args;
+    }
+}
+
 TEST_F(Tools, RenderWritesTheSameBytesOnEveryRun) {
     const std::string a = dir.file("a.png"), b = dir.file("b.png");
     const std::string args = "--render '" + lyrics + "' --at 10500 --size 320x240 --debug --out ";

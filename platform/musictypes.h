@@ -1,0 +1,20 @@
+// The music files the player opens, by extension: the one list that the
+// folder play, the open dialog, drops and the command line all go by.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace orba {
+
+inline constexpr std::array<std::string_view, 6> kMusicExtensions = {".mid", ".wav", ".mp3",
+                                                                     ".mp2", ".wma", ".ogg"};
+
+// One of the music extensions, compared in lower case.
+bool hasMusicExtension(std::string_view path);
+
+// The extensions as a chooser's patterns: "*.mid;*.wav;...".
+std::string musicFilePatterns();
+
+}  // namespace orba
