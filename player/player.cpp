@@ -5,6 +5,7 @@
 
 #include "authoring/lyricsave.h"
 #include "authoring/timeedit.h"
+#include "desktop/installlayout.h"
 #include "effects/imagelist.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
@@ -160,6 +161,7 @@ void Player::openFirstSong(const std::string& commandLineFile, const std::string
         openMusicFile(programFolder + mp3);
         return;
     }
+    if (openMusicFile(installedDemoSong(programFolder))) return;
     loadSong();
 }
 
