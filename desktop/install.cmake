@@ -41,15 +41,16 @@ add_custom_command(OUTPUT ${manpage}.gz
   VERBATIM)
 
 configure_file(${here}/${ORBA_APP_ID}.metainfo.xml ${desktop_out}/${ORBA_APP_ID}.metainfo.xml @ONLY)
-# A Debian package carries its change log compressed, without a time stamp.
-configure_file(${here}/changelog.in ${desktop_out}/changelog.Debian @ONLY)
-add_custom_command(OUTPUT ${desktop_out}/changelog.Debian.gz
-  COMMAND gzip -9nkf ${desktop_out}/changelog.Debian
-  DEPENDS ${desktop_out}/changelog.Debian
+# A Debian package carries its change log compressed, without a time stamp
+# (a native package: no Debian revision, so plainly "changelog").
+configure_file(${here}/changelog.in ${desktop_out}/changelog @ONLY)
+add_custom_command(OUTPUT ${desktop_out}/changelog.gz
+  COMMAND gzip -9nkf ${desktop_out}/changelog
+  DEPENDS ${desktop_out}/changelog
   VERBATIM)
 
 add_custom_target(orba_install_files ALL
-  DEPENDS ${icon_outputs} ${manpage}.gz ${desktop_out}/changelog.Debian.gz)
+  DEPENDS ${icon_outputs} ${manpage}.gz ${desktop_out}/changelog.gz)
 
 set(share ${CMAKE_INSTALL_DATADIR})
 install(TARGETS orbakaraoke RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -65,7 +66,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/demo/demo.mp3 ${PROJECT_SOURCE_DIR}/demo/dem
         DESTINATION ${share}/orbakaraoke)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/okaraimg ${PROJECT_SOURCE_DIR}/demo/examples
         DESTINATION ${share}/orbakaraoke)
-install(FILES ${here}/copyright ${desktop_out}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${here}/copyright ${desktop_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # cpack -G DEB: the library dependencies come from the program itself
 # (dpkg-shlibdeps). What it loads at run time without linking it (the Qt
