@@ -24,7 +24,7 @@ MprisBridge::MprisBridge(TDesktopWindow& window)
     : m_window(window), m_service(std::make_unique<MprisService>(*this)) {
     if (!m_service->start()) return;
     // Connected after the window's own frame handler, so it runs after it.
-    QObject::connect(&window.frameTimer(), &QTimer::timeout, &window,
+    QObject::connect(&window.frameTimer(), &QTimer::timeout, &m_context,
                      [this] { guarded([this] { frameDrawn(); }); });
 }
 
@@ -128,7 +128,7 @@ void MprisBridge::setVolume(double volume) {
 
 void MprisBridge::openFile(const std::string& path) {
     // Answered at once; the song loads once the caller has its reply.
-    QTimer::singleShot(0, &m_window, [this, path] {
+    QTimer::singleShot(0, &m_context, [this, path] {
         guarded([this, &path] { m_window.dropFiles(path); });
         raise();
         m_service->changed();

@@ -19,6 +19,7 @@
 // and announce.
 #pragma once
 
+#include <QObject>
 #include <memory>
 #include <string>
 
@@ -71,6 +72,9 @@ private:
 
     TDesktopWindow& m_window;
     std::unique_ptr<MprisService> m_service;
+    // The context of the bridge's connections and queued calls: none of them
+    // can run once the bridge is gone.
+    QObject m_context;
     Seen m_seen;
     // A song's number and first picture, found once per song.
     mutable std::string m_numberedSong;
