@@ -6,6 +6,7 @@
 #include "app/mprisbridge.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
+#include "authoring/timeedit.h"
 #include "desktop/songhandover.h"
 #include "platform/version.h"
 #include "settings/tsetting.h"
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
 
         // One window for every song: a window already open takes this one.
         QGuiApplication::setDesktopFileName(QStringLiteral("org.orbakaraoke.Player"));
-        if (orba::handSongToRunningWindow(cl.musicFile)) return 0;
+        if (!cl.timeEdit && orba::handSongToRunningWindow(cl.musicFile)) return 0;
 
         try {
             orba::TDesktopWindow window;
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
             orba::TSetting setting(&window);
             window.setSettingDialog(&setting);
             orba::MprisBridge desktopControls(window);  // media keys, sound menu, handed songs
+            if (cl.timeEdit) orba::setTimeEditMode(window.player().state(), true);
             window.show();
             // Lets scripted runs (the smoke test) end the player as a user
             // would, through the window's close.

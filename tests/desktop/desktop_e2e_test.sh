@@ -2,7 +2,8 @@
 # The player on a session bus of its own and a virtual display: a second
 # start hands its song to the open window and exits; the media controls,
 # called with gdbus and busctl, pause the clock, step through the folder,
-# name the song and close the window; a headless command never hands over.
+# name the song and close the window; a headless command never hands over,
+# and the edit mode's start opens a window of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 if [[ -z "${ORBA_E2E_BUS:-}" ]]; then
@@ -92,6 +93,25 @@ call Next >/dev/null
 e2e_wait_caption first.mp3
 wait_property Metadata "'xesam:title': <'first'>" "Metadata after Next"
 echo "Next moved to first.mp3, the next song of the folder"
+
+# The edit mode's launcher action opens a window of its own, beside the
+# open one, which then takes an instance name on the bus.
+main_window=$e2e_window
+"$e2e_binary" --time-edit "$songs/second.mp3" &
+editor_pid=$!
+e2e_wait_caption second.mp3
+[[ "$e2e_window" != "$main_window" ]] || e2e_fail "--time-edit handed its song over"
+e2e_wait_colour "#00FF00" 200 "the edit mode banner of the --time-edit window"
+deadline=$((SECONDS + 20))
+until gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.ListNames | grep -q "$name.instance$editor_pid"; do
+  ((SECONDS < deadline)) || e2e_fail "the second window took no instance name"
+  sleep 0.2
+done
+kill "$editor_pid"
+wait "$editor_pid" 2>/dev/null || true
+e2e_window=$main_window
+echo "--time-edit opened its own window in the edit mode, with an instance name"
 
 gdbus call --session --dest "$name" --object-path "$path" --method org.mpris.MediaPlayer2.Quit >/dev/null
 deadline=$((SECONDS + 20))
