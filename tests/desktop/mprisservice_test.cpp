@@ -66,6 +66,17 @@ public slots:
     void seeked(qlonglong position) { seeks.append(position); }
 };
 
+// A window that owns the name but is too busy to answer: it only gets to
+// the call once the caller has stopped waiting.
+class BusyWindow : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
+public:
+    int calls = 0;
+public slots:
+    void OpenUri(const QString&) { ++calls; }
+};
+
 template <typename Done>
 bool waitFor(Done done) {
     QDeadlineTimer deadline(10000);
@@ -178,6 +189,19 @@ TEST_F(MprisServiceTest, ASecondStartHandsItsSongOverWithItsFullPath) {
 
 TEST(SongHandover, WithNoWindowOnTheBusTheStartOpensItsOwn) {
     EXPECT_FALSE(handSongToRunningWindow("/music/a.mp3"));
+}
+
+TEST(SongHandover, AWindowThatDoesNotAnswerInTimeIsPassedBy) {
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "busy");
+    BusyWindow busy;
+    ASSERT_TRUE(other.registerObject(kMprisObjectPath, &busy, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(other.registerService(kMprisBusName));
+    // The busy window serves this thread, which waits for the answer.
+    EXPECT_FALSE(handSongToRunningWindow("/music/a.mp3", 300));
+    // It was asked all the same: only the answer came too late.
+    EXPECT_TRUE(waitFor([&] { return busy.calls == 1; }));
+    other.unregisterService(kMprisBusName);
+    QDBusConnection::disconnectFromBus("busy");
 }
 
 }  // namespace
