@@ -11,6 +11,8 @@ CommandLine parseCommandLine(int argc, char** argv) {
             cl.help = true;
         } else if (a == "--version") {
             cl.version = true;
+        } else if (a == "--time-edit") {
+            cl.timeEdit = true;
         } else if (a.rfind("--", 0) != 0 && cl.musicFile.empty()) {
             cl.musicFile = a;
         }

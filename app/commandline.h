@@ -10,6 +10,7 @@ namespace orba {
 struct CommandLine {
     bool help = false;
     bool version = false;
+    bool timeEdit = false;          // --time-edit: the song opens in the time-tag edit mode
     std::string musicFile;          // first argument that does not start with "--"
     std::vector<std::string> args;  // everything after the program name
 };

@@ -3,8 +3,11 @@
 #include <exception>
 
 #include "app/commandline.h"
+#include "app/mprisbridge.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
+#include "authoring/timeedit.h"
+#include "desktop/songhandover.h"
 #include "platform/version.h"
 #include "settings/tsetting.h"
 #include "tools/headless.h"
@@ -32,11 +35,18 @@ int main(int argc, char** argv) {
         // The application title; not set as Qt's display name, which the
         // desktop would append to every window caption.
         app.setApplicationName(QString::fromUtf8(orba::kApplicationTitle));
+
+        // One window for every song: a window already open takes this one.
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.orbakaraoke.Player"));
+        if (!cl.timeEdit && orba::handSongToRunningWindow(cl.musicFile)) return 0;
+
         try {
             orba::TDesktopWindow window;
             window.setCommandLineFile(cl.musicFile);
             orba::TSetting setting(window.player().dialogValues(), &window);
             window.setSettingDialog(&setting);
+            orba::MprisBridge desktopControls(window);  // media keys, sound menu, handed songs
+            if (cl.timeEdit) orba::setTimeEditMode(window.player().state(), true);
             window.show();
             // Lets scripted runs (the smoke test) end the player as a user
             // would, through the window's close.

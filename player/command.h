@@ -33,6 +33,8 @@ enum class CommandKind {
     SetTimeEditMode,  // the menu entry; value 1 on, 0 off
     OpenSong,         // a music file chosen for the player; path
     DropSong,         // a music file dropped or handed over: the window state is kept first
+    SeekTo,           // a desktop control: value, the ms to play from (a planned seek)
+    SetVolume,        // a desktop control: value, the master volume in percent
 };
 
 struct Command {

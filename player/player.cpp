@@ -7,6 +7,7 @@
 #include "authoring/lyricsave.h"
 #include "authoring/textexport.h"
 #include "authoring/timeedit.h"
+#include "desktop/installlayout.h"
 #include "effects/imagelist.h"
 #include "effects/seasondate.h"
 #include "lyrics/lyricload.h"
@@ -214,6 +215,7 @@ void Player::openFirstSong(const std::string& commandLineFile, const std::string
         openMusicFile(programFolder + mp3);
         return;
     }
+    if (openMusicFile(installedDemoSong(programFolder))) return;
     loadSong();
 }
 
@@ -368,6 +370,13 @@ void Player::run(const Command& c) {
             saveWindowState();
             openMusicFile(c.path);
             return;
+        case CommandKind::SeekTo:
+            seekTo(c.value);
+            return;
+        case CommandKind::SetVolume:
+            postStatus(volumeMessage(c.value));
+            setMasterVolume(unsigned(c.value));
+            return;
     }
 }
 
@@ -399,6 +408,17 @@ void Player::seek(bool forward) {
     int p = dev.position();
     postStatus(forward ? "Fastforward!" : "Rewind!");
     p = seekTarget(forward, p, dev.length());
+    playFrom(p);
+}
+
+void Player::seekTo(int ms) {
+    Transport& dev = *m_transport;
+    postStatus(ms >= dev.position() ? "Fastforward!" : "Rewind!");
+    playFrom(ms);
+}
+
+void Player::playFrom(int p) {
+    Transport& dev = *m_transport;
     dev.stop();
     dev.setStartPosition(p);
     dev.play();

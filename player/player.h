@@ -171,6 +171,8 @@ private:
     void stepSong(int offset);
     void showPlayList();
     void seek(bool forward);
+    void seekTo(int ms);
+    void playFrom(int ms);
     void stepVolume(bool up);
     void writeTextExport(TextExport kind);
 

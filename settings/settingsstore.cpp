@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "desktop/installlayout.h"
 #include "platform/files.h"
 #include "platform/profilefile.h"
 #include "settings/settingstable.h"
@@ -10,7 +11,7 @@ namespace orba {
 
 std::string chooseSettingsFilePath(const SettingsPathInputs& in) {
     if (!in.iniOverride.empty()) return in.iniOverride;
-    if (in.programFolderWritable || in.programFolderHasFile)
+    if (!in.programInstalled && (in.programFolderWritable || in.programFolderHasFile))
         return in.programFolder + kSettingsFileName;
     std::string config = in.xdgConfigHome;
     if (config.empty()) config = in.home + "/.config";
@@ -33,6 +34,8 @@ std::string settingsFilePath() {
         in.programFolder = programFolder();
         in.programFolderWritable = folderWritable(in.programFolder);
         in.programFolderHasFile = isRegularFile(in.programFolder + kSettingsFileName);
+        in.programInstalled =
+            !installedDataFolder(in.programFolder, configuredInstallLayout()).empty();
         in.xdgConfigHome = environmentValue("XDG_CONFIG_HOME");
         in.home = environmentValue("HOME");
     }

@@ -24,6 +24,10 @@ struct SettingsPathInputs {
     std::string programFolder;  // with trailing separator
     bool programFolderWritable = true;
     bool programFolderHasFile = false;
+    // A program installed in a system folder never keeps its settings there,
+    // even when it may write there (run by root): the folder is every user's,
+    // and removing the package would leave the file behind.
+    bool programInstalled = false;
     std::string xdgConfigHome;  // $XDG_CONFIG_HOME
     std::string home;           // $HOME
 };

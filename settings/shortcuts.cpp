@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "desktop/installlayout.h"
 #include "platform/files.h"
 
 namespace orba {
@@ -34,6 +35,30 @@ std::string configHome(const ShortcutEnvironment& env) {
 constexpr const char* kMusicMimeTypes =
     "audio/midi;audio/x-midi;audio/wav;audio/x-wav;audio/mpeg;audio/x-mp2;audio/x-ms-wma;"
     "audio/ogg;audio/x-vorbis+ogg;";
+
+// The general string escapes of the entry format.
+std::string desktopStringEscaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
 
 bool writeShortcutFile(const ShortcutFile& file) {
     std::error_code ec;
@@ -111,26 +136,7 @@ std::string desktopExecArgument(std::string_view arg) {
         quoted += c;
     }
     quoted += '"';
-    std::string out;
-    for (char c : quoted) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return desktopStringEscaped(quoted);
 }
 
 std::string shellQuote(std::string_view arg) {
@@ -145,7 +151,7 @@ std::string shellQuote(std::string_view arg) {
     return out;
 }
 
-std::string desktopEntryText(std::string_view programPath) {
+std::string desktopEntryText(std::string_view programPath, std::string_view iconPath) {
     std::string t;
     t += "[Desktop Entry]\n";
     t += "Type=Application\n";
@@ -153,6 +159,7 @@ std::string desktopEntryText(std::string_view programPath) {
     t += kShortcutName;
     t += "\n";
     t += "Exec=" + desktopExecArgument(programPath) + " %f\n";
+    if (!iconPath.empty()) t += "Icon=" + desktopStringEscaped(iconPath) + "\n";
     t += "Terminal=false\n";
     t += "MimeType=";
     t += kMusicMimeTypes;
@@ -167,9 +174,10 @@ std::string nautilusScriptText(std::string_view programPath) {
 
 std::vector<ShortcutFile> shortcutFilesFor(int tag, const ShortcutEnvironment& env,
                                            const std::string& desktopFolder,
-                                           const std::string& programPath) {
+                                           const std::string& programPath,
+                                           const std::string& iconPath) {
     const std::string entryName = std::string(kShortcutName) + ".desktop";
-    const std::string entry = desktopEntryText(programPath);
+    const std::string entry = desktopEntryText(programPath, iconPath);
     const std::string data = dataHome(env);
     switch (tag) {
         case 1:
@@ -198,7 +206,10 @@ bool createShortcut(int tag, const ShortcutEnvironment& env, const std::string& 
         desktop = desktopFolderFor(env, userDirs);
         if (!isFolder(desktop)) desktop.clear();
     }
-    const std::vector<ShortcutFile> files = shortcutFilesFor(tag, env, desktop, programPath);
+    // An installed player gives its launchers its own icon.
+    std::string icon = installedIcon(folderPart(programPath));
+    if (!isRegularFile(icon)) icon.clear();
+    const std::vector<ShortcutFile> files = shortcutFilesFor(tag, env, desktop, programPath, icon);
     if (files.empty()) return false;
     for (const ShortcutFile& f : files) writeShortcutFile(f);
     return true;

@@ -52,7 +52,8 @@ struct ShortcutFile {
 // or empty.
 std::vector<ShortcutFile> shortcutFilesFor(int tag, const ShortcutEnvironment& env,
                                            const std::string& desktopFolder,
-                                           const std::string& programPath);
+                                           const std::string& programPath,
+                                           const std::string& iconPath = {});
 
 // An argument of a desktop entry's Exec key: quoted, escaped, and with the
 // string escapes of the entry format applied on top.
@@ -60,12 +61,13 @@ std::string desktopExecArgument(std::string_view arg);
 // A word for a POSIX shell, in single quotes.
 std::string shellQuote(std::string_view arg);
 
-std::string desktopEntryText(std::string_view programPath);
+// `iconPath` empty: an entry without an icon of its own.
+std::string desktopEntryText(std::string_view programPath, std::string_view iconPath = {});
 std::string nautilusScriptText(std::string_view programPath);
 
 // Finds the place of the button's tag and writes its files, replacing any
-// earlier ones. False when there is no such place (nothing is written);
-// a file that cannot be written is skipped silently.
+// earlier ones. A program that runs from an install gets the installed icon. False when there is no
+// such place (nothing is written); a file that cannot be written is skipped silently.
 bool createShortcut(int tag, const ShortcutEnvironment& env, const std::string& programPath);
 
 }  // namespace orba

@@ -10,10 +10,14 @@ namespace orba {
 const char* const kUsage =
     "Usage: orbakaraoke [MUSICFILE]\n"
     "\n"
-    "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
+    "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics. When a\n"
+    "player window is open already, the music file is handed to it.\n"
     "\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
+    "  --time-edit [MUSICFILE]\n"
+    "               open the song in the time-tag edit mode, in a window of\n"
+    "               its own\n"
     "  --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]\n"
     "               show how the player reads a lyric file, as JSON\n"
     "  --timeline FILE --at MS[,MS...] [--song-length MS]\n"
@@ -39,7 +43,7 @@ constexpr HeadlessCommand kCommands[] = {
 };
 
 bool isPlayerOption(const std::string& a) {
-    return a == "--help" || a == "--version";
+    return a == "--help" || a == "--version" || a == "--time-edit";
 }
 
 }  // namespace

@@ -144,6 +144,19 @@ TEST(SettingsStore, MascotPictureLiesInTheFolderPartOfTheImageFolder) {
     EXPECT_EQ(mascotPicturePath("/song/pictures"), "/song/orba.bmp");
 }
 
+TEST(SettingsStore,
+     AnInstalledProgramKeepsItsSettingsInTheConfigHomeEvenWhenItCouldWriteBesideItself) {
+    SettingsPathInputs in;
+    in.programFolder = "/usr/bin/";
+    in.home = "/root";
+    in.programFolderWritable = true;
+    in.programFolderHasFile = true;
+    in.programInstalled = true;
+    EXPECT_EQ(chooseSettingsFilePath(in), "/root/.config/orbakaraoke/ORBAKARAOKE.ini");
+    in.iniOverride = "/tmp/mine.ini";
+    EXPECT_EQ(chooseSettingsFilePath(in), "/tmp/mine.ini");
+}
+
 TEST(SettingsStore, SettingsFileLivesBesideTheProgramUnlessOverridden) {
     SettingsPathInputs in;
     in.programFolder = "/opt/orba/";

@@ -16,6 +16,10 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
+std::string folderOf(const std::string& path) {
+    return fs::path(path).parent_path().string();
+}
+
 TEST(Shortcuts, ExecArgumentsAreQuotedAndEscapedTwice) {
     const std::pair<const char*, const char*> cases[] = {
         {"/usr/bin/orbakaraoke", R"("/usr/bin/orbakaraoke")"},
@@ -117,6 +121,28 @@ TEST(Shortcuts, MenuAndSendToPlacesAreMadeInTheDataHome) {
     EXPECT_EQ(readFile(home.file("data/Thunar/sendto/O-Kara.desktop")),
               desktopEntryText("/opt/orbakaraoke"));
     EXPECT_TRUE(executable(home.file("data/nautilus/scripts/O-Kara")));
+}
+
+TEST(Shortcuts, AnInstalledPlayerGivesItsLaunchersItsInstalledIcon) {
+    TempDir home;
+    const ShortcutEnvironment env{home.path(), "", home.file("data")};
+    const std::string prefix = home.file("prefix");
+    const std::string program = prefix + "/bin/orbakaraoke";
+    const std::string icon = prefix + "/share/icons/hicolor/scalable/apps/orbakaraoke.svg";
+    const std::string entry = home.file("data/applications/O-Kara.desktop");
+    fs::create_directories(prefix + "/bin");
+
+    // The same layout without the icon file: the launcher has no icon line.
+    EXPECT_TRUE(createShortcut(2, env, program));
+    EXPECT_EQ(readFile(entry).find("Icon="), std::string::npos);
+
+    fs::create_directories(folderOf(icon));
+    writeFile(icon, "<svg/>");
+    EXPECT_TRUE(createShortcut(2, env, program));
+    const std::string text = readFile(entry);
+    EXPECT_NE(text.find("Exec=\"" + program + "\" %f\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Icon=" + icon + "\n"), std::string::npos) << text;
+    EXPECT_EQ(text, desktopEntryText(program, icon));
 }
 
 TEST(Shortcuts, AFileThatCannotBeWrittenIsSkippedSilently) {
