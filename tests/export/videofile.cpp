@@ -143,6 +143,36 @@ double rmsBetween(const std::vector<float>& samples, int fromMs, int toMs) {
     return std::sqrt(sum / double(last - first));
 }
 
+namespace {
+
+double psnrOf(double squaredErrorSum, double count) {
+    const double mse = squaredErrorSum / count;
+    if (mse == 0) return 99;
+    return 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+double luma(std::uint32_t p) {
+    return 0.2126 * ((p >> 16) & 0xff) + 0.7152 * ((p >> 8) & 0xff) + 0.0722 * (p & 0xff);
+}
+
+}  // namespace
+
+double lumaPsnr(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 0;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const std::uint32_t*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const std::uint32_t*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const double d = luma(p[col]) - luma(q[col]);
+            sum += d * d;
+        }
+    }
+    return psnrOf(sum, double(x.width()) * x.height());
+}
+
 double psnr(const QImage& a, const QImage& b) {
     if (a.size() != b.size()) return 0;
     const QImage x = a.convertToFormat(QImage::Format_RGB32);
@@ -158,9 +188,7 @@ double psnr(const QImage& a, const QImage& b) {
                 sum += d * d;
             }
     }
-    const double mse = sum / (double(x.width()) * x.height() * 3);
-    if (mse == 0) return 99;
-    return 10 * std::log10(255.0 * 255.0 / mse);
+    return psnrOf(sum, double(x.width()) * x.height() * 3);
 }
 
 void writeSilenceThenTone(const std::string& path, int silentMs, int toneMs) {

@@ -34,6 +34,10 @@ double rmsBetween(const std::vector<float>& samples, int fromMs, int toMs);
 // Peak signal-to-noise ratio of two pictures of one size over their red,
 // green and blue, in dB (a large number when they are equal).
 double psnr(const QImage& a, const QImage& b);
+// The same over their brightness alone (BT.709 luma): what is left when the
+// colour of thin coloured edges, which 4:2:0 video keeps at half resolution,
+// is not counted.
+double lumaPsnr(const QImage& a, const QImage& b);
 
 // A 48 kHz stereo 16-bit WAV file: silence for `silentMs`, then a 440 Hz tone
 // for `toneMs`.
