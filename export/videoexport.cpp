@@ -160,6 +160,7 @@ private:
     AudioPump m_pump;
     GstPtr<GstElement> m_pipeline;
     GstPtr<GstElement> m_video;
+    GstPtr<GstBufferPool> m_frames;
     GstPtr<GstElement> m_file;
     GstPtr<GstBus> m_bus;
     bool m_eos = false;
@@ -226,6 +227,15 @@ bool Export::build() {
                                         "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
     g_object_set(m_video.get(), "caps", caps, "format", GST_FORMAT_TIME, "is-live", FALSE,
                  "max-bytes", frameBytes * kQueuedFrames, nullptr);
+    // Frame memory comes back to the pool once converted, instead of being
+    // mapped afresh (and faulted in page by page) for every frame.
+    m_frames.reset(gst_buffer_pool_new());
+    GstStructure* config = gst_buffer_pool_get_config(m_frames.get());
+    gst_buffer_pool_config_set_params(config, caps, static_cast<guint>(frameBytes),
+                                      kQueuedFrames + 2, 0);
+    if (!gst_buffer_pool_set_config(m_frames.get(), config) ||
+        !gst_buffer_pool_set_active(m_frames.get(), TRUE))
+        return fail("GStreamer cannot hold the frames");
     gst_caps_unref(caps);
 
     GstElement* audio = gst_bin_get_by_name(GST_BIN(pipeline), "audio");
@@ -310,7 +320,9 @@ bool Export::pushFrames(ExportFrameSource& source, const ExportProgressFn& progr
         if (image.width() != j.width || image.height() != j.height ||
             static_cast<gsize>(image.bytesPerLine()) != static_cast<gsize>(j.width) * 4)
             return fail("the frame source drew a frame of another size");
-        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, frameBytes, nullptr);
+        GstBuffer* buffer = nullptr;
+        if (gst_buffer_pool_acquire_buffer(m_frames.get(), &buffer, nullptr) != GST_FLOW_OK)
+            return fail("GStreamer cannot hold the frames");
         gst_buffer_fill(buffer, 0, image.constBits(), frameBytes);
         GST_BUFFER_PTS(buffer) =
             gst_util_uint64_scale_int(static_cast<guint64>(k), GST_SECOND, j.fps);
@@ -346,6 +358,8 @@ void Export::teardown() {
     m_file.reset();
     m_video.reset();
     m_pipeline.reset();
+    if (m_frames) gst_buffer_pool_set_active(m_frames.get(), FALSE);
+    m_frames.reset();
 }
 
 ExportResult Export::run(ExportFrameSource& source, const ExportProgressFn& progress) {
