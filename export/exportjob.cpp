@@ -25,9 +25,12 @@ std::string lowerCase(std::string text) {
 std::optional<EncodingPlan> encodingPlanFor(const std::string& outFile) {
     const std::string ext = lowerCase(extensionPart(outFile));
     if (ext == ".mp4")
-        return EncodingPlan{"MP4 (H.264, AAC)", kH264, std::nullopt,
+        return EncodingPlan{"MP4 (H.264, AAC)",
+                            kH264,
+                            std::nullopt,
                             EncoderChoice{"avenc_aac", "gstreamer1.0-libav"},
-                            EncoderChoice{"mp4mux", "gstreamer1.0-plugins-good"}};
+                            EncoderChoice{"mp4mux", "gstreamer1.0-plugins-good"},
+                            1024};
     if (ext == ".webm")
         return EncodingPlan{"WebM (VP9, Opus)",
                             EncoderChoice{"vp9enc", "gstreamer1.0-plugins-good"},

@@ -31,6 +31,10 @@ struct EncodingPlan {
     std::optional<EncoderChoice> videoFallback;  // used when `video` is missing
     EncoderChoice audio;
     EncoderChoice muxer;
+    // Samples of silence the audio encoder puts before the sound, which the
+    // container does not tell players to skip; the export leaves out as many
+    // at the start so that the sound plays in time with the pictures.
+    int audioPrimingSamples = 0;
 };
 
 // The plan for an output file, by its extension (any letter case): ".mp4",

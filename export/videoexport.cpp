@@ -94,6 +94,7 @@ struct AudioPump {
     int rate = 0;
     std::uint64_t total = 0;
     std::uint64_t written = 0;
+    std::uint64_t skip = 0;  // the encoder's priming, left out at the start
     bool sourceEnded = false;
     bool ended = false;
     std::atomic<bool> stop{false};
@@ -101,6 +102,14 @@ struct AudioPump {
     static void needData(GstAppSrc* src, guint, gpointer data) {
         auto* p = static_cast<AudioPump*>(data);
         if (p->ended) return;
+        float scratch[kAudioBlockFrames * AudioFeed::kChannels];
+        while (p->skip > 0 && !p->sourceEnded) {
+            const std::size_t n = p->feed->read(
+                scratch,
+                static_cast<std::size_t>(std::min<std::uint64_t>(p->skip, kAudioBlockFrames)));
+            if (n == 0) p->sourceEnded = true;
+            p->skip -= std::min<std::uint64_t>(n, p->skip);
+        }
         if (p->written >= p->total || p->stop) {
             p->ended = true;
             gst_app_src_end_of_stream(src);
@@ -243,6 +252,7 @@ bool Export::build() {
     m_pump.rate = m_feed->sampleRate();
     m_pump.total = static_cast<std::uint64_t>(m_job.toMs - m_job.fromMs) *
                    static_cast<std::uint64_t>(m_pump.rate) / 1000;
+    m_pump.skip = static_cast<std::uint64_t>(plan.audioPrimingSamples);
     caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "F32LE", "layout",
                                G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, m_pump.rate,
                                "channels", G_TYPE_INT, AudioFeed::kChannels, nullptr);

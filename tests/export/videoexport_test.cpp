@@ -140,6 +140,26 @@ TEST_F(VideoExportTest, SoundStartsAtTheExportStartAndEndsWithTheVideo) {
     EXPECT_GT(test::rmsBetween(sound, 260, 780), 0.2);
 }
 
+class SoundTiming : public VideoExportTest, public ::testing::WithParamInterface<const char*> {};
+
+// Picture and sound share one clock: a sound that starts at 1000 ms of the
+// song starts at 200 ms of a video from 800 ms, in every container, however
+// much silence its encoder puts first.
+TEST_P(SoundTiming, SoundKeepsToTheSongClockToTheMillisecond) {
+    const std::string music = dir.file("music.wav");
+    test::writeSilenceThenTone(music, 1000, 600);
+    ExportJob j = job(std::string("out") + GetParam(), 800, 1600);
+    j.audio = {ExportAudio::Kind::Decoded, music};
+    const ExportResult r = run(j);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_NEAR(test::firstLoudMs(test::decodeAudio(j.outFile), 0.25f), 200, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, SoundTiming, ::testing::Values(".mp4", ".webm", ".mkv"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param + 1);
+                         });
+
 TEST_F(VideoExportTest, SoundOfASongShorterThanTheVideoIsPaddedWithSilence) {
     const std::string music = dir.file("music.wav");
     test::writeSilenceThenTone(music, 0, 500);

@@ -134,6 +134,12 @@ std::vector<float> decodeAudio(const std::string& path) {
     return samples;
 }
 
+double firstLoudMs(const std::vector<float>& samples, float level) {
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (std::fabs(samples[i]) > level) return static_cast<double>(i / 2) / 48.0;
+    return -1;
+}
+
 double rmsBetween(const std::vector<float>& samples, int fromMs, int toMs) {
     const std::size_t first = static_cast<std::size_t>(fromMs) * 48 * 2;
     const std::size_t last = std::min(samples.size(), static_cast<std::size_t>(toMs) * 48 * 2);

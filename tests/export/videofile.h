@@ -30,6 +30,8 @@ std::optional<QImage> decodeFrameAt(const std::string& path, int ms);
 std::vector<float> decodeAudio(const std::string& path);
 // Root mean square of the samples of [fromMs, toMs) of a 48 kHz stereo sound.
 double rmsBetween(const std::vector<float>& samples, int fromMs, int toMs);
+// Where a 48 kHz stereo sound first goes above `level`, in ms (-1: never).
+double firstLoudMs(const std::vector<float>& samples, float level);
 
 // Peak signal-to-noise ratio of two pictures of one size over their red,
 // green and blue, in dB (a large number when they are equal).
