@@ -59,8 +59,12 @@ int exportVideoCommand(const std::vector<std::string>& args) {
     std::string error;
     const std::optional<int> from = millisecondOption(a, "--from", error);
     const std::optional<int> to = millisecondOption(a, "--to", error);
-    const std::optional<int> fps = millisecondOption(a, "--fps", error);
     if (!error.empty()) return toolError(error);
+    std::optional<int> fps;
+    if (auto it = a.values.find("--fps"); it != a.values.end()) {
+        fps = parseMilliseconds(it->second);
+        if (!fps) return toolError("--fps: '" + it->second + "' is not a whole number");
+    }
     ExportJob job;
     job.outFile = a.secondFile;
     std::optional<EncodingPlan> plan = encodingPlanFor(job.outFile);

@@ -86,6 +86,7 @@ TEST_F(ExportToolTest, RefusedExportsSayWhyAndWriteNothing) {
          {Case{"{d}song.wav {d}out.avi", "video type"},
           Case{"{d}song.wav {d}out.mp4 --to 5000", "after the end"},
           Case{"{d}song.wav {d}out.mp4 --fps 0", "frame rate"},
+          Case{"{d}song.wav {d}out.mp4 --fps many", "--fps: 'many'"},
           Case{"{d}song.wav {d}out.mp4 --size 321x240", "even"},
           Case{"{d}song.wav {d}missing/out.mp4", "cannot write"},
           Case{"{d}alone.wav {d}out.mp4", "no lyric file"},
