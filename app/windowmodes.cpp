@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include "app/exportdialog.h"
 #include "app/frameview.h"
 #include "app/menubarstyle.h"
 #include "app/shellrules.h"
@@ -43,6 +44,10 @@ void TDesktopWindow::createMenus() {
     File1 = bar->addMenu(iconNumber(4), QStringLiteral("ファイル(&F)"));
     File1->setObjectName(QStringLiteral("File1"));
     Open1 = addEntry(File1, "Open1", QStringLiteral("開く(&O)"), 1, &TDesktopWindow::Open1Click);
+    QAction* exportVideo = File1->addAction(QStringLiteral("動画に書き出す..."));
+    exportVideo->setObjectName(QStringLiteral("ExportVideo1"));
+    connect(exportVideo, &QAction::triggered, this,
+            [this] { guarded([this] { exportVideoDialog(this, m_player, Timer1); }); });
     File1->addSeparator()->setObjectName(QStringLiteral("N1"));
     Exit1 = addEntry(File1, "Exit1", QStringLiteral("終了(&X)"), 2, &TDesktopWindow::Exit1Click);
 

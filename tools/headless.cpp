@@ -1,5 +1,6 @@
 #include "tools/headless.h"
 
+#include "tools/exporttool.h"
 #include "tools/lyricsinfotool.h"
 #include "tools/probetool.h"
 #include "tools/rendertool.h"
@@ -27,7 +28,10 @@ const char* const kUsage =
     "               draw the player's frame at a moment of a song into a PNG\n"
     "  --probe FILE [--play MS]\n"
     "               open a music file as the player would (and play MS\n"
-    "               milliseconds of it), and report the result as JSON\n";
+    "               milliseconds of it), and report the result as JSON\n"
+    "  --export-video SONG OUT [--size WxH] [--fps N] [--from MS] [--to MS] [--quiet]\n"
+    "               export a song with its lyrics and pictures to a video file\n"
+    "               (.mp4, .webm or .mkv)\n";
 
 namespace {
 
@@ -40,6 +44,7 @@ constexpr HeadlessCommand kCommands[] = {
     {"--timeline", runTimeline},
     {"--render", runRender},
     {"--probe", runProbe},
+    {"--export-video", runExportVideo},
 };
 
 bool isPlayerOption(const std::string& a) {

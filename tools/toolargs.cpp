@@ -7,12 +7,16 @@
 namespace orba {
 
 std::string parseToolArgs(const std::vector<std::string>& args,
-                          std::initializer_list<OptionSpec> known, ToolArgs& out) {
+                          std::initializer_list<OptionSpec> known, ToolArgs& out, bool twoFiles) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) != 0) {
-            if (!out.file.empty()) return "only one file, please: " + a;
-            out.file = a;
+            if (out.file.empty())
+                out.file = a;
+            else if (twoFiles && out.secondFile.empty())
+                out.secondFile = a;
+            else
+                return (twoFiles ? "two files only, please: " : "only one file, please: ") + a;
             continue;
         }
         const OptionSpec* option = nullptr;
@@ -28,6 +32,7 @@ std::string parseToolArgs(const std::vector<std::string>& args,
         out.values[a] = args[++i];
     }
     if (out.file.empty()) return "no file given";
+    if (twoFiles && out.secondFile.empty()) return "the second file is missing";
     return {};
 }
 

@@ -18,6 +18,7 @@ struct OptionSpec {
 
 struct ToolArgs {
     std::string file;
+    std::string secondFile;  // for the commands that take two
     std::map<std::string, std::string> values;
     std::set<std::string> flags;
 
@@ -27,9 +28,11 @@ struct ToolArgs {
 };
 
 // `args` starts with the command itself. Returns an error text, "" when the
-// arguments are usable: one file, known options, each value given once.
+// arguments are usable: one file (two with `twoFiles`), known options, each
+// value given once.
 std::string parseToolArgs(const std::vector<std::string>& args,
-                          std::initializer_list<OptionSpec> known, ToolArgs& out);
+                          std::initializer_list<OptionSpec> known, ToolArgs& out,
+                          bool twoFiles = false);
 
 // "MS[,MS...]": whole non-negative milliseconds.
 std::optional<std::vector<int>> parseMillisecondList(const std::string& text);

@@ -1,0 +1,147 @@
+#include "app/exportdialog.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <exception>
+
+#include "export/videoexport.h"
+#include "platform/files.h"
+#include "playback/mediadevice.h"
+#include "player/player.h"
+#include "tools/simulationframesource.h"
+
+namespace orba {
+
+namespace {
+
+const char* const kTitle = "動画に書き出す";
+
+// The song the window plays: its music file, else the lyric file alone.
+std::string loadedSong(const Settings& s) {
+    if (s.useBgm && isRegularFile(s.bgmFile)) return s.bgmFile;
+    if (s.useMessage && isRegularFile(s.messageFile)) return s.messageFile;
+    return {};
+}
+
+QString askOutputFile(QWidget* parent, const std::string& song) {
+    const QFileInfo info(QString::fromStdString(song));
+    const QString mp4 = QStringLiteral("MP4 動画 (*.mp4)");
+    const QString webm = QStringLiteral("WebM 動画 (*.webm)");
+    const QString mkv = QStringLiteral("Matroska 動画 (*.mkv)");
+    QString filter = mp4;
+    QString path = QFileDialog::getSaveFileName(
+        parent, QString::fromUtf8(kTitle), info.dir().filePath(info.completeBaseName() + ".mp4"),
+        mp4 + ";;" + webm + ";;" + mkv, &filter);
+    if (path.isEmpty() || encodingPlanFor(path.toStdString())) return path;
+    // A name typed without one of the three extensions takes the chosen type's.
+    return path + (filter == webm ? ".webm" : filter == mkv ? ".mkv" : ".mp4");
+}
+
+// The song stands still while the export draws, and goes on afterwards.
+class SongPause {
+public:
+    SongPause(Player& player, QTimer& timer) : m_player(player), m_timer(timer) {
+        m_timerWasOn = timer.isActive();
+        timer.stop();
+        Transport& device = player.transport();
+        m_musicWasPlaying = player.settings().useBgm && device.mode() == kModePlaying;
+        if (m_musicWasPlaying) device.pauseToggle();
+    }
+    ~SongPause() {
+        if (m_musicWasPlaying) m_player.transport().pauseToggle();
+        // The frame clock starts afresh rather than counting the pause.
+        m_player.state().lastTick = 0;
+        if (m_timerWasOn) m_timer.start();
+    }
+
+private:
+    Player& m_player;
+    QTimer& m_timer;
+    bool m_timerWasOn = false;
+    bool m_musicWasPlaying = false;
+};
+
+}  // namespace
+
+void exportVideoDialog(QWidget* parent, Player& player, QTimer& frameTimer) {
+    const std::string song = loadedSong(player.settings());
+    if (song.empty()) {
+        QMessageBox::information(parent, QString::fromUtf8(kTitle),
+                                 QStringLiteral("書き出す曲がありません"));
+        return;
+    }
+    const QString out = askOutputFile(parent, song);
+    if (out.isEmpty()) return;
+
+    ExportJob job;
+    job.outFile = out.toStdString();
+    job.plan = *encodingPlanFor(job.outFile);
+    const ExportSong exportSong = findExportSong(song, player.settings());
+    job.audio = exportSong.audio;
+
+    SongPause pause(player, frameTimer);
+    SimulationFrameSource source(exportSong);
+    job.toMs = source.songLength();
+
+    QProgressDialog progress(QString::fromStdString(fileNamePart(job.outFile)),
+                             QStringLiteral("キャンセル"), 0, 1000, parent);
+    progress.setWindowTitle(QString::fromUtf8(kTitle));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
+
+    std::atomic<bool> cancel{false};
+    QObject::connect(&progress, &QProgressDialog::canceled, [&cancel] { cancel = true; });
+    ExportResult result;
+    QThread* worker = QThread::create([&] {
+        std::string shown;
+        auto report = [&](const ExportProgress& p) {
+            std::string text = progressText(p);
+            if (text == shown) return;
+            shown = text;
+            const int value = static_cast<int>(p.framesDone * 1000 / std::max(p.framesTotal, 1LL));
+            const QString label = QString::fromStdString(fileNamePart(job.outFile) + "\n" + text);
+            QMetaObject::invokeMethod(
+                &progress,
+                [&progress, value, label] {
+                    progress.setValue(value);
+                    progress.setLabelText(label);
+                },
+                Qt::QueuedConnection);
+        };
+        try {
+            result = exportVideo(job, source, report, cancel);
+        } catch (const std::exception& e) {
+            result.ok = false;
+            result.error = e.what();
+        }
+    });
+    QEventLoop loop;
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    worker->wait();
+    delete worker;
+    // Progress reports still queued must not reach the dialog once it is gone.
+    QCoreApplication::removePostedEvents(&progress);
+    progress.close();
+
+    if (result.ok)
+        QMessageBox::information(parent, QString::fromUtf8(kTitle),
+                                 QStringLiteral("書き出しました: ") + out);
+    else if (!result.cancelled)
+        QMessageBox::warning(
+            parent, QString::fromUtf8(kTitle),
+            QStringLiteral("書き出せませんでした: ") + QString::fromStdString(result.error));
+}
+
+}  // namespace orba

@@ -1,0 +1,151 @@
+// Exports a song (the demo song by default) as the command line does and says
+// where the time went: drawing the frames, converting their colours,
+// encoding and muxing. CPU seconds are given beside wall seconds, because
+// the wall clock of a shared machine says little.
+//
+//   export_bench [SONG] [--out FILE] [--size WxH] [--fps N]
+#include <gst/app/gstappsrc.h>
+#include <gst/gst.h>
+#include <sys/resource.h>
+
+#include <QGuiApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include "export/videoexport.h"
+#include "tools/simulationframesource.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double processCpu() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double threadCpu() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+double since(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+// The frame source with the CPU time of its drawing counted, and its last
+// frame kept for the conversion measure.
+class TimedSource : public orba::ExportFrameSource {
+public:
+    explicit TimedSource(orba::ExportFrameSource& inner) : m_inner(inner) {}
+    void drawFrame(int songMs, orba::Bitmap& back) override {
+        const double t = threadCpu();
+        m_inner.drawFrame(songMs, back);
+        cpu += threadCpu() - t;
+        if (songMs >= 20000 && last.empty()) last = back;
+    }
+    double cpu = 0;
+    orba::Bitmap last;
+
+private:
+    orba::ExportFrameSource& m_inner;
+};
+
+// CPU seconds of one BGRx to I420 conversion of `frame`, as the export does it.
+double conversionCpuPerFrame(const orba::Bitmap& frame, int fps) {
+    constexpr int kFrames = 200;
+    const std::string caps = "video/x-raw,format=BGRx,width=" + std::to_string(frame.width()) +
+                             ",height=" + std::to_string(frame.height()) +
+                             ",framerate=" + std::to_string(fps) + "/1";
+    GstElement* p = gst_parse_launch(("appsrc name=src caps=" + caps +
+                                      " format=time ! videoconvert ! video/x-raw,format=I420 ! "
+                                      "fakesink sync=false")
+                                         .c_str(),
+                                     nullptr);
+    GstElement* src = gst_bin_get_by_name(GST_BIN(p), "src");
+    gst_element_set_state(p, GST_STATE_PLAYING);
+    const gsize bytes = static_cast<gsize>(frame.width()) * frame.height() * 4;
+    GstBuffer* original = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+    gst_buffer_fill(original, 0, frame.image().constBits(), bytes);
+    const double start = processCpu();
+    for (int k = 0; k < kFrames; ++k) {
+        // The same memory each time: the conversion alone is measured.
+        GstBuffer* b = gst_buffer_copy(original);
+        GST_BUFFER_PTS(b) = gst_util_uint64_scale_int(k, GST_SECOND, fps);
+        gst_app_src_push_buffer(GST_APP_SRC(src), b);
+    }
+    gst_app_src_end_of_stream(GST_APP_SRC(src));
+    GstBus* bus = gst_element_get_bus(p);
+    gst_message_unref(gst_bus_timed_pop_filtered(
+        bus, GST_CLOCK_TIME_NONE,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    const double cpu = processCpu() - start;
+    gst_buffer_unref(original);
+    gst_object_unref(bus);
+    gst_element_set_state(p, GST_STATE_NULL);
+    gst_object_unref(src);
+    gst_object_unref(p);
+    return cpu / kFrames;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    gst_init(nullptr, nullptr);
+    std::string song = ORBA_DEMO_DIR "/demo.mp3";
+    orba::ExportJob job;
+    job.outFile = (std::filesystem::temp_directory_path() / "orba-export-bench.mp4").string();
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--out" && i + 1 < argc)
+            job.outFile = argv[++i];
+        else if (a == "--size" && i + 1 < argc)
+            std::sscanf(argv[++i], "%dx%d", &job.width, &job.height);
+        else if (a == "--fps" && i + 1 < argc)
+            job.fps = std::atoi(argv[++i]);
+        else
+            song = a;
+    }
+    job.plan = *orba::encodingPlanFor(job.outFile);
+
+    const orba::ExportSong exportSong = orba::findExportSong(song, orba::settingsFromFile());
+    orba::SimulationFrameSource simulation(exportSong);
+    TimedSource source(simulation);
+    job.audio = exportSong.audio;
+    job.toMs = simulation.songLength();
+
+    std::atomic<bool> cancel{false};
+    const double cpu0 = processCpu();
+    const Clock::time_point t0 = Clock::now();
+    const orba::ExportResult r = orba::exportVideo(job, source, nullptr, cancel);
+    const double wall = since(t0);
+    const double cpu = processCpu() - cpu0;
+    if (!r.ok) {
+        std::fprintf(stderr, "export failed: %s\n", r.error.c_str());
+        return 1;
+    }
+    const long long frames = orba::frameCount(job.fromMs, job.toMs, job.fps);
+    const double convert =
+        source.last.empty() ? 0 : conversionCpuPerFrame(source.last, job.fps) * double(frames);
+    const double song_s = job.toMs / 1000.0;
+    std::printf("%s: %lld frames of %dx%d at %d fps, %.1f s of song, into %s (%s)\n", song.c_str(),
+                frames, job.width, job.height, job.fps, song_s, job.outFile.c_str(),
+                job.plan.name.c_str());
+    std::printf("wall      %7.2f s  (%.2fx real time)\n", wall, song_s / wall);
+    std::printf("CPU       %7.2f s  (%.2fx real time on one core)\n", cpu, song_s / cpu);
+    std::printf("  drawing %7.2f s CPU\n", source.cpu);
+    std::printf("  colour conversion %7.2f s CPU (measured apart)\n", convert);
+    std::printf("  encoding, muxing, sound %7.2f s CPU (the rest)\n", cpu - source.cpu - convert);
+    std::printf("export thread: drawing %.2f s, copying %.2f s, waiting for the encoders %.2f s\n",
+                r.timings.drawing, r.timings.copying, r.timings.waiting);
+    return 0;
+}

@@ -1,0 +1,45 @@
+// A song to a video file: the frames of an ExportFrameSource and the song's
+// sound go through GStreamer's encoders and muxer into the output file.
+//
+// The frames are drawn on the calling thread and handed to an appsrc; the
+// colour conversion runs on that source's streaming thread and the encoders
+// on their own, behind queues, so drawing and encoding overlap. The file is
+// written under a temporary name beside the output and renamed when it is
+// complete: a cancelled or failed export leaves no file behind.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "export/exportframesource.h"
+#include "export/exportjob.h"
+
+namespace orba {
+
+// Where the wall time of an export went, in seconds.
+struct ExportTimings {
+    double drawing = 0;  // in the frame source
+    double copying = 0;  // the frames into the encoder's buffers
+    double waiting = 0;  // for the encoders to take more frames
+    double total = 0;
+};
+
+struct ExportResult {
+    bool ok = false;
+    bool cancelled = false;
+    std::string error;  // a sentence for the user when not ok
+    ExportTimings timings;
+};
+
+using ExportProgressFn = std::function<void(const ExportProgress&)>;
+
+// Runs the whole export; `cancel` may be set from any thread (or a signal
+// handler) to stop it.
+ExportResult exportVideo(const ExportJob& job, ExportFrameSource& source,
+                         const ExportProgressFn& progress, const std::atomic<bool>& cancel);
+
+// The temporary name the file is written under until it is complete.
+std::string partialFileName(const std::string& outFile);
+
+}  // namespace orba

@@ -1,0 +1,123 @@
+#include "tools/exporttool.h"
+
+#include <QGuiApplication>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include "export/videoexport.h"
+#include "platform/guardedcommand.h"
+#include "platform/json.h"
+#include "tools/simulationframesource.h"
+#include "tools/toolargs.h"
+
+namespace orba {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: orbakaraoke --export-video SONG OUT [--size WxH] [--fps N] [--from MS] [--to MS] "
+    "[--quiet]\n"
+    "  OUT ends in .mp4 (H.264, AAC), .webm (VP9, Opus) or .mkv (H.264, Opus)";
+
+std::atomic<bool> g_interrupted{false};
+
+void onInterrupt(int) {
+    g_interrupted = true;
+}
+
+// Ctrl+C asks the export to stop and clean up rather than killing it.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        g_interrupted = false;
+        m_old = std::signal(SIGINT, onInterrupt);
+        m_oldTerm = std::signal(SIGTERM, onInterrupt);
+    }
+    ~InterruptGuard() {
+        std::signal(SIGINT, m_old);
+        std::signal(SIGTERM, m_oldTerm);
+    }
+
+private:
+    void (*m_old)(int);
+    void (*m_oldTerm)(int);
+};
+
+int exportVideoCommand(const std::vector<std::string>& args) {
+    ToolArgs a;
+    if (std::string e = parseToolArgs(args,
+                                      {{"--size", true},
+                                       {"--fps", true},
+                                       {"--from", true},
+                                       {"--to", true},
+                                       {"--quiet", false}},
+                                      a, true);
+        !e.empty())
+        return toolError(e + "\n" + kUsage);
+    std::string error;
+    const std::optional<int> from = millisecondOption(a, "--from", error);
+    const std::optional<int> to = millisecondOption(a, "--to", error);
+    if (!error.empty()) return toolError(error);
+    std::optional<int> fps;
+    if (auto it = a.values.find("--fps"); it != a.values.end()) {
+        fps = parseMilliseconds(it->second);
+        if (!fps) return toolError("--fps: '" + it->second + "' is not a whole number");
+    }
+    ExportJob job;
+    job.outFile = a.secondFile;
+    std::optional<EncodingPlan> plan = encodingPlanFor(job.outFile);
+    if (!plan) return toolError("cannot tell the video type of " + job.outFile + "\n" + kUsage);
+    job.plan = *plan;
+    if (a.values.count("--size")) {
+        std::optional<ClientSize> s = parseClientSize(a.values["--size"]);
+        if (!s) return toolError("--size: '" + a.values["--size"] + "' is not WxH (1 to 16384)");
+        job.width = s->width;
+        job.height = s->height;
+    }
+    if (fps) job.fps = *fps;
+
+    // Text needs the font machinery of a GUI application, but never a display.
+    std::unique_ptr<QGuiApplication> app;
+    if (!QGuiApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "orbakaraoke";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
+    const ExportSong song = findExportSong(a.file, settingsFromFile());
+    SimulationFrameSource source(song);
+    job.audio = song.audio;
+    job.fromMs = from.value_or(0);
+    job.toMs = to.value_or(source.songLength());
+    if (job.toMs > source.songLength())
+        return toolError("--to " + std::to_string(job.toMs) + " is after the end of the song (" +
+                         std::to_string(source.songLength()) + " ms)");
+
+    const bool quiet = a.flags.count("--quiet") > 0;
+    std::string shown;
+    auto progress = [&](const ExportProgress& p) {
+        // The line is rewritten only when its text changes, a few times a second.
+        std::string text = progressText(p);
+        if (quiet || text == shown) return;
+        shown = text;
+        std::fprintf(stderr, "\r%s: %s\033[K", job.outFile.c_str(), text.c_str());
+        std::fflush(stderr);
+    };
+    InterruptGuard interrupt;
+    const ExportResult r = exportVideo(job, source, progress, g_interrupted);
+    if (!quiet) std::fputs("\n", stderr);
+    if (!r.ok) return toolError(r.error);
+    return 0;
+}
+
+}  // namespace
+
+int runExportVideo(const std::vector<std::string>& args) {
+    return runGuardedCommand([&] { return exportVideoCommand(args); });
+}
+
+}  // namespace orba

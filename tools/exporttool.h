@@ -1,0 +1,14 @@
+// `orbakaraoke --export-video SONG OUT [--size WxH] [--fps N] [--from MS]
+// [--to MS] [--quiet]`: a song with its lyrics, scenes and pictures to a video
+// file (.mp4, .webm or .mkv), with progress on stderr. Ctrl+C cancels; a
+// cancelled or failed export leaves no file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orba {
+
+int runExportVideo(const std::vector<std::string>& args);
+
+}  // namespace orba
