@@ -14,8 +14,8 @@ namespace orba {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kMusicExtensions = {".wma", ".mp2", ".mp3",
-                                                              ".wav", ".mid", ".ogg"};
+constexpr std::array<std::string_view, 7> kMusicExtensions = {".wma", ".mp2", ".mp3", ".wav",
+                                                              ".mid", ".ogg", ".kar"};
 
 constexpr int kPlayListEntries = 21;
 

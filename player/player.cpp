@@ -7,12 +7,13 @@
 #include "authoring/timeedit.h"
 #include "effects/imagelist.h"
 #include "lyrics/lyricload.h"
-#include "lyrics/messagefile.h"
+#include "lyrics/sources/lyricsource.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/profilefile.h"
 #include "playback/mastervolume.h"
 #include "playback/mediadevice.h"
+#include "playback/musictaglyrics.h"
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "resources/artwork.h"
@@ -82,13 +83,12 @@ void Player::loadSong() {
     st.statusMessage = kBanner;
     st.statusTime = 15000;
 
-    std::vector<std::string> lines;
-    if (s.useMessage) {
-        if (auto read = readMessageFile(s.messageFile))
-            lines = std::move(*read);
-        else
-            s.useMessage = false;
-    }
+    // Lyric files beside the song, lyrics inside it, or the chosen file.
+    LyricSource source = findLyricSource(s.useBgm ? s.bgmFile : std::string(), s.messageFile,
+                                         s.useMessage, readMusicTagLyrics);
+    s.useMessage = source.found;
+    if (source.found) s.messageFile = source.path;
+    std::vector<std::string> lines = std::move(source.lines);
 
     if (s.useImages && !s.imageFolder.empty()) st.imageFiles = loadImageList(s.imageFolder);
 
@@ -104,7 +104,8 @@ void Player::loadSong() {
     st.lineTimes.clear();
 
     // Ogg needs no registration: the device picks decoders by content.
-    st.isMidi = wildcardMatch(fileNamePart(s.bgmFile), "*.mid");
+    st.isMidi = wildcardMatch(fileNamePart(s.bgmFile), "*.mid") ||
+               wildcardMatch(fileNamePart(s.bgmFile), "*.kar");
     if (s.useBgm && !s.bgmFile.empty()) {
         m_host.setCaption(kCaptionPrefix + fileNamePart(s.bgmFile));
         try {
@@ -128,6 +129,9 @@ void Player::loadSong() {
     in.useBgm = s.useBgm;
     in.songLength = st.songLength;
     in.timeEditMode = st.timeEditMode;
+    in.encoding = source.form.encoding;
+    in.tagType = source.tagType;
+    st.lyricForm = std::move(source.form);
     // A time ratio that is not a number stops the load here, timer off.
     LyricText text = prepareLyrics(std::move(lines), in);
     st.lyricLines = std::move(text.lyricLines);
@@ -198,7 +202,8 @@ void Player::timeEditBackAndRewind() {
 
 void Player::timeEditSave() {
     if (!timeEditKeysActive()) return;
-    saveLyricFile(m_settings.messageFile, m_state.lyricLines);
+    m_settings.messageFile = saveLyricSource(m_settings.messageFile, m_settings.bgmFile,
+                                             m_state.lyricLines, m_state.lyricForm);
     m_host.beep();
 }
 
@@ -326,7 +331,7 @@ std::string Player::savePerSongSettings() {
 }
 
 std::string Player::writeTextExport(TextExport kind) {
-    return orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile);
+    return orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile, m_state.lyricForm);
 }
 
 void Player::timeEditKey(int code) {

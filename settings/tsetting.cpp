@@ -25,10 +25,10 @@ namespace {
 
 const FileChooser kOpenDialog1{
     QStringLiteral("BGMファイルの選択"),
-    QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg"),
+    QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar"),
     {}};
 const FileChooser kOpenDialog2{
-    QStringLiteral("メッセージファイルの選択"), QStringLiteral("テキストファイル TXT|*.txt"), {}};
+    QStringLiteral("メッセージファイルの選択"), QStringLiteral("テキストファイル TXT|*.txt;*.lrc"), {}};
 
 QString shownPath(const std::string& path) {
     return QFile::decodeName(path.c_str());

@@ -10,7 +10,7 @@ namespace orba {
 const char* const kUsage =
     "Usage: orbakaraoke [MUSICFILE]\n"
     "\n"
-    "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
+    "Plays a music file (.mid .kar .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
     "\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
