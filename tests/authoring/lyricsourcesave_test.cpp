@@ -85,8 +85,8 @@ TEST(LrcLyricSave, TimedInTheEditModeAndSavedItReadsBackAsLrc) {
               "[00:05.67]third\r\n");
     const LyricSource again = readLyricFile(path);
     EXPECT_EQ(again.form.title, "Song");
-    EXPECT_EQ(again.lines, (Lines{"[00:00:00]first", "[00:01:23]second \xED\x95\x9C",
-                                  "[00:05:67]third"}));
+    EXPECT_EQ(again.lines,
+              (Lines{"[00:00:00]first", "[00:01:23]second \xED\x95\x9C", "[00:05:67]third"}));
 }
 
 TEST(EmbeddedLyricSave, LyricsFromInsideAMidiFileGoToItsOwnLyricFile) {

@@ -51,9 +51,14 @@ TEST(TextEncodingConversion, EveryUnicodeFormRoundTripsThroughMemory) {
 TEST(TextEncodingConversion, Utf16CarriesSurrogatePairsAndMarksBrokenUnits) {
     // U+1F600 is D83D DE00; a lone low surrogate and an odd last byte are
     // broken and each show as U+FFFD.
-    EXPECT_EQ(fromInternalText("\xF0\x9F\x98\x80", TextEncoding::Utf16Be), "\xFE\xFF\xD8\x3D\xDE\x00"s);
-    EXPECT_EQ(toInternalText("\xFF\xFE\x00\xDC" "A\0" "B"s, TextEncoding::Utf16Le),
-              "\xEF\xBF\xBD" "A\xEF\xBF\xBD");
+    EXPECT_EQ(fromInternalText("\xF0\x9F\x98\x80", TextEncoding::Utf16Be),
+              "\xFE\xFF\xD8\x3D\xDE\x00"s);
+    EXPECT_EQ(toInternalText("\xFF\xFE\x00\xDC"
+                             "A\0"
+                             "B"s,
+                             TextEncoding::Utf16Le),
+              "\xEF\xBF\xBD"
+              "A\xEF\xBF\xBD");
 }
 
 TEST(TextEncodingConversion, ShiftJisIsNeverTouched) {
@@ -79,7 +84,11 @@ TEST(TextCharLength, AUtf8CharacterNeverSwallowsTheAsciiAfterIt) {
 
 TEST(LyricTextToUtf8, ConvertsShiftJisAndCleansBrokenUtf8) {
     EXPECT_EQ(lyricTextToUtf8(utf8ToSjis("歌"), TextEncoding::ShiftJis), "歌");
-    EXPECT_EQ(lyricTextToUtf8("a\xFF" "b", TextEncoding::Utf8), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(lyricTextToUtf8("a\xFF"
+                              "b",
+                              TextEncoding::Utf8),
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 }  // namespace

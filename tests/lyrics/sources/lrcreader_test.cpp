@@ -21,12 +21,12 @@ TEST(LrcTime, EveryWrittenFormReadsToTheHundredth) {
         int ms;
     };
     const Case cases[] = {
-        {"01:02.50", 62500}, {"01:02.5", 62500},   {"01:02.509", 62509}, {"01:02", 62000},
-        {"01:02:50", 62500}, {"1:02.00", 62000},   {"123:04.00", 7384000}, {"00:00.00", 0},
+        {"01:02.50", 62500}, {"01:02.5", 62500}, {"01:02.509", 62509},   {"01:02", 62000},
+        {"01:02:50", 62500}, {"1:02.00", 62000}, {"123:04.00", 7384000}, {"00:00.00", 0},
     };
     for (const Case& c : cases) EXPECT_EQ(parseLrcTime(c.text), c.ms) << c.text;
-    for (const char* bad : {"", "ti:Song", "1234:00.00", "01:2x", "01:02.", "01:02.1234",
-                            "-1:00.00", "01", "01:123"})
+    for (const char* bad :
+         {"", "ti:Song", "1234:00.00", "01:2x", "01:02.", "01:02.1234", "-1:00.00", "01", "01:123"})
         EXPECT_FALSE(parseLrcTime(bad)) << bad;
 }
 
@@ -37,7 +37,8 @@ TEST(LrcLines, LineTimesBecomeTimeValuesAndMillisecondsAreTruncated) {
 }
 
 TEST(LrcLines, RepeatedChorusGetsOneLinePerTimeInTimeOrder) {
-    const LrcText r = read({"[00:30.00][00:10.00]Chorus", "[00:20.00]Verse", "[00:10.00]Same time"});
+    const LrcText r =
+        read({"[00:30.00][00:10.00]Chorus", "[00:20.00]Verse", "[00:10.00]Same time"});
     // Equal times keep the order of the file.
     EXPECT_EQ(r.lines, (Lines{"[00:10:00]Chorus", "[00:10:00]Same time", "[00:20:00]Verse",
                               "[00:30:00]Chorus"}));
@@ -57,9 +58,9 @@ TEST(LrcLines, OffsetShowsLyricsEarlierAndNeverBeforeZero) {
 }
 
 TEST(LrcLines, HeadersAreKeptApartWithTitleAndArtist) {
-    const Lines file{"[ti: Song ]", "[ar:Singer]", "[al:Album]", "[by:me]", "[length:03:00]",
-                     "[re:tool]", "[ve:1.0]", "[au:Writer]", "[#:comment]", "[xx:unknown]",
-                     "[00:01.00]Line"};
+    const Lines file{"[ti: Song ]",    "[ar:Singer]",  "[al:Album]",    "[by:me]",
+                     "[length:03:00]", "[re:tool]",    "[ve:1.0]",      "[au:Writer]",
+                     "[#:comment]",    "[xx:unknown]", "[00:01.00]Line"};
     const LrcText r = read(file);
     EXPECT_EQ(r.lines, (Lines{"[00:01:00]Line"}));
     EXPECT_EQ(r.headerLines, Lines(file.begin(), file.end() - 1));
@@ -97,13 +98,13 @@ TEST(LrcSave, LinesGoBackInLrcFormWithHeadersOnTop) {
 }
 
 TEST(LrcSave, ReadingTheSavedFileGivesTheSameLines) {
-    const Lines file{"[ar:Me]", "[offset:-300]", "[00:01.00]<00:01.00>Caf\xC3\xA9 <00:01.50>\xED\x95\x9C",
-                     "[00:03.25]End"};
+    const Lines file{"[ar:Me]", "[offset:-300]",
+                     "[00:01.00]<00:01.00>Caf\xC3\xA9 <00:01.50>\xED\x95\x9C", "[00:03.25]End"};
     const LrcText first = read(file);
     Lines loaded = first.lines;
     loaded.emplace_back();
-    const LrcText again = read(lrcFileLines(loaded, first.headerLines, first.offsetMs,
-                                            TextEncoding::Utf8));
+    const LrcText again =
+        read(lrcFileLines(loaded, first.headerLines, first.offsetMs, TextEncoding::Utf8));
     EXPECT_EQ(again.lines, first.lines);
     EXPECT_EQ(again.headerLines, first.headerLines);
 }

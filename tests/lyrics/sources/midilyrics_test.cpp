@@ -36,7 +36,7 @@ TEST(MidiLyrics, KarTextEventsJoinAtSlashesAndSkipHeaders) {
     const std::optional<MidiLyrics> r = readMidiLyrics(w.bytes());
     ASSERT_TRUE(r);
     EXPECT_EQ(r->lines, (Lines{"[00:00:00]Twin[00:00:25]kle ", "[00:00:50]lit[00:00:75]tle",
-                              "[00:01:00]Star"}));
+                               "[00:01:00]Star"}));
     EXPECT_EQ(r->title, "My Song");
     EXPECT_EQ(r->artist, "Singer");
 }
