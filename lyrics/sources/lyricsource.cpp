@@ -99,7 +99,9 @@ LyricSource findLyricSource(const std::string& musicFile, const std::string& mes
         }
         if (LyricSource s = readEmbeddedLyrics(musicFile, readTag); s.found) return s;
     }
-    if (!useMessage) return {};
+    // A music file named as the lyric file held lyrics once; read as text it
+    // would only show its bytes.
+    if (!useMessage || (!musicFile.empty() && messageFile == musicFile)) return {};
     return readLyricFile(messageFile);
 }
 

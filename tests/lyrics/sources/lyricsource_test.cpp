@@ -60,6 +60,8 @@ TEST_F(LyricSourceOrder, CompanionTextFileComesFirstThenLrcThenLyricsInside) {
     s = find("plain.mp3", path("other.txt"), true);
     EXPECT_EQ(s.path, path("other.txt"));
     EXPECT_FALSE(find("plain.mp3", path("other.txt"), false).found);
+    // The music file itself, remembered as the lyric file, is never read as text.
+    EXPECT_FALSE(find("plain.mp3", path("plain.mp3"), true).found);
 }
 
 TEST_F(LyricSourceOrder, MusicTagTextIsReadAsLrcOrAsPlainLyrics) {
