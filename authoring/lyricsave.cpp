@@ -1,7 +1,9 @@
 #include "authoring/lyricsave.h"
 
+#include "lyrics/sources/lrcreader.h"
 #include "platform/atomicfile.h"
 #include "platform/files.h"
+#include "platform/textencoding.h"
 
 namespace orba {
 
@@ -19,18 +21,62 @@ std::string lyricFileBytes(const std::vector<std::string>& lyricLines) {
     return bytes;
 }
 
-void saveLyricFile(const std::string& messageFile, const std::vector<std::string>& lyricLines) {
-    // Without the end entry the lines are not what the loader left: writing
-    // them could only lose text.
-    if (lyricLines.empty()) return;
+namespace {
+
+void saveLyricBytes(const std::string& messageFile, const std::string& bytes) {
     // Checked before the backup, so that a save that cannot happen leaves
     // nothing new behind.
     if (!replaceableFile(messageFile)) throw LyricSaveError(messageFile);
     const std::string backup = lyricBackupPath(messageFile);
     if (!anythingAt(backup) && isRegularFile(messageFile) && !copyToNewFile(messageFile, backup))
         throw LyricSaveError(backup);
-    if (!writeFileAtomically(messageFile, lyricFileBytes(lyricLines)))
-        throw LyricSaveError(messageFile);
+    if (!writeFileAtomically(messageFile, bytes)) throw LyricSaveError(messageFile);
+}
+
+bool fromInsideMusic(const LyricForm& form) {
+    return form.source == LyricSourceKind::MidiEvents || form.source == LyricSourceKind::MusicTag;
+}
+
+}  // namespace
+
+void saveLyricFile(const std::string& messageFile, const std::vector<std::string>& lyricLines) {
+    // Without the end entry the lines are not what the loader left: writing
+    // them could only lose text.
+    if (lyricLines.empty()) return;
+    saveLyricBytes(messageFile, lyricFileBytes(lyricLines));
+}
+
+std::string lyricSavePath(const std::string& messageFile, const std::string& bgmFile,
+                          const LyricForm& form) {
+    return fromInsideMusic(form) ? replaceExtension(bgmFile, "_t.txt") : messageFile;
+}
+
+std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const LyricForm& form) {
+    const bool lrc = !fromInsideMusic(form) && (form.dialect == LyricDialect::Lrc ||
+                                                form.dialect == LyricDialect::EnhancedLrc);
+    std::string text;
+    if (lrc) {
+        for (const std::string& line :
+             lrcFileLines(lyricLines, form.headerLines, form.offsetMs, form.encoding))
+            text.append(line).append("\r\n");
+    } else {
+        text = lyricFileBytes(lyricLines);
+    }
+    return fromInternalText(text, form.encoding);
+}
+
+std::string saveLyricSource(const std::string& messageFile, const std::string& bgmFile,
+                            const std::vector<std::string>& lyricLines, LyricForm& form) {
+    if (lyricLines.empty()) return messageFile;
+    const std::string path = lyricSavePath(messageFile, bgmFile, form);
+    saveLyricBytes(path, lyricFileBytes(lyricLines, form));
+    if (fromInsideMusic(form)) {
+        // The lines are the player's own tagged lines now, in a file of theirs.
+        form.source = LyricSourceKind::File;
+        form.dialect = LyricDialect::TaggedText;
+        form.headerLines.clear();
+    }
+    return path;
 }
 
 }  // namespace orba

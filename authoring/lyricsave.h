@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/lyricform.h"
+
 namespace orba {
 
 // A save that did not happen; what() (UTF-8, for the error box) names the
@@ -29,5 +31,23 @@ std::string lyricFileBytes(const std::vector<std::string>& lyricLines);
 // while editing is written anew, without a backup. Throws LyricSaveError;
 // the lyric file is then as it was. The lines are never changed.
 void saveLyricFile(const std::string& messageFile, const std::vector<std::string>& lyricLines);
+
+// The file a save writes: the lyric file itself, or for lyrics taken from
+// inside a music file "<music name>_t.txt" beside it (the music file is never
+// written).
+std::string lyricSavePath(const std::string& messageFile, const std::string& bgmFile,
+                          const LyricForm& form);
+
+// The bytes of the lyric file in the form it was read in: an LRC file as LRC
+// with its header lines on top, each in its own encoding (a Unicode file with
+// the byte-order mark it had). The player's own Shift-JIS form is exactly
+// lyricFileBytes.
+std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const LyricForm& form);
+
+// Saves as saveLyricFile does, in the form the lyrics were read in, and
+// returns the path written. Lyrics from inside a music file go to their own
+// lyric file, which from then on is the song's: `form` says so afterwards.
+std::string saveLyricSource(const std::string& messageFile, const std::string& bgmFile,
+                            const std::vector<std::string>& lyricLines, LyricForm& form);
 
 }  // namespace orba

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "lyrics/sources/lrcreader.h"
 #include "lyrics/textforms.h"
+#include "lyrics/timevalue.h"
 #include "platform/files.h"
 
 namespace orba {
@@ -14,17 +16,32 @@ std::string exportPath(TextExport kind, const std::string& bgmFile) {
     return replaceExtension(bgmFile, kind == TextExport::Plain ? "_plain.txt" : "_safe.txt");
 }
 
-std::vector<std::string> exportLines(TextExport kind, const std::vector<std::string>& lyricLines) {
+std::vector<std::string> exportLines(TextExport kind, const std::vector<std::string>& lyricLines,
+                                     const LyricForm& form) {
+    const TextEncoding e = form.encoding;
+    const bool lrc =
+        form.source == LyricSourceKind::File &&
+        (form.dialect == LyricDialect::Lrc || form.dialect == LyricDialect::EnhancedLrc);
     std::vector<std::string> out;
     out.reserve(lyricLines.size());
-    for (const std::string& line : lyricLines)
-        out.push_back(kind == TextExport::Plain ? plainTextForm(line) : safeTextForm(line));
+    for (const std::string& line : lyricLines) {
+        if (kind == TextExport::Plain) {
+            out.push_back(plainTextForm(line, e));
+        } else if (lrc && beginsWithTimeValue(line)) {
+            // Only the line time is wanted in LRC form; word times are cut off.
+            const std::string time =
+                lrcFileLines({line.substr(0, 10), ""}, {}, form.offsetMs, e)[0];
+            out.push_back(safeTextForm(time + line.substr(10), e));
+        } else {
+            out.push_back(safeTextForm(line, e));
+        }
+    }
     return out;
 }
 
-void writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    std::string data;
-    for (const std::string& line : lines) data.append(line).append("\r\n");
+namespace {
+
+void writeTextBytes(const std::string& path, const std::string& data) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) throw TextFileError(path);
     bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
@@ -32,10 +49,23 @@ void writeTextLines(const std::string& path, const std::vector<std::string>& lin
     if (!ok) throw TextFileError(path);
 }
 
+std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string data;
+    for (const std::string& line : lines) data.append(line).append("\r\n");
+    return data;
+}
+
+}  // namespace
+
+void writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    writeTextBytes(path, joinedLines(lines));
+}
+
 std::string writeTextExport(TextExport kind, const std::vector<std::string>& lyricLines,
-                            const std::string& bgmFile) {
+                            const std::string& bgmFile, const LyricForm& form) {
     std::string path = exportPath(kind, bgmFile);
-    writeTextLines(path, exportLines(kind, lyricLines));
+    writeTextBytes(
+        path, fromInternalText(joinedLines(exportLines(kind, lyricLines, form)), form.encoding));
     return path;
 }
 

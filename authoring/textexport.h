@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/lyricform.h"
+
 namespace orba {
 
 enum class TextExport { Plain, Safe };
@@ -21,15 +23,19 @@ public:
 // bare name, relative to the current folder.
 std::string exportPath(TextExport kind, const std::string& bgmFile);
 
-std::vector<std::string> exportLines(TextExport kind, const std::vector<std::string>& lyricLines);
+// The lines read in `encoding`; the safe form of LRC lyrics keeps its line
+// time in the LRC form.
+std::vector<std::string> exportLines(TextExport kind, const std::vector<std::string>& lyricLines,
+                                     const LyricForm& form = {});
 
 // Writes each line followed by CR LF, replacing any file of that name.
 // Throws TextFileError.
 void writeTextLines(const std::string& path, const std::vector<std::string>& lines);
 
-// Writes the export and returns the path written. Throws TextFileError.
+// Writes the export in the lyrics' own encoding (a Unicode file's mark
+// included) and returns the path written. Throws TextFileError.
 std::string writeTextExport(TextExport kind, const std::vector<std::string>& lyricLines,
-                            const std::string& bgmFile);
+                            const std::string& bgmFile, const LyricForm& form = {});
 
 // The status message after a save: the file name in double quotes, then
 // " save completed.", in Shift-JIS like every status text.

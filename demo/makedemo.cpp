@@ -3,7 +3,9 @@
 // UTF-8 text, every lyric time taken from the note it is sung on, and renders
 // a MIDI file to a WAV file with the player's own synthesizer settings.
 //
-//   orba_makedemo OUTDIR            demo.mid and lyrics-utf8/*.txt in OUTDIR
+//   orba_makedemo OUTDIR            demo.mid, lyrics-utf8/*.txt and the examples
+//                                   asanouta.lrc (UTF-8 LRC with word times) and
+//                                   karaoke.kar (the song with its lyrics inside)
 //   orba_makedemo --render MID WAV  the song through FluidSynth, sample-timed
 //
 // The song is written as data: one melody table whose notes carry the
@@ -25,8 +27,9 @@
 #include <vector>
 
 #include "lyrics/timevalue.h"
+#include "platform/miditempomap.h"
+#include "platform/sjis.h"
 #include "playback/midisource.h"
-#include "playback/miditempomap.h"
 
 namespace {
 
@@ -272,13 +275,33 @@ Track drumTrack() {
     return t;
 }
 
-std::string midiFile(std::vector<Syllable>& sung) {
+// The .kar convention: a "Words" track of text events, "@" header texts
+// first, "\\" before the first syllable of a verse, "/" before that of any
+// other line. The texts are Shift-JIS, as Japanese karaoke files have them.
+Track karaokeWordsTrack(const std::vector<Syllable>& sung) {
+    Track t;
+    t.meta(0, 0x03, "Words");
+    for (const char* header : {"@KMIDI KARAOKE FILE", "@V0100", "@LJPN"}) t.meta(0, 0x01, header);
+    t.meta(0, 0x01, "@T" + orba::utf8ToSjis("あさのうた"));
+    t.meta(0, 0x01, "@T" + orba::utf8ToSjis("ORBA KARAOKE PLAYER 開発者"));
+    int line = -1;
+    for (const Syllable& s : sung) {
+        std::string mark;
+        if (s.line != line) mark = s.line == 0 || s.line == 4 ? "\\" : "/";
+        line = s.line;
+        t.meta(s.tick, 0x01, mark + orba::utf8ToSjis(s.text));
+    }
+    return t;
+}
+
+std::string midiFile(std::vector<Syllable>& sung, bool karaoke = false) {
     std::vector<Track> tracks;
     tracks.push_back(conductorTrack());
     tracks.push_back(leadTrack(sung));
     tracks.push_back(pianoAndBassTrack(kPianoChannel));
     tracks.push_back(pianoAndBassTrack(kBassChannel));
     tracks.push_back(drumTrack());
+    if (karaoke) tracks.push_back(karaokeWordsTrack(sung));
     std::string smf = "MThd" + Track::be(6, 4) + Track::be(1, 2) + Track::be(tracks.size(), 2) +
                       Track::be(kDivision, 2);
     for (Track& t : tracks) smf += t.chunk();
@@ -367,6 +390,30 @@ void writeLyrics(const std::filesystem::path& dir, const TimedLines& lines) {
     writeText(dir / "plain.txt", plain);
 }
 
+std::string lrcTime(int ms, char open, char close) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%c%02d:%02d.%02d%c", open, ms / 60000, ms / 1000 % 60,
+                  ms / 10 % 100, close);
+    return buf;
+}
+
+// An LRC file with word times: each syllable opens with its own time and a
+// last one closes the line. The title line is shown in the intro and again
+// in the outro, a line with two times.
+void writeLrc(const std::filesystem::path& path, const TimedLines& lines, int songMs) {
+    std::vector<std::string> out{std::string("[ti:") + kTitle + "]",
+                                 "[ar:ORBA KARAOKE PLAYER 開発者]", "[by:orba_makedemo]",
+                                 "[length:" + lrcTime(songMs, '[', ']').substr(1, 5) + "]"};
+    const int outro = lines.back().back().endMs + 500;
+    out.push_back(lrcTime(0, '[', ']') + lrcTime(outro, '[', ']') + "♪ " + kTitle + " ♪");
+    for (const auto& line : lines) {
+        std::string text = lrcTime(line.front().ms, '[', ']');
+        for (const TimedSyllable& s : line) text += lrcTime(s.ms, '<', '>') + s.text;
+        out.push_back(text + lrcTime(line.back().endMs, '<', '>'));
+    }
+    writeText(path, out);
+}
+
 int makeDemo(const std::filesystem::path& outDir) {
     std::vector<Syllable> sung;
     const std::string smf = midiFile(sung);
@@ -374,6 +421,10 @@ int makeDemo(const std::filesystem::path& outDir) {
     if (!map) throw std::runtime_error("the written MIDI file does not read back");
     std::ofstream(outDir / "demo.mid", std::ios::binary) << smf;
     writeLyrics(outDir / "lyrics-utf8", timedLines(sung, *map));
+    std::filesystem::create_directories(outDir / "examples");
+    writeLrc(outDir / "examples" / "asanouta.lrc", timedLines(sung, *map), map->lengthMs());
+    std::vector<Syllable> again;
+    std::ofstream(outDir / "examples" / "karaoke.kar", std::ios::binary) << midiFile(again, true);
     std::printf("demo.mid: %d ms, %u ticks per quarter\n", map->lengthMs(), map->division);
     for (const orba::MidiTempoChange& c : map->tempoChanges)
         std::printf("  tick %6u  %7.0f ms  %.2f BPM\n", c.tick, map->msAtTick(c.tick),

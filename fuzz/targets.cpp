@@ -10,6 +10,8 @@ std::span<const Target> targets() {
         {"miditempomap", &midiTempoMap},
         {"mpegaudiolength", &mpegAudioLength},
         {"jpegpicture", &jpegPicture},
+        {"lrcfile", &lrcFile},
+        {"midilyrics", &midiLyrics},
     };
     return kTargets;
 }

@@ -18,6 +18,11 @@ void sjisText(std::string_view bytes);
 void profileText(std::string_view bytes);
 // A MIDI file's tempo map, as it is and wrapped in RIFF RMID.
 void midiTempoMap(std::string_view bytes);
+// An LRC file, in whatever encoding it comes, through its reader, a save and
+// a read back, and the song load's text steps.
+void lrcFile(std::string_view bytes);
+// The lyrics inside a MIDI file, and each line through the karaoke parse.
+void midiLyrics(std::string_view bytes);
 // The length estimate of an MPEG audio file from its first bytes.
 void mpegAudioLength(std::string_view bytes);
 // A picture of the slideshow: header, then every decoding scale, in colour

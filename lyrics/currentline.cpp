@@ -6,10 +6,11 @@ namespace orba {
 
 namespace {
 
-void shownLine(const std::string& raw, bool timeEditMode, std::string& text, Colour& colour) {
+void shownLine(const std::string& raw, bool timeEditMode, TextEncoding e, std::string& text,
+               Colour& colour) {
     std::string line = raw;
-    colour = takeColourTag(line);
-    text = timeEditMode ? stripTagsKeepTime(line) : stripTags(line);
+    colour = takeColourTag(line, e);
+    text = timeEditMode ? stripTagsKeepTime(line, e) : stripTags(line, e);
 }
 
 }  // namespace
@@ -23,15 +24,17 @@ void refreshLineCaches(LineCaches& c, const std::vector<std::string>& lyricLines
     if (key.currentLine == c.fetchedLine && key.overlay == c.fetchedOverlay) return;
     const std::size_t i = static_cast<std::size_t>(key.currentLine);
     c.currentRaw = lyricLines[i];
-    c.currentColour = takeColourTag(c.currentRaw);
-    c.currentText = key.timeEditMode ? stripTagsKeepTime(c.currentRaw) : stripTags(c.currentRaw);
+    const TextEncoding e = key.encoding;
+    c.currentColour = takeColourTag(c.currentRaw, e);
+    c.currentText =
+        key.timeEditMode ? stripTagsKeepTime(c.currentRaw, e) : stripTags(c.currentRaw, e);
     if (i > 0)
-        shownLine(lyricLines[i - 1], key.timeEditMode, c.previousText, c.previousColour);
+        shownLine(lyricLines[i - 1], key.timeEditMode, e, c.previousText, c.previousColour);
     else
         c.previousText.clear();
     // The line after the next is the empty end line: no next line to show.
     if (i + 2 < lyricLines.size())
-        shownLine(lyricLines[i + 1], key.timeEditMode, c.nextText, c.nextColour);
+        shownLine(lyricLines[i + 1], key.timeEditMode, e, c.nextText, c.nextColour);
     else
         c.nextText.clear();
     c.fetchedLine = key.currentLine;
@@ -42,7 +45,7 @@ CurrentLineValues currentLineValues(const LineCaches& caches, const CurrentLineI
     CurrentLineValues v;
     const TimelineStep& t = in.timeline;
     if (in.tagType > 2 && !in.noKaraoke)
-        v.karaoke = parseKaraokeLine(in.lyricTime, caches.currentRaw, t.lineEnd);
+        v.karaoke = parseKaraokeLine(in.lyricTime, caches.currentRaw, t.lineEnd, in.encoding);
     v.motion = lineMotion(t.lineStart, t.lineEnd, t.lineDuration, in.lyricTime, in.timeEditMode);
     KaraokeParse& k = v.karaoke;
     // A karaoke line leaves fully sung.

@@ -10,6 +10,7 @@
 #include "lyrics/karaokeparse.h"
 #include "lyrics/timeline.h"
 #include "platform/raster.h"
+#include "platform/textencoding.h"
 
 namespace orba {
 
@@ -33,6 +34,7 @@ struct LineCacheKey {
     bool overlay = false;  // the debug or time-edit overlay is on
     bool timeEditMode = false;
     int songLength = 0;
+    TextEncoding encoding = TextEncoding::ShiftJis;  // of the song's lines
 };
 
 // Refills the caches when the key changed; currentLine must index lyricLines.
@@ -46,6 +48,7 @@ struct CurrentLineInput {
     bool timeEditMode = false;
     int lyricTime = 0;
     TimelineStep timeline;
+    TextEncoding encoding = TextEncoding::ShiftJis;
 };
 
 struct CurrentLineValues {

@@ -83,7 +83,8 @@ LyricFrame FrameLoop::lyricStep(const Settings& s, PlayerState& st, int lyricTim
 
     const bool overlay = st.debugMode || st.timeEditMode;
     refreshLineCaches(m_caches, st.lyricLines,
-                      {st.currentLine, overlay, st.timeEditMode, st.songLength});
+                      {st.currentLine, overlay, st.timeEditMode, st.songLength,
+                       st.lyricForm.encoding});
     CurrentLineInput in;
     in.tagType = st.tagType;
     in.timeForce = s.timeForce;
@@ -91,6 +92,7 @@ LyricFrame FrameLoop::lyricStep(const Settings& s, PlayerState& st, int lyricTim
     in.timeEditMode = st.timeEditMode;
     in.lyricTime = lf.lyricTime;
     in.timeline = lf.timeline;
+    in.encoding = st.lyricForm.encoding;
     lf.line = currentLineValues(m_caches, in);
     lf.drawn = true;
     return lf;
@@ -100,7 +102,7 @@ void FrameLoop::drawLyrics(Bitmap& back, const Settings& s, PlayerState& st, con
     const FrameValues& f = m_values;
     const bool overlay = st.debugMode || st.timeEditMode;
     if (s.textBack == 3 || overlay) drawBlueMesh(back, f);
-    setLyricFont(back.canvas(), s);
+    setLyricFont(back.canvas(), s, st.lyricForm.encoding);
     if (s.useMessage) {
         if (s.textBack == 1 || s.textBack == 2) drawTextBand(back, f, s);
         if (lf.drawn)

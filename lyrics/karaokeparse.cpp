@@ -44,7 +44,7 @@ long long held(long long ms) {
 
 }  // namespace
 
-KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime) {
+KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime, TextEncoding e) {
     KaraokeParse r;
     std::string_view s = trimmed(line);
     if (!beginsWithTimeValue(s)) {
@@ -116,7 +116,7 @@ KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime) 
                     continue;
                 }
                 std::string& text = found ? r.restText : cur;
-                std::size_t len = sjisCharLength(s, i);
+                std::size_t len = textCharLength(s, i, e);
                 text.append(s.substr(i, len));
                 i += len - 1;
             } else {

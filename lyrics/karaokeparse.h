@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/textencoding.h"
+
 namespace orba {
 
 struct KaraokeParse {
@@ -19,6 +21,7 @@ struct KaraokeParse {
 
 // `line` is the current line after takeColourTag with its other tags in it;
 // `now` and `nextLineTime` are lyric times in milliseconds.
-KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime);
+KaraokeParse parseKaraokeLine(int now, std::string_view line, int nextLineTime,
+                              TextEncoding e = TextEncoding::ShiftJis);
 
 }  // namespace orba

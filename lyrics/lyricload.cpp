@@ -8,6 +8,7 @@
 #include "lyrics/sjistext.h"
 #include "lyrics/timevalue.h"
 #include "platform/sjis.h"
+#include "platform/textencoding.h"
 
 namespace orba {
 
@@ -49,7 +50,7 @@ bool parseDecimal(std::string_view s, double& value) {
 
 }  // namespace
 
-double readTimeRatio(const std::vector<std::string>& lines) {
+double readTimeRatio(const std::vector<std::string>& lines, TextEncoding e) {
     for (const std::string& line : lines) {
         std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
@@ -57,13 +58,14 @@ double readTimeRatio(const std::vector<std::string>& lines) {
         std::string_view value = std::string_view(line).substr(eq + 1);
         double ratio = 1.0;
         if (!parseDecimal(value, ratio))
-            throw ConversionError("'" + sjisToUtf8(value) + "' は浮動小数点数ではありません");
+            throw ConversionError("'" + lyricTextToUtf8(value, e) +
+                                  "' は浮動小数点数ではありません");
         return ratio;
     }
     return 1.0;
 }
 
-TagCensus tagCensus(const std::vector<std::string>& lines) {
+TagCensus tagCensus(const std::vector<std::string>& lines, TextEncoding e) {
     TagCensus census;
     for (const std::string& line : lines) {
         if (line.empty()) continue;
@@ -72,8 +74,8 @@ TagCensus tagCensus(const std::vector<std::string>& lines) {
         // double-byte one its second byte is not taken for a tag character.
         std::string_view window = std::string_view(line).substr(0, 257);
         bool close = false, open = false, slash = false;
-        for (std::size_t i = sjisCharLength(window, 0); i < window.size();
-             i += sjisCharLength(window, i)) {
+        for (std::size_t i = textCharLength(window, 0, e); i < window.size();
+             i += textCharLength(window, i, e)) {
             close = close || window[i] == ']';
             open = open || window[i] == '[';
             slash = slash || window[i] == '\\';
@@ -115,7 +117,8 @@ std::vector<std::string> lineTimes(const std::vector<std::string>& lines, const 
         const std::string& line = lines[static_cast<std::size_t>(i)];
         if (!beginsWithTimeValue(line) && i != last) continue;
         long long t;
-        if (i == last && !(startsWith(line, "[") && sjisFind(line, ']') != std::string::npos)) {
+        if (i == last &&
+            !(startsWith(line, "[") && sjisFind(line, ']', 0, in.encoding) != std::string::npos)) {
             t = in.useBgm ? in.songLength : clampMs(prevTime + (i - prevIndex) * 3000);
         } else {
             t = readTimeValue(line);
@@ -133,10 +136,10 @@ std::vector<std::string> lineTimes(const std::vector<std::string>& lines, const 
     return times;
 }
 
-std::vector<std::string> prepareTimeEditMode(std::vector<std::string>& lines) {
+std::vector<std::string> prepareTimeEditMode(std::vector<std::string>& lines, TextEncoding e) {
     if (!lines.empty()) {
         std::string& first = lines.front();
-        std::size_t close = sjisFind(first, ']');
+        std::size_t close = sjisFind(first, ']', 0, e);
         if (close != std::string::npos) first.erase(0, close + 1);
         first.insert(0, "[00:00:00]");
     }
@@ -147,13 +150,14 @@ LyricText prepareLyrics(std::vector<std::string> lines, const LyricLoadInput& in
     LyricText text;
     if (!in.useMessage) lines.clear();
     if (in.useMessage) {
-        text.timeRatio = readTimeRatio(lines);
-        text.tagType = decideTagType(tagCensus(lines), lines.size());
+        text.timeRatio = readTimeRatio(lines, in.encoding);
+        text.tagType = in.tagType != 0 ? in.tagType
+                                       : decideTagType(tagCensus(lines, in.encoding), lines.size());
         if (text.tagType >= 2) removeNonLyricLines(lines);
         lines.emplace_back();
     }
-    text.lineTimes = lineTimes(lines, {in.useBgm, in.songLength});
-    if (in.timeEditMode) text.lineTimes = prepareTimeEditMode(lines);
+    text.lineTimes = lineTimes(lines, {in.useBgm, in.songLength, in.encoding});
+    if (in.timeEditMode) text.lineTimes = prepareTimeEditMode(lines, in.encoding);
     text.lyricLines = std::move(lines);
     return text;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/textencoding.h"
+
 namespace orba {
 
 // The framework's conversion error; what() is UTF-8 for the error box.
@@ -20,7 +22,8 @@ public:
 // The value of the first line named "@TimeRatio" (the text before its first
 // "=", any letter case), 1.0 when there is none. Throws ConversionError when
 // the value is not a decimal number.
-double readTimeRatio(const std::vector<std::string>& lines);
+double readTimeRatio(const std::vector<std::string>& lines,
+                     TextEncoding e = TextEncoding::ShiftJis);
 
 // Lines whose text from the second character on (at most 256 bytes) holds a
 // "]", a "[" or a "\", searched per character.
@@ -29,7 +32,7 @@ struct TagCensus {
     int openCount = 0;
     int slashCount = 0;
 };
-TagCensus tagCensus(const std::vector<std::string>& lines);
+TagCensus tagCensus(const std::vector<std::string>& lines, TextEncoding e = TextEncoding::ShiftJis);
 
 // 1 plain text, 2 time tag, 3 karaoke tag, 4 ukagaka tag: each needs more
 // than a third of the lines to carry its character.
@@ -45,18 +48,24 @@ void removeNonLyricLines(std::vector<std::string>& lines);
 struct LineTimeInput {
     bool useBgm = false;
     int songLength = 0;
+    TextEncoding encoding = TextEncoding::ShiftJis;
 };
 std::vector<std::string> lineTimes(const std::vector<std::string>& lines, const LineTimeInput& in);
 
 // The edit mode starts from line 0 at [00:00:00]: the first line's old tag
 // (everything up to its first "]") is replaced. Returns the new lineTimes.
-std::vector<std::string> prepareTimeEditMode(std::vector<std::string>& lines);
+std::vector<std::string> prepareTimeEditMode(std::vector<std::string>& lines,
+                                             TextEncoding e = TextEncoding::ShiftJis);
 
 struct LyricLoadInput {
     bool useMessage = false;  // a message file was read
     bool useBgm = false;
     int songLength = 0;
     bool timeEditMode = false;
+    TextEncoding encoding = TextEncoding::ShiftJis;  // of the lines
+    // A reader that knows the lines' kind (an LRC or MIDI source) names it;
+    // 0 lets the tag census decide, as for the design's own files.
+    int tagType = 0;
 };
 
 struct LyricText {

@@ -37,7 +37,7 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> readMessageFile(const std::string& path) {
+std::optional<std::string> readWholeFile(const std::string& path) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!f) return std::nullopt;
     // The whole file in one buffer of its size, read at once; a file that
@@ -54,7 +54,13 @@ std::optional<std::vector<std::string>> readMessageFile(const std::string& path)
     }
     if (std::ferror(f.get())) return std::nullopt;
     bytes.resize(size);
-    return splitLines(bytes);
+    return bytes;
+}
+
+std::optional<std::vector<std::string>> readMessageFile(const std::string& path) {
+    std::optional<std::string> bytes = readWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return splitLines(*bytes);
 }
 
 }  // namespace orba

@@ -13,6 +13,9 @@ namespace orba {
 
 std::vector<std::string> splitLines(std::string_view bytes);
 
+// The file's bytes, or nothing when it cannot be read.
+std::optional<std::string> readWholeFile(const std::string& path);
+
 // The file's lines, or nothing when it cannot be read (missing, a folder,
 // no permission): the loader then switches lyrics off.
 std::optional<std::vector<std::string>> readMessageFile(const std::string& path);

@@ -1,12 +1,13 @@
-// Per-character searches over Shift-JIS bytes. A double-byte character is
-// stepped over whole, so its second byte is never taken for "[", "]" or "\"
-// although the second bytes of characters such as ー and ソ have those codes.
+// Per-character searches over lyric bytes (Shift-JIS unless told otherwise). A double-byte
+// character is stepped over whole, so its second byte is never taken for "[", "]" or "\" although
+// the second bytes of characters such as ー and ソ have those codes.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
 #include "platform/sjis.h"
+#include "platform/textencoding.h"
 
 namespace orba {
 
@@ -18,9 +19,11 @@ inline std::size_t sjisCharLength(std::string_view s, std::size_t i) {
 
 // Position of the first single-byte character `c` at or after `from`, which
 // must be the start of a character; npos when there is none. `c` is ASCII.
-std::size_t sjisFind(std::string_view s, char c, std::size_t from = 0);
+std::size_t sjisFind(std::string_view s, char c, std::size_t from = 0,
+                     TextEncoding e = TextEncoding::ShiftJis);
 
 // The same for the first of two characters.
-std::size_t sjisFindEither(std::string_view s, char a, char b, std::size_t from = 0);
+std::size_t sjisFindEither(std::string_view s, char a, char b, std::size_t from = 0,
+                           TextEncoding e = TextEncoding::ShiftJis);
 
 }  // namespace orba

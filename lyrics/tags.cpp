@@ -24,25 +24,25 @@ std::uint32_t hexOrWhite(std::string_view text) {
 
 // The "[" at `open` begins a time value when the first "]" after it, found
 // per character, is its tenth character.
-bool timeValueAt(std::string_view s, std::size_t open) {
+bool timeValueAt(std::string_view s, std::size_t open, TextEncoding e) {
     std::size_t close = open + 9;
     std::size_t i = open + 1;
     while (i < close && i < s.size()) {
         if (s[i] == ']') return false;
-        i += sjisCharLength(s, i);
+        i += textCharLength(s, i, e);
     }
     return i == close && close < s.size() && s[close] == ']';
 }
 
 // Time values are removed while the first "[" of the line begins one; the
 // first "[" or "]" that does not ends the removal for the whole line.
-std::string removeTimeValues(std::string_view s) {
+std::string removeTimeValues(std::string_view s, TextEncoding e) {
     std::string out;
     out.reserve(s.size());
     std::size_t pos = 0;
     for (;;) {
-        std::size_t p = sjisFindEither(s, '[', ']', pos);
-        if (p == std::string_view::npos || s[p] == ']' || !timeValueAt(s, p)) break;
+        std::size_t p = sjisFindEither(s, '[', ']', pos, e);
+        if (p == std::string_view::npos || s[p] == ']' || !timeValueAt(s, p, e)) break;
         out.append(s.substr(pos, p - pos));
         pos = p + 10;
     }
@@ -52,13 +52,13 @@ std::string removeTimeValues(std::string_view s) {
 
 // Each tag is removed by a fixed length decided from the bytes after its "\";
 // the text before it is final, so one pass from left to right does it.
-std::string removeUkagakaTags(std::string_view s) {
+std::string removeUkagakaTags(std::string_view s, TextEncoding e) {
     auto byteIs = [&](std::size_t j, char c) { return j < s.size() && s[j] == c; };
     std::string out;
     out.reserve(s.size());
     std::size_t pos = 0;
     for (;;) {
-        std::size_t b = sjisFind(s, '\\', pos);
+        std::size_t b = sjisFind(s, '\\', pos, e);
         if (b == std::string_view::npos) break;
         out.append(s.substr(pos, b - pos));
         std::size_t k = byteIs(b + 1, '_') ? 1 : 0;
@@ -77,7 +77,7 @@ std::string removeUkagakaTags(std::string_view s) {
 
 }  // namespace
 
-std::uint32_t takeColourTag(std::string& line) {
+std::uint32_t takeColourTag(std::string& line, TextEncoding e) {
     int n = 0;
     std::size_t start = 0;
     std::string digits;
@@ -106,20 +106,20 @@ std::uint32_t takeColourTag(std::string& line) {
             digits.clear();
             n = 0;
             // The second byte of a double-byte character never opens a tag.
-            i += sjisCharLength(line, i) - 1;
+            i += textCharLength(line, i, e) - 1;
         }
     }
     return kDefaultLyricColour;
 }
 
-std::string stripTags(std::string_view line) {
-    return removeUkagakaTags(removeTimeValues(line));
+std::string stripTags(std::string_view line, TextEncoding e) {
+    return removeUkagakaTags(removeTimeValues(line, e), e);
 }
 
-std::string stripTagsKeepTime(std::string_view line) {
-    if (!line.empty() && line[0] == '[' && timeValueAt(line, 0))
-        return std::string(line.substr(0, 10)) + stripTags(line);
-    return stripTags(line);
+std::string stripTagsKeepTime(std::string_view line, TextEncoding e) {
+    if (!line.empty() && line[0] == '[' && timeValueAt(line, 0, e))
+        return std::string(line.substr(0, 10)) + stripTags(line, e);
+    return stripTags(line, e);
 }
 
 const char* tagTypeName(int tagType) {

@@ -1,10 +1,13 @@
 // The tags inside a lyric line and the operations that take them out before
-// a line is shown. Lines are Shift-JIS bytes; nothing here converts them.
+// a line is shown. Lines are bytes in the song's encoding (Shift-JIS, or
+// UTF-8 for a Unicode source); nothing here converts them.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/textencoding.h"
 
 namespace orba {
 
@@ -12,14 +15,14 @@ constexpr std::uint32_t kDefaultLyricColour = 0xFFFFFF;
 
 // Removes the line's first colour tag [#RRGGBB] and returns its colour as
 // 0x00BBGGRR; white, with the line unchanged, when it has none.
-std::uint32_t takeColourTag(std::string& line);
+std::uint32_t takeColourTag(std::string& line, TextEncoding e = TextEncoding::ShiftJis);
 
 // The line as the display shows it: leading time values, karaoke tags and
 // ukagaka tags removed. Colour tags stay.
-std::string stripTags(std::string_view line);
+std::string stripTags(std::string_view line, TextEncoding e = TextEncoding::ShiftJis);
 
 // As stripTags, but a leading time value stays in front.
-std::string stripTagsKeepTime(std::string_view line);
+std::string stripTagsKeepTime(std::string_view line, TextEncoding e = TextEncoding::ShiftJis);
 
 // "----", "Plain Text", "Time Tag", "Karaoke Tag" or "ukagaka Tag".
 const char* tagTypeName(int tagType);

@@ -39,7 +39,8 @@ void drawLayers(Canvas& canvas, int x, int y, const Colour (&colours)[3], const 
 
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
                       Colour outline, Colour fill, std::string_view text) {
-    drawOutlinedText(target, x, y, blend, opacity, shadow, outline, fill, sjisText(text));
+    drawOutlinedText(target, x, y, blend, opacity, shadow, outline, fill,
+                     target.canvas().textOf(text));
 }
 
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
@@ -64,14 +65,14 @@ void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Col
         shown);
 }
 
-void setLyricFont(Canvas& canvas, const Settings& settings) {
+void setLyricFont(Canvas& canvas, const Settings& settings, TextEncoding encoding) {
     Font& font = canvas.font();
     font.style = FontStyles{};
     font.style.bold = settings.fontBold;
     font.style.italic = settings.fontItalic;
     font.style.underline = settings.fontUnderline;
     font.name = settings.fontSpecified ? settings.fontName : std::string(kDefaultFontFace);
-    font.charset = kShiftJisCharset;
+    font.charset = isUnicode(encoding) ? kUnicodeCharset : kShiftJisCharset;
 }
 
 int currentLineFontSize(int fontSizePercent, int unitX) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/bitmap.h"
+#include "platform/textencoding.h"
 #include "settings/settings.h"
 
 namespace orba {
@@ -22,10 +23,12 @@ void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Col
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
                       Colour outline, Colour fill, const QString& text);
 
-// The lyric font of the frame: face, style set and Shift-JIS character set.
+// The lyric font of the frame: face, style set and the character set of the
+// song's lyrics (Shift-JIS unless they were read from a Unicode source).
 // The face is set every frame so that a face chosen by an earlier phase never
 // carries over to the lyrics.
-void setLyricFont(Canvas& canvas, const Settings& settings);
+void setLyricFont(Canvas& canvas, const Settings& settings,
+                  TextEncoding encoding = TextEncoding::ShiftJis);
 
 // Point sizes of the current line and of the next and previous lines.
 int currentLineFontSize(int fontSizePercent, int unitX);

@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "platform/textencoding.h"
+
 namespace orba {
 
-std::string plainTextForm(std::string line);
-std::string safeTextForm(std::string line);
+std::string plainTextForm(std::string line, TextEncoding e = TextEncoding::ShiftJis);
+std::string safeTextForm(std::string line, TextEncoding e = TextEncoding::ShiftJis);
 
 }  // namespace orba

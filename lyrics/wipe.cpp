@@ -1,7 +1,6 @@
 #include "lyrics/wipe.h"
 
 #include "lyrics/textdrawing.h"
-#include "platform/sjistext.h"
 
 namespace orba {
 
@@ -43,7 +42,7 @@ void drawKaraokeText(Bitmap& target, int x, int y, int clientWidth, int segmentP
     const WipeStrip strip =
         wipeStrip(x, clientWidth, doneWidth, canvas.textWidth(sungText), segmentProgress);
     if (strip.width <= 0) return;
-    const QString shown = sjisText(text);
+    const QString shown = canvas.textOf(text);
     const int h = canvas.textHeight(shown) + 2;
     Bitmap sung;
     sung.canvas().font() = canvas.font();

@@ -43,8 +43,14 @@ void Canvas::writeSpan(int y, int x0, int x1, Colour c, bool xorMode) {
 
 // --- text -------------------------------------------------------------------
 
+QString Canvas::textOf(std::string_view bytes) const {
+    if (m_font.charset == kUnicodeCharset)
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return sjisText(bytes);
+}
+
 void Canvas::textOut(int x, int y, std::string_view text) {
-    textOut(x, y, sjisText(text));
+    textOut(x, y, textOf(text));
 }
 
 void Canvas::textOut(int x, int y, const QString& text) {
@@ -68,7 +74,7 @@ void Canvas::textOut(int x, int y, const QString& text) {
 }
 
 int Canvas::textWidth(std::string_view text) {
-    return textWidth(sjisText(text));
+    return textWidth(textOf(text));
 }
 int Canvas::textWidth(const QString& text) {
     return renderText(faceOf(m_font), text)->width;

@@ -18,9 +18,12 @@ namespace orba {
 
 class Bitmap;
 
-// Character sets of a font: the platform's default and Shift-JIS.
+// Character sets of a font: the platform's default and Shift-JIS, and ours
+// for lyrics held as UTF-8. The set decides how byte strings given to
+// textOut and textWidth are read: UTF-8 in the Unicode set, else Shift-JIS.
 inline constexpr int kDefaultCharset = 1;
 inline constexpr int kShiftJisCharset = 128;
+inline constexpr int kUnicodeCharset = 65001;
 
 struct Font {
     std::string name = kDefaultFontFace;  // face name as the settings give it
@@ -80,6 +83,8 @@ public:
     // Text at its top-left point in the font colour; a solid brush puts an
     // opaque box of the text's extent behind it. Byte strings are Shift-JIS.
     void textOut(int x, int y, std::string_view text);
+    // Bytes as text in the current font's character set.
+    QString textOf(std::string_view bytes) const;
     void textOut(int x, int y, const QString& text);
     void textOut(int x, int y, const char* text) { textOut(x, y, std::string_view(text)); }
     int textWidth(std::string_view text);

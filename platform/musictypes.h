@@ -8,8 +8,8 @@
 
 namespace orba {
 
-inline constexpr std::array<std::string_view, 6> kMusicExtensions = {".mid", ".wav", ".mp3",
-                                                                     ".mp2", ".wma", ".ogg"};
+inline constexpr std::array<std::string_view, 7> kMusicExtensions = {
+    ".mid", ".wav", ".mp3", ".mp2", ".wma", ".ogg", ".kar"};
 
 // One of the music extensions, compared in lower case.
 bool hasMusicExtension(std::string_view path);

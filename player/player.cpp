@@ -11,12 +11,13 @@
 #include "effects/imagelist.h"
 #include "effects/seasondate.h"
 #include "lyrics/lyricload.h"
-#include "lyrics/messagefile.h"
+#include "lyrics/sources/lyricsource.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/profilefile.h"
 #include "playback/mastervolume.h"
 #include "playback/mediadevice.h"
+#include "playback/musictaglyrics.h"
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "resources/artwork.h"
@@ -126,13 +127,13 @@ void Player::loadSong() {
         m_loadError.clear();
     }
 
-    std::vector<std::string> lines;
-    if (s.useMessage) {
-        if (auto read = readMessageFile(s.messageFile))
-            lines = std::move(*read);
-        else
-            s.useMessage = false;
-    }
+    // Lyric files beside the song, lyrics inside it, or the chosen file.
+    const bool besideMusic = s.useBgm && !m_options.lyricsGiven;
+    LyricSource source = findLyricSource(besideMusic ? s.bgmFile : std::string(), s.messageFile,
+                                         s.useMessage, readMusicTagLyrics);
+    s.useMessage = source.found;
+    if (source.found) s.messageFile = source.path;
+    std::vector<std::string> lines = std::move(source.lines);
 
     if (s.useImages && !s.imageFolder.empty()) st.imageFiles = loadImageList(s.imageFolder);
 
@@ -176,6 +177,9 @@ void Player::loadSong() {
     in.useBgm = s.useBgm;
     in.songLength = st.songLength;
     in.timeEditMode = st.timeEditMode;
+    in.encoding = source.form.encoding;
+    in.tagType = source.tagType;
+    st.lyricForm = std::move(source.form);
     LyricText text;
     try {
         text = prepareLyrics(std::move(lines), in);
@@ -438,7 +442,8 @@ void Player::stepVolume(bool up) {
 }
 
 void Player::writeTextExport(TextExport kind) {
-    postStatus(saveMessage(orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile)));
+    postStatus(saveMessage(
+        orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile, m_state.lyricForm)));
 }
 
 void Player::switchTimeEditMode(bool on) {
@@ -472,7 +477,8 @@ void Player::timeEditBackAndRewind() {
 
 void Player::timeEditSave() {
     if (!timeEditKeysActive()) return;
-    saveLyricFile(m_settings.messageFile, m_state.lyricLines);
+    m_settings.messageFile = saveLyricSource(m_settings.messageFile, m_settings.bgmFile,
+                                             m_state.lyricLines, m_state.lyricForm);
     m_host.beep();
 }
 

@@ -80,6 +80,9 @@ struct PlayerOptions {
     // file of the user's nor touches the mixer, and it stops at the end of a
     // song instead of acting on it.
     bool inspecting = false;
+    // The lyric file is the one the settings name, never one found beside
+    // or inside the music (a tool given a lyric file to show).
+    bool lyricsGiven = false;
 };
 
 // What one frame did.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/lyricform.h"
+
 namespace orba {
 
 struct PlayerState {
@@ -30,6 +32,7 @@ struct PlayerState {
     int seasonMode = 0;
 
     std::vector<std::string> lyricLines;
+    LyricForm lyricForm;  // the source, dialect and encoding of lyricLines
     std::vector<std::string> lineTimes;
     std::vector<std::string> imageFiles;
     std::vector<std::string> folderSongs;

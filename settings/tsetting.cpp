@@ -30,7 +30,7 @@ FileChooser openDialog1() {
             {}};
 }
 const FileChooser kOpenDialog2{
-    QStringLiteral("メッセージファイルの選択"), QStringLiteral("テキストファイル TXT|*.txt"), {}};
+    QStringLiteral("メッセージファイルの選択"), QStringLiteral("テキストファイル TXT|*.txt;*.lrc"), {}};
 
 QString shownPath(const std::string& path) {
     return QFile::decodeName(path.c_str());

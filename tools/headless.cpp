@@ -11,8 +11,8 @@ namespace orba {
 const char* const kUsage =
     "Usage: orbakaraoke [MUSICFILE]\n"
     "\n"
-    "Plays a music file (.mid .wav .mp3 .mp2 .wma .ogg) with its lyrics. When a\n"
-    "player window is open already, the music file is handed to it.\n"
+    "Plays a music file (.mid .kar .wav .mp3 .mp2 .wma .ogg) with its lyrics.\n"
+    "When a player window is open already, the music file is handed to it.\n"
     "\n"
     "  --help       show this text\n"
     "  --version    show the version\n"

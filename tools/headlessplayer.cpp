@@ -24,7 +24,7 @@ Settings settingsFromFile() {
 }
 
 HeadlessPlayer::HeadlessPlayer()
-    : m_player(m_host, makeTransport(m_transport, m_songLength), PlayerOptions{true}) {}
+    : m_player(m_host, makeTransport(m_transport, m_songLength), PlayerOptions{true, true}) {}
 
 void HeadlessPlayer::loadLyricFile(const std::string& lyricFile, std::optional<int> songLength,
                                    Settings settings) {

@@ -7,14 +7,17 @@
 
 #include "lyrics/karaokeparse.h"
 #include "lyrics/lyricload.h"
-#include "lyrics/messagefile.h"
+#include "lyrics/sources/lyricsource.h"
 #include "lyrics/tags.h"
 #include "lyrics/textforms.h"
 #include "lyrics/timeline.h"
 #include "lyrics/timevalue.h"
+#include "platform/files.h"
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
-#include "platform/sjis.h"
+#include "platform/miditempomap.h"
+#include "playback/musictaglyrics.h"
+#include "player/foldersongs.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -46,36 +49,76 @@ std::string parseOptions(const std::vector<std::string>& args, LyricsInfoOptions
     return error;
 }
 
-std::string karaokeJson(const KaraokeParse& k) {
+std::string karaokeJson(const KaraokeParse& k, TextEncoding e) {
     return JsonObject()
-        .add("sungText", sjisToUtf8(k.sungText))
-        .add("doneText", sjisToUtf8(k.doneText))
-        .add("restText", sjisToUtf8(k.restText))
+        .add("sungText", lyricTextToUtf8(k.sungText, e))
+        .add("doneText", lyricTextToUtf8(k.doneText, e))
+        .add("restText", lyricTextToUtf8(k.restText, e))
         .add("segmentProgress", k.segmentProgress)
         .add("timingKind", k.timingKind)
         .str();
 }
 
-std::string lineJson(const LyricText& text, std::size_t i, const LyricsInfoOptions& o) {
+std::string lineJson(const LyricText& text, std::size_t i, const LyricsInfoOptions& o,
+                     TextEncoding e) {
     const std::string& raw = text.lyricLines[i];
     std::string line = raw;
-    const std::uint32_t colour = takeColourTag(line);
+    const std::uint32_t colour = takeColourTag(line, e);
     JsonObject j;
-    j.add("raw", sjisToUtf8(raw));
+    j.add("raw", lyricTextToUtf8(raw, e));
     if (i < text.lineTimes.size())
         j.add("time", text.lineTimes[i]);
     else
         j.addNull("time");
     j.add("colour", static_cast<long long>(colour));
-    j.add("shown", sjisToUtf8(o.editMode ? stripTagsKeepTime(line) : stripTags(line)));
-    j.add("plain", sjisToUtf8(plainTextForm(raw)));
-    j.add("safe", sjisToUtf8(safeTextForm(raw)));
+    j.add("shown",
+          lyricTextToUtf8(o.editMode ? stripTagsKeepTime(line, e) : stripTags(line, e), e));
+    j.add("plain", lyricTextToUtf8(plainTextForm(raw, e), e));
+    j.add("safe", lyricTextToUtf8(safeTextForm(raw, e), e));
     if (o.at) {
         int nextLineTime = 0;
         if (i + 1 < text.lineTimes.size()) nextLineTime = leadTimeOf(text.lineTimes[i + 1]);
-        j.addRaw("karaoke", karaokeJson(parseKaraokeLine(*o.at, line, nextLineTime)));
+        j.addRaw("karaoke", karaokeJson(parseKaraokeLine(*o.at, line, nextLineTime, e), e));
     }
     return j.str();
+}
+
+const char* sourceName(LyricSourceKind kind) {
+    switch (kind) {
+        case LyricSourceKind::File:
+            return "file";
+        case LyricSourceKind::MidiEvents:
+            return "MIDI events";
+        case LyricSourceKind::MusicTag:
+            return "music tag";
+        default:
+            return "none";
+    }
+}
+
+const char* dialectName(LyricDialect dialect) {
+    switch (dialect) {
+        case LyricDialect::Lrc:
+            return "LRC";
+        case LyricDialect::EnhancedLrc:
+            return "enhanced LRC";
+        case LyricDialect::MidiLyrics:
+            return "MIDI lyrics";
+        default:
+            return "tagged text";
+    }
+}
+
+// A music file stands for the lyrics the player would find for it: files
+// beside it, else the lyrics inside it. Anything else is a lyric file.
+LyricSource readLyricsOf(const std::string& file) {
+    if (hasMusicExtension(file)) {
+        const std::string base = replaceExtension(file, "");
+        const std::string companion =
+            isRegularFile(base + "_t.txt") ? base + "_t.txt" : base + ".txt";
+        return findLyricSource(file, companion, isRegularFile(companion), readMusicTagLyrics);
+    }
+    return readLyricFile(file);
 }
 
 // Writes the answer as it goes: a file of millions of lines must not be
@@ -86,21 +129,30 @@ int lyricsInfo(const std::vector<std::string>& args) {
         std::fprintf(stderr, "orbakaraoke: %s\n", error.c_str());
         return 2;
     }
-    std::optional<std::vector<std::string>> lines = readMessageFile(o.file);
-    if (!lines) {
+    LyricSource source = readLyricsOf(o.file);
+    if (!source.found) {
         std::fprintf(stderr, "orbakaraoke: cannot read the lyric file %s\n", o.file.c_str());
         return 2;
     }
+    const TextEncoding e = source.form.encoding;
     LyricLoadInput in;
     in.useMessage = true;
     in.useBgm = o.songLength.has_value();
     in.songLength = o.songLength.value_or(0);
     in.timeEditMode = o.editMode;
+    in.encoding = e;
+    in.tagType = source.tagType;
     // A bad "@TimeRatio" throws before anything is written.
-    const LyricText text = prepareLyrics(std::move(*lines), in);
+    const LyricText text = prepareLyrics(std::move(source.lines), in);
 
     auto write = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
     write(JsonObject()
+              .add("source", sourceName(source.form.source))
+              .add("sourceFile", source.path)
+              .add("dialect", dialectName(source.form.dialect))
+              .add("encoding", encodingName(e))
+              .add("title", source.form.title)
+              .add("artist", source.form.artist)
               .add("tagType", text.tagType)
               .add("tagTypeName", tagTypeName(text.tagType))
               .add("timeRatio", text.timeRatio)
@@ -108,7 +160,7 @@ int lyricsInfo(const std::vector<std::string>& args) {
     write("[");
     for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
         if (i) write(", ");
-        write(lineJson(text, i, o));
+        write(lineJson(text, i, o, e));
     }
     write("]}\n");
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;

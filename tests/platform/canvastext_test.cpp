@@ -61,6 +61,23 @@ int countColoured(const Bitmap& b, const Rect& r, Colour background) {
     return n;
 }
 
+TEST(CanvasText, TheFontsCharacterSetDecidesHowLyricBytesAreRead) {
+    const std::string utf8 = "Caf\xC3\xA9 \xC3\x85ngstr\xC3\xB6m";  // none of it in Shift-JIS
+    Bitmap unicode(300, 60), shiftJis(300, 60), reference(300, 60);
+    unicode.canvas().font().charset = kUnicodeCharset;
+    EXPECT_EQ(unicode.canvas().textOf(utf8), QString::fromUtf8(utf8));
+    EXPECT_EQ(shiftJis.canvas().textOf(kJapanese), QString::fromUtf8("日本語の歌詞"));
+    for (Bitmap* b : {&unicode, &shiftJis, &reference}) {
+        b->canvas().font().size = 20;
+        b->canvas().font().color = 0xFFFFFF;
+    }
+    unicode.canvas().textOut(2, 2, std::string_view(utf8));
+    shiftJis.canvas().textOut(2, 2, std::string_view(utf8));
+    reference.canvas().textOut(2, 2, QString::fromUtf8(utf8));
+    EXPECT_EQ(unicode.image(), reference.image());
+    EXPECT_NE(shiftJis.image(), reference.image());
+}
+
 TEST(CanvasText, JapaneseTextDrawsGlyphPixelsOnlyInsideItsBox) {
     Bitmap b(400, 80);
     Canvas& c = b.canvas();

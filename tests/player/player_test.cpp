@@ -137,5 +137,35 @@ TEST_F(PlayerTest, WithNothingToOpenTheSettingsSongStillLoadsAndTheTimerRuns) {
     EXPECT_EQ(player.state().statusMessage, kBanner);
 }
 
+TEST_F(PlayerTest, AnLrcFileBesideTheSongIsItsLyricFileAndWinsOverAKeptOne) {
+    lyrics("[00:01:00]kept\r\n");
+    writeFile(dir.file("other.mp3"), "not really music");
+    writeFile(dir.file("other.lrc"), "[ti:T]\n[00:01.50]<00:01.50>Caf\xC3\xA9 <00:02.00>!\n");
+    player.settings().useBgm = true;
+    player.settings().bgmFile = dir.file("other.mp3");
+    player.loadSong();
+    const PlayerState& st = player.state();
+    EXPECT_TRUE(player.settings().useMessage);
+    EXPECT_EQ(player.settings().messageFile, dir.file("other.lrc"));
+    EXPECT_EQ(st.lyricForm.dialect, LyricDialect::EnhancedLrc);
+    EXPECT_EQ(st.lyricForm.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(st.tagType, 3);
+    EXPECT_EQ(st.lyricLines.front(), "[00:01:50][00:01:50]Caf\xC3\xA9 [00:02:00]!");
+}
+
+TEST_F(PlayerTest, AKarFilePlaysAsMidiWithTheLyricsInsideIt) {
+    // Lyric events at 0 and 480 ticks at the default 120 bpm.
+    const std::string kar = std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0\x11", 22) +
+                            std::string("\0\xFF\x05\x02la\x83\x60\xFF\x05\x02lu\0\xFF\x2F\0", 17);
+    writeFile(dir.file("song.kar"), kar);
+    player.settings().useBgm = true;
+    player.settings().bgmFile = dir.file("song.kar");
+    player.loadSong();
+    const PlayerState& st = player.state();
+    EXPECT_TRUE(st.isMidi);
+    EXPECT_EQ(st.lyricForm.source, LyricSourceKind::MidiEvents);
+    EXPECT_EQ(st.lyricLines.front(), "[00:00:00]la[00:00:50]lu");
+}
+
 }  // namespace
 }  // namespace orba

@@ -213,7 +213,7 @@ TEST_F(TSettingTest, TheMusicChooserOpensInTheOldSongsFolderAndACancelChangesNot
     ASSERT_EQ(shell->fileRequests.size(), 1u);
     const FileChooser& c = shell->fileRequests.front();
     EXPECT_EQ(c.title, QStringLiteral("BGMファイルの選択"));
-    EXPECT_EQ(c.filter, QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg"));
+    EXPECT_EQ(c.filter, QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar"));
     EXPECT_EQ(c.startFolder, "/b/");
     EXPECT_FALSE(d->musicFileAccepted);
     EXPECT_EQ(d->values(), before);
@@ -233,7 +233,7 @@ TEST_F(TSettingTest, TheMessageChooserTicksTheTextAndSetsItsPath) {
     auto d = makeDialog();
     d->Button2Click();
     EXPECT_EQ(shell->fileRequests.at(0).title, QStringLiteral("メッセージファイルの選択"));
-    EXPECT_EQ(shell->fileRequests.at(0).filter, QStringLiteral("テキストファイル TXT|*.txt"));
+    EXPECT_EQ(shell->fileRequests.at(0).filter, QStringLiteral("テキストファイル TXT|*.txt;*.lrc"));
     EXPECT_FALSE(d->values().music.useMessage);
 
     shell->file = "/songs/歌詞 'a'.txt";

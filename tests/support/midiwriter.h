@@ -30,6 +30,11 @@ public:
         add(track, tick + ticks, {char(0x80 | channel), char(key), char(0)});
         return *this;
     }
+    // A meta event holding text: 0x01 text, 0x05 lyric (lengths below 128).
+    MidiWriter& text(int track, std::uint32_t tick, int type, const std::string& bytes) {
+        add(track, tick, std::string{'\xFF', char(type), char(bytes.size())} + bytes);
+        return *this;
+    }
     MidiWriter& endAt(int track, std::uint32_t tick) {
         m_tracks[track].end = std::max(m_tracks[track].end, tick);
         return *this;

@@ -33,6 +33,28 @@ CommandRun lyricsInfo(const test::TempDir& dir, const std::string& args) {
     return {test::runProgram(dir, ORBAKARAOKE_BIN, "--lyrics-info " + args)};
 }
 
+TEST(LyricsInfo, TellsWhereTheLyricsOfAMusicFileComeFromAndHowTheyAreWritten) {
+    test::TempDir dir;
+    // A UTF-16 LRC file beside the song: "[ti:Título]" and one line with word times.
+    std::string lrc = "\xFF\xFE";
+    for (char16_t c : std::u16string(u"[ti:T\u00EDtulo]\n[00:01.00]<00:01.00>\uD55C<00:01.50>b"))
+        lrc += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    test::writeFile(dir.file("song.lrc"), lrc);
+    test::writeFile(dir.file("song.mp3"), "not really music");
+    CommandRun r = lyricsInfo(dir, "'" + dir.file("song.mp3") + "' --at 1200");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QJsonObject o = r.json();
+    EXPECT_EQ(o["source"].toString(), "file");
+    EXPECT_EQ(o["sourceFile"].toString().toStdString(), dir.file("song.lrc"));
+    EXPECT_EQ(o["dialect"].toString(), "enhanced LRC");
+    EXPECT_EQ(o["encoding"].toString(), "UTF-16LE");
+    EXPECT_EQ(o["title"].toString(), QString::fromUtf8("T\xC3\xADtulo"));
+    const QJsonObject line = o["lines"].toArray()[0].toObject();
+    EXPECT_EQ(line["shown"].toString(), QString::fromUtf8("\xED\x95\x9C"
+                                                          "b"));
+    EXPECT_EQ(line["karaoke"].toObject()["sungText"].toString(), QString::fromUtf8("\xED\x95\x9C"));
+}
+
 TEST(LyricsInfo, ShowsHowAKaraokeFileIsRead) {
     test::TempDir dir;
     test::writeFile(dir.file("song_t.txt"),

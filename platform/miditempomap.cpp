@@ -1,4 +1,4 @@
-#include "playback/miditempomap.h"
+#include "platform/miditempomap.h"
 
 #include <algorithm>
 #include <climits>
@@ -34,7 +34,8 @@ std::uint32_t le32(std::string_view s, std::size_t at) {
 // does not make sense, as a player would.
 class TrackReader {
 public:
-    explicit TrackReader(std::string_view data) : m_data(data) {}
+    TrackReader(std::string_view data, int track, std::vector<MidiTextEvent>* texts)
+        : m_data(data), m_track(track), m_texts(texts) {}
 
     // Returns the tick of the last whole event.
     std::uint64_t read(std::vector<MidiTempoChange>& tempos) {
@@ -69,6 +70,10 @@ public:
                             {static_cast<std::uint32_t>(std::min<std::uint64_t>(tick, UINT32_MAX)),
                              t});
                 }
+                if ((type == 0x01 || type == 0x05) && m_texts)
+                    m_texts->push_back(
+                        {static_cast<std::uint32_t>(std::min<std::uint64_t>(tick, UINT32_MAX)),
+                         m_track, static_cast<int>(type), std::string(m_data.substr(m_pos, len))});
                 m_pos += len;
                 lastTick = tick;
                 if (type == 0x2F) break;
@@ -116,6 +121,8 @@ private:
 
     std::string_view m_data;
     std::size_t m_pos = 0;
+    int m_track = 0;
+    std::vector<MidiTextEvent>* m_texts = nullptr;
 };
 
 }  // namespace
@@ -142,7 +149,8 @@ std::string_view standardMidiData(std::string_view bytes) {
     return {};
 }
 
-std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes) {
+std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
+                                              std::vector<MidiTextEvent>* texts) {
     std::string_view smf = standardMidiData(bytes);
     if (smf.size() < 14 || smf.substr(0, 4) != "MThd") return std::nullopt;
     std::uint32_t headerLength = be32(smf, 4);
@@ -161,13 +169,18 @@ std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes) {
         std::size_t avail = smf.size() - pos - 8;
         std::size_t take = std::min<std::size_t>(len, avail);
         if (smf.substr(pos, 4) == "MTrk") {
+            endTick = std::max(
+                endTick,
+                TrackReader(smf.substr(pos + 8, take), tracks, texts).read(map.tempoChanges));
             ++tracks;
-            endTick =
-                std::max(endTick, TrackReader(smf.substr(pos + 8, take)).read(map.tempoChanges));
         }
         pos += 8 + take;
     }
     if (tracks == 0) return std::nullopt;
+    if (texts)
+        std::stable_sort(
+            texts->begin(), texts->end(),
+            [](const MidiTextEvent& a, const MidiTextEvent& b) { return a.tick < b.tick; });
     map.endTick = static_cast<std::uint32_t>(std::min<std::uint64_t>(endTick, UINT32_MAX));
     std::stable_sort(
         map.tempoChanges.begin(), map.tempoChanges.end(),

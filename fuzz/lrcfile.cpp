@@ -1,0 +1,60 @@
+#include "fuzz/check.h"
+#include "fuzz/targets.h"
+#include "lyrics/karaokeparse.h"
+#include "lyrics/lyricload.h"
+#include "lyrics/messagefile.h"
+#include "lyrics/sources/lrcreader.h"
+#include "lyrics/sources/lyricsource.h"
+#include "lyrics/tags.h"
+#include "lyrics/timevalue.h"
+
+namespace orba::fuzz {
+
+void lrcFile(std::string_view bytes) {
+    const LyricSource source = lyricSourceFromBytes(bytes, true);
+    const TextEncoding e = source.form.encoding;
+    ORBA_FUZZ_CHECK(source.tagType == 2 || source.tagType == 3);
+    for (const std::string& line : source.lines) {
+        // A timed line starts with a time value the engine reads back.
+        if (!line.empty() && line[0] == '[' && beginsWithTimeValue(line))
+            ORBA_FUZZ_CHECK(readTimeValue(line) >= 0);
+        if (isUnicode(e)) ORBA_FUZZ_CHECK(isValidUtf8(line));
+    }
+
+    // Saved and read again, the lines are the same (the offset's clamping at
+    // 0 aside, which a save cannot undo).
+    if (source.form.offsetMs == 0) {
+        std::vector<std::string> loaded = source.lines;
+        loaded.emplace_back();
+        std::string saved;
+        for (const std::string& l : lrcFileLines(loaded, source.form.headerLines, 0, e))
+            saved.append(l).append("\n");
+        const LrcText again = readLrc(splitLines(saved), e);
+        ORBA_FUZZ_CHECK(again.lines == source.lines);
+    }
+
+    LyricLoadInput in;
+    in.useMessage = true;
+    in.encoding = e;
+    in.tagType = source.tagType;
+    LyricText text;
+    try {
+        text = prepareLyrics(source.lines, in);
+    } catch (const ConversionError&) {
+        return;
+    }
+    ORBA_FUZZ_CHECK(text.lineTimes.size() == text.lyricLines.size());
+    for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
+        std::string line = text.lyricLines[i];
+        takeColourTag(line, e);
+        ORBA_FUZZ_CHECK(stripTags(line, e).size() <= line.size());
+        const int next = i + 1 < text.lineTimes.size() ? readTimeValue(text.lineTimes[i + 1]) : 0;
+        for (int now : {0, 2500, 600000}) {
+            const KaraokeParse k = parseKaraokeLine(now, line, next, e);
+            ORBA_FUZZ_CHECK(k.segmentProgress >= 0 && k.segmentProgress <= 10000);
+            if (isUnicode(e)) ORBA_FUZZ_CHECK(isValidUtf8(k.sungText) && isValidUtf8(k.restText));
+        }
+    }
+}
+
+}  // namespace orba::fuzz

@@ -1,0 +1,56 @@
+// LRC lyric files, plain and with word times, turned into the player's own
+// tagged lines: "[mm:ss.xx]" line times become leading time values, "<mm:ss.xx>"
+// word times become karaoke tags, so one lyric engine plays both. Saving
+// turns the tagged lines back into LRC.
+//
+// Odd cases, as decided here:
+// - a line with several leading times is one line per time; word times in it
+//   move with each copy by the distance from the first time;
+// - [offset:N] anywhere in the file applies to every time (positive shows the
+//   lyrics earlier); times below 0 become 0, times past 99:59.99 stay there;
+// - "[name:value]" with a name of letters (ti, ar, al, au, by, length, re,
+//   ve, offset and any other) or a name starting with "#" is a header line;
+// - a line without a time keeps its place after the timed line before it and
+//   gets its time by interpolation, as in the player's own files;
+// - blank lines are dropped; "[" "]" "\" inside lyric text keep their tag
+//   meaning, as in the player's own files.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/textencoding.h"
+
+namespace orba {
+
+struct LrcText {
+    std::vector<std::string> lines;        // tagged lines in time order
+    std::vector<std::string> headerLines;  // as read, in file order
+    std::string title;                     // the [ti:] and [ar:] values as read
+    std::string artist;
+    int offsetMs = 0;
+    bool wordTimes = false;  // at least one "<mm:ss.xx>" was read
+};
+
+// "mm:ss.xx", "mm:ss.xxx" (truncated to the hundredth), "mm:ss", "mm:ss:xx",
+// with one to three digits of minutes; the time in ms, or nothing.
+std::optional<int> parseLrcTime(std::string_view text);
+
+// `fileLines` are the file's lines in memory's form; `e` their encoding.
+LrcText readLrc(const std::vector<std::string>& fileLines, TextEncoding e);
+
+// True when some line of the text begins with an LRC line time: how text
+// from a music tag is told apart from plain lyrics.
+bool hasLrcLineTimes(const std::vector<std::string>& lines);
+
+// The lines of an LRC file for the tagged lines (the loader's last, empty end
+// entry is left out): header lines first, then "[mm:ss.xx]" line times and
+// "<mm:ss.xx>" word times. The offset is taken back out of every time, so
+// that the header lines, offset included, stay true.
+std::vector<std::string> lrcFileLines(const std::vector<std::string>& lyricLines,
+                                      const std::vector<std::string>& headerLines, int offsetMs,
+                                      TextEncoding e);
+
+}  // namespace orba

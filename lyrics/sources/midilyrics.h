@@ -1,0 +1,42 @@
+// The lyrics inside a MIDI file, as the player's own tagged lines: every
+// syllable a karaoke segment at the time of its event through the file's
+// tempo map, lines joined at "/" or "\" in front of a syllable (the .kar
+// convention) and at CR or LF.
+//
+// Odd cases, as decided here:
+// - lyric events (meta type 5) are taken when the file has any; else the
+//   text events (type 1) of a file that has "@" header texts (a .kar file),
+//   from the track that holds most of them; a .mid with only text events
+//   that are no .kar lyrics has none;
+// - texts starting with "@" are header lines: the first "@T" is the title,
+//   the second the artist; "@L", "@I", "@K", "@V" and the rest are dropped;
+// - the bytes of all texts together decide the encoding: UTF-8 when valid,
+//   else Shift-JIS when valid, else Windows-1252 (turned into UTF-8);
+// - an event with nothing to show adds nothing; times past 99:59.99 stay
+//   there.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/textencoding.h"
+
+namespace orba {
+
+struct MidiLyrics {
+    std::vector<std::string> lines;  // tagged lines, in memory's form
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    std::string title;   // UTF-8
+    std::string artist;  // UTF-8
+};
+
+// Nothing when the bytes are no MIDI file or it holds no lyrics.
+std::optional<MidiLyrics> readMidiLyrics(std::string_view fileBytes);
+
+// True when the bytes are wholly valid Shift-JIS (code page 932 structure:
+// a lead byte always followed by a second byte of its range).
+bool isValidSjis(std::string_view bytes);
+
+}  // namespace orba

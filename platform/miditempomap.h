@@ -1,0 +1,55 @@
+// The timing of a Standard MIDI File: its ticks per quarter note, every tempo
+// change and the tick of its last event, read from the bytes alone. Karaoke
+// MIDI files change tempo all the time, so a song's length and the tick of a
+// seek position both come from the whole tempo map.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orba {
+
+struct MidiTempoChange {
+    std::uint32_t tick = 0;
+    std::uint32_t microsPerQuarter = 500000;
+};
+
+struct MidiTempoMap {
+    std::uint32_t division = 0;                 // ticks per quarter note
+    std::uint32_t endTick = 0;                  // last event of the longest track
+    std::vector<MidiTempoChange> tempoChanges;  // in tick order
+
+    double msAtTick(std::uint32_t tick) const;
+    std::uint32_t tickAtMs(double ms) const;
+    // Milliseconds up to the last event, truncated.
+    int lengthMs() const;
+};
+
+// A text meta event (type 1, text, or type 5, lyric) with its bytes as the
+// file holds them.
+struct MidiTextEvent {
+    std::uint32_t tick = 0;
+    int track = 0;  // index among the file's track chunks
+    int type = 0;
+    std::string bytes;
+};
+
+// True when the bytes begin like a MIDI file ("MThd", or a RIFF RMID wrapper).
+bool looksLikeMidi(std::string_view head);
+
+// The Standard MIDI File inside the bytes: the "data" chunk of a RIFF RMID
+// file, else the bytes as they are.
+std::string_view standardMidiData(std::string_view bytes);
+
+// Reads the tempo map. Lengths written in the file are never trusted beyond
+// the bytes that are there: a truncated track ends at its last whole event.
+// Fails for a broken header, time-code (SMPTE) timing, or no track at all.
+// With `texts`, the text and lyric events of every track are collected too,
+// in tick order (file order among equal ticks).
+std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
+                                              std::vector<MidiTextEvent>* texts = nullptr);
+
+}  // namespace orba

@@ -1,0 +1,63 @@
+// The encodings a lyric text comes in, and the one form memory holds it in.
+// A Shift-JIS text stays the bytes it was; every Unicode text becomes UTF-8
+// without a byte-order mark, so the tag scans see the same ASCII tags in both
+// (no byte of a multi-byte UTF-8 character is ASCII). The encoding travels
+// with the text so that drawing reads the bytes right and a save writes them
+// back in the form they came in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orba {
+
+enum class TextEncoding : std::uint8_t { ShiftJis, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+
+constexpr bool isUnicode(TextEncoding e) {
+    return e != TextEncoding::ShiftJis;
+}
+
+// "Shift-JIS", "UTF-8", "UTF-8 BOM", "UTF-16LE", "UTF-16BE".
+const char* encodingName(TextEncoding e);
+
+// True when the bytes are wholly well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool isValidUtf8(std::string_view bytes);
+
+// A byte-order mark decides; else a text that is valid UTF-8 and holds at
+// least one multi-byte character is UTF-8; anything else is Shift-JIS.
+TextEncoding detectTextEncoding(std::string_view bytes);
+
+// The bytes of a file in the form memory holds them: Shift-JIS and plain
+// UTF-8 as they are, the others without their mark and as UTF-8. A broken
+// UTF-16 unit (a lone surrogate, an odd last byte) becomes U+FFFD.
+std::string toInternalText(std::string_view bytes, TextEncoding e);
+
+// The reverse, for saving: the mark the file had is written again.
+std::string fromInternalText(std::string_view text, TextEncoding e);
+
+// Lyric bytes in the given encoding as UTF-8, for JSON, status texts and the
+// like. Shift-JIS goes through the page converter; Unicode text is checked
+// and anything broken becomes U+FFFD.
+std::string lyricTextToUtf8(std::string_view bytes, TextEncoding e);
+
+// Windows-1252 bytes as UTF-8; its five unassigned codes become U+FFFD.
+std::string windows1252ToUtf8(std::string_view bytes);
+
+// Bytes of the character starting at s[i] (i < s.size()): Shift-JIS double
+// bytes as the lyric scans always stepped them, UTF-8 sequences whole (a
+// broken one byte by byte).
+inline std::size_t textCharLength(std::string_view s, std::size_t i, TextEncoding e) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (!isUnicode(e)) {
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        return lead && i + 1 < s.size() ? 2 : 1;
+    }
+    const std::size_t n = c < 0xC2 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 1;
+    for (std::size_t k = 1; k < n; ++k)
+        if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
+    return n;
+}
+
+}  // namespace orba

@@ -1,0 +1,31 @@
+// Where a song's lyric lines came from and in what form, kept beside the
+// lines so that they are drawn in the right character set and saved back in
+// the form they were read in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/textencoding.h"
+
+namespace orba {
+
+enum class LyricSourceKind : std::uint8_t { None, File, MidiEvents, MusicTag };
+
+// TaggedText is the player's own format: time, karaoke and script tags.
+enum class LyricDialect : std::uint8_t { TaggedText, Lrc, EnhancedLrc, MidiLyrics };
+
+struct LyricForm {
+    LyricSourceKind source = LyricSourceKind::None;
+    LyricDialect dialect = LyricDialect::TaggedText;
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    // The header lines of an LRC file as read (in memory's form), written
+    // again at the top when it is saved.
+    std::vector<std::string> headerLines;
+    int offsetMs = 0;    // an LRC file's [offset:], taken back out when saving
+    std::string title;   // UTF-8
+    std::string artist;  // UTF-8
+};
+
+}  // namespace orba

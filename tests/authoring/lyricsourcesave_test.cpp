@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "authoring/lyricsave.h"
+#include "authoring/textexport.h"
+#include "authoring/timeedit.h"
+#include "lyrics/lyricload.h"
+#include "lyrics/sources/lrcreader.h"
+#include "lyrics/sources/lyricsource.h"
+#include "tests/lyrics/sj.h"
+#include "tests/support/midiwriter.h"
+#include "tests/support/tempdir.h"
+
+namespace orba {
+namespace {
+
+using Lines = std::vector<std::string>;
+using test::readFile;
+using test::writeFile;
+
+// A lyric file as the loader leaves it in the player state.
+struct Loaded {
+    LyricSource source;
+    LyricText text;
+};
+
+Loaded load(const std::string& path, bool timeEditMode = false) {
+    Loaded l;
+    l.source = readLyricFile(path);
+    LyricLoadInput in;
+    in.useMessage = true;
+    in.timeEditMode = timeEditMode;
+    in.encoding = l.source.form.encoding;
+    in.tagType = l.source.tagType;
+    l.text = prepareLyrics(l.source.lines, in);
+    return l;
+}
+
+// "Café 한국 😀": none of it is Shift-JIS but the "Caf".
+const std::string kMixed = "Caf\xC3\xA9 \xED\x95\x9C\xEA\xB5\xAD \xF0\x9F\x98\x80";
+
+TEST(UnicodeLyricSave, EditedLinesSaveBackByteForByteInTheirOwnEncoding) {
+    test::TempDir dir;
+    for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
+                           TextEncoding::Utf16Be}) {
+        const std::string path = dir.file(std::string("song_") + encodingName(e) + ".txt");
+        const std::string before = "[00:01:00]" + kMixed + "\r\n[00:02:00]\xC4\x81[00:02:50]b\r\n";
+        writeFile(path, fromInternalText(before, e));
+        Loaded l = load(path);
+        ASSERT_EQ(l.source.form.encoding, e);
+        l.text.lyricLines[1] = retagLine(l.text.lyricLines[1], "[00:03:00]");
+        EXPECT_EQ(saveLyricSource(path, "", l.text.lyricLines, l.source.form), path);
+        const std::string after = "[00:01:00]" + kMixed + "\r\n[00:03:00]\xC4\x81[00:02:50]b\r\n";
+        EXPECT_EQ(readFile(path), fromInternalText(after, e)) << encodingName(e);
+        // The first save keeps the file as it was.
+        EXPECT_EQ(readFile(lyricBackupPath(path)), fromInternalText(before, e));
+    }
+}
+
+TEST(UnicodeLyricSave, ShiftJisFilesSaveAsTheyAlwaysDid) {
+    test::TempDir dir;
+    const std::string path = dir.file("s.txt");
+    writeFile(path, test::sj("[00:01:00]ソース表\r\n[00:02:00]うた"));
+    Loaded l = load(path);
+    const Lines lines = l.text.lyricLines;
+    saveLyricSource(path, "", lines, l.source.form);
+    EXPECT_EQ(readFile(path), lyricFileBytes(lines));
+}
+
+TEST(LrcLyricSave, TimedInTheEditModeAndSavedItReadsBackAsLrc) {
+    test::TempDir dir;
+    const std::string path = dir.file("song.lrc");
+    writeFile(path, "[ti:Song]\n[ar:Me]\nfirst\nsecond \xED\x95\x9C\nthird\n");
+    Loaded l = load(path, true);
+    PlayerState st;
+    st.lyricLines = l.text.lyricLines;
+    st.lineTimes = l.text.lineTimes;
+    st.timeEditMode = true;
+    for (int tap : {1234, 5678}) {
+        st.editFrameDrawn = true;
+        ASSERT_TRUE(setAndNext(st, tap));
+    }
+    saveLyricSource(path, "", st.lyricLines, l.source.form);
+    EXPECT_EQ(readFile(path),
+              "[ti:Song]\r\n[ar:Me]\r\n[00:00.00]first\r\n[00:01.23]second \xED\x95\x9C\r\n"
+              "[00:05.67]third\r\n");
+    const LyricSource again = readLyricFile(path);
+    EXPECT_EQ(again.form.title, "Song");
+    EXPECT_EQ(again.lines,
+              (Lines{"[00:00:00]first", "[00:01:23]second \xED\x95\x9C", "[00:05:67]third"}));
+}
+
+TEST(EmbeddedLyricSave, LyricsFromInsideAMidiFileGoToItsOwnLyricFile) {
+    test::TempDir dir;
+    const std::string music = dir.file("song.kar");
+    test::MidiWriter w(480);
+    w.text(0, 0, 5, "la").text(0, 480, 5, "la");
+    writeFile(music, w.bytes());
+    LyricSource s = findLyricSource(music, "", false, {});
+    ASSERT_EQ(s.form.source, LyricSourceKind::MidiEvents);
+    Lines lines = s.lines;
+    lines.emplace_back();
+    EXPECT_EQ(saveLyricSource(s.path, music, lines, s.form), dir.file("song_t.txt"));
+    EXPECT_EQ(readFile(dir.file("song_t.txt")), "[00:00:00]la[00:00:50]la\r\n");
+    EXPECT_EQ(readFile(music), w.bytes());
+    EXPECT_EQ(s.form.source, LyricSourceKind::File);
+    // From then on that file is the song's lyric file.
+    EXPECT_EQ(findLyricSource(music, dir.file("song_t.txt"), true, {}).path,
+              dir.file("song_t.txt"));
+}
+
+TEST(UnicodeTextExport, ExportsKeepTheLyricsEncoding) {
+    test::TempDir dir;
+    LyricForm form;
+    form.encoding = TextEncoding::Utf16Le;
+    const std::string path = writeTextExport(
+        TextExport::Plain, {"[00:01:00]" + kMixed + "[00:02:00]!", ""}, dir.file("x.mp3"), form);
+    EXPECT_EQ(readFile(path), fromInternalText(kMixed + "!\r\n\r\n", form.encoding));
+
+    form.encoding = TextEncoding::Utf8;
+    form.source = LyricSourceKind::File;
+    form.dialect = LyricDialect::EnhancedLrc;
+    // The safe form keeps the line time (in LRC form) and one whole character.
+    EXPECT_EQ(exportLines(TextExport::Safe, {"[00:01:00]\xED\x95\x9C\xEA\xB5\xAD"}, form),
+              (Lines{"[00:01.00]\xED\x95\x9C.."}));
+}
+
+}  // namespace
+}  // namespace orba

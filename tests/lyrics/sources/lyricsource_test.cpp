@@ -1,0 +1,139 @@
+#include "lyrics/sources/lyricsource.h"
+
+#include <gtest/gtest.h>
+
+#include "lyrics/karaokeparse.h"
+#include "lyrics/lyricload.h"
+#include "lyrics/messagefile.h"
+#include "lyrics/tags.h"
+#include "tests/lyrics/sj.h"
+#include "tests/support/midiwriter.h"
+#include "tests/support/tempdir.h"
+
+namespace orba {
+namespace {
+
+using Lines = std::vector<std::string>;
+using test::writeFile;
+
+class LyricSourceOrder : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const { return m_dir.file(name); }
+    // A MIDI file with one lyric syllable.
+    void writeKar(const std::string& name, const std::string& syllable) {
+        test::MidiWriter w(480);
+        w.text(0, 0, 5, syllable);
+        writeFile(path(name), w.bytes());
+    }
+    LyricSource find(const std::string& music, const std::string& messageFile, bool useMessage,
+                     const MusicTagLyricsReader& tag = {}) {
+        return findLyricSource(path(music), messageFile, useMessage, tag);
+    }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(LyricSourceOrder, CompanionTextFileComesFirstThenLrcThenLyricsInside) {
+    writeKar("song.kar", "inside");
+    writeFile(path("song.lrc"), "[00:01.00]lrc\n");
+    writeFile(path("song_t.txt"), "[00:01:00]tagged\r\n");
+    writeFile(path("other.txt"), "kept\r\n");
+
+    LyricSource s = find("song.kar", path("song_t.txt"), true);
+    EXPECT_EQ(s.path, path("song_t.txt"));
+    EXPECT_EQ(s.lines, (Lines{"[00:01:00]tagged"}));
+
+    // A file kept from the song before loses to the song's own lyrics.
+    s = find("song.kar", path("other.txt"), true);
+    EXPECT_EQ(s.path, path("song.lrc"));
+    EXPECT_EQ(s.form.dialect, LyricDialect::Lrc);
+    EXPECT_EQ(s.tagType, 2);
+
+    std::filesystem::remove(path("song.lrc"));
+    s = find("song.kar", path("other.txt"), true);
+    EXPECT_EQ(s.form.source, LyricSourceKind::MidiEvents);
+    EXPECT_EQ(s.path, path("song.kar"));
+    EXPECT_EQ(s.lines, (Lines{"[00:00:00]inside"}));
+
+    // No lyrics of its own: the kept file stays in use, or there are none.
+    writeFile(path("plain.mp3"), "ID3 not really");
+    s = find("plain.mp3", path("other.txt"), true);
+    EXPECT_EQ(s.path, path("other.txt"));
+    EXPECT_FALSE(find("plain.mp3", path("other.txt"), false).found);
+    // The music file itself, remembered as the lyric file, is never read as text.
+    EXPECT_FALSE(find("plain.mp3", path("plain.mp3"), true).found);
+}
+
+TEST_F(LyricSourceOrder, MusicTagTextIsReadAsLrcOrAsPlainLyrics) {
+    writeFile(path("song.ogg"), "OggS");
+    std::string tag = "[ti:Tagged]\n[00:02.00]From the tag";
+    const MusicTagLyricsReader reader = [&](const std::string&) { return tag; };
+    LyricSource s = find("song.ogg", "", false, reader);
+    EXPECT_EQ(s.form.source, LyricSourceKind::MusicTag);
+    EXPECT_EQ(s.form.dialect, LyricDialect::Lrc);
+    EXPECT_EQ(s.form.title, "Tagged");
+    EXPECT_EQ(s.lines, (Lines{"[00:02:00]From the tag"}));
+
+    tag = "Unsynced \xED\x95\x9C\nsecond";
+    s = find("song.ogg", "", false, reader);
+    EXPECT_EQ(s.form.dialect, LyricDialect::TaggedText);
+    EXPECT_EQ(s.form.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(s.lines, (Lines{"Unsynced \xED\x95\x9C", "second"}));
+}
+
+TEST(LyricFileReading, ShiftJisFilesGiveExactlyTheLinesTheyAlwaysGave) {
+    test::TempDir dir;
+    const std::string bytes = test::sj("[00:01:00]ソース\\w5表\r\n") + "\x82\r\xFF\n[x]";
+    writeFile(dir.file("a.txt"), bytes);
+    const LyricSource s = readLyricFile(dir.file("a.txt"));
+    EXPECT_EQ(s.form.encoding, TextEncoding::ShiftJis);
+    EXPECT_EQ(s.form.dialect, LyricDialect::TaggedText);
+    EXPECT_EQ(s.tagType, 0);
+    EXPECT_EQ(s.lines, *readMessageFile(dir.file("a.txt")));
+}
+
+TEST(LyricFileReading, Utf16FilesAreSplitAfterDecoding) {
+    test::TempDir dir;
+    // "[00:01:00]한\r\n[00:02:00]b" in UTF-16LE: the line ends hold 0x00 bytes.
+    std::string le = "\xFF\xFE";
+    for (char16_t c : std::u16string(u"[00:01:00]\uD55C\r\n[00:02:00]b")) {
+        le += static_cast<char>(c & 0xFF);
+        le += static_cast<char>(c >> 8);
+    }
+    writeFile(dir.file("k.txt"), le);
+    const LyricSource s = readLyricFile(dir.file("k.txt"));
+    EXPECT_EQ(s.form.encoding, TextEncoding::Utf16Le);
+    EXPECT_EQ(s.lines, (Lines{"[00:01:00]\xED\x95\x9C", "[00:02:00]b"}));
+}
+
+TEST(LyricFileReading, LrcNameDecidesTheDialectInAnyLetterCase) {
+    test::TempDir dir;
+    writeFile(dir.file("x.LRC"), "\xEF\xBB\xBF[00:01.00]<00:01.00>a<00:01.50>b");
+    const LyricSource s = readLyricFile(dir.file("x.LRC"));
+    EXPECT_EQ(s.form.encoding, TextEncoding::Utf8Bom);
+    EXPECT_EQ(s.form.dialect, LyricDialect::EnhancedLrc);
+    EXPECT_EQ(s.tagType, 3);
+    EXPECT_EQ(s.lines, (Lines{"[00:01:00][00:01:00]a[00:01:50]b"}));
+}
+
+// The tag scans over UTF-8: characters whose last byte is a Shift-JIS lead
+// byte (ā is C4 81, ー is E3 83 BC) must not hide the tag after them.
+TEST(Utf8Lyrics, TagScansSeeEveryTagAfterAMultiByteCharacter) {
+    const TextEncoding u = TextEncoding::Utf8;
+    const std::string a = "\xC4\x81";  // ā
+    EXPECT_EQ(stripTags("[00:01:00]" + a + "[00:02:00]b", u), a + "b");
+    std::string coloured = a + "[#0000FF]";
+    EXPECT_EQ(takeColourTag(coloured, u), 0xFF0000u);
+    EXPECT_EQ(coloured, a);
+
+    const KaraokeParse k = parseKaraokeLine(1500, "[00:01:00]" + a + "[00:02:00]b", 5000, u);
+    EXPECT_EQ(k.sungText, a);
+    EXPECT_EQ(k.restText, "b");
+    EXPECT_EQ(k.segmentProgress, 5000);
+
+    const Lines lines{"x" + a + "]", "x" + a + "]", "plain"};
+    EXPECT_EQ(decideTagType(tagCensus(lines, u), lines.size()), 2);
+}
+
+}  // namespace
+}  // namespace orba
