@@ -56,30 +56,41 @@ std::string karaokeJson(const KaraokeParse& k) {
         .str();
 }
 
-std::string lineJson(const LyricText& text, std::size_t i, const LyricsInfoOptions& o) {
+// A Shift-JIS text as a JSON string, converted a piece at a time: a line of
+// megabytes never stands in memory as UTF-8 too.
+void addSjis(JsonObjectStream& j, std::string_view key, std::string_view sjis) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    j.addPieces(key, [&](std::string& piece) {
+        if (sjis.empty()) return false;
+        sjis.remove_prefix(appendSjisAsUtf8(piece, sjis, kPiece));
+        return true;
+    });
+}
+
+void writeLineJson(std::FILE* out, const LyricText& text, std::size_t i,
+                   const LyricsInfoOptions& o) {
     const std::string& raw = text.lyricLines[i];
     std::string line = raw;
     const std::uint32_t colour = takeColourTag(line);
-    JsonObject j;
-    j.add("raw", sjisToUtf8(raw));
+    JsonObjectStream j(out);
+    addSjis(j, "raw", raw);
     if (i < text.lineTimes.size())
         j.add("time", text.lineTimes[i]);
     else
         j.addNull("time");
     j.add("colour", static_cast<long long>(colour));
-    j.add("shown", sjisToUtf8(o.editMode ? stripTagsKeepTime(line) : stripTags(line)));
-    j.add("plain", sjisToUtf8(plainTextForm(raw)));
-    j.add("safe", sjisToUtf8(safeTextForm(raw)));
+    addSjis(j, "shown", o.editMode ? stripTagsKeepTime(line) : stripTags(line));
+    addSjis(j, "plain", plainTextForm(raw));
+    addSjis(j, "safe", safeTextForm(raw));
     if (o.at) {
         int nextLineTime = 0;
         if (i + 1 < text.lineTimes.size()) nextLineTime = leadTimeOf(text.lineTimes[i + 1]);
         j.addRaw("karaoke", karaokeJson(parseKaraokeLine(*o.at, line, nextLineTime)));
     }
-    return j.str();
 }
 
-// Writes the answer as it goes: a file of millions of lines must not be
-// held as JSON in memory on top of its lines.
+// Writes the answer as it goes: neither a file of millions of lines nor a
+// line of megabytes is held as JSON in memory on top of its lines.
 int lyricsInfo(const std::vector<std::string>& args) {
     LyricsInfoOptions o;
     if (std::string error = parseOptions(args, o); !error.empty()) {
@@ -108,7 +119,7 @@ int lyricsInfo(const std::vector<std::string>& args) {
     write("[");
     for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
         if (i) write(", ");
-        write(lineJson(text, i, o));
+        writeLineJson(stdout, text, i, o);
     }
     write("]}\n");
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
