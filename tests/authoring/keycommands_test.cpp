@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,13 @@ TEST_F(KeyCommands, TogglesAndCyclesPostTheirLabelAndNewValue) {
     settings.imageStyle = -2;
     press('I');
     EXPECT_EQ(message(), "ImageDspType : -1");
+}
+
+TEST(CycledSetting, TheLargestAndSmallestIntFromAHandEditedFileStepOnWithoutOverflow) {
+    EXPECT_EQ(cycled(INT_MAX, 6), 2);  // 2^31 % 6
+    EXPECT_EQ(cycled(INT_MAX, 5), 3);
+    EXPECT_EQ(cycled(INT_MIN, 4), -3);
+    EXPECT_EQ(cycled(-1, 4), 0);
 }
 
 TEST_F(KeyCommands, CtrlWCyclesTheWipeWhileCtrlSAndCtrlPExportTheLyrics) {
