@@ -214,10 +214,6 @@ JsonObjectStream& JsonObjectStream::addPieces(
     return *this;
 }
 
-JsonObjectStream& JsonObjectStream::add(std::string_view k, const char* v) {
-    return add(k, std::string_view(v));
-}
-
 JsonObjectStream& JsonObjectStream::add(std::string_view k, long long v) {
     key(k);
     appendNumber(m_buffer, v);

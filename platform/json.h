@@ -59,7 +59,6 @@ public:
     ~JsonObjectStream();
 
     JsonObjectStream& add(std::string_view key, std::string_view utf8Text);
-    JsonObjectStream& add(std::string_view key, const char* utf8Text);
     JsonObjectStream& add(std::string_view key, long long number);
     JsonObjectStream& add(std::string_view key, int number) { return add(key, (long long)number); }
     // A string value that comes in pieces of whole UTF-8 characters, so
