@@ -28,7 +28,9 @@ std::string quickReferenceText() {
 }
 
 int cycled(int value, int count) {
-    return (value + 1) % count;  // C++'s remainder keeps the dividend's sign
+    // C++'s remainder keeps the dividend's sign. 64 bits: a hand-edited
+    // settings file can hold the largest int.
+    return static_cast<int>((static_cast<long long>(value) + 1) % count);
 }
 
 int seekTarget(bool forward, int position, int length) {

@@ -1,7 +1,9 @@
 // Lyric text engine: the load-time text steps of a long time-tagged file,
 // the karaoke parse of a busy line, stripTags of an ukagaka line and the
-// conversion of a long line of invalid Shift-JIS.
+// conversion of a long line of invalid Shift-JIS, and --lyrics-info on it.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -12,6 +14,7 @@
 #include "lyrics/tags.h"
 #include "lyrics/timevalue.h"
 #include "platform/sjis.h"
+#include "tools/lyricsinfotool.h"
 
 namespace {
 
@@ -72,5 +75,30 @@ void BM_SjisToUtf8InvalidLine5MB(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(orba::sjisToUtf8(line));
 }
 BENCHMARK(BM_SjisToUtf8InvalidLine5MB)->Unit(benchmark::kMillisecond);
+
+// The whole command on a file of that line: about 30 MB of JSON, written to
+// /dev/null in place of the benchmark's own output.
+void BM_LyricsInfoInvalidLine5MB(benchmark::State& state) {
+    std::string bytes;
+    for (int i = 0; i < 2500000; ++i) bytes += "\x85\x40";
+    bytes += "\r\n";
+    const std::string path = "/tmp/orba-bench-invalid-line.txt";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    std::fflush(stdout);
+    const int shown = dup(STDOUT_FILENO);
+    const int nowhere = open("/dev/null", O_WRONLY);
+    for (auto _ : state) {
+        dup2(nowhere, STDOUT_FILENO);
+        const int code = orba::runLyricsInfo({"--lyrics-info", path});
+        std::fflush(stdout);
+        dup2(shown, STDOUT_FILENO);
+        if (code != 0) state.SkipWithError("--lyrics-info failed");
+    }
+    close(nowhere);
+    close(shown);
+}
+BENCHMARK(BM_LyricsInfoInvalidLine5MB)->Unit(benchmark::kMillisecond);
 
 }  // namespace

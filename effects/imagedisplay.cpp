@@ -176,7 +176,7 @@ void ImageDisplay::drawFade(const Frame& fr) {
         m_fadeSlot = (m_fadeSlot + 1) % 2;
         loadNextPicture(m_fadeSlot == 0 ? m_pictureA : m_pictureB, fr, 0.7, true);
     }
-    m_slideTimer += fr.f.dt;
+    m_slideTimer = advancedSlideTimer(m_slideTimer, fr.f.dt);
     const int fade = fadeTime(fr.s.slideTime);
     const Bitmap& current = m_fadeSlot == 0 ? m_pictureA : m_pictureB;
     const Bitmap& previous = m_fadeSlot == 0 ? m_pictureB : m_pictureA;
@@ -185,8 +185,8 @@ void ImageDisplay::drawFade(const Frame& fr) {
     };
     if (m_slideTimer < fade) {
         const int p = static_cast<int>(m_slideTimer / (fade * 0.01));
-        centred(current, fr.s.imageOpacity * p / 100);
-        centred(previous, (100 - p) * fr.s.imageOpacity / 100);
+        centred(current, fadedOpacity(fr.s.imageOpacity, p));
+        centred(previous, fadedOpacity(fr.s.imageOpacity, 100 - p));
     } else {
         centred(current, fr.s.imageOpacity);
     }
@@ -195,7 +195,7 @@ void ImageDisplay::drawFade(const Frame& fr) {
 
 void ImageDisplay::drawCentre(const Frame& fr) {
     if (m_slideTimer == 0) loadNextPicture(m_pictureA, fr, 0.7, true);
-    m_slideTimer += fr.f.dt;
+    m_slideTimer = advancedSlideTimer(m_slideTimer, fr.f.dt);
     const int S = fr.s.slideTime;
     const int timer = m_slideTimer;
     const Bitmap& a = m_pictureA;

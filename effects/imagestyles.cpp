@@ -1,5 +1,7 @@
 #include "effects/imagestyles.h"
 
+#include <climits>
+
 namespace orba {
 
 int transitionTime(int slideTime) {
@@ -8,6 +10,14 @@ int transitionTime(int slideTime) {
 
 int fadeTime(int slideTime) {
     return slideTime >= 2000 ? 1000 : slideTime / 2;
+}
+
+int fadedOpacity(int opacity, int percent) {
+    return static_cast<int>(static_cast<long long>(opacity) * percent / 100);
+}
+
+int advancedSlideTimer(int timer, int dt) {
+    return timer > INT_MAX - dt ? INT_MAX : timer + dt;
 }
 
 SlidePhase slidePhase(int timer, int slideTime) {

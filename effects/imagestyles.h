@@ -14,6 +14,14 @@ int transitionTime(int slideTime);
 // time below 2000 ms.
 int fadeTime(int slideTime);
 
+// `percent` (0..100) of an opacity as the settings file gives it, which may
+// be any int: computed in 64 bits, so it cannot overflow.
+int fadedOpacity(int opacity, int percent);
+
+// The slide timer `dt` ms on. It stops at the largest int instead of
+// wrapping: a slide time near that is never passed, the picture stays.
+int advancedSlideTimer(int timer, int dt);
+
 // Where a slide of the centre styles stands at `timer` ms.
 enum class SlidePhase { Entrance, Shown, Exit };
 SlidePhase slidePhase(int timer, int slideTime);

@@ -38,40 +38,90 @@ std::optional<int> parseMilliseconds(std::string_view text) {
     return ms;
 }
 
-std::string jsonString(std::string_view s) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
+namespace {
+
+// Escapes `s` into `out` without the quotes. Runs of bytes that go out as
+// they are (most of any text) are appended whole.
+void appendEscaped(std::string& out, std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        std::size_t run = i;
+        while (run < s.size()) {
+            const auto c = static_cast<unsigned char>(s[run]);
+            if (c < 0x80) {
+                if (c < 0x20 || c == 0x7F || c == '"' || c == '\\') break;
+                ++run;
+            } else if (std::size_t n = utf8Length(s, run)) {
+                run += n;
+            } else {
+                break;
+            }
+        }
+        out.append(s.data() + i, run - i);
+        i = run;
+        if (i == s.size()) break;
+        const auto c = static_cast<unsigned char>(s[i]);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
-            ++i;
         } else if (c < 0x20 || c == 0x7F) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
             out += buf;
-            ++i;
-        } else if (std::size_t n = utf8Length(s, i)) {
-            out.append(s.substr(i, n));
-            i += n;
         } else {
             out += "\xEF\xBF\xBD";
-            ++i;
         }
+        ++i;
     }
-    out += '"';
+}
+
+// Where to end a piece of at most `limit` bytes so that no UTF-8 sequence
+// is cut: a piece must read as the same characters as the whole text does.
+std::size_t pieceEnd(std::string_view s, std::size_t limit) {
+    if (s.size() <= limit) return s.size();
+    auto continuation = [&](std::size_t k) {
+        return (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80;
+    };
+    // Back to the first byte of the sequence the cut falls into. A sequence
+    // is at most four bytes: after four continuation bytes in a row, no
+    // valid one can reach over the cut.
+    for (std::size_t back = 0; back < 4; ++back)
+        if (!continuation(limit - back)) return limit - back;
+    return limit;
+}
+
+void appendNumber(std::string& out, long long v) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
+
+constexpr std::size_t kStreamPiece = 64 * 1024;
+
+}  // namespace
+
+std::string jsonString(std::string_view s) {
+    std::string out;
+    appendJsonString(out, s);
     return out;
 }
 
+void appendJsonString(std::string& out, std::string_view s) {
+    out.reserve(out.size() + s.size() + 2);
+    out += '"';
+    appendEscaped(out, s);
+    out += '"';
+}
+
 void JsonObject::key(std::string_view k) {
-    if (!m_body.empty()) m_body += ", ";
-    m_body += jsonString(k);
-    m_body += ": ";
+    if (m_text.size() > 1) m_text += ", ";
+    appendJsonString(m_text, k);
+    m_text += ": ";
 }
 
 JsonObject& JsonObject::add(std::string_view k, std::string_view v) {
     key(k);
-    m_body += jsonString(v);
+    appendJsonString(m_text, v);
     return *this;
 }
 
@@ -81,43 +131,124 @@ JsonObject& JsonObject::add(std::string_view k, const char* v) {
 
 JsonObject& JsonObject::add(std::string_view k, long long v) {
     key(k);
-    m_body += std::to_string(v);
+    appendNumber(m_text, v);
     return *this;
 }
 
 JsonObject& JsonObject::add(std::string_view k, double v) {
     key(k);
     if (!std::isfinite(v)) {
-        m_body += "null";
+        m_text += "null";
         return *this;
     }
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.9g", v);
-    m_body += buf;
+    m_text += buf;
     return *this;
 }
 
 JsonObject& JsonObject::add(std::string_view k, bool v) {
     key(k);
-    m_body += v ? "true" : "false";
+    m_text += v ? "true" : "false";
     return *this;
 }
 
 JsonObject& JsonObject::addNull(std::string_view k) {
     key(k);
-    m_body += "null";
+    m_text += "null";
     return *this;
 }
 
 std::string JsonObject::strOpenedAt(std::string_view k) {
     key(k);
-    return "{" + m_body;
+    return m_text;
 }
 
 JsonObject& JsonObject::addRaw(std::string_view k, std::string_view json) {
     key(k);
-    m_body += json;
+    m_text += json;
     return *this;
+}
+
+}  // namespace orba
+
+namespace orba {
+
+JsonObjectStream::JsonObjectStream(std::FILE* out) : m_out(out), m_buffer("{") {}
+
+JsonObjectStream::~JsonObjectStream() {
+    close();
+}
+
+void JsonObjectStream::key(std::string_view k) {
+    if (!m_first) m_buffer += ", ";
+    m_first = false;
+    appendJsonString(m_buffer, k);
+    m_buffer += ": ";
+}
+
+JsonObjectStream& JsonObjectStream::add(std::string_view k, std::string_view v) {
+    key(k);
+    m_buffer += '"';
+    while (!v.empty()) {
+        const std::size_t n = pieceEnd(v, kStreamPiece);
+        appendEscaped(m_buffer, v.substr(0, n));
+        v.remove_prefix(n);
+        flushIfFull();
+    }
+    m_buffer += '"';
+    return *this;
+}
+
+JsonObjectStream& JsonObjectStream::addPieces(
+    std::string_view k, const std::function<bool(std::string& piece)>& nextPiece) {
+    key(k);
+    m_buffer += '"';
+    std::string piece;
+    while (nextPiece(piece)) {
+        appendEscaped(m_buffer, piece);
+        piece.clear();
+        flushIfFull();
+    }
+    m_buffer += '"';
+    return *this;
+}
+
+JsonObjectStream& JsonObjectStream::add(std::string_view k, long long v) {
+    key(k);
+    appendNumber(m_buffer, v);
+    return *this;
+}
+
+JsonObjectStream& JsonObjectStream::addNull(std::string_view k) {
+    key(k);
+    m_buffer += "null";
+    return *this;
+}
+
+JsonObjectStream& JsonObjectStream::addRaw(std::string_view k, std::string_view json) {
+    key(k);
+    m_buffer += json;
+    flushIfFull();
+    return *this;
+}
+
+bool JsonObjectStream::close() {
+    if (!m_closed) {
+        m_closed = true;
+        m_buffer += '}';
+        flush();
+    }
+    return !m_failed;
+}
+
+void JsonObjectStream::flushIfFull() {
+    if (m_buffer.size() >= kStreamPiece) flush();
+}
+
+void JsonObjectStream::flush() {
+    if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size()) m_failed = true;
+    m_buffer.clear();
 }
 
 }  // namespace orba

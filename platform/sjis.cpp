@@ -2,9 +2,11 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace orba {
@@ -122,30 +124,44 @@ Converter& toSjis() {
 }  // namespace
 
 std::string sjisToUtf8(std::string_view sjis) {
-    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-    const SjisDecodeTable& table = decodeTable();
     std::string out;
-    out.reserve(sjis.size() * 3 / 2);
-    for (std::size_t i = 0; i < sjis.size();) {
+    appendSjisAsUtf8(out, sjis, sjis.size());
+    return out;
+}
+
+std::size_t appendSjisAsUtf8(std::string& out, std::string_view sjis, std::size_t limit) {
+    static constexpr DecodedChar kReplacement = {"\xEF\xBF\xBD", 3};  // U+FFFD
+    const SjisDecodeTable& table = decodeTable();
+    const std::size_t end = std::min(limit, sjis.size());
+    // Room for the longest result, three bytes for every byte (one more for
+    // a pair across the limit), and for the fixed-size copy of the last
+    // character; cut to what was written. Writing through a pointer costs a
+    // store per character, where an append per character cost a call.
+    const std::size_t start = out.size();
+    out.resize(start + (end + 1) * 3 + sizeof(DecodedChar::utf8));
+    char* w = out.data() + start;
+    std::size_t i = 0;
+    while (i < end) {
         const auto b = static_cast<unsigned char>(sjis[i]);
         const DecodedChar* c = &table.single(b);
         std::size_t taken = 1;
         if (table.isLead(b)) {
+            // Cut off at the end, the lead byte is refused; a refused pair
+            // gives up only its first byte, the second is read anew.
             if (i + 1 == sjis.size()) {
-                out += kReplacement;  // cut off at the end
-                break;
+                c = &kReplacement;
+            } else {
+                c = &table.pair(b, static_cast<unsigned char>(sjis[i + 1]));
+                if (c->size) taken = 2;
             }
-            c = &table.pair(b, static_cast<unsigned char>(sjis[i + 1]));
-            // A refused pair gives up only its first byte; the second is read anew.
-            if (c->size) taken = 2;
         }
-        if (c->size)
-            out.append(c->utf8, c->size);
-        else
-            out += kReplacement;
+        if (!c->size) c = &kReplacement;
+        std::memcpy(w, c->utf8, sizeof c->utf8);
+        w += c->size;
         i += taken;
     }
-    return out;
+    out.resize(static_cast<std::size_t>(w - out.data()));
+    return i;
 }
 
 std::string utf8ToSjis(std::string_view utf8) {

@@ -17,6 +17,12 @@ constexpr bool isSjisLeadByte(unsigned char c) {
 // cut off at the end, becomes U+FFFD; the conversion never fails.
 std::string sjisToUtf8(std::string_view sjis);
 
+// Converts the characters that start in the first `limit` bytes and appends
+// them to `out`; returns the bytes they took: `limit` (all of a shorter
+// text), or one more when a pair starts at its last byte. A text converted a piece at a time
+// from where the last piece ended reads as sjisToUtf8 reads it whole.
+std::size_t appendSjisAsUtf8(std::string& out, std::string_view sjis, std::size_t limit);
+
 // Converts UTF-8 to CP932; a character without a CP932 form becomes "?".
 std::string utf8ToSjis(std::string_view utf8);
 

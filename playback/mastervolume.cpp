@@ -17,8 +17,9 @@ std::uint32_t volumeValueFromPercent(std::uint32_t percent, std::uint32_t minimu
 }
 
 int steppedVolume(int percent, int step) {
-    int base = percent - percent % 5;
-    return std::clamp(base + step, 0, 100);
+    // 64 bits: the configured volume comes from a hand-editable file.
+    const long long base = percent - percent % 5;
+    return static_cast<int>(std::clamp<long long>(base + step, 0, 100));
 }
 
 MasterVolume::MasterVolume(std::unique_ptr<Mixer> mixer) : m_mixer(std::move(mixer)) {}

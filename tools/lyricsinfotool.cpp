@@ -16,6 +16,8 @@
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
 #include "platform/miditempomap.h"
+#include "platform/sjis.h"
+#include "platform/textencoding.h"
 #include "playback/musictaglyrics.h"
 #include "player/foldersongs.h"
 #include "tools/toolargs.h"
@@ -59,28 +61,42 @@ std::string karaokeJson(const KaraokeParse& k, TextEncoding e) {
         .str();
 }
 
-std::string lineJson(const LyricText& text, std::size_t i, const LyricsInfoOptions& o,
-                     TextEncoding e) {
+// A lyric text as a JSON string. Shift-JIS is converted a piece at a time:
+// a line of megabytes never stands in memory as UTF-8 too.
+void addLyricText(JsonObjectStream& j, std::string_view key, std::string_view text,
+                  TextEncoding e) {
+    if (isUnicode(e)) {
+        j.add(key, lyricTextToUtf8(text, e));
+        return;
+    }
+    constexpr std::size_t kPiece = 64 * 1024;
+    j.addPieces(key, [&](std::string& piece) {
+        if (text.empty()) return false;
+        text.remove_prefix(appendSjisAsUtf8(piece, text, kPiece));
+        return true;
+    });
+}
+
+void writeLineJson(std::FILE* out, const LyricText& text, std::size_t i, const LyricsInfoOptions& o,
+                   TextEncoding e) {
     const std::string& raw = text.lyricLines[i];
     std::string line = raw;
     const std::uint32_t colour = takeColourTag(line, e);
-    JsonObject j;
-    j.add("raw", lyricTextToUtf8(raw, e));
+    JsonObjectStream j(out);
+    addLyricText(j, "raw", raw, e);
     if (i < text.lineTimes.size())
         j.add("time", text.lineTimes[i]);
     else
         j.addNull("time");
     j.add("colour", static_cast<long long>(colour));
-    j.add("shown",
-          lyricTextToUtf8(o.editMode ? stripTagsKeepTime(line, e) : stripTags(line, e), e));
-    j.add("plain", lyricTextToUtf8(plainTextForm(raw, e), e));
-    j.add("safe", lyricTextToUtf8(safeTextForm(raw, e), e));
+    addLyricText(j, "shown", o.editMode ? stripTagsKeepTime(line, e) : stripTags(line, e), e);
+    addLyricText(j, "plain", plainTextForm(raw, e), e);
+    addLyricText(j, "safe", safeTextForm(raw, e), e);
     if (o.at) {
         int nextLineTime = 0;
         if (i + 1 < text.lineTimes.size()) nextLineTime = leadTimeOf(text.lineTimes[i + 1]);
         j.addRaw("karaoke", karaokeJson(parseKaraokeLine(*o.at, line, nextLineTime, e), e));
     }
-    return j.str();
 }
 
 const char* sourceName(LyricSourceKind kind) {
@@ -121,8 +137,8 @@ LyricSource readLyricsOf(const std::string& file) {
     return readLyricFile(file);
 }
 
-// Writes the answer as it goes: a file of millions of lines must not be
-// held as JSON in memory on top of its lines.
+// Writes the answer as it goes: neither a file of millions of lines nor a
+// line of megabytes is held as JSON in memory on top of its lines.
 int lyricsInfo(const std::vector<std::string>& args) {
     LyricsInfoOptions o;
     if (std::string error = parseOptions(args, o); !error.empty()) {
@@ -160,7 +176,7 @@ int lyricsInfo(const std::vector<std::string>& args) {
     write("[");
     for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
         if (i) write(", ");
-        write(lineJson(text, i, o, e));
+        writeLineJson(stdout, text, i, o, e);
     }
     write("]}\n");
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;

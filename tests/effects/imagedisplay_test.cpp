@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -56,6 +58,26 @@ TEST(ImageStyles, SpreadAndSlideAtTheirEnds) {
     EXPECT_EQ(slideOffset(5000, 5000, 800, 100), -700);
     // No transition time (a slide time below 4): neither divides by it.
     for (int timer : {0, 1, 2, 3, 5}) EXPECT_EQ(slidePhase(timer, 3), SlidePhase::Shown);
+}
+
+TEST(ImageStyles, OpacityAndSlideTimeFromAHandEditedFileNeverOverflow) {
+    // The cross-fade's share of the opacity, at either end of the int range.
+    EXPECT_EQ(fadedOpacity(INT_MAX, 50), INT_MAX / 2);
+    EXPECT_EQ(fadedOpacity(INT_MAX, 100), INT_MAX);
+    EXPECT_EQ(fadedOpacity(INT_MIN, 99), static_cast<int>(INT_MIN * 99LL / 100));
+    EXPECT_EQ(fadedOpacity(100, 45), 45);
+    EXPECT_EQ(fadedOpacity(-7, 50), -3);  // truncated toward 0, as ever
+    // A slide time that the timer never passes leaves the timer at its top.
+    EXPECT_EQ(advancedSlideTimer(100, 15), 115);
+    EXPECT_EQ(advancedSlideTimer(INT_MAX - 15, 15), INT_MAX);
+    EXPECT_EQ(advancedSlideTimer(INT_MAX - 14, 15), INT_MAX);
+    EXPECT_EQ(advancedSlideTimer(INT_MAX, 15), INT_MAX);
+    // Extreme slide times have a transition that neither overflows nor divides by 0.
+    for (int slideTime : {INT_MAX, INT_MIN, -1, 0})
+        for (int timer : {0, 15, 2500, INT_MAX}) {
+            EXPECT_GE(spreadDistance(timer, slideTime, 800), 0) << slideTime << " " << timer;
+            EXPECT_LE(std::abs(slideOffset(timer, slideTime, 800, 100)), 800);
+        }
 }
 
 TEST(ImageStyles, DecodingScaleIsTheLargestThatFits) {

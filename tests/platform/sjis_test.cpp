@@ -89,5 +89,28 @@ TEST(Sjis, LineOfAnUnassignedCodeKeepsItsSecondBytes) {
     EXPECT_EQ(sjisToUtf8(line), expected);
 }
 
+TEST(Sjis, PieceByPieceConversionReadsAsTheWholeText) {
+    // Pairs, refused pairs and single bytes, so that pieces end inside a pair,
+    // after a refused lead byte and on a lead byte cut off at the end.
+    const std::string text =
+        "\x83\x5C"
+        "a\x85\x40\x81\x5B\xB1\xFD\x82\xA0\x82";
+    for (std::size_t limit = 1; limit <= 4; ++limit) {
+        std::string pieces;
+        std::string_view rest = text;
+        while (!rest.empty()) {
+            const std::size_t taken = appendSjisAsUtf8(pieces, rest, limit);
+            ASSERT_GE(taken, std::min(limit, rest.size()));
+            ASSERT_LE(taken, limit + 1);
+            rest.remove_prefix(taken);
+        }
+        EXPECT_EQ(pieces, sjisToUtf8(text)) << "pieces of " << limit;
+    }
+    // Appends to what is there.
+    std::string out = "x";
+    EXPECT_EQ(appendSjisAsUtf8(out, "\x83\x5C", 100), 2u);
+    EXPECT_EQ(out, "xソ");
+}
+
 }  // namespace
 }  // namespace orba

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "platform/fakemixer.h"
 
 namespace orba {
@@ -30,7 +32,10 @@ TEST(VolumePercent, KeyStepsGoToMultiplesOfFiveWithinTheRange) {
         int from, step, to;
     };
     for (Case c : {Case{23, 5, 25}, Case{23, -5, 15}, Case{97, 5, 100}, Case{100, 5, 100},
-                   Case{4, -5, 0}, Case{0, -5, 0}, Case{50, -5, 45}})
+                   Case{4, -5, 0}, Case{0, -5, 0}, Case{50, -5, 45},
+                   // a configured volume from a hand-edited settings file
+                   Case{INT_MAX, 5, 100}, Case{INT_MAX, -5, 100}, Case{INT_MIN, -5, 0},
+                   Case{INT_MIN, 5, 0}, Case{-1, 5, 5}})
         EXPECT_EQ(steppedVolume(c.from, c.step), c.to) << c.from << " by " << c.step;
 }
 

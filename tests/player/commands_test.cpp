@@ -2,6 +2,8 @@
 // the player does when it runs one, over a simulated transport.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "authoring/keycommands.h"
 #include "playback/mediadevice.h"
 #include "playback/simulatedtransport.h"
@@ -84,6 +86,13 @@ TEST_F(Decisions, TheEditModeTakesSpaceBackspaceAndF6OnlyWithMusicAndLyrics) {
     EXPECT_EQ(decide(key(vk::Escape)).kind, CommandKind::Restart);
     s.useMessage = false;
     EXPECT_EQ(decide(key(vk::Space)).kind, CommandKind::None);
+}
+
+TEST(CycledSetting, TheLargestAndSmallestIntFromAHandEditedFileStepOnWithoutOverflow) {
+    EXPECT_EQ(cycled(INT_MAX, 6), 2);  // 2^31 % 6
+    EXPECT_EQ(cycled(INT_MAX, 5), 3);
+    EXPECT_EQ(cycled(INT_MIN, 4), -3);
+    EXPECT_EQ(cycled(-1, 4), 0);
 }
 
 TEST(SeekTarget, MovesTwoSecondsWithinTheSong) {

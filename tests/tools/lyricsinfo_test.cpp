@@ -145,5 +145,24 @@ TEST(LyricsInfo, MemoryStaysNearTheLyricLinesOfAHugeFile) {
     EXPECT_LT(children.ru_maxrss, 200 * 1024) << "KiB at the peak";
 }
 
+TEST(LyricsInfo, ALineOfMegabytesIsWrittenWithoutHoldingItsJson) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's own bookkeeping hides the program's memory";
+#endif
+    // A 4 MB line of an unassigned code gives 24 MB of JSON: held whole and
+    // copied, as it once was, it took over 100 MB.
+    test::TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 2000000; ++i) bytes += "\x85\x40";
+    test::writeFile(dir.file("wide.txt"), bytes + "\r\n");
+    CommandRun r = lyricsInfo(dir, dir.file("wide.txt"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"raw\": \"\xEF\xBF\xBD@\xEF\xBF\xBD@"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.size() - 3), "]}\n");
+    rusage children{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &children), 0);
+    EXPECT_LT(children.ru_maxrss, 80 * 1024) << "KiB at the peak";
+}
+
 }  // namespace
 }  // namespace orba
