@@ -93,6 +93,9 @@ public:
     // One tick of the frame timer.
     bool frame(Bitmap& back, int cw, int ch, unsigned now);
 
+    // The window's slideshow decodes its next pictures on a worker thread.
+    void setPicturesDecodedAhead(bool on) { m_pictures.setDecodeAhead(on); }
+
     // A key press, as a virtual-key code with its Shift, Ctrl and Alt flags.
     void keyDown(VirtualKey key);
 
