@@ -1,9 +1,12 @@
 #include "app/frameview.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "app/tdesktopwindow.h"
+#include "platform/startuptrace.h"
 
 namespace orba {
 
@@ -21,12 +24,24 @@ FrameView::FrameView(TDesktopWindow* window) : QWidget(window), m_window(window)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+void FrameView::frameDrawn() {
+    m_frameDrawn = true;
+    update();
+}
+
 void FrameView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QImage& frame = m_window->backBuffer().image();
     // One plain copy of the frame; black only where it does not reach.
     if (frame.width() < width() || frame.height() < height()) p.fillRect(rect(), Qt::black);
     if (!frame.isNull()) p.drawImage(0, 0, frame);
+    if (m_frameDrawn && !m_firstFrameShown) firstFrameShown();
+}
+
+void FrameView::firstFrameShown() {
+    m_firstFrameShown = true;
+    startupMark("first frame");
+    if (startupTraceExits()) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
 
 void FrameView::mouseMoveEvent(QMouseEvent* event) {

@@ -13,13 +13,20 @@ class FrameView : public QWidget {
 public:
     explicit FrameView(TDesktopWindow* window);
 
+    // The back buffer holds a new frame.
+    void frameDrawn();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void firstFrameShown();
+
     TDesktopWindow* m_window;
+    bool m_frameDrawn = false;
+    bool m_firstFrameShown = false;
 };
 
 }  // namespace orba

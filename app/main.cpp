@@ -5,11 +5,13 @@
 #include "app/commandline.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
+#include "platform/startuptrace.h"
 #include "platform/version.h"
 #include "settings/tsetting.h"
 #include "tools/headless.h"
 
 int main(int argc, char** argv) {
+    orba::startupMark("main");
     orba::CommandLine cl = orba::parseCommandLine(argc, argv);
     if (cl.help) {
         std::fputs(orba::kUsage, stdout);
@@ -32,12 +34,16 @@ int main(int argc, char** argv) {
         // The application title; not set as Qt's display name, which the
         // desktop would append to every window caption.
         app.setApplicationName(QString::fromUtf8(orba::kApplicationTitle));
+        orba::startupMark("application");
         try {
             orba::TDesktopWindow window;
             window.setCommandLineFile(cl.musicFile);
+            orba::startupMark("window");
             orba::TSetting setting(&window);
             window.setSettingDialog(&setting);
+            orba::startupMark("settings dialog");
             window.show();
+            orba::startupMark("shown");
             // Lets scripted runs (the smoke test) end the player as a user
             // would, through the window's close.
             if (int ms = qEnvironmentVariableIntValue("ORBAKARAOKE_QUIT_AFTER_MS"); ms > 0)

@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/sjistext.h"
+#include "platform/startuptrace.h"
 #include "settings/tsetting.h"
 
 namespace orba {
@@ -51,6 +52,7 @@ void TDesktopWindow::FormCreate() {
         move(area.center() - rect().center());
     }
     m_backBuffer = Bitmap(800, 600);
+    m_player.setPicturesDecodedAhead(true);
 
     PlayerState& st = m_player.state();
     st.editFrameDrawn = true;
@@ -77,6 +79,7 @@ void TDesktopWindow::FormShow() {
     if (!m_firstShow) return;
     m_firstShow = false;
     m_player.openFirstSong(m_commandLineFile, programFolder());
+    startupMark("song opened");
 }
 
 void TDesktopWindow::closeEvent(QCloseEvent* event) {
@@ -152,7 +155,7 @@ void TDesktopWindow::Timer1Timer() {
     const bool minimised = isMinimized();
     const int cw = minimised ? 0 : m_view->width();
     const int ch = minimised ? 0 : m_view->height();
-    if (m_player.frame(m_backBuffer, cw, ch, tickCount())) m_view->update();
+    if (m_player.frame(m_backBuffer, cw, ch, tickCount())) m_view->frameDrawn();
 }
 
 void TDesktopWindow::setTimerEnabled(bool on) {
