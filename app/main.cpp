@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
             orba::startupMark("window");
             orba::TSetting setting(&window);
             window.setSettingDialog(&setting);
-            orba::startupMark("settings dialog");
+            orba::startupMark("settings-dialog");
             window.show();
             orba::startupMark("shown");
             // Lets scripted runs (the smoke test) end the player as a user

@@ -79,7 +79,7 @@ void TDesktopWindow::FormShow() {
     if (!m_firstShow) return;
     m_firstShow = false;
     m_player.openFirstSong(m_commandLineFile, programFolder());
-    startupMark("song opened");
+    startupMark("song-opened");
 }
 
 void TDesktopWindow::closeEvent(QCloseEvent* event) {
@@ -155,6 +155,7 @@ void TDesktopWindow::Timer1Timer() {
     const bool minimised = isMinimized();
     const int cw = minimised ? 0 : m_view->width();
     const int ch = minimised ? 0 : m_view->height();
+    m_view->aimBackBuffer(m_backBuffer);
     if (m_player.frame(m_backBuffer, cw, ch, tickCount())) m_view->frameDrawn();
 }
 

@@ -105,9 +105,14 @@ BENCHMARK(BM_HeaviestPictureFrame)->Apply(windowSizes);
 
 // The whole heaviest frame: the picture phases above under a karaoke line
 // half wiped, the next and previous lines, the debug overlay and a status
-// message, copied into a window-sized image.
+// message, copied into a window-sized image, or drawn in place in it as the
+// window does where it can.
 struct HeaviestFrame : FrameHooks {
-    explicit HeaviestFrame(int w, int h) : scene(w, h), window(w, h, QImage::Format_RGB32) {
+    explicit HeaviestFrame(int w, int h, bool drawnInPlace = false)
+        : scene(w, h), window(w, h, QImage::Format_RGB32), inPlace(drawnInPlace) {
+        if (inPlace)
+            scene.back.image() =
+                QImage(window.bits(), w, h, window.bytesPerLine(), QImage::Format_RGB32);
         s = heaviest();
         s.useMessage = true;
         s.useBgm = true;
@@ -130,11 +135,13 @@ struct HeaviestFrame : FrameHooks {
         now += static_cast<unsigned>(dt);
         st.statusTime = 5000;
         loop.tick(scene.back, window.width(), window.height(), now, s, st, *this);
+        if (inPlace) return;
         QPainter p(&window);
         p.drawImage(0, 0, scene.back.image());
     }
     Scene scene;
     QImage window;
+    bool inPlace;
     Settings s;
     PlayerState st;
     FrameLoop loop;
@@ -142,14 +149,24 @@ struct HeaviestFrame : FrameHooks {
 };
 
 void BM_HeaviestWholeFrame(benchmark::State& bench) {
-    HeaviestFrame f(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
+    HeaviestFrame f(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)),
+                    bench.range(2) != 0);
     f.frame(15);
     while (f.scene.pictures.images().pictureB().empty()) f.frame(15);
     f.s.slideTime = 1000000;
     for (auto _ : bench) f.frame(1);
     bench.counters["fading"] = f.scene.pictures.images().slideTimer() < 1000;
 }
-BENCHMARK(BM_HeaviestWholeFrame)->Apply(windowSizes);
+BENCHMARK(BM_HeaviestWholeFrame)
+    ->ArgNames({"w", "h", "in_place"})
+    ->Args({800, 600, 0})
+    ->Args({800, 600, 1})
+    ->Args({1920, 1080, 0})
+    ->Args({1920, 1080, 1})
+    ->Args({3840, 2160, 0})
+    ->Args({3840, 2160, 1})
+    ->Iterations(900)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FrameDecodingA12MegapixelPicture(benchmark::State& bench) {
     Scene scene(1920, 1080);
