@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/tdesktopwindow.h"
 #include "platform/bitmap.h"
@@ -32,9 +33,15 @@ uchar* FrameView::pixelsInStore(qsizetype& bytesPerLine) const {
     if (!device || device->devType() != QInternal::Image) return nullptr;
     const auto* image = static_cast<const QImage*>(device);
     const QPoint at = mapTo(window(), QPoint(0, 0));
-    if (image->format() != QImage::Format_RGB32 || image->devicePixelRatio() != 1.0 ||
-        width() <= 0 || height() <= 0 || at.x() < 0 || at.y() < 0 ||
-        at.x() + width() > image->width() || at.y() + height() > image->height())
+    // The store of a window without alpha may be premultiplied ARGB: every
+    // pixel of a frame is opaque, so its bytes there are those of RGB32.
+    const QWindow* handle = window()->windowHandle();
+    const bool opaqueWindow = handle && !handle->format().hasAlpha() &&
+                              !window()->testAttribute(Qt::WA_TranslucentBackground);
+    const bool rgb32 = image->format() == QImage::Format_RGB32 ||
+                       (image->format() == QImage::Format_ARGB32_Premultiplied && opaqueWindow);
+    if (!rgb32 || image->devicePixelRatio() != 1.0 || width() <= 0 || height() <= 0 || at.x() < 0 ||
+        at.y() < 0 || at.x() + width() > image->width() || at.y() + height() > image->height())
         return nullptr;
     bytesPerLine = image->bytesPerLine();
     // constBits: bits() could detach Qt's image from the display's memory.
