@@ -51,6 +51,19 @@ void ImageDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s,
     }
 }
 
+Rect ImageDisplay::coveredRect(const FrameValues& f, const Settings& s,
+                               const std::vector<std::string>& imageFiles) const {
+    // Styles 1 to 5 move, fade or scroll; a change of style or picture may
+    // bring another size.
+    const bool plain = s.imageStyle < 1 || s.imageStyle > 5;
+    if (!s.useImages || imageFiles.empty() || !plain || s.imageStyle != m_lastImageStyle ||
+        s.imageOpacity != 100 || s.darkTransparency != 0 || m_slideTimer == 0 || m_pictureA.empty())
+        return {};
+    const int x = f.cw / 2 - m_pictureA.width() / 2;
+    const int y = f.ch / 2 - m_pictureA.height() / 2;
+    return {x, y, x + m_pictureA.width(), y + m_pictureA.height()};
+}
+
 void ImageDisplay::setDecodeAhead(bool on) {
     if (on && !m_decoder)
         m_decoder = std::make_unique<PictureDecoder>();

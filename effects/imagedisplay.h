@@ -40,6 +40,12 @@ public:
     // A new song starts with the first picture of its list.
     void restart();
 
+    // What the next draw will cover with opaque pixels, known before it is
+    // drawn: the shown picture of the plain style at full opacity between
+    // picture changes; an empty rectangle when nothing is certain.
+    Rect coveredRect(const FrameValues& f, const Settings& s,
+                     const std::vector<std::string>& imageFiles) const;
+
     // Pictures decoded on a worker thread ahead of their change.
     void setDecodeAhead(bool on);
     bool decodeAhead() const { return m_decoder != nullptr; }
