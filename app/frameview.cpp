@@ -1,9 +1,15 @@
 #include "app/frameview.h"
 
+#include <QBackingStore>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/tdesktopwindow.h"
+#include "platform/bitmap.h"
+#include "platform/startuptrace.h"
 
 namespace orba {
 
@@ -21,12 +27,79 @@ FrameView::FrameView(TDesktopWindow* window) : QWidget(window), m_window(window)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+uchar* FrameView::pixelsInStore(qsizetype& bytesPerLine) const {
+    QBackingStore* store = window()->backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image) return nullptr;
+    const auto* image = static_cast<const QImage*>(device);
+    const QPoint at = mapTo(window(), QPoint(0, 0));
+    // The store of a window without alpha may be premultiplied ARGB: every
+    // pixel of a frame is opaque, so its bytes there are those of RGB32.
+    const QWindow* handle = window()->windowHandle();
+    const bool opaqueWindow = handle && !handle->format().hasAlpha() &&
+                              !window()->testAttribute(Qt::WA_TranslucentBackground);
+    const bool rgb32 = image->format() == QImage::Format_RGB32 ||
+                       (image->format() == QImage::Format_ARGB32_Premultiplied && opaqueWindow);
+    if (!rgb32 || image->devicePixelRatio() != 1.0 || width() <= 0 || height() <= 0 || at.x() < 0 ||
+        at.y() < 0 || at.x() + width() > image->width() || at.y() + height() > image->height())
+        return nullptr;
+    bytesPerLine = image->bytesPerLine();
+    // constBits: bits() could detach Qt's image from the display's memory.
+    return const_cast<uchar*>(image->constBits()) + at.y() * bytesPerLine + at.x() * 4;
+}
+
+void FrameView::aimBackBuffer(Bitmap& back) {
+    qsizetype bytesPerLine = 0;
+    uchar* pixels = pixelsInStore(bytesPerLine);
+    QImage& image = back.image();
+    if (pixels) {
+        if (image.constBits() != pixels || image.size() != size() ||
+            image.bytesPerLine() != bytesPerLine)
+            image = QImage(pixels, width(), height(), bytesPerLine, QImage::Format_RGB32);
+        m_aimedAt = pixels;
+        return;
+    }
+    // Memory the store has left is neither read nor written: the frame
+    // starts over in memory of its own.
+    if (m_aimedAt && image.constBits() == m_aimedAt) image = QImage();
+    m_aimedAt = nullptr;
+}
+
+void FrameView::frameDrawn() {
+    m_frameDrawn = true;
+    update();
+}
+
 void FrameView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
     const QImage& frame = m_window->backBuffer().image();
-    // One plain copy of the frame; black only where it does not reach.
-    if (frame.width() < width() || frame.height() < height()) p.fillRect(rect(), Qt::black);
-    if (!frame.isNull()) p.drawImage(0, 0, frame);
+    qsizetype bytesPerLine = 0;
+    const uchar* pixels = pixelsInStore(bytesPerLine);
+    const bool aimed = m_aimedAt && frame.constBits() == m_aimedAt;
+    const bool inPlace = aimed && pixels == m_aimedAt && frame.size() == size() &&
+                         frame.bytesPerLine() == bytesPerLine;
+    // A grab or render paints elsewhere: only the store already holds the frame.
+    QBackingStore* store = window()->backingStore();
+    QPoint offset;
+    const bool intoStore = store && redirected(&offset) == store->paintDevice();
+    if (!inPlace || !intoStore) {
+        QPainter p(this);
+        if (aimed && !inPlace) {
+            // The store has moved since the frame (a resize): its old memory
+            // is not read; the next frame comes within one tick.
+            p.fillRect(rect(), Qt::black);
+        } else {
+            // One plain copy of the frame; black only where it does not reach.
+            if (frame.width() < width() || frame.height() < height()) p.fillRect(rect(), Qt::black);
+            if (!frame.isNull()) p.drawImage(0, 0, frame);
+        }
+    }
+    if (m_frameDrawn && !m_firstFrameShown) firstFrameShown();
+}
+
+void FrameView::firstFrameShown() {
+    m_firstFrameShown = true;
+    startupMark("first-frame");
+    if (startupTraceExits()) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
 
 void FrameView::mouseMoveEvent(QMouseEvent* event) {

@@ -1,17 +1,31 @@
 // The client area of the main window: shows the last frame of backBuffer
 // (black until the first frame is drawn) and passes mouse moves and double clicks to the window's
 // handlers.
+//
+// Where it can, the back buffer is not copied to the screen at all: before
+// each frame aimBackBuffer() makes it an image over the view's own pixels in
+// the window's backing store, the memory Qt hands to the display, so the frame
+// is drawn in place and a paint only has to flush it. The backing store
+// belongs to Qt and moves when the window is resized, so the aim is checked
+// before every frame and every paint, and memory it has left is never read.
 #pragma once
 
 #include <QWidget>
 
 namespace orba {
 
+class Bitmap;
 class TDesktopWindow;
 
 class FrameView : public QWidget {
 public:
     explicit FrameView(TDesktopWindow* window);
+
+    // Before a frame: `back` over the view's pixels in the backing store
+    // when that is a 32-bit RGB image of ours to write, else memory of its own.
+    void aimBackBuffer(Bitmap& back);
+    // The back buffer holds a new frame.
+    void frameDrawn();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -19,7 +33,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // The view's first pixel in the backing store, or null when the frame
+    // cannot be drawn there.
+    uchar* pixelsInStore(qsizetype& bytesPerLine) const;
+    void firstFrameShown();
+
     TDesktopWindow* m_window;
+    bool m_frameDrawn = false;
+    bool m_firstFrameShown = false;
+    const uchar* m_aimedAt = nullptr;  // where the back buffer was last aimed
 };
 
 }  // namespace orba

@@ -8,11 +8,13 @@
 #include "app/tdesktopwindow.h"
 #include "authoring/timeedit.h"
 #include "desktop/songhandover.h"
+#include "platform/startuptrace.h"
 #include "platform/version.h"
 #include "settings/tsetting.h"
 #include "tools/headless.h"
 
 int main(int argc, char** argv) {
+    orba::startupMark("main");
     orba::CommandLine cl = orba::parseCommandLine(argc, argv);
     if (cl.help) {
         std::fputs(orba::kUsage, stdout);
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
         // The application title; not set as Qt's display name, which the
         // desktop would append to every window caption.
         app.setApplicationName(QString::fromUtf8(orba::kApplicationTitle));
+        orba::startupMark("application");
 
         // One window for every song: a window already open takes this one.
         QGuiApplication::setDesktopFileName(QStringLiteral("org.orbakaraoke.Player"));
@@ -43,11 +46,14 @@ int main(int argc, char** argv) {
         try {
             orba::TDesktopWindow window;
             window.setCommandLineFile(cl.musicFile);
+            orba::startupMark("window");
             orba::TSetting setting(window.player().dialogValues(), &window);
             window.setSettingDialog(&setting);
+            orba::startupMark("settings-dialog");
             orba::MprisBridge desktopControls(window);  // media keys, sound menu, handed songs
             if (cl.timeEdit) orba::setTimeEditMode(window.player().state(), true);
             window.show();
+            orba::startupMark("shown");
             // Lets scripted runs (the smoke test) end the player as a user
             // would, through the window's close.
             if (int ms = qEnvironmentVariableIntValue("ORBAKARAOKE_QUIT_AFTER_MS"); ms > 0)

@@ -19,6 +19,7 @@
 #include "platform/handlerguard.h"
 #include "platform/keys.h"
 #include "platform/sjistext.h"
+#include "platform/startuptrace.h"
 #include "settings/tsetting.h"
 
 namespace orba {
@@ -50,6 +51,7 @@ void TDesktopWindow::FormCreate() {
         move(area.center() - rect().center());
     }
     m_backBuffer = Bitmap(800, 600);
+    m_player.setPicturesDecodedAhead(true);
 
     PlayerState& st = m_player.state();
     st.editFrameDrawn = true;
@@ -72,6 +74,7 @@ void TDesktopWindow::FormShow() {
     if (!m_firstShow) return;
     m_firstShow = false;
     m_player.openFirstSong(m_commandLineFile, programFolder());
+    startupMark("song-opened");
 }
 
 void TDesktopWindow::closeEvent(QCloseEvent* event) {
@@ -141,7 +144,8 @@ void TDesktopWindow::Timer1Timer() {
     const bool minimised = isMinimized();
     const int cw = minimised ? 0 : m_view->width();
     const int ch = minimised ? 0 : m_view->height();
-    if (m_player.frame(m_backBuffer, cw, ch, tickCount()).drawn) m_view->update();
+    m_view->aimBackBuffer(m_backBuffer);
+    if (m_player.frame(m_backBuffer, cw, ch, tickCount()).drawn) m_view->frameDrawn();
 }
 
 void TDesktopWindow::setTimerEnabled(bool on) {

@@ -39,8 +39,10 @@ public:
     static constexpr int kBannerWidth = 240;
     static constexpr int kBannerHeight = 46;
 
+    // `covered`: what the pictures will cover with opaque pixels on this
+    // frame; the black clear leaves it out.
     void draw(Bitmap& back, const FrameValues& f, const Settings& s, bool havePictures,
-              const Bitmap& banner);
+              const Bitmap& banner, const Rect& covered = {});
 
     int activeScene() const { return m_activeScene; }
     int sceneTimer() const { return m_sceneTimer; }

@@ -17,7 +17,8 @@ void FramePictures::draw(Bitmap& backBuffer, const FrameValues& f, const Setting
 
 void FramePictures::drawBackground(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
                                    const PlayerState& st) {
-    m_scenes.draw(backBuffer, f, s, !st.imageFiles.empty(), m_banner);
+    m_scenes.draw(backBuffer, f, s, !st.imageFiles.empty(), m_banner,
+                  m_images.coveredRect(f, s, st.imageFiles));
 }
 
 void FramePictures::drawImages(Bitmap& backBuffer, const FrameValues& f, const Settings& s,

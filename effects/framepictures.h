@@ -39,6 +39,10 @@ public:
     // The song loader's step: the new song starts with its first picture.
     void songLoaded();
 
+    // The slideshow decodes its next pictures on a worker thread (the
+    // window); without, every picture change decodes on the spot.
+    void setDecodeAhead(bool on) { m_images.setDecodeAhead(on); }
+
     // The title banner (Image2).
     const Bitmap& banner() const { return m_banner; }
 

@@ -7,11 +7,6 @@
 
 namespace orba {
 
-void prepareJpeg(JpegPicture& jpeg, int width, int height, bool grey, double factor) {
-    if (factor > 0) jpeg.setScale(jpegScaleFor(jpeg.width(), jpeg.height(), width, height, factor));
-    jpeg.setGrayscale(grey);
-}
-
 struct ImageDisplay::Frame {
     Bitmap& back;
     const FrameValues& f;
@@ -27,6 +22,7 @@ struct ImageDisplay::Frame {
 void ImageDisplay::restart() {
     m_imageIndex = 0;
     m_slideTimer = 0;
+    if (m_decoder) m_decoder->cancel();
 }
 
 void ImageDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s,
@@ -34,6 +30,7 @@ void ImageDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s,
     if (!s.useImages || imageFiles.empty()) return;
     const Frame fr{back, f, s, imageFiles, now};
     const bool styleChanged = s.imageStyle != m_lastImageStyle;
+    if (styleChanged && m_decoder) m_decoder->cancel();
     if (styleChanged) {
         m_pictureB.canvas().brush().setColor(0x000000);
         m_pictureB.canvas().fillRect({0, 0, m_pictureB.width(), m_pictureB.height()});
@@ -55,44 +52,68 @@ void ImageDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s,
     }
 }
 
-bool ImageDisplay::loadNextPicture(Bitmap& target, const Frame& fr, double factor, bool crop) {
+Rect ImageDisplay::coveredRect(const FrameValues& f, const Settings& s,
+                               const std::vector<std::string>& imageFiles) const {
+    // Styles 1 to 5 move, fade or scroll; a change of style or picture may
+    // bring another size.
+    const bool plain = s.imageStyle < 1 || s.imageStyle > 5;
+    if (!s.useImages || imageFiles.empty() || !plain || s.imageStyle != m_lastImageStyle ||
+        s.imageOpacity != 100 || s.darkTransparency != 0 || m_slideTimer == 0 || m_pictureA.empty())
+        return {};
+    const int x = f.cw / 2 - m_pictureA.width() / 2;
+    const int y = f.ch / 2 - m_pictureA.height() / 2;
+    return {x, y, x + m_pictureA.width(), y + m_pictureA.height()};
+}
+
+void ImageDisplay::setDecodeAhead(bool on) {
+    if (on && !m_decoder)
+        m_decoder = std::make_unique<PictureDecoder>();
+    else if (!on)
+        m_decoder.reset();
+}
+
+ImageDisplay::PictureChange ImageDisplay::changePictures(const Frame& fr, double factor, bool crop,
+                                                         std::initializer_list<Bitmap*> targets) {
     const int count = static_cast<int>(fr.files.size());
     // The song loader restarts the index; a list that shrank since must not
     // send it past the end.
     if (m_imageIndex >= count || m_imageIndex < 0) m_imageIndex = 0;
-    JpegPicture jpeg;
-    Bitmap decoded;
-    bool ok = false;
-    for (int tries = 0; tries < std::min(kTriesPerLoad, count) && !ok; ++tries) {
-        const std::string& file = fr.files[static_cast<std::size_t>(m_imageIndex)];
-        m_imageIndex = (m_imageIndex + 1) % count;
-        if (!jpeg.loadFromFile(file)) continue;
-        prepareJpeg(jpeg, fr.f.cw, fr.f.ch, fr.s.monoChrome, factor);
-        ok = jpeg.decode(decoded);
+    const PictureLoadKey key{m_imageIndex, fr.f.cw, fr.f.ch, fr.s.monoChrome, factor, crop};
+    const int n = static_cast<int>(targets.size());
+    std::vector<PictureLoad> loads;
+    if (!m_decoder) {
+        loads = loadPictures(fr.files, key, n);
+    } else if (auto ready = m_decoder->take(fr.files, key, n)) {
+        loads = std::move(*ready);
+    } else {
+        return PictureChange::Waiting;
     }
-    if (!ok) {
-        target.image() = QImage();
-        return false;
-    }
-    const int jw = decoded.width(), jh = decoded.height();
-    if (!crop || (jw <= fr.f.cw && jh <= fr.f.ch)) {
-        target.image() = std::move(decoded.image());
-        return true;
-    }
-    // Centre crop to at most the client size.
-    const int x = jw > fr.f.cw ? fr.f.cw / 2 - jw / 2 : 0;
-    const int y = jh > fr.f.ch ? fr.f.ch / 2 - jh / 2 : 0;
-    target.setSize(std::min(jw, fr.f.cw), std::min(jh, fr.f.ch));
-    target.canvas().draw(x, y, decoded);
-    return true;
+    auto load = loads.begin();
+    for (Bitmap* target : targets) target->image() = std::move(load++->picture.image());
+    m_imageIndex = loads.back().nextIndex;
+    return loads.front().ok ? PictureChange::Loaded : PictureChange::Failed;
+}
+
+void ImageDisplay::holdCentre(const Frame& fr) {
+    // The entrances and exits of styles 3 and 4 end with nothing shown.
+    if (fr.s.imageStyle == 3 || fr.s.imageStyle == 4) return;
+    const Bitmap& a = m_pictureA;
+    fr.blend(fr.f.cw / 2 - a.width() / 2, fr.f.ch / 2 - a.height() / 2, fr.s.imageOpacity, a);
+}
+
+void ImageDisplay::holdFade(const Frame& fr) {
+    if (m_fadeSlot < 0) return;
+    const Bitmap& current = m_fadeSlot == 0 ? m_pictureA : m_pictureB;
+    fr.blend(fr.f.cw / 2 - current.width() / 2, fr.f.ch / 2 - current.height() / 2,
+             fr.s.imageOpacity, current);
 }
 
 void ImageDisplay::drawCross(const Frame& fr) {
     const int cw = fr.f.cw, ch = fr.f.ch;
-    if (m_crossOffset == 0) {
-        loadNextPicture(m_pictureA, fr, 1.5, false);
-        loadNextPicture(m_pictureB, fr, 1.5, false);
-    }
+    // Both pictures start off the screen: nothing to show while they decode.
+    if (m_crossOffset == 0 &&
+        changePictures(fr, 1.5, false, {&m_pictureA, &m_pictureB}) == PictureChange::Waiting)
+        return;
     m_crossOffset += static_cast<float>(fr.f.dt * 0.125);
     if (m_crossOffset > m_pictureA.width() + cw && m_crossOffset > m_pictureB.width() + cw)
         m_crossOffset = 0;
@@ -134,7 +155,11 @@ void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
     }
     const int height = m_pictureB.height();
     if (height <= 0) return;
-    if (m_slideTimer == 0 && loadNextPicture(m_pictureA, fr, 1.7, false)) {
+    // While the next picture decodes the strip scrolls on and the slide
+    // clock waits.
+    const PictureChange change =
+        m_slideTimer == 0 ? changePictures(fr, 1.7, false, {&m_pictureA}) : PictureChange::Failed;
+    if (change == PictureChange::Loaded) {
         int x = 0, y = 1;
         if (m_pictureA.width() < cw) {
             const int range = static_cast<int>(cw / 1.7 - m_pictureA.width());
@@ -150,7 +175,7 @@ void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
                                             {0, row - y, w, row - y + rows});
                          });
     }
-    m_slideTimer += fr.f.dt;
+    if (change != PictureChange::Waiting) m_slideTimer += fr.f.dt;
     if (m_slideTimer > 2500) m_slideTimer = 0;
     m_scrollRemainder += static_cast<float>(fr.f.dt) * ch / 11000;
     if (m_scrollRemainder >= 1) {
@@ -173,8 +198,12 @@ void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
 
 void ImageDisplay::drawFade(const Frame& fr) {
     if (m_slideTimer == 0) {
+        Bitmap& next = (m_fadeSlot + 1) % 2 == 0 ? m_pictureA : m_pictureB;
+        if (changePictures(fr, 0.7, true, {&next}) == PictureChange::Waiting) {
+            holdFade(fr);
+            return;
+        }
         m_fadeSlot = (m_fadeSlot + 1) % 2;
-        loadNextPicture(m_fadeSlot == 0 ? m_pictureA : m_pictureB, fr, 0.7, true);
     }
     m_slideTimer = advancedSlideTimer(m_slideTimer, fr.f.dt);
     const int fade = fadeTime(fr.s.slideTime);
@@ -194,7 +223,11 @@ void ImageDisplay::drawFade(const Frame& fr) {
 }
 
 void ImageDisplay::drawCentre(const Frame& fr) {
-    if (m_slideTimer == 0) loadNextPicture(m_pictureA, fr, 0.7, true);
+    if (m_slideTimer == 0 &&
+        changePictures(fr, 0.7, true, {&m_pictureA}) == PictureChange::Waiting) {
+        holdCentre(fr);
+        return;
+    }
     m_slideTimer = advancedSlideTimer(m_slideTimer, fr.f.dt);
     const int S = fr.s.slideTime;
     const int timer = m_slideTimer;

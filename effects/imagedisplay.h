@@ -9,22 +9,27 @@
 //
 // The scroll strip of style 2 lives in pictureB as a ring of rows (see
 // m_stripTop), so scrolling it costs no copy of the whole strip.
+//
+// Decoding ahead (the window's mode): the next pictures are decoded on a
+// worker while the current ones show. A picture change whose pictures are not
+// ready yet keeps the old ones and its clock at the change, and happens on the
+// first frame they are; everything the styles draw afterwards is as if the
+// change had been made then. Without it (the headless tools and the tests)
+// every change decodes on the spot and the frames depend on nothing but time.
 #pragma once
 
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "effects/picturedecoder.h"
+#include "platform/framevalues.h"
 #include "platform/bitmap.h"
 #include "platform/framevalues.h"
 #include "settings/settings.h"
 
 namespace orba {
-
-class JpegPicture;
-
-// Chooses the decoding scale of a loaded picture for a client of
-// width x height and the style's factor, and the grey mode.
-void prepareJpeg(JpegPicture& jpeg, int width, int height, bool grey, double factor);
 
 class ImageDisplay {
 public:
@@ -36,6 +41,16 @@ public:
     // A new song starts with the first picture of its list.
     void restart();
 
+    // What the next draw will cover with opaque pixels, known before it is
+    // drawn: the shown picture of the plain style at full opacity between
+    // picture changes; an empty rectangle when nothing is certain.
+    Rect coveredRect(const FrameValues& f, const Settings& s,
+                     const std::vector<std::string>& imageFiles) const;
+
+    // Pictures decoded on a worker thread ahead of their change.
+    void setDecodeAhead(bool on);
+    bool decodeAhead() const { return m_decoder != nullptr; }
+
     int imageIndex() const { return m_imageIndex; }
     int slideTimer() const { return m_slideTimer; }
     const Bitmap& pictureA() const { return m_pictureA; }
@@ -43,11 +58,19 @@ public:
 
     // A file that cannot be decoded is passed over; after this many in a row
     // the load gives up until the next picture change and draws nothing.
-    static constexpr int kTriesPerLoad = 4;
+    static constexpr int kTriesPerLoad = kPictureTriesPerLoad;
 
 private:
     struct Frame;
-    bool loadNextPicture(Bitmap& target, const Frame& fr, double factor, bool crop);
+    enum class PictureChange { Loaded, Failed, Waiting };
+    // The next pictures of the list into the targets (a null image where
+    // none of the tries decoded); Waiting, with nothing changed, while the
+    // worker has not finished them. The result is the first target's.
+    PictureChange changePictures(const Frame& fr, double factor, bool crop,
+                                 std::initializer_list<Bitmap*> targets);
+    // What a style shows while its next picture is not ready: its last frame.
+    void holdCentre(const Frame& fr);
+    void holdFade(const Frame& fr);
     void drawCross(const Frame& fr);
     void drawScroll(const Frame& fr, bool styleChanged);
     void drawFade(const Frame& fr);
@@ -63,6 +86,7 @@ private:
     float m_scrollRemainder = 0;
     int m_stripTop = 0;  // physical row of the scroll strip's top row
     int m_fadeSlot = -1;
+    std::unique_ptr<PictureDecoder> m_decoder;
 };
 
 }  // namespace orba

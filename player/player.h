@@ -148,6 +148,9 @@ public:
     // Carries out a command: a key's, a menu's or a desktop control's.
     void run(const Command& command);
 
+    // The window's slideshow decodes its next pictures on a worker thread.
+    void setPicturesDecodedAhead(bool on) { m_pictures.setDecodeAhead(on); }
+
     // The one writer of the status line: `ms`, when given, is how long the
     // text shows (a new text gets 5000 ms from the first frame that shows it).
     void postStatus(std::string text, std::optional<int> ms = std::nullopt);

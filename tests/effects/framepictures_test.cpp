@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "demo/pictures/jpegwriter.h"
 #include "effects/imagelist.h"
 #include "platform/random.h"
@@ -73,6 +75,43 @@ TEST_F(FramePicturesTest, SongLoadsRestartTheSlideshow) {
     pictures.songLoaded();
     EXPECT_EQ(pictures.images().slideTimer(), 0);
     EXPECT_EQ(pictures.images().imageIndex(), 0);
+}
+
+// The clear leaves out what the picture will cover: whatever the back buffer
+// held there before the frame must never show through. (Placed before the
+// test below, which leaves the random sequence where later suites expect it.)
+TEST_F(FramePicturesTest, WhatTheClearLeavesOutIsAlwaysCoveredByThePicture) {
+    ASSERT_TRUE(writeJpeg(m_dir.file("b.jpg"), test::solidImage(90, 30, Qt::blue)));
+    m_state.imageFiles = loadImageList(m_dir.path());
+    struct Look {
+        int style, opacity, dark;
+    };
+    for (const Look look : {Look{0, 100, 0}, Look{0, 50, 0}, Look{0, 100, 1}, Look{3, 100, 0},
+                            Look{4, 100, 0}, Look{5, 100, 0}}) {
+        Settings s = everythingOn();
+        s.imageStyle = look.style;
+        s.imageOpacity = look.opacity;
+        s.darkTransparency = look.dark;
+        s.slideTime = 200;
+        auto frames = [&](Colour before) {
+            resetRand();
+            FramePictures pictures;
+            Bitmap back(100, 80);
+            std::vector<QImage> drawn;
+            for (int frame = 0; frame < 60; ++frame) {
+                back.canvas().brush().setColor(before);
+                back.canvas().fillRect({0, 0, 100, 80});
+                m_state.lastTick = 1000 + 15 * static_cast<unsigned>(frame);
+                pictures.draw(back, frameValuesFor(100, 80, 15, frame == 0), s, m_state, m_mascot);
+                drawn.push_back(back.image().copy());
+            }
+            return drawn;
+        };
+        const std::vector<QImage> fromBlack = frames(0x000000);
+        const std::vector<QImage> fromMagenta = frames(0xFF00FF);
+        for (std::size_t i = 0; i < fromBlack.size(); ++i)
+            ASSERT_EQ(fromBlack[i], fromMagenta[i]) << "style " << look.style << " frame " << i;
+    }
 }
 
 // Frames depend on nothing but their inputs and the random sequence.
