@@ -26,6 +26,15 @@ class JpegPicture;
 // width x height and the style's factor, and the grey mode.
 void prepareJpeg(JpegPicture& jpeg, int width, int height, bool grey, double factor);
 
+// The settings dialog sets slide times of 500 to 10000 ms. A hand-edited
+// file may hold less, 0 or a negative time, which would load and decode a
+// picture on every frame; such a time shows each picture for the shortest
+// time the dialog sets.
+inline constexpr int kShortestSlideTime = 500;
+inline int shownSlideTime(int slideTime) {
+    return slideTime < kShortestSlideTime ? kShortestSlideTime : slideTime;
+}
+
 class ImageDisplay {
 public:
     // Draws nothing when pictures are off or the list is empty. `now` is the
