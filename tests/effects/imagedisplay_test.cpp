@@ -189,7 +189,8 @@ TEST_F(Slideshow, SlideTimesBelowTheDialogsShortestChangePicturesAtItsPace) {
     for (int style : {0, 3, 4, 5}) {
         SCOPED_TRACE(style);
         const std::string shortest = changes(500, style);
-        for (int slideTime : {-1000, 0, 3, 100, 499}) EXPECT_EQ(changes(slideTime, style), shortest);
+        for (int slideTime : {-1000, 0, 3, 100, 499})
+            EXPECT_EQ(changes(slideTime, style), shortest);
         EXPECT_NE(changes(1000, style), shortest);
     }
 }
