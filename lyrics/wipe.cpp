@@ -1,6 +1,7 @@
 #include "lyrics/wipe.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "lyrics/linetext.h"
 #include "lyrics/textdrawing.h"
@@ -60,7 +61,10 @@ void drawKaraokeText(Bitmap& target, int x, int y, int clientWidth, int segmentP
                            {strip.left, top, strip.left + strip.width, bottom});
     Canvas& sc = sung.canvas();
     sc.brush().setStyle(BrushStyle::Clear);
-    const int o = strip.offset + (part.x - x);
+    // The part's x inside the strip; far from the frame only for a line of
+    // gigapixels, which the clamp keeps from overflowing.
+    const int o = static_cast<int>(std::clamp(static_cast<long long>(strip.offset) + part.x - x,
+                                              INT_MIN / 2LL, INT_MAX / 2LL));
     const int d = y - 1 - top;
     sc.font().color = scaleColour(shadow, opacity);
     sc.textOut(o + 3, d + 3, shown);
