@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         try {
             orba::TDesktopWindow window;
             window.setCommandLineFile(cl.musicFile);
-            orba::TSetting setting(&window);
+            orba::TSetting setting(window.player().dialogValues(), &window);
             window.setSettingDialog(&setting);
             window.show();
             // Lets scripted runs (the smoke test) end the player as a user

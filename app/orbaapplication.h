@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "platform/handlerguard.h"
+
 namespace orba {
 
 inline constexpr const char* kApplicationTitle = "ORBA KARAOKE PLAYER";
@@ -14,11 +16,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// The standard error box for an exception's message.
-void showExceptionMessage(const char* what);
-
-// Tests put a recorder in place of the modal box; nullptr restores the box.
-using ExceptionMessageSink = void (*)(const char* what);
-void setExceptionMessageSink(ExceptionMessageSink sink);
+// The standard error box, which the application installs as the way
+// exceptions are shown.
+void showErrorBox(const char* what);
 
 }  // namespace orba

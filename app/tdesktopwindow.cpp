@@ -12,12 +12,11 @@
 #include <QUrl>
 
 #include "app/frameview.h"
-#include "app/handlerguard.h"
 #include "app/orbaapplication.h"
 #include "app/shellrules.h"
-#include "effects/seasondate.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "platform/keys.h"
 #include "platform/sjistext.h"
 #include "settings/tsetting.h"
@@ -57,14 +56,10 @@ void TDesktopWindow::FormCreate() {
     st.statusTime = 0;
     st.lastTick = 0;
 
-    // A settings load that fails (an unreadable mascot picture) is reported
-    // and the window still comes up with what was loaded.
     guarded([this] { loadSettings(); });
 
     // Keys must arrive as plain key presses, never through an input method.
     setAttribute(Qt::WA_InputMethodEnabled, false);
-
-    st.seasonMode = seasonModeFor(todayMmdd());
 }
 
 void TDesktopWindow::showEvent(QShowEvent* event) {
@@ -114,8 +109,7 @@ void TDesktopWindow::dropEvent(QDropEvent* event) {
 }
 
 void TDesktopWindow::dropFiles(const std::string& firstPath) {
-    saveWindowState();
-    m_player.openMusicFile(firstPath);
+    m_player.run({CommandKind::DropSong, 0, firstPath});
 }
 
 void TDesktopWindow::loadSettings() {
@@ -128,13 +122,8 @@ void TDesktopWindow::saveWindowState() {
 
 void TDesktopWindow::Open1Click() {
     if (!m_setting) return;
-    m_setting->presetMusicFile.clear();
-    m_setting->Button1Click();
-    if (!m_setting->musicFileAccepted) return;
-    saveWindowState();
-    m_setting->BitBtn1Click();
-    loadSettings();
-    m_player.loadSong();
+    if (std::optional<std::string> file = m_setting->chooseMusicFile())
+        m_player.run({CommandKind::OpenSong, 0, *file});
 }
 
 void TDesktopWindow::S1Click() {
@@ -152,7 +141,7 @@ void TDesktopWindow::Timer1Timer() {
     const bool minimised = isMinimized();
     const int cw = minimised ? 0 : m_view->width();
     const int ch = minimised ? 0 : m_view->height();
-    if (m_player.frame(m_backBuffer, cw, ch, tickCount())) m_view->update();
+    if (m_player.frame(m_backBuffer, cw, ch, tickCount()).drawn) m_view->update();
 }
 
 void TDesktopWindow::setTimerEnabled(bool on) {
@@ -166,11 +155,9 @@ void TDesktopWindow::setCaption(const std::string& caption) {
     setWindowTitle(utf8OrSjisText(caption));
 }
 
-void TDesktopWindow::chooseCompanions(const std::string& musicFile) {
-    if (!m_setting) return;
-    m_setting->presetMusicFile = musicFile;
-    m_setting->Button1Click();
-    m_setting->presetMusicFile.clear();
+void TDesktopWindow::checkMenus(bool stayOnTop, bool folderRepeat) {
+    if (stayOnTop && !stayOnTopChecked()) T1Click();
+    if (folderRepeat && !folderRepeatChecked()) N5Click();
 }
 
 void TDesktopWindow::keyPressEvent(QKeyEvent* event) {
@@ -182,7 +169,7 @@ void TDesktopWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
-    guarded([this, key] { m_player.keyDown(key); });
+    guarded([this, key] { m_player.run(decideKey(key, m_player.settings(), m_player.state())); });
 }
 
 void TDesktopWindow::toggleFullScreen() {
@@ -196,10 +183,6 @@ void TDesktopWindow::drawFrame() {
 
 void TDesktopWindow::beep() {
     QApplication::beep();
-}
-
-void TDesktopWindow::commitSettingsDialog() {
-    if (m_setting) m_setting->BitBtn1Click();
 }
 
 }  // namespace orba

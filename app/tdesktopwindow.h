@@ -1,8 +1,8 @@
 // The main window: the widgets of the player. It keeps the frame timer, the
 // back buffer it copies to the screen, the caption, the cursor and the menus;
-// everything else (settings, player state, songs, the frame itself) is the
-// Player's, which reaches the window and the settings dialog through
-// PlayerHost.
+// everything else (settings, the dialog's values, player state, songs, the
+// frame itself) is the Player's, which reaches the window through PlayerHost.
+// Keys and menu entries become commands that the player runs.
 //
 // Life: FormCreate (constructor) -> FormShow (first show opens the first
 // song) -> FormClose (close event) -> FormDestroy (destructor). The frame
@@ -48,9 +48,9 @@ public:
     void Open1Click();
     void Exit1Click();
     void N2Click();
-    void T1Click() override;
+    void T1Click();
     void F1Click();
-    void N5Click() override;
+    void N5Click();
     void S1Click();
     void FormDblClick();
     void FormMouseMove(int x, int y);
@@ -59,7 +59,7 @@ public:
     void dropFiles(const std::string& firstPath);
 
     bool stayOnTopChecked() const override;
-    bool folderRepeatChecked() const override;
+    bool folderRepeatChecked() const;
     bool isBorderNone() const { return m_borderNone; }
     bool firstShow() const { return m_firstShow; }
 
@@ -76,8 +76,7 @@ private:
     // PlayerHost
     void setTimerEnabled(bool on) override;
     void setCaption(const std::string& caption) override;
-    void chooseCompanions(const std::string& musicFile) override;
-    void commitSettingsDialog() override;
+    void checkMenus(bool stayOnTop, bool folderRepeat) override;
     void updateCursor() override;
     void beep() override;
     void toggleFullScreen() override;

@@ -6,10 +6,10 @@
 #include <QStyle>
 
 #include "app/frameview.h"
-#include "app/handlerguard.h"
 #include "app/menubarstyle.h"
 #include "app/shellrules.h"
 #include "app/tdesktopwindow.h"
+#include "platform/handlerguard.h"
 #include "resources/menuicons.h"
 #include "settings/tsetting.h"
 
@@ -88,7 +88,7 @@ void TDesktopWindow::Exit1Click() {
 }
 
 void TDesktopWindow::N2Click() {
-    m_player.switchTimeEditMode(!m_player.state().timeEditMode);
+    m_player.run({CommandKind::SetTimeEditMode, m_player.state().timeEditMode ? 0 : 1, {}});
 }
 
 void TDesktopWindow::T1Click() {

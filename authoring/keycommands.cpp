@@ -1,91 +1,17 @@
 #include "authoring/keycommands.h"
 
-#include "playback/mastervolume.h"
-#include "settings/playerstate.h"
+#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {
 
 namespace {
 
-constexpr int kQuickReferenceTime = 10000;
 constexpr int kSeekStep = 2000;
 constexpr int kSeekEndMargin = 1000;
-constexpr int kVolumeStep = 5;
-
-bool is(const VirtualKey& key, char letter) {
-    return key.code == vk::letter(letter);
-}
 
 std::string valueMessage(const char* label, int value) {
     return label + std::to_string(value);
-}
-
-// The toggles and cycles: the first row that matches acts and posts its label
-// with the new value.
-bool toggleOrCycle(const VirtualKey& key, Settings& s, PlayerState& st) {
-    std::string& msg = st.statusMessage;
-    if (is(key, 'D')) {
-        st.debugMode = !st.debugMode;
-        msg = valueMessage("DebugMode : ", st.debugMode);
-    } else if (is(key, 'P') && !key.ctrl) {
-        st.orbaObject = !st.orbaObject;
-        msg = valueMessage("OrbaObject : ", st.orbaObject);
-    } else if (is(key, 'N')) {
-        s.showNext = !s.showNext;
-        msg = valueMessage("NextMessage : ", s.showNext);
-    } else if (is(key, 'T')) {
-        s.textBack = cycled(s.textBack, 4);
-        msg = valueMessage("TextBack : ", s.textBack);
-    } else if (is(key, 'W')) {
-        s.wipeStyle = cycled(s.wipeStyle, 2);
-        msg = valueMessage("WipeStyle : ", s.wipeStyle);
-    } else if (is(key, 'S') && !key.ctrl) {
-        s.backgroundType = cycled(s.backgroundType, 5);
-        msg = valueMessage("SceneStyle : ", s.backgroundType);
-    } else if (is(key, 'Z')) {
-        s.noiseType = cycled(s.noiseType, 4);
-        msg = valueMessage("NoiseType : ", s.noiseType);
-    } else if (is(key, 'I')) {
-        s.imageStyle = cycled(s.imageStyle, 6);
-        msg = valueMessage("ImageDspType : ", s.imageStyle);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool isPreviousKey(const VirtualKey& key) {
-    return key.code == vk::Digit0 + 4 || key.code == vk::Numpad0 + 4 ||
-           (key.code == vk::Left && !key.ctrl);
-}
-
-bool isNextKey(const VirtualKey& key) {
-    return key.code == vk::Digit0 + 6 || key.code == vk::Numpad0 + 6 ||
-           (key.code == vk::Right && !key.ctrl);
-}
-
-void seek(bool forward, PlayerState& st, KeyTarget& target) {
-    if (!forward && st.isMidi) return;  // a MIDI song cannot be rewound
-    int p = target.devicePosition();
-    st.statusMessage = forward ? "Fastforward!" : "Rewind!";
-    p = seekTarget(forward, p, target.deviceLength());
-    target.stopDevice();
-    target.setStartPosition(p);
-    target.playDevice();
-    if (st.isMidi) {
-        target.waitUntilPlaying();
-        st.songTime = target.devicePosition();
-    }
-}
-
-void stepVolume(bool up, const Settings& s, PlayerState& st, KeyTarget& target) {
-    unsigned int current = 0;
-    // Without a readable mixer the keys step from the configured volume.
-    int from = target.getMasterVolume(current) ? int(current) : s.volume;
-    int v = steppedVolume(from, up ? kVolumeStep : -kVolumeStep);
-    st.statusMessage = valueMessage("Master Volume : ", v);
-    target.setMasterVolume(unsigned(v));
 }
 
 }  // namespace
@@ -113,64 +39,45 @@ int seekTarget(bool forward, int position, int length) {
     return p;
 }
 
-void keyDown(VirtualKey& key, Settings& s, PlayerState& st, KeyTarget& target) {
-    if (key.code == vk::Return) {
-        if (key.alt) {
-            target.toggleFullScreen();
-        } else {
-            st.statusMessage = quickReferenceText();
-            st.statusTime = kQuickReferenceTime;
-        }
-        return;
-    }
-    if (toggleOrCycle(key, s, st)) return;
+bool isLookToggle(const VirtualKey& key) {
+    for (char letter : {'D', 'N', 'T', 'W', 'Z', 'I'})
+        if (key.code == vk::letter(letter)) return true;
+    return (key.code == vk::letter('P') || key.code == vk::letter('S')) && !key.ctrl;
+}
 
-    if (key.code == vk::Space && !st.timeEditMode &&
-        (target.devicePlaying() || target.devicePaused())) {
-        target.togglePause();
-        st.statusMessage = target.devicePlaying() ? "PLAYING" : "PAUSE";
+std::string applyLookToggle(char letter, Settings& s, PlayerState& st) {
+    switch (letter) {
+        case 'D':
+            st.debugMode = !st.debugMode;
+            return valueMessage("DebugMode : ", st.debugMode);
+        case 'P':
+            st.orbaObject = !st.orbaObject;
+            return valueMessage("OrbaObject : ", st.orbaObject);
+        case 'N':
+            s.showNext = !s.showNext;
+            return valueMessage("NextMessage : ", s.showNext);
+        case 'T':
+            s.textBack = cycled(s.textBack, 4);
+            return valueMessage("TextBack : ", s.textBack);
+        case 'W':
+            s.wipeStyle = cycled(s.wipeStyle, 2);
+            return valueMessage("WipeStyle : ", s.wipeStyle);
+        case 'S':
+            s.backgroundType = cycled(s.backgroundType, 5);
+            return valueMessage("SceneStyle : ", s.backgroundType);
+        case 'Z':
+            s.noiseType = cycled(s.noiseType, 4);
+            return valueMessage("NoiseType : ", s.noiseType);
+        case 'I':
+            s.imageStyle = cycled(s.imageStyle, 6);
+            return valueMessage("ImageDspType : ", s.imageStyle);
+        default:
+            return {};
     }
+}
 
-    const bool previous = isPreviousKey(key);
-    if (previous || isNextKey(key)) {
-        if (!s.useBgm) return;
-        target.stepSong(previous ? -1 : +1);
-        key.code = vk::letter('L');
-    }
-    if (is(key, 'L')) {
-        st.statusMessage = target.playList();
-        target.drawFrame();
-        return;
-    }
-
-    if ((key.code == vk::Left || key.code == vk::Right) && key.ctrl) {
-        if (target.devicePlaying()) seek(key.code == vk::Right, st, target);
-        return;
-    }
-    if (key.code == vk::Up || key.code == vk::Down) {
-        stepVolume(key.code == vk::Up, s, st, target);
-        return;
-    }
-    if (key.code == vk::F9 && key.ctrl) {
-        // An empty song path would name a ".oka" file in the current folder.
-        if (s.useBgm && !s.bgmFile.empty())
-            st.statusMessage = saveMessage(target.savePerSongSettings());
-        return;
-    }
-    if ((is(key, 'P') || is(key, 'S')) && key.ctrl) {
-        if (s.useMessage)
-            st.statusMessage = saveMessage(
-                target.writeTextExport(is(key, 'P') ? TextExport::Plain : TextExport::Safe));
-        return;
-    }
-    if (key.code == vk::Escape) {
-        st.timeEditMode = false;
-        target.loadSong();
-        return;
-    }
-    if (st.timeEditMode && s.useBgm && s.useMessage &&
-        (key.code == vk::Space || key.code == vk::Back || key.code == vk::F6))
-        target.timeEditKey(key.code);
+std::string volumeMessage(int volume) {
+    return valueMessage("Master Volume : ", volume);
 }
 
 }  // namespace orba

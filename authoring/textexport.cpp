@@ -4,7 +4,6 @@
 
 #include "lyrics/textforms.h"
 #include "platform/files.h"
-#include "platform/sjis.h"
 
 namespace orba {
 
@@ -41,7 +40,7 @@ std::string writeTextExport(TextExport kind, const std::vector<std::string>& lyr
 }
 
 std::string saveMessage(const std::string& path) {
-    return "\"" + utf8ToSjis(fileNamePart(path)) + "\" save completed.";
+    return "\"" + fileNamePart(path) + "\" save completed.";
 }
 
 }  // namespace orba

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/playerstate.h"
+#include "player/playerstate.h"
 
 namespace orba {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "effects/blend.h"
 #include "lyrics/textdrawing.h"
 #include "platform/bitmap.h"
+#include "platform/blend.h"
 #include "platform/sjis.h"
 
 namespace orba {

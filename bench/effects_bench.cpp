@@ -101,7 +101,7 @@ BENCHMARK(BM_HeaviestPictureFrame)->Apply(windowSizes);
 // The whole heaviest frame: the picture phases above under a karaoke line
 // half wiped, the next and previous lines, the debug overlay and a status
 // message, copied into a window-sized image.
-struct HeaviestFrame : FrameHooks {
+struct HeaviestFrame {
     explicit HeaviestFrame(int w, int h) : scene(w, h), window(w, h, QImage::Format_RGB32) {
         s = heaviest();
         s.useMessage = true;
@@ -115,16 +115,15 @@ struct HeaviestFrame : FrameHooks {
         st.songLength = 100000;
         st.statusMessage = "PLAYING";
     }
-    void drawPictures(Bitmap& back, const FrameValues& f, const Settings& settings,
-                      const PlayerState& state) override {
-        scene.pictures.draw(back, f, settings, state, scene.mascot);
-    }
-    int playbackPosition() override { return 2500; }
-    int playbackMode() override { return 2; }
     void frame(int dt) {
         now += static_cast<unsigned>(dt);
         st.statusTime = 5000;
-        loop.tick(scene.back, window.width(), window.height(), now, s, st, *this);
+        // The player's order: pictures, clocks, timeline, lyrics.
+        if (loop.beginFrame(scene.back, window.width(), window.height(), now, st)) {
+            scene.pictures.draw(scene.back, loop.values(), s, st, scene.mascot);
+            const LyricClock clock = loop.clockStep(s, st, MusicReading{2500, 2});
+            loop.drawLyrics(scene.back, s, st, loop.lyricStep(s, st, clock.lyricTime));
+        }
         QPainter p(&window);
         p.drawImage(0, 0, scene.back.image());
     }

@@ -18,17 +18,12 @@
 #include "platform/sjis.h"
 #include "playback/mediadevice.h"
 #include "player/player.h"
+#include "tests/support/framedriver.h"
 #include "tests/support/midiwriter.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
 namespace {
-
-struct FixedClock : FrameHooks {
-    int position = 0;
-    int playbackPosition() override { return position; }
-    int playbackMode() override { return 2; }
-};
 
 void BM_LyricFrame(benchmark::State& state) {
     const int cw = static_cast<int>(state.range(0)), ch = static_cast<int>(state.range(1));
@@ -43,17 +38,16 @@ void BM_LyricFrame(benchmark::State& state) {
     st.tagType = 3;
     st.songLength = 100000;
     st.statusMessage = "PLAYING|Volume : 50";
-    FixedClock clock;
-    clock.position = 2500;  // halfway through the second segment
-    FrameLoop loop;
+    test::FrameDriver driver;
+    driver.music.position = 2500;  // halfway through the second segment
     Bitmap back;
     QImage window(cw, ch, QImage::Format_RGB32);
     unsigned now = 1000;
-    loop.tick(back, cw, ch, now, s, st, clock);
+    driver.tick(back, cw, ch, now, s, st);
     for (auto _ : state) {
         now += 15;
         st.statusTime = 5000;
-        loop.tick(back, cw, ch, now, s, st, clock);
+        driver.tick(back, cw, ch, now, s, st);
         QPainter p(&window);
         p.drawImage(0, 0, back.image());
     }
@@ -64,23 +58,11 @@ BENCHMARK(BM_LyricFrame)
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 
-struct QuietHost : PlayerHost {
-    bool timer = false;
-    void setTimerEnabled(bool on) override { timer = on; }
-    void setCaption(const std::string&) override {}
-    void chooseCompanions(const std::string&) override {}
-    void commitSettingsDialog() override {}
-    bool stayOnTopChecked() const override { return false; }
-    void T1Click() override {}
-    bool folderRepeatChecked() const override { return false; }
-    void N5Click() override {}
-};
-
 // The demo song from the settings the dialog would write, to its first frame.
 void BM_DemoSongToFirstFrame(benchmark::State& state) {
     const std::string folder = programFolder();
     for (auto _ : state) {
-        QuietHost host;
+        HeadlessHost host;
         Player player(host);
         player.settings().useBgm = true;
         player.settings().bgmFile = folder + "../app/demo.mp3";
@@ -90,9 +72,9 @@ void BM_DemoSongToFirstFrame(benchmark::State& state) {
         player.loadSong();
         unsigned now = 1000;
         player.frame(back, 800, 600, now);
-        if (!player.frame(back, 800, 600, now + 15)) state.SkipWithError("no frame drawn");
+        if (!player.frame(back, 800, 600, now + 15).drawn) state.SkipWithError("no frame drawn");
         state.PauseTiming();
-        player.device().close();
+        player.transport().close();
         state.ResumeTiming();
     }
 }
@@ -109,7 +91,7 @@ void BM_MidiClockDrift(benchmark::State& state) {
     const std::string path = dir.file("minute.mid");
     test::writeFile(path, midi.bytes());
     for (auto _ : state) {
-        QuietHost host;
+        HeadlessHost host;
         Player player(host);
         player.settings().useBgm = true;
         player.settings().bgmFile = path;
@@ -126,8 +108,9 @@ void BM_MidiClockDrift(benchmark::State& state) {
                                             .count()) +
                   1000;
             player.frame(back, 160, 120, now);
-            if (player.device().mode() != kModePlaying) break;
-            worst = std::max(worst, std::abs(player.state().songTime - player.device().position()));
+            if (player.transport().mode() != kModePlaying) break;
+            worst =
+                std::max(worst, std::abs(player.state().songTime - player.transport().position()));
         }
         state.counters["largest_gap_ms"] = worst;
     }

@@ -9,8 +9,8 @@
 
 #include <array>
 
-#include "effects/framevalues.h"
 #include "platform/bitmap.h"
+#include "platform/framevalues.h"
 #include "settings/settings.h"
 
 namespace orba {

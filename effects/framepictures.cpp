@@ -22,8 +22,7 @@ void FramePictures::drawBackground(Bitmap& backBuffer, const FrameValues& f, con
 
 void FramePictures::drawImages(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
                                const PlayerState& st) {
-    // The frame clock has just stored this frame's tick count.
-    m_images.draw(backBuffer, f, s, st.imageFiles, st.lastTick);
+    m_images.draw(backBuffer, f, s, st.imageFiles, f.now);
 }
 
 void FramePictures::drawSprites(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st,

@@ -7,13 +7,13 @@
 #pragma once
 
 #include "effects/background.h"
-#include "effects/framevalues.h"
 #include "effects/imagedisplay.h"
 #include "effects/noise.h"
 #include "effects/season.h"
 #include "effects/sprites.h"
 #include "platform/bitmap.h"
-#include "settings/playerstate.h"
+#include "platform/framevalues.h"
+#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {

@@ -1,7 +1,7 @@
 #include "effects/imagedisplay.h"
 
-#include "effects/blend.h"
 #include "effects/imagestyles.h"
+#include "platform/blend.h"
 #include "platform/jpegpicture.h"
 #include "platform/random.h"
 

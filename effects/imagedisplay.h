@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "effects/framevalues.h"
 #include "platform/bitmap.h"
+#include "platform/framevalues.h"
 #include "settings/settings.h"
 
 namespace orba {

@@ -2,8 +2,8 @@
 // scan lines over the pictures, in colour, black or white.
 #pragma once
 
-#include "effects/framevalues.h"
 #include "platform/bitmap.h"
+#include "platform/framevalues.h"
 
 namespace orba {
 

@@ -6,8 +6,8 @@
 
 #include <array>
 
-#include "effects/framevalues.h"
 #include "platform/bitmap.h"
+#include "platform/framevalues.h"
 
 namespace orba {
 

@@ -7,13 +7,6 @@
 
 namespace orba {
 
-void FrameHooks::drawPictures(Bitmap& back, const FrameValues& f, const Settings&,
-                              const PlayerState&) {
-    Canvas& canvas = back.canvas();
-    canvas.brush().setColor(0);
-    canvas.fillRect({0, 0, f.cw, f.ch});
-}
-
 bool FrameLoop::beginFrame(Bitmap& back, int cw, int ch, unsigned now, PlayerState& st) {
     if (cw <= 0 || ch <= 0) return false;  // minimised: the clock stands still too
     const bool sizeChanged = cw != m_lastWidth || ch != m_lastHeight;
@@ -23,7 +16,9 @@ bool FrameLoop::beginFrame(Bitmap& back, int cw, int ch, unsigned now, PlayerSta
         m_lastHeight = ch;
     }
     m_values = frameValuesFor(cw, ch, m_values.dt, sizeChanged);
-    return frameClock(now, st);
+    if (!frameClock(now, st)) return false;
+    m_values.now = now;
+    return true;
 }
 
 bool FrameLoop::frameClock(unsigned now, PlayerState& st) {
@@ -39,11 +34,19 @@ bool FrameLoop::frameClock(unsigned now, PlayerState& st) {
     return true;
 }
 
-void advancePlaybackClock(const Settings& s, PlayerState& st, int dt, FrameHooks& hooks) {
+bool clockReadsPosition(const Settings& s, const PlayerState& st) {
+    return s.useBgm && !st.isMidi;
+}
+
+bool clockReadsMode(const Settings& s, const PlayerState& st) {
+    return s.useBgm && st.isMidi;
+}
+
+void advancePlaybackClock(const Settings& s, PlayerState& st, int dt, const MusicReading& music) {
     if (s.useBgm) {
         if (!st.isMidi)
-            st.songTime = hooks.playbackPosition();
-        else if (hooks.playbackMode() == 2)
+            st.songTime = music.position;
+        else if (music.mode == 2)
             st.songTime = clampMs(static_cast<long long>(st.songTime) + dt);
     } else if (s.useMessage) {
         st.songLength = st.lineTimes.empty() ? 0 : readTimeValue(st.lineTimes.back());
@@ -55,11 +58,18 @@ bool songEnded(const PlayerState& st) {
     return st.songTime / 10 >= st.songLength / 10;
 }
 
-LyricFrame FrameLoop::advance(Settings& s, PlayerState& st, FrameHooks& hooks) {
+LyricClock FrameLoop::clockStep(const Settings& s, PlayerState& st, const MusicReading& music) {
+    advancePlaybackClock(s, st, m_values.dt, music);
+    LyricClock clock;
+    // The lyric time is taken before the end of the song resets the clock.
+    clock.lyricTime = lyricTimeOf(st.songTime, st.timeRatio, s.textTiming);
+    clock.songEnded = songEnded(st) && !st.timeEditMode;
+    return clock;
+}
+
+LyricFrame FrameLoop::lyricStep(const Settings& s, PlayerState& st, int lyricTime) {
     LyricFrame lf;
-    advancePlaybackClock(s, st, m_values.dt, hooks);
-    lf.lyricTime = lyricTimeOf(st.songTime, st.timeRatio, s.textTiming);
-    if (songEnded(st) && !st.timeEditMode) hooks.endOfSong(st);
+    lf.lyricTime = lyricTime;
     lf.shown = lf.lyricTime < 0 || st.timeEditMode;  // before any line end is known
     if (!s.useMessage) return lf;
 
@@ -106,16 +116,6 @@ void FrameLoop::drawLyrics(Bitmap& back, const Settings& s, PlayerState& st, con
         drawOverlay(back, f, s.bgmFile, st, m_sampler);
     }
     m_status.draw(back, f, s, st);
-}
-
-bool FrameLoop::tick(Bitmap& back, int cw, int ch, unsigned now, Settings& s, PlayerState& st,
-                     FrameHooks& hooks) {
-    if (!beginFrame(back, cw, ch, now, st)) return false;
-    hooks.updateCursor();
-    hooks.drawPictures(back, m_values, s, st);
-    const LyricFrame lf = advance(s, st, hooks);
-    drawLyrics(back, s, st, lf);
-    return true;
 }
 
 }  // namespace orba

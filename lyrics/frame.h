@@ -1,41 +1,37 @@
-// One frame of the player, every phase in its order: size and frame clock,
-// cursor, the picture phases, the playback and lyric clocks, the end of the
-// song, and the lyric text with its backgrounds, overlays and status message.
-//
-// The frame knows nothing of windows or devices: what it needs from outside
-// (the cursor, the pictures, the music's position and mode, the end-of-song
-// step) comes through FrameHooks, so the window, the headless tools, the tests
-// and the benchmarks all run this same code.
+// The lyric half of the player's frame, in its steps: size and frame clock,
+// the playback and lyric clocks, the timeline, and the lyric text with its
+// backgrounds, overlays and status message. The player runs the steps in
+// order, draws the picture phases after the first and carries out the end of
+// the song between the clocks and the timeline; the music's position and
+// mode come in as values, so nothing here reaches a device or loads a song.
 //
 // State kept between frames (the size of the last drawn frame, the line
 // caches, the status display, the frame-rate sampler, the edit marker) lives
 // here for the life of the program; a song load does not reset it.
 #pragma once
 
-#include "effects/framevalues.h"
 #include "lyrics/currentline.h"
 #include "lyrics/linelayout.h"
 #include "lyrics/overlays.h"
 #include "platform/bitmap.h"
-#include "settings/playerstate.h"
+#include "platform/framevalues.h"
+#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {
 
-class FrameHooks {
-public:
-    virtual ~FrameHooks() = default;
-    // The full-screen cursor rule.
-    virtual void updateCursor() {}
-    // Title banner, scene, pictures, sprites, noise and season. Until they are
-    // drawn the frame starts from black.
-    virtual void drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
-                              const PlayerState& st);
-    // The music's position in ms and its mode (2 playing).
-    virtual int playbackPosition() { return 0; }
-    virtual int playbackMode() { return 0; }
-    // The song reached its end (not in the time-tag edit mode).
-    virtual void endOfSong(PlayerState&) {}
+// What the music said this frame: read only where the clock needs it (the
+// position of recorded music, the mode of a MIDI song).
+struct MusicReading {
+    int position = 0;
+    int mode = 0;
+};
+
+// The playback clock's result: the lyric time, and whether the song reached
+// its end this frame (never in the time-tag edit mode).
+struct LyricClock {
+    int lyricTime = 0;
+    bool songEnded = false;
 };
 
 // What the lyric clock and the timeline decided on one frame.
@@ -49,17 +45,15 @@ struct LyricFrame {
 
 class FrameLoop {
 public:
-    // Draws one frame of a client of cw x ch at the tick count `now` (ms).
-    // False when nothing was drawn: minimised, or the clock restarted.
-    bool tick(Bitmap& back, int cw, int ch, unsigned now, Settings& s, PlayerState& st,
-              FrameHooks& hooks);
-
-    // Size and frame clock: false when the frame ends here.
+    // Size and frame clock: false when the frame ends here (minimised, or the
+    // clock restarted).
     bool beginFrame(Bitmap& back, int cw, int ch, unsigned now, PlayerState& st);
     // The frame clock alone: dt from the previous tick; false when it restarted.
     bool frameClock(unsigned now, PlayerState& st);
-    // The playback and lyric clocks, the end of the song and the timeline.
-    LyricFrame advance(Settings& s, PlayerState& st, FrameHooks& hooks);
+    // The playback and lyric clocks.
+    LyricClock clockStep(const Settings& s, PlayerState& st, const MusicReading& music);
+    // The timeline at `lyricTime` and the current line's values.
+    LyricFrame lyricStep(const Settings& s, PlayerState& st, int lyricTime);
     // Blue mesh, lyric font, band, the three lines, overlay and status message.
     void drawLyrics(Bitmap& back, const Settings& s, PlayerState& st, const LyricFrame& lf);
 
@@ -80,8 +74,12 @@ private:
     EditMarker m_editMarker;
 };
 
+// Whether this frame's clock step needs the music's position, or its mode.
+bool clockReadsPosition(const Settings& s, const PlayerState& st);
+bool clockReadsMode(const Settings& s, const PlayerState& st);
+
 // Phase 9: the music's position, or frame time counted on.
-void advancePlaybackClock(const Settings& s, PlayerState& st, int dt, FrameHooks& hooks);
+void advancePlaybackClock(const Settings& s, PlayerState& st, int dt, const MusicReading& music);
 
 // The end of the song, compared in hundredths of a second.
 bool songEnded(const PlayerState& st);

@@ -4,9 +4,9 @@
 // blank lines and the ends of the text.
 #pragma once
 
-#include "effects/framevalues.h"
 #include "lyrics/currentline.h"
 #include "platform/bitmap.h"
+#include "platform/framevalues.h"
 #include "settings/settings.h"
 
 namespace orba {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "effects/framevalues.h"
 #include "platform/bitmap.h"
-#include "settings/playerstate.h"
+#include "platform/framevalues.h"
+#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {

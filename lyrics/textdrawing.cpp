@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "effects/blend.h"
 #include "lyrics/linetext.h"
+#include "platform/blend.h"
 #include "platform/sjistext.h"
 
 namespace orba {

@@ -167,4 +167,9 @@ bool listFiles(std::string_view folder, std::string_view pattern, std::vector<st
     return !ec || !names.empty();
 }
 
+std::string withoutTrailingSeparator(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
 }  // namespace orba

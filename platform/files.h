@@ -19,6 +19,9 @@ bool isFolder(std::string_view path);
 // Text of the path up to and including its last separator ("" when it has none).
 std::string folderPart(std::string_view path);
 
+// A folder path without its trailing separators; the root stays "/".
+std::string withoutTrailingSeparator(std::string path);
+
 // The name after the last separator.
 std::string fileNamePart(std::string_view path);
 

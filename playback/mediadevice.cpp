@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <utility>
 
+#include "platform/files.h"
 #include "playback/internal/gstpipeline.h"
 #include "playback/midisource.h"
 #include "playback/miditempomap.h"
@@ -37,6 +39,7 @@ constexpr unsigned kPlayFlagAudio = 0x02;
 constexpr unsigned kPlayFlagSoftVolume = 0x10;
 
 const char* const kBrokenMidiText = "MIDI ファイルの形式が正しくありません";
+const char* const kNotAFileText = "通常のファイルではありません";
 
 bool initGStreamer() {
     static bool ok = [] {
@@ -72,6 +75,7 @@ using GstPtr = std::unique_ptr<T, GstObjectUnref>;
 }  // namespace
 
 bool playsAsMidi(const std::string& fileName) {
+    if (!isRegularFile(fileName)) return false;
     return looksLikeMidi(readStart(fileName, 12));
 }
 
@@ -171,6 +175,10 @@ void MediaDevice::open(const std::string& fileName) {
         d.openFile(fileName);
     } catch (const MediaDeviceError&) {
         throw;
+    } catch (const std::bad_alloc&) {
+        // Running out of memory is not something the file did.
+        d.teardown();
+        throw;
     } catch (const std::exception&) {
         d.teardown();
         if (d.m_lastError == kMediaOk) d.fail(kMediaInternal, {});
@@ -182,6 +190,12 @@ void MediaDevice::Impl::openFile(const std::string& fileName) {
     m_fileName = fileName;
     m_lastError = kMediaOk;
     m_errorText.clear();
+    // A pipe or a device under a music name would be read without end, and
+    // its first reader (the MIDI check) would wait for good.
+    if (fileOrFolderExists(fileName) && !isRegularFile(fileName)) {
+        fail(kMediaInvalidFile, kNotAFileText);
+        throw MediaDeviceError(errorText());
+    }
     if (!initGStreamer()) {
         fail(kMediaCannotLoadDriver, {});
         throw MediaDeviceError(errorText());

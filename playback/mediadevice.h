@@ -21,6 +21,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "playback/transport.h"
+
 namespace orba {
 
 // Error codes of the last command, 0 for success. The numbers are the
@@ -60,10 +62,10 @@ public:
 // clock: decided by its first bytes, as the device opens it.
 bool playsAsMidi(const std::string& fileName);
 
-class MediaDevice {
+class MediaDevice : public Transport {
 public:
     MediaDevice();
-    ~MediaDevice();
+    ~MediaDevice() override;
     MediaDevice(const MediaDevice&) = delete;
     MediaDevice& operator=(const MediaDevice&) = delete;
 
@@ -71,32 +73,32 @@ public:
     // ready to play (stopped at 0) or has failed. Any failure, a file that no
     // reader can make sense of included, throws MediaDeviceError with
     // errorText() and leaves lastError() non-zero.
-    void open(const std::string& fileName);
-    void close();
+    void open(const std::string& fileName) override;
+    void close() override;
     // Lengths and positions are always milliseconds; kept as a command.
     void setTimeFormatMilliseconds();
 
-    int length();
-    int position();
-    int mode();
+    int length() override;
+    int position() override;
+    int mode() override;
     // Plays from the pending start position if one was set, else from where
     // the device stands; a device stopped at its end starts again from 0.
-    void play();
-    void stop();
-    void pauseToggle();
-    void seek(int ms);
-    void setStartPosition(int ms);
+    void play() override;
+    void stop() override;
+    void pauseToggle() override;
+    void seek(int ms) override;
+    void setStartPosition(int ms) override;
 
-    std::uint32_t lastError() const;
-    std::string errorText() const;
+    std::uint32_t lastError() const override;
+    std::string errorText() const override;
     // The text of an error that ended the song while it played, once; empty
     // when there was none since the last call.
-    std::string takePlaybackError();
+    std::string takePlaybackError() override;
 
     bool isOpen() const;
     const std::string& fileName() const;
     // True while the open file plays through the MIDI synthesizer.
-    bool playsMidi() const;
+    bool playsMidi() const override;
 
 private:
     struct Impl;

@@ -19,7 +19,7 @@ bool waitUntilPlaying(const std::function<int()>& mode, const std::function<void
     return false;
 }
 
-bool waitUntilPlaying(MediaDevice& device) {
+bool waitUntilPlaying(Transport& device) {
     return waitUntilPlaying([&] { return device.mode(); },
                             [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); });
 }

@@ -6,12 +6,12 @@
 
 namespace orba {
 
-class MediaDevice;
+class Transport;
 
 // Asks for the mode, sleeping 100 ms between questions, at most 100 times;
 // true as soon as the mode is playing, false as soon as it is stopped (the
 // song ended or failed at once) or after the last question.
 bool waitUntilPlaying(const std::function<int()>& mode, const std::function<void()>& sleep100ms);
-bool waitUntilPlaying(MediaDevice& device);
+bool waitUntilPlaying(Transport& device);
 
 }  // namespace orba

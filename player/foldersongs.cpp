@@ -7,7 +7,7 @@
 #include <numeric>
 
 #include "platform/files.h"
-#include "settings/playerstate.h"
+#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "authoring/keycommands.h"
 #include "authoring/lyricsave.h"
+#include "authoring/textexport.h"
 #include "authoring/timeedit.h"
 #include "effects/imagelist.h"
+#include "effects/seasondate.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
 #include "platform/clock.h"
@@ -16,9 +19,18 @@
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "resources/artwork.h"
+#include "settings/companions.h"
 #include "settings/settingsstore.h"
 
 namespace orba {
+
+namespace {
+
+constexpr int kQuickReferenceTime = 10000;
+constexpr int kBannerTime = 15000;
+constexpr int kVolumeStep = 5;
+
+}  // namespace
 
 std::string firstMp3In(const std::string& folder) {
     std::vector<std::string> names;
@@ -26,61 +38,92 @@ std::string firstMp3In(const std::string& folder) {
     return *std::min_element(names.begin(), names.end());
 }
 
-Player::Player(PlayerHost& host)
-    : m_host(host), m_image1(mascotPicture()), m_device(std::make_unique<MediaDevice>()) {}
+Player::Player(PlayerHost& host, std::unique_ptr<Transport> transport, PlayerOptions options)
+    : m_host(host),
+      m_transport(transport ? std::move(transport) : std::make_unique<MediaDevice>()),
+      m_options(options),
+      m_image1(mascotPicture()) {
+    m_dialog = readDialogValues(ProfileFile(settingsFilePath()));
+    m_state.seasonMode = seasonModeFor(todayMmdd());
+}
 
 Player::~Player() = default;
 
-MediaDevice& Player::device() {
-    return *m_device;
+void Player::commitDialogValues() {
+    ProfileFile file(settingsFilePath());
+    writeDialogValues(file, m_dialog);
 }
 
 void Player::loadSettings() {
-    m_settings = readSettings(ProfileFile(settingsFilePath()));
+    loadSettingsFrom(ProfileFile(settingsFilePath()));
+}
 
-    if (m_settings.stayOnTop && !m_host.stayOnTopChecked()) m_host.T1Click();
-    if (m_settings.folderRepeat && !m_host.folderRepeatChecked()) m_host.N5Click();
+void Player::loadSettingsFrom(const ProfileFile& file) {
+    m_settings = readSettings(file);
+    m_host.checkMenus(m_settings.stayOnTop, m_settings.folderRepeat);
 
     if (!fileOrFolderExists(m_settings.bgmFile)) m_settings.useBgm = false;
     if (!fileOrFolderExists(m_settings.messageFile)) m_settings.useMessage = false;
     if (!fileOrFolderExists(m_settings.imageFolder)) m_settings.useImages = false;
 
     if (m_settings.useBgm) applyPerSongFile(m_settings.bgmFile, m_settings);
+    loadMascot();
 
-    // A picture that exists but cannot be read ends the load here: the error
-    // box names it, and the volume step below does not run.
+    if (m_settings.setVolume && !m_options.inspecting)
+        imposeConfiguredVolume(m_settings.volume, m_state.savedVolume);
+}
+
+void Player::loadMascot() {
     const std::string mascot = mascotPicturePath(m_settings.imageFolder);
-    if (isRegularFile(mascot) && !m_image1.loadFromFile(mascot))
-        throw std::runtime_error(mascot + " は有効な画像ではありません");
-
-    if (m_settings.setVolume) imposeConfiguredVolume(m_settings.volume, m_state.savedVolume);
+    // A picture that cannot be read leaves the built-in mascot bouncing; the
+    // song still plays, and the next song load names the file.
+    if (isRegularFile(mascot) && !m_image1.loadFromFile(mascot)) {
+        m_image1 = mascotPicture();
+        m_loadError = mascot + " は有効な画像ではありません";
+    }
 }
 
 void Player::saveWindowState() {
+    if (m_options.inspecting) return;
     m_settings.stayOnTop = m_host.stayOnTopChecked();
     ProfileFile file(settingsFilePath());
     writeWindowState(file, m_settings);
 }
 
 void Player::restoreVolume() {
-    if (m_settings.setVolume) restoreSavedVolume(m_state.savedVolume);
+    if (m_settings.setVolume && !m_options.inspecting) restoreSavedVolume(m_state.savedVolume);
 }
 
 bool Player::openMusicFile(const std::string& path) {
     if (!hasMusicExtension(path) || !fileOrFolderExists(path)) return false;
-    m_host.chooseCompanions(path);
-    m_host.commitSettingsDialog();
-    loadSettings();
-    loadSong();
+    openChosenSong(path);
     return true;
+}
+
+void Player::openChosenSong(const std::string& path) {
+    const CompanionsFound found = findCompanions(companionPathsFor(path));
+    m_dialog.music = chooseCompanions(m_dialog.music, path, found);
+    if (m_options.inspecting) {
+        // The settings as the OK writer would leave them, without writing.
+        ProfileFile file(settingsFilePath());
+        storeDialogValues(file, m_dialog);
+        loadSettingsFrom(file);
+    } else {
+        commitDialogValues();
+        loadSettings();
+    }
+    loadSong();
 }
 
 void Player::loadSong() {
     m_host.setTimerEnabled(false);
     Settings& s = m_settings;
     PlayerState& st = m_state;
-    st.statusMessage = kBanner;
-    st.statusTime = 15000;
+    postStatus(kBanner, kBannerTime);
+    if (!m_loadError.empty()) {
+        postStatus(m_loadError);
+        m_loadError.clear();
+    }
 
     std::vector<std::string> lines;
     if (s.useMessage) {
@@ -92,7 +135,7 @@ void Player::loadSong() {
 
     if (s.useImages && !s.imageFolder.empty()) st.imageFiles = loadImageList(s.imageFolder);
 
-    MediaDevice& dev = device();
+    Transport& dev = *m_transport;
     if (dev.mode() == kModePlaying) {
         dev.stop();
         dev.close();
@@ -101,23 +144,27 @@ void Player::loadSong() {
     st.songTime = 0;
     m_pictures.songLoaded();
     m_frame.songLoaded();
+    // The previous song's lines go now: whatever stops this load, they must
+    // never be shown, exported or saved under this song's names.
     st.lineTimes.clear();
+    st.lyricLines.clear();
 
     // Ogg needs no registration: the device picks decoders by content.
-    st.isMidi = wildcardMatch(fileNamePart(s.bgmFile), "*.mid");
+    st.isMidi = false;
     if (s.useBgm && !s.bgmFile.empty()) {
         m_host.setCaption(kCaptionPrefix + fileNamePart(s.bgmFile));
         try {
             dev.open(s.bgmFile);
-        } catch (const std::exception&) {
+        } catch (const MediaDeviceError&) {
             // The device's error code and text tell what happened.
         }
         if (dev.lastError() != 0) {
             s.useBgm = false;
-            st.statusMessage = dev.errorText();
+            postStatus(dev.errorText());
         } else {
-            dev.setTimeFormatMilliseconds();
             st.songLength = dev.length();
+            // MIDI or not is what the device made of the file's content.
+            st.isMidi = dev.playsMidi();
         }
     }
 
@@ -128,8 +175,15 @@ void Player::loadSong() {
     in.useBgm = s.useBgm;
     in.songLength = st.songLength;
     in.timeEditMode = st.timeEditMode;
-    // A time ratio that is not a number stops the load here, timer off.
-    LyricText text = prepareLyrics(std::move(lines), in);
+    LyricText text;
+    try {
+        text = prepareLyrics(std::move(lines), in);
+    } catch (const ConversionError&) {
+        // A time ratio that is not a number stops the load here, timer off,
+        // with no lyrics in use.
+        s.useMessage = false;
+        throw;
+    }
     st.lyricLines = std::move(text.lyricLines);
     st.lineTimes = std::move(text.lineTimes);
     st.tagType = text.tagType;
@@ -143,7 +197,7 @@ void Player::loadSong() {
     if (s.useBgm) {
         dev.play();
         if (st.isMidi) {
-            orba::waitUntilPlaying(dev);
+            waitUntilPlaying(dev);
             st.songTime = 0;
         }
     }
@@ -163,8 +217,208 @@ void Player::openFirstSong(const std::string& commandLineFile, const std::string
     loadSong();
 }
 
-bool Player::frame(Bitmap& back, int cw, int ch, unsigned now) {
-    return m_frame.tick(back, cw, ch, now, m_settings, m_state, *this);
+FrameOutcome Player::frame(Bitmap& back, int cw, int ch, unsigned now) {
+    return runFrame(&back, cw, ch, now);
+}
+
+FrameOutcome Player::clockFrame(unsigned now) {
+    return runFrame(nullptr, 0, 0, now);
+}
+
+FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
+    FrameOutcome out;
+    if (back) {
+        if (!m_frame.beginFrame(*back, cw, ch, now, m_state)) return out;
+        m_host.updateCursor();
+        m_pictures.draw(*back, m_frame.values(), m_settings, m_state, m_image1);
+    } else if (!m_frame.frameClock(now, m_state)) {
+        return out;
+    }
+    out.drawn = true;
+    const LyricClock clock = m_frame.clockStep(m_settings, m_state, readMusic());
+    out.songEnded = clock.songEnded;
+    if (clock.songEnded && !m_options.inspecting) carryOutSongEnd();
+    out.lyrics = m_frame.lyricStep(m_settings, m_state, clock.lyricTime);
+    if (back) m_frame.drawLyrics(*back, m_settings, m_state, out.lyrics);
+    return out;
+}
+
+MusicReading Player::readMusic() {
+    MusicReading music;
+    if (clockReadsPosition(m_settings, m_state)) {
+        music.position = m_transport->position();
+        showPlaybackError();
+    } else if (clockReadsMode(m_settings, m_state)) {
+        music.mode = m_transport->mode();
+        showPlaybackError();
+    }
+    return music;
+}
+
+void Player::showPlaybackError() {
+    // An error that ended the song is shown once, where the user looks.
+    if (std::string error = m_transport->takePlaybackError(); !error.empty())
+        postStatus(std::move(error));
+}
+
+void Player::carryOutSongEnd() {
+    Transport& dev = *m_transport;
+    switch (endOfSong(m_settings, m_state)) {
+        case SongEndAction::RestartLyrics:
+            return;
+        case SongEndAction::NextSong:
+            nextSong();
+            return;
+        case SongEndAction::Replay:
+            dev.stop();
+            dev.seek(0);
+            dev.play();
+            return;
+    }
+}
+
+void Player::nextSong() {
+    m_host.setTimerEnabled(false);
+    m_transport->stop();
+    const std::string previous = m_settings.bgmFile;
+    const std::string next =
+        folderSong(m_settings.bgmFile, +1, m_settings.bgmFile, m_state.folderSongs);
+    m_settings.bgmFile = next;
+    try {
+        // A next song whose music fails keeps the loader's error in view.
+        if (openMusicFile(next)) {
+            if (m_settings.useBgm) postStatus(nextSongMessage(m_settings.bgmFile));
+            return;
+        }
+        // Gone since the folder was listed: the next end moves past it.
+        postStatus(next.empty() ? std::string("No music in the folder")
+                                : fileNamePart(next) + " が見つかりません");
+    } catch (const ProfileWriteError& e) {
+        // The settings file refused the new song: this one plays again.
+        postStatus(e.what());
+        m_settings.bgmFile = previous;
+        m_transport->seek(0);
+        m_transport->play();
+    }
+    m_host.setTimerEnabled(true);
+}
+
+void Player::postStatus(std::string text, std::optional<int> ms) {
+    m_state.statusMessage = std::move(text);
+    if (ms) m_state.statusTime = *ms;
+}
+
+void Player::run(const Command& c) {
+    switch (c.kind) {
+        case CommandKind::None:
+            return;
+        case CommandKind::FullScreen:
+            m_host.toggleFullScreen();
+            return;
+        case CommandKind::QuickReference:
+            postStatus(quickReferenceText(), kQuickReferenceTime);
+            return;
+        case CommandKind::LookToggle:
+            postStatus(applyLookToggle(static_cast<char>(c.value), m_settings, m_state));
+            return;
+        case CommandKind::PauseToggle:
+            togglePause();
+            return;
+        case CommandKind::StepSong:
+            stepSong(c.value);
+            showPlayList();
+            return;
+        case CommandKind::PlayList:
+            showPlayList();
+            return;
+        case CommandKind::Seek:
+            if (m_transport->mode() == kModePlaying) seek(c.value > 0);
+            return;
+        case CommandKind::Volume:
+            stepVolume(c.value > 0);
+            return;
+        case CommandKind::SavePerSong:
+            writePerSongFile(m_settings.bgmFile, m_settings);
+            postStatus(saveMessage(perSongFilePath(m_settings.bgmFile)));
+            return;
+        case CommandKind::TextExport:
+            writeTextExport(c.value == 0 ? TextExport::Plain : TextExport::Safe);
+            return;
+        case CommandKind::Restart:
+            m_state.timeEditMode = false;
+            loadSong();
+            return;
+        case CommandKind::TimeEditTap:
+            timeEditSetAndNext();
+            return;
+        case CommandKind::TimeEditBack:
+            timeEditBackAndRewind();
+            return;
+        case CommandKind::TimeEditSave:
+            timeEditSave();
+            return;
+        case CommandKind::SetTimeEditMode:
+            switchTimeEditMode(c.value != 0);
+            return;
+        case CommandKind::OpenSong:
+            saveWindowState();
+            openChosenSong(c.path);
+            return;
+        case CommandKind::DropSong:
+            saveWindowState();
+            openMusicFile(c.path);
+            return;
+    }
+}
+
+void Player::togglePause() {
+    Transport& dev = *m_transport;
+    const int mode = dev.mode();
+    if (mode != kModePlaying && mode != kModePaused) return;
+    dev.pauseToggle();
+    postStatus(dev.mode() == kModePlaying ? "PLAYING" : "PAUSE");
+}
+
+void Player::stepSong(int offset) {
+    m_host.setTimerEnabled(false);
+    m_transport->stop();
+    m_settings.bgmFile =
+        folderSong(m_settings.bgmFile, offset, m_settings.bgmFile, m_state.folderSongs);
+    openMusicFile(m_settings.bgmFile);
+}
+
+void Player::showPlayList() {
+    folderSong(m_settings.bgmFile, 0, m_settings.bgmFile, m_state.folderSongs);
+    postStatus(playListText(m_state.folderSongs, m_settings.bgmFile));
+    m_host.drawFrame();
+}
+
+void Player::seek(bool forward) {
+    if (!forward && m_state.isMidi) return;  // a MIDI song cannot be rewound
+    Transport& dev = *m_transport;
+    int p = dev.position();
+    postStatus(forward ? "Fastforward!" : "Rewind!");
+    p = seekTarget(forward, p, dev.length());
+    dev.stop();
+    dev.setStartPosition(p);
+    dev.play();
+    if (m_state.isMidi) {
+        waitUntilPlaying(dev);
+        m_state.songTime = dev.position();
+    }
+}
+
+void Player::stepVolume(bool up) {
+    unsigned int current = 0;
+    // Without a readable mixer the keys step from the configured volume.
+    const int from = getMasterVolume(current) ? int(current) : m_settings.volume;
+    const int v = steppedVolume(from, up ? kVolumeStep : -kVolumeStep);
+    postStatus(volumeMessage(v));
+    setMasterVolume(unsigned(v));
+}
+
+void Player::writeTextExport(TextExport kind) {
+    postStatus(saveMessage(orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile)));
 }
 
 void Player::switchTimeEditMode(bool on) {
@@ -177,8 +431,8 @@ bool Player::timeEditKeysActive() const {
 }
 
 int Player::tapTime() {
-    if (!m_state.isMidi) return device().position();
-    if (m_state.lastTick == 0 || device().mode() != kModePlaying) return m_state.songTime;
+    if (!m_state.isMidi) return m_transport->position();
+    if (m_state.lastTick == 0 || m_transport->mode() != kModePlaying) return m_state.songTime;
     return m_state.songTime + static_cast<int>(tickCount() - m_state.lastTick);
 }
 
@@ -189,7 +443,7 @@ void Player::timeEditSetAndNext() {
 void Player::timeEditBackAndRewind() {
     if (!timeEditKeysActive()) return;
     if (std::optional<int> position = backAndRewind(m_state)) {
-        MediaDevice& dev = device();
+        Transport& dev = *m_transport;
         dev.setStartPosition(*position);
         dev.stop();
         dev.play();
@@ -200,142 +454,6 @@ void Player::timeEditSave() {
     if (!timeEditKeysActive()) return;
     saveLyricFile(m_settings.messageFile, m_state.lyricLines);
     m_host.beep();
-}
-
-void Player::updateCursor() {
-    m_host.updateCursor();
-}
-
-int Player::playbackPosition() {
-    const int position = m_device->position();
-    showPlaybackError();
-    return position;
-}
-
-int Player::playbackMode() {
-    const int mode = m_device->mode();
-    showPlaybackError();
-    return mode;
-}
-
-void Player::showPlaybackError() {
-    // An error that ended the song is shown once, where the user looks.
-    if (std::string error = m_device->takePlaybackError(); !error.empty())
-        m_state.statusMessage = std::move(error);
-}
-
-void Player::drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
-                          const PlayerState& st) {
-    m_pictures.draw(back, f, s, st, m_image1);
-}
-
-void Player::endOfSong(PlayerState& st) {
-    MediaDevice& dev = device();
-    switch (orba::endOfSong(m_settings, st)) {
-        case SongEndAction::RestartLyrics:
-            return;
-        case SongEndAction::NextSong:
-            m_host.setTimerEnabled(false);
-            dev.stop();
-            m_settings.bgmFile =
-                folderSong(m_settings.bgmFile, +1, m_settings.bgmFile, st.folderSongs);
-            // A next song whose music fails keeps the loader's error in view.
-            if (openMusicFile(m_settings.bgmFile) && m_settings.useBgm)
-                st.statusMessage = nextSongMessage(m_settings.bgmFile);
-            return;
-        case SongEndAction::Replay:
-            dev.stop();
-            dev.seek(0);
-            dev.play();
-            return;
-    }
-}
-
-void Player::keyDown(VirtualKey key) {
-    orba::keyDown(key, m_settings, m_state, *this);
-}
-
-void Player::toggleFullScreen() {
-    m_host.toggleFullScreen();
-}
-
-bool Player::devicePlaying() {
-    return device().mode() == kModePlaying;
-}
-
-bool Player::devicePaused() {
-    return device().mode() == kModePaused;
-}
-
-void Player::togglePause() {
-    device().pauseToggle();
-}
-
-int Player::devicePosition() {
-    return device().position();
-}
-
-int Player::deviceLength() {
-    return device().length();
-}
-
-void Player::stopDevice() {
-    device().stop();
-}
-
-void Player::setStartPosition(int ms) {
-    device().setStartPosition(ms);
-}
-
-void Player::playDevice() {
-    device().play();
-}
-
-void Player::waitUntilPlaying() {
-    orba::waitUntilPlaying(device());
-}
-
-void Player::stepSong(int offset) {
-    m_host.setTimerEnabled(false);
-    device().stop();
-    m_settings.bgmFile =
-        folderSong(m_settings.bgmFile, offset, m_settings.bgmFile, m_state.folderSongs);
-    openMusicFile(m_settings.bgmFile);
-}
-
-std::string Player::playList() {
-    folderSong(m_settings.bgmFile, 0, m_settings.bgmFile, m_state.folderSongs);
-    return playListText(m_state.folderSongs, m_settings.bgmFile);
-}
-
-void Player::drawFrame() {
-    m_host.drawFrame();
-}
-
-bool Player::getMasterVolume(unsigned int& percent) {
-    return orba::getMasterVolume(percent);
-}
-
-void Player::setMasterVolume(unsigned int percent) {
-    orba::setMasterVolume(percent);
-}
-
-std::string Player::savePerSongSettings() {
-    writePerSongFile(m_settings.bgmFile, m_settings);
-    return perSongFilePath(m_settings.bgmFile);
-}
-
-std::string Player::writeTextExport(TextExport kind) {
-    return orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile);
-}
-
-void Player::timeEditKey(int code) {
-    if (code == vk::Space)
-        timeEditSetAndNext();
-    else if (code == vk::Back)
-        timeEditBackAndRewind();
-    else if (code == vk::F6)
-        timeEditSave();
 }
 
 }  // namespace orba

@@ -1,27 +1,37 @@
 // The player without its window: it owns the settings record, the player
-// state, the media device and the frame loop, and offers what the menus, the
-// keys, the frame timer and the headless tools call. What it needs of the
-// window and of the settings dialog comes through PlayerHost.
+// state, the values of the settings dialog and the music's transport, runs
+// every frame and carries out every command. The window, the tests and the
+// headless tools all drive this one object; what only a window can do comes
+// through PlayerHost.
 //
-// Life: created with the window, settings loaded at once; a song is opened
-// (openMusicFile) or reloaded (loadSong), which stops the frame timer, loads
-// the lyrics and the music and starts the timer again; every tick of the
-// timer draws one frame.
+// Life: created with the window (or by a tool), settings loaded at once; a
+// song is opened (openMusicFile) or reloaded (loadSong), which stops the
+// frame timer, loads the lyrics and the music and starts the timer again;
+// every tick of the timer runs one frame.
+//
+// A frame runs its steps in this order: size and frame clock, cursor, the
+// picture phases, the music's reading, the playback and lyric clocks, the
+// end-of-song action (carried out here, between the steps), the timeline and
+// the lyric drawing.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "authoring/keycommands.h"
 #include "effects/framepictures.h"
 #include "lyrics/frame.h"
 #include "platform/bitmap.h"
-#include "settings/playerstate.h"
+#include "playback/transport.h"
+#include "player/command.h"
+#include "player/playerstate.h"
+#include "settings/dialogvalues.h"
 #include "settings/settings.h"
 
 namespace orba {
 
-class MediaDevice;
+class ProfileFile;
+enum class TextExport;
 
 class PlayerHost {
 public:
@@ -29,16 +39,11 @@ public:
     // The frame timer, Timer1.
     virtual void setTimerEnabled(bool on) = 0;
     virtual void setCaption(const std::string& caption) = 0;
-    // The settings dialog, unseen: the music choice of a given file with its
-    // companions, and the OK writer that commits the dialog to the file.
-    virtual void chooseCompanions(const std::string& musicFile) = 0;
-    virtual void commitSettingsDialog() = 0;
-    // The check marks of "always on top" and folder play, which a settings
-    // load brings in line with the file.
+    // The check mark of "always on top", which the window state keeps.
     virtual bool stayOnTopChecked() const = 0;
-    virtual void T1Click() = 0;
-    virtual bool folderRepeatChecked() const = 0;
-    virtual void N5Click() = 0;
+    // A settings load ticks "always on top" and folder play when the file
+    // asks for them; it never clears a mark.
+    virtual void checkMenus(bool stayOnTop, bool folderRepeat) = 0;
     // The full-screen cursor rule, run by every frame.
     virtual void updateCursor() {}
     // The system's information sound.
@@ -47,6 +52,18 @@ public:
     virtual void toggleFullScreen() {}
     // One frame drawn and shown at once, outside the timer.
     virtual void drawFrame() {}
+};
+
+// A host with no window: the headless tools and the tests.
+class HeadlessHost : public PlayerHost {
+public:
+    void setTimerEnabled(bool on) override { timerEnabled = on; }
+    void setCaption(const std::string& text) override { caption = text; }
+    bool stayOnTopChecked() const override { return false; }
+    void checkMenus(bool, bool) override {}
+
+    bool timerEnabled = false;
+    std::string caption;
 };
 
 // The banner every song load shows first.
@@ -58,10 +75,26 @@ inline constexpr const char* kCaptionPrefix = "ORBA KARAOKE PLAYER - ";
 // The first "*.mp3" of a folder, by name in byte order; "" when there is none.
 std::string firstMp3In(const std::string& folder);
 
-class Player : private FrameHooks, private KeyTarget {
+struct PlayerOptions {
+    // A player that inspects songs (the headless tools): it never writes a
+    // file of the user's nor touches the mixer, and it stops at the end of a
+    // song instead of acting on it.
+    bool inspecting = false;
+};
+
+// What one frame did.
+struct FrameOutcome {
+    bool drawn = false;      // the frame got past its clock (and drew, when asked to)
+    bool songEnded = false;  // the song reached its end this frame
+    LyricFrame lyrics;
+};
+
+class Player {
 public:
-    explicit Player(PlayerHost& host);
-    ~Player() override;
+    // Without a transport the player plays through the media device.
+    explicit Player(PlayerHost& host, std::unique_ptr<Transport> transport = nullptr,
+                    PlayerOptions options = {});
+    ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
@@ -69,12 +102,25 @@ public:
     const Settings& settings() const { return m_settings; }
     PlayerState& state() { return m_state; }
     const PlayerState& state() const { return m_state; }
-    MediaDevice& device();
+    Transport& transport() { return *m_transport; }
     const Bitmap& mascot() const { return m_image1; }
+    const FrameLoop& frameLoop() const { return m_frame; }
+    const FramePictures& pictures() const { return m_pictures; }
+
+    // The settings dialog's values: read from the settings file when the
+    // player is made, edited by the dialog, and stored by the OK writer.
+    DialogValues& dialogValues() { return m_dialog; }
+    // The OK writer: every dialog value into the settings file, one replace.
+    // Throws ProfileWriteError with the file left as it was.
+    void commitDialogValues();
 
     // Reads the settings file (and the song's own file), syncs the menus and
-    // applies the configured volume. Throws when the mascot picture is unusable.
+    // applies the configured volume. A mascot picture that cannot be read is
+    // replaced by the built-in one and named on the status line.
     void loadSettings();
+    // The mascot picture beside the image folder, else the built-in one; a
+    // picture that cannot be read is named by the next song load.
+    void loadMascot();
     // Writes the values that menus and keys change while the player runs.
     void saveWindowState();
     // The configured volume, put back when the player goes.
@@ -84,68 +130,61 @@ public:
     // file of another type or one that does not exist.
     bool openMusicFile(const std::string& path);
     // (Re)loads the song the settings name; always ends with the timer on,
-    // except when the lyric file's time ratio is not a number (it throws).
-    void loadSong() override;
+    // except when the lyric file's time ratio is not a number (it throws,
+    // with no lyrics loaded).
+    void loadSong();
     // The first song at start-up: the command line's file, else the first
     // MP3 beside the program, else the song the settings name.
     void openFirstSong(const std::string& commandLineFile, const std::string& programFolder);
 
     // One tick of the frame timer.
-    bool frame(Bitmap& back, int cw, int ch, unsigned now);
+    FrameOutcome frame(Bitmap& back, int cw, int ch, unsigned now);
+    // The clocks and the timeline of a frame, without drawing.
+    FrameOutcome clockFrame(unsigned now);
 
-    // A key press, as a virtual-key code with its Shift, Ctrl and Alt flags.
-    void keyDown(VirtualKey key);
+    // Carries out a command: a key's, a menu's or a desktop control's.
+    void run(const Command& command);
 
-    // The time-tag edit mode: the menu entry flips it, Escape ends it; both
-    // start the song again. The edit keys act only with music and lyrics.
-    void switchTimeEditMode(bool on);
-    void timeEditSetAndNext();
-    void timeEditBackAndRewind();
-    // F6: throws LyricSaveError with the lyric file left as it was.
-    void timeEditSave();
+    // The one writer of the status line: `ms`, when given, is how long the
+    // text shows (a new text gets 5000 ms from the first frame that shows it).
+    void postStatus(std::string text, std::optional<int> ms = std::nullopt);
 
 private:
+    FrameOutcome runFrame(Bitmap* back, int cw, int ch, unsigned now);
+    MusicReading readMusic();
+    void carryOutSongEnd();
+    void nextSong();
+    void loadSettingsFrom(const ProfileFile& file);
+    void openChosenSong(const std::string& path);
+
+    void switchTimeEditMode(bool on);
     bool timeEditKeysActive() const;
-    // Where the music is now, for a tap: the device's position, or for MIDI
-    // the frame clock carried on to this moment.
+    void timeEditSetAndNext();
+    void timeEditBackAndRewind();
+    void timeEditSave();
+    // Where the music is now, for a tap: the transport's position, or for
+    // MIDI the frame clock carried on to this moment.
     int tapTime();
     void showPlaybackError();
 
-    // FrameHooks
-    void updateCursor() override;
-    void drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
-                      const PlayerState& st) override;
-    int playbackPosition() override;
-    int playbackMode() override;
-    void endOfSong(PlayerState& st) override;
-
-    // KeyTarget
-    void toggleFullScreen() override;
-    bool devicePlaying() override;
-    bool devicePaused() override;
-    void togglePause() override;
-    int devicePosition() override;
-    int deviceLength() override;
-    void stopDevice() override;
-    void setStartPosition(int ms) override;
-    void playDevice() override;
-    void waitUntilPlaying() override;
-    void stepSong(int offset) override;
-    std::string playList() override;
-    void drawFrame() override;
-    bool getMasterVolume(unsigned int& percent) override;
-    void setMasterVolume(unsigned int percent) override;
-    std::string savePerSongSettings() override;
-    std::string writeTextExport(TextExport kind) override;
-    void timeEditKey(int code) override;
+    void togglePause();
+    void stepSong(int offset);
+    void showPlayList();
+    void seek(bool forward);
+    void stepVolume(bool up);
+    void writeTextExport(TextExport kind);
 
     PlayerHost& m_host;
+    std::unique_ptr<Transport> m_transport;
+    PlayerOptions m_options;
     Settings m_settings;
     PlayerState m_state;
+    DialogValues m_dialog;
     Bitmap m_image1;
-    std::unique_ptr<MediaDevice> m_device;
     FrameLoop m_frame;
     FramePictures m_pictures;
+    // An error of the settings load that the next song load shows.
+    std::string m_loadError;
 };
 
 }  // namespace orba

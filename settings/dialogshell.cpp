@@ -51,9 +51,4 @@ QString qtNameFilter(const QString& filter) {
     return filter.left(bar) + QStringLiteral(" (") + patterns + QLatin1Char(')');
 }
 
-std::string withoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
 }  // namespace orba

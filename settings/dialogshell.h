@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/files.h"
+
 class QWidget;
 
 namespace orba {
@@ -35,8 +37,5 @@ std::unique_ptr<DialogShell> makeDesktopShell();
 
 // "オーディオファイル|*.mid;*.wav" as Qt writes it: "オーディオファイル (*.mid *.wav)".
 QString qtNameFilter(const QString& filter);
-
-// A folder path without its trailing separators; the root stays "/".
-std::string withoutTrailingSeparator(std::string path);
 
 }  // namespace orba

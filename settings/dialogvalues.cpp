@@ -102,8 +102,12 @@ DialogValues readDialogValues(const ProfileFile& file) {
     return DialogValues(readSettings(file, dialogDefaults()));
 }
 
-void writeDialogValues(ProfileFile& file, const DialogValues& values) {
+void storeDialogValues(ProfileFile& file, const DialogValues& values) {
     writeSettingKeys(file, values.stored(), kDialogFields);
+}
+
+void writeDialogValues(ProfileFile& file, const DialogValues& values) {
+    storeDialogValues(file, values);
     file.commit();
 }
 

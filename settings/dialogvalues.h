@@ -95,7 +95,9 @@ std::string slidePanelCaption(int position);
 // FormCreate's reads, with the dialog's defaults.
 DialogValues readDialogValues(const ProfileFile& file);
 
-// The OK writer's keys, in order, committed as one replace of the file.
+// The OK writer's keys, in order, into the file's copy in memory.
+void storeDialogValues(ProfileFile& file, const DialogValues& values);
+// The same keys, committed as one replace of the file.
 // Throws ProfileWriteError and leaves the file as it was.
 void writeDialogValues(ProfileFile& file, const DialogValues& values);
 

@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "platform/files.h"
-#include "settings/dialogshell.h"
 
 namespace orba {
 

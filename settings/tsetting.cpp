@@ -36,7 +36,8 @@ QString shownPath(const std::string& path) {
 
 }  // namespace
 
-TSetting::TSetting(QWidget* parent) : QDialog(parent), m_shell(makeDesktopShell()) {
+TSetting::TSetting(DialogValues& model, QWidget* parent)
+    : QDialog(parent), m_model(model), m_shell(makeDesktopShell()) {
     setWindowTitle(QStringLiteral("ORBA KARAOKE"));
     createControls();
     setFixedSize(442, 392);
@@ -52,20 +53,30 @@ void TSetting::setShell(std::unique_ptr<DialogShell> shell) {
 }
 
 void TSetting::FormCreate() {
-    DialogValues v;
-    {
-        ProfileFile file(settingsFilePath());
-        v = readDialogValues(file);
-    }
-    setValues(v);
+    setValues(m_model);
     m_openDialog1Folder = folderPart(m_bgmFile);
     m_openDialog2Folder = folderPart(m_messageFile);
 }
 
+void TSetting::showEvent(QShowEvent* event) {
+    // The player may have chosen a song (and its companions) since the
+    // dialog was last open.
+    if (m_model.music.bgmFile != m_bgmFile && !m_model.music.bgmFile.empty())
+        m_openDialog2Folder = folderPart(m_model.music.bgmFile);
+    setValues(m_model);
+    QDialog::showEvent(event);
+}
+
+void TSetting::done(int result) {
+    m_model = values();
+    QDialog::done(result);
+}
+
 void TSetting::BitBtn1Click() {
+    m_model = values();
     {
         ProfileFile file(settingsFilePath());
-        writeDialogValues(file, values());
+        writeDialogValues(file, m_model);
     }
     if (isVisible())
         accept();
@@ -73,24 +84,23 @@ void TSetting::BitBtn1Click() {
         setResult(QDialog::Accepted);
 }
 
+std::optional<std::string> TSetting::chooseMusicFile() {
+    FileChooser chooser = kOpenDialog1;
+    chooser.startFolder = m_openDialog1Folder;
+    std::optional<std::string> file = m_shell->chooseFile(this, chooser);
+    musicFileAccepted = file.has_value();
+    if (file) m_openDialog2Folder = folderPart(*file);
+    return file;
+}
+
 void TSetting::Button1Click() {
     const MusicChoice before = musicChoice();
-    std::string chosen;
-    if (presetMusicFile.empty()) {
-        FileChooser chooser = kOpenDialog1;
-        chooser.startFolder = m_openDialog1Folder;
-        std::optional<std::string> file = m_shell->chooseFile(this, chooser);
-        musicFileAccepted = file.has_value();
-        if (file) chosen = *file;
-    } else {
-        chosen = presetMusicFile;
-        musicFileAccepted = true;
-    }
-    if (!musicFileAccepted) return;
+    std::optional<std::string> file = chooseMusicFile();
+    if (!file) return;
+    const std::string& chosen = *file;
 
     const CompanionsFound found = findCompanions(companionPathsFor(chosen));
     setMusicChoice(chooseCompanions(before, chosen, found));
-    m_openDialog2Folder = folderPart(chosen);
 }
 
 void TSetting::Button2Click() {

@@ -1,16 +1,16 @@
-// The settings dialog. It lives from start-up to the end of the process and
-// is shown modally from the settings menu; opening a music file also uses it
-// unseen, to choose the song's companions (Button1Click with a preset file)
-// and to commit them (BitBtn1Click).
+// The settings dialog: a view that edits the player's dialog values. It
+// lives from start-up to the end of the process and is shown modally from
+// the settings menu.
 //
-// The controls are filled from the settings file once, when the dialog is
-// created. After that only the user, the choosers and Button1Click change
-// them: neither Cancel nor a reload of the main window's settings resets
-// them, so every OK writes what the controls hold at that moment.
+// The controls show the values whenever the dialog opens, and hand them back
+// whenever it closes: neither Cancel nor a reload of the main window's
+// settings undoes an edit, so every OK (and every song the player opens)
+// writes what the controls held last.
 #pragma once
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "settings/companions.h"
@@ -33,11 +33,9 @@ namespace orba {
 class TSetting : public QDialog {
     Q_OBJECT
 public:
-    explicit TSetting(QWidget* parent = nullptr);
+    explicit TSetting(DialogValues& model, QWidget* parent = nullptr);
     ~TSetting() override;
 
-    // When not empty, the music-file choice takes this path instead of asking.
-    std::string presetMusicFile;
     // Result of the last music-file choice.
     bool musicFileAccepted = false;
 
@@ -46,6 +44,9 @@ public:
     void BitBtn1Click();
     // Music-file choice with the companion rule.
     void Button1Click();
+    // The music-file chooser alone, as the Open menu asks it: the chosen
+    // path, or nothing when the user cancelled.
+    std::optional<std::string> chooseMusicFile();
     // Message-file choice.
     void Button2Click();
     // Picture-folder choice.
@@ -64,6 +65,10 @@ public:
 
     void setShell(std::unique_ptr<DialogShell> shell);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
 private:
     void FormCreate();
     void createControls();
@@ -78,6 +83,7 @@ private:
     void setFontName(const std::string& name);
     std::string fontName() const;
 
+    DialogValues& m_model;
     std::unique_ptr<DialogShell> m_shell;
     std::string m_openDialog1Folder;
     std::string m_openDialog2Folder;

@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "platform/version.h"
 #include "resources/headerpicture.h"
 #include "resources/okglyph.h"
@@ -125,7 +126,7 @@ void TSetting::createControls() {
     glyph.addPixmap(QPixmap::fromImage(okGlyph(false)), QIcon::Disabled);
     BitBtn1->setIcon(glyph);
     BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([&] { BitBtn1Click(); }); });
 
     BitBtn2 =
         place(new QPushButton(QStringLiteral("キャンセル"), this), "BitBtn2", 351, 361, 82, 25);
@@ -169,7 +170,7 @@ QWidget* TSetting::createFilesPage() {
     CheckBox1 = check(page, "CheckBox1", QStringLiteral("BGMを鳴らす"), 8, 6, 160);
     Edit1 = pathField(page, "Edit1", 28);
     Button1 = chooserButton(page, "Button1", 28);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([&] { Button1Click(); }); });
 
     CheckBox2 = check(page, "CheckBox2", QStringLiteral("テキストを表示"), 8, 56, 160);
     label(page, "Label10", QStringLiteral("ワイプ"), 238, 59, 40);
@@ -177,7 +178,7 @@ QWidget* TSetting::createFilesPage() {
         list(page, "ComboBox2", {QStringLiteral("アップ"), QStringLiteral("サイド")}, 290, 56, 120);
     Edit2 = pathField(page, "Edit2", 78);
     Button2 = chooserButton(page, "Button2", 78);
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { guarded([&] { Button2Click(); }); });
 
     CheckBox4 = check(page, "CheckBox4", QStringLiteral("画像を表示"), 8, 106, 160);
     label(page, "Label9", QStringLiteral("スタイル"), 238, 109, 50);
@@ -188,7 +189,7 @@ QWidget* TSetting::createFilesPage() {
                      290, 106, 120);
     Edit3 = pathField(page, "Edit3", 128);
     Button3 = chooserButton(page, "Button3", 128);
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { guarded([&] { Button3Click(); }); });
 
     CheckBox5 = check(page, "CheckBox5", QStringLiteral("モノクロ化"), 8, 158, 110);
     label(page, "Label15", QStringLiteral("透過率："), 130, 161, 50);
@@ -272,7 +273,8 @@ QWidget* TSetting::createAdvancedPage() {
     TrackBar1->setTickPosition(QSlider::TicksBelow);
     TrackBar1->setPageStep(kSlideRange.step);
     TrackBar1->setValue(10);
-    connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
+    connect(TrackBar1, &QSlider::valueChanged, this,
+            [this] { guarded([&] { TrackBar1Change(); }); });
 
     Panel1 = place(new QLabel(QStringLiteral("1000 "), slide), "Panel1", 270, 26, 76, 24);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -303,7 +305,8 @@ QWidget* TSetting::createShortcutsPage() {
         auto* button = place(new QPushButton(captions[tag - 1], page), names[tag - 1], 40,
                              16 + (tag - 1) * 40, 330, 30);
         button->setProperty("tag", tag);
-        connect(button, &QPushButton::clicked, this, [this, tag] { Button4Click(tag); });
+        connect(button, &QPushButton::clicked, this,
+                [this, tag] { guarded([&] { Button4Click(tag); }); });
     }
     label(page, "Label17", QStringLiteral("※作成したショートカットの削除は自力でm(__)m"), 40, 150,
           330);

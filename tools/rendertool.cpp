@@ -5,7 +5,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/guardedcommand.h"
-#include "tools/songsimulation.h"
+#include "tools/headlessplayer.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -50,8 +50,9 @@ int render(const std::vector<std::string>& args) {
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
 
-    SongSimulation sim(a.file, songLength, settingsFromFile());
-    sim.state().debugMode = a.flags.count("--debug") > 0;
+    HeadlessPlayer sim;
+    sim.loadLyricFile(a.file, songLength, settingsFromFile());
+    sim.player().state().debugMode = a.flags.count("--debug") > 0;
     Bitmap back(size.width, size.height);
     const int last = *at / kSimulatedFrameMs;
     for (int k = 0; k <= last; ++k) {

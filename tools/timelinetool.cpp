@@ -6,7 +6,7 @@
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
 #include "platform/sjis.h"
-#include "tools/songsimulation.h"
+#include "tools/headlessplayer.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: orbakaraoke --timeline FILE --at MS[,MS...] [--song-length MS]";
 
-std::string frameJson(int at, const SongSimulation& sim, const LyricFrame& lf, bool clockRan) {
+std::string frameJson(int at, const HeadlessPlayer& sim, const LyricFrame& lf, bool clockRan) {
     const PlayerState& st = sim.state();
     JsonObject j;
     j.add("at", at).add("frame", sim.frame()).add("songTime", st.songTime);
@@ -39,7 +39,7 @@ std::string frameJson(int at, const SongSimulation& sim, const LyricFrame& lf, b
         return j.str();
     }
     const CurrentLineValues& v = lf.line;
-    const LineCaches& c = sim.loop().caches();
+    const LineCaches& c = sim.player().frameLoop().caches();
     j.add("transitionTime", v.motion.transitionTime)
         .add("lineOpacity", v.motion.lineOpacity)
         .add("lineProgress", v.motion.lineProgress)
@@ -69,7 +69,8 @@ int timeline(const std::vector<std::string>& args) {
     s.textTiming = file.textTiming;
     s.timeForce = file.timeForce;
     s.noKaraoke = file.noKaraoke;
-    SongSimulation sim(a.file, songLength, s);
+    HeadlessPlayer sim;
+    sim.loadLyricFile(a.file, songLength, s);
 
     // One pass over the frames up to the latest time asked for; times after
     // the end of the song stay empty.

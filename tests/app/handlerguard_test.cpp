@@ -1,4 +1,4 @@
-#include "app/handlerguard.h"
+#include "platform/handlerguard.h"
 
 #include <gtest/gtest.h>
 

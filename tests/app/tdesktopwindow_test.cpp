@@ -110,15 +110,20 @@ TEST_F(TDesktopWindowTest, MascotPictureIsLoadedFromBesideTheImageFolder) {
     EXPECT_EQ(w.player().mascot().image().pixel(0, 0), qRgb(255, 0, 0));
 }
 
-TEST_F(TDesktopWindowTest, AnUnreadableMascotPictureIsReportedAndTheWindowStillOpens) {
+TEST_F(TDesktopWindowTest, AnUnreadableMascotPictureIsNamedOnTheStatusLineAndTheSongPlays) {
     writeFile(dir.file("orba.bmp"), "not a picture");
-    writeFile(ini, "[Option]\nImages=" + dir.file("pictures") + "\nWipeStyle=0\n");
+    writeFile(dir.file("song_t.txt"), "[00:01:00]la\r\n");
+    writeFile(ini, "[Option]\nImages=" + dir.file("pictures") + "\nWipeStyle=0\nUseMessage=1\n" +
+                       "MESSAGE=" + dir.file("song_t.txt") + "\n");
     TDesktopWindow w;
-    ASSERT_EQ(g_errors.size(), 1u);
-    EXPECT_EQ(g_errors[0], dir.file("orba.bmp") + " は有効な画像ではありません");
-    EXPECT_EQ(w.player().mascot().width(), 120);    // the built-in picture stays
-    EXPECT_EQ(w.player().settings().wipeStyle, 0);  // what was read before the picture stays loaded
-    EXPECT_EQ(w.player().state().seasonMode, 0);
+    EXPECT_TRUE(g_errors.empty());                  // no box: the song is not held up
+    EXPECT_EQ(w.player().mascot().width(), 120);    // the built-in picture bounces instead
+    EXPECT_EQ(w.player().settings().wipeStyle, 0);  // the rest of the settings loaded
+    w.player().loadSong();
+    EXPECT_EQ(w.player().state().statusMessage,
+              dir.file("orba.bmp") + " は有効な画像ではありません");
+    EXPECT_FALSE(w.player().state().lyricLines.empty());
+    EXPECT_TRUE(w.frameTimer().isActive());
 }
 
 TEST_F(TDesktopWindowTest, ClosingWritesTheWindowStateAndKeepsTheRestOfTheFile) {

@@ -79,8 +79,9 @@ TEST(TextExport, FileThatCannotBeCreatedRaisesTheFileError) {
 
 TEST(TextExport, SaveMessageQuotesTheFileName) {
     EXPECT_EQ(saveMessage("/m/song_plain.txt"), "\"song_plain.txt\" save completed.");
-    // file names are UTF-8 on disk, status texts Shift-JIS
-    EXPECT_EQ(saveMessage("/m/歌_safe.txt"), "\"" + sj("歌") + "_safe.txt\" save completed.");
+    // Status texts are UTF-8, as the file system names files: a Japanese
+    // name is shown as it stands.
+    EXPECT_EQ(saveMessage("/m/歌_safe.txt"), "\"歌_safe.txt\" save completed.");
 }
 
 }  // namespace

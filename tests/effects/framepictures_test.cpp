@@ -85,8 +85,9 @@ TEST_F(FramePicturesTest, TheSameFramesTwiceGiveTheSamePixels) {
         Settings s = everythingOn();
         s.backgroundType = kSceneRandom;
         for (int frame = 0; frame < 40; ++frame) {
-            m_state.lastTick = 1000 + 15 * static_cast<unsigned>(frame);
-            pictures.draw(back, frameValuesFor(320, 240, 15, frame == 0), s, m_state, m_mascot);
+            const unsigned now = 1000 + 15 * static_cast<unsigned>(frame);
+            pictures.draw(back, frameValuesFor(320, 240, 15, frame == 0, now), s, m_state,
+                          m_mascot);
         }
         return back.image();
     };

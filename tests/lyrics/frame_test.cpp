@@ -1,36 +1,36 @@
-// The frame loop as a whole, over fake hooks: when frames are drawn, the
-// clocks, the end of the song and the order in which a frame judges its line.
+// The frame loop as a whole, with the music's readings set by the test:
+// when frames are drawn, the clocks, the end of the song and the order in
+// which a frame judges its line.
 #include "lyrics/frame.h"
 
 #include <gtest/gtest.h>
 
+#include "tests/support/framedriver.h"
+
 namespace orba {
 namespace {
 
-struct FakeHooks : FrameHooks {
-    int position = 0;
-    int mode = 2;
-    int pictures = 0;
-    int ends = 0;
-    void drawPictures(Bitmap& back, const FrameValues& f, const Settings& s,
-                      const PlayerState& st) override {
-        ++pictures;
-        FrameHooks::drawPictures(back, f, s, st);
-    }
-    int playbackPosition() override { return position; }
-    int playbackMode() override { return mode; }
-    void endOfSong(PlayerState& st) override {
-        ++ends;
-        st.songTime = 0;
-        st.currentLine = 0;
-    }
+// The readings and counters under the names the cases use.
+struct Hooks {
+    test::FrameDriver& d;
+    int& position;
+    int& mode;
+    int& pictures;
+    int& ends;
+    explicit Hooks(test::FrameDriver& driver)
+        : d(driver),
+          position(driver.music.position),
+          mode(driver.music.mode),
+          pictures(driver.pictures),
+          ends(driver.ends) {}
 };
 
 struct Song {
     Settings s;
     PlayerState st;
-    FakeHooks hooks;
-    FrameLoop loop;
+    test::FrameDriver driver;
+    Hooks hooks{driver};
+    FrameLoop& loop = driver.loop;
     Bitmap back;
     unsigned now = 1000;
 
@@ -39,11 +39,11 @@ struct Song {
         st.lyricLines = {"[00:01:00]one", "[00:02:00]two", ""};
         st.lineTimes = {"[00:01:00]", "[00:02:00]", "[00:05:00]"};
         st.tagType = 2;
-        loop.tick(back, 200, 150, now, s, st, hooks);  // restarts the clock
+        driver.tick(back, 200, 150, now, s, st);  // restarts the clock
     }
     bool frame(int dt = 15, int cw = 200, int ch = 150) {
         now += dt;
-        return loop.tick(back, cw, ch, now, s, st, hooks);
+        return driver.tick(back, cw, ch, now, s, st);
     }
 };
 
@@ -128,7 +128,8 @@ TEST(FrameLoop, TheNewLineOfAForwardStepIsDrawnFromTheNextFrame) {
     LyricFrame lf;
     song.now += 15;
     ASSERT_TRUE(song.loop.beginFrame(song.back, 200, 150, song.now, song.st));
-    lf = song.loop.advance(song.s, song.st, song.hooks);
+    lf = song.loop.lyricStep(song.s, song.st,
+                             song.loop.clockStep(song.s, song.st, song.driver.music).lyricTime);
     EXPECT_EQ(song.st.currentLine, 1);
     EXPECT_FALSE(lf.drawn);
     song.frame();

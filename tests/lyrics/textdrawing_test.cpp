@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/blend.h"
+#include "platform/blend.h"
 #include "platform/pixelrows.h"
 #include "platform/sjis.h"
 

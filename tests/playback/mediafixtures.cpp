@@ -159,7 +159,7 @@ int msSince(std::chrono::steady_clock::time_point start) {
                                 .count());
 }
 
-bool waitForMode(MediaDevice& device, int mode, int timeoutMs) {
+bool waitForMode(Transport& device, int mode, int timeoutMs) {
     auto start = std::chrono::steady_clock::now();
     while (device.mode() != mode) {
         if (msSince(start) > timeoutMs) return false;

@@ -12,7 +12,8 @@
 
 namespace orba {
 class MediaDevice;
-}
+class Transport;
+}  // namespace orba
 
 namespace orba::test {
 
@@ -58,6 +59,6 @@ std::string jsonField(const std::string& json, const std::string& key);
 void sleepMs(int ms);
 int msSince(std::chrono::steady_clock::time_point start);
 // Polls the device's mode every 5 ms; false when `timeoutMs` passed first.
-bool waitForMode(MediaDevice& device, int mode, int timeoutMs);
+bool waitForMode(Transport& device, int mode, int timeoutMs);
 
 }  // namespace orba::test

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "lyrics/frame.h"
-#include "settings/playerstate.h"
+#include "player/playerstate.h"
 #include "settings/settings.h"
 #include "tests/support/tempdir.h"
 

@@ -14,19 +14,8 @@ namespace {
 using test::TempDir;
 using test::writeFile;
 
-struct FakeHost : PlayerHost {
-    bool timer = false;
-    std::string caption;
-    std::vector<std::string> chosen;
-    int commits = 0;
-    void setTimerEnabled(bool on) override { timer = on; }
-    void setCaption(const std::string& c) override { caption = c; }
-    void chooseCompanions(const std::string& f) override { chosen.push_back(f); }
-    void commitSettingsDialog() override { ++commits; }
-    bool stayOnTopChecked() const override { return false; }
-    void T1Click() override {}
-    bool folderRepeatChecked() const override { return true; }
-    void N5Click() override {}
+struct FakeHost : HeadlessHost {
+    bool& timer = timerEnabled;
 };
 
 class PlayerTest : public ::testing::Test {
@@ -34,6 +23,8 @@ protected:
     TempDir dir;
     FakeHost host;
     Player player{host};
+
+    const std::string& chosen() { return player.dialogValues().music.bgmFile; }
 
     void lyrics(const std::string& text) {
         writeFile(dir.file("song_t.txt"), text);
@@ -48,13 +39,14 @@ TEST_F(PlayerTest, OpenTakesOnlyExistingFilesWithAMusicExtension) {
     EXPECT_FALSE(player.openMusicFile(dir.file("song.flac")));
     EXPECT_FALSE(player.openMusicFile(dir.file("song.txt")));
     EXPECT_FALSE(player.openMusicFile(dir.file("missing.mp3")));
-    EXPECT_TRUE(host.chosen.empty());
+    EXPECT_NE(chosen(), dir.file("missing.mp3"));
     EXPECT_FALSE(host.timer);
 
     writeFile(dir.file("SONG.MP3"), "not really music");
     EXPECT_TRUE(player.openMusicFile(dir.file("SONG.MP3")));
-    EXPECT_EQ(host.chosen, std::vector<std::string>{dir.file("SONG.MP3")});
-    EXPECT_EQ(host.commits, 1);
+    EXPECT_EQ(chosen(), dir.file("SONG.MP3"));
+    // Committed: the settings as read back name the song.
+    EXPECT_EQ(player.settings().bgmFile, dir.file("SONG.MP3"));
     EXPECT_TRUE(host.timer);
 }
 
@@ -81,7 +73,7 @@ TEST_F(PlayerTest, MusicThatCannotBeOpenedShowsTheDevicesErrorAndTheLyricsGoOn) 
     player.settings().bgmFile = dir.file("song.mp3");
     player.loadSong();
     EXPECT_FALSE(player.settings().useBgm);
-    EXPECT_EQ(player.state().statusMessage, player.device().errorText());
+    EXPECT_EQ(player.state().statusMessage, player.transport().errorText());
     EXPECT_FALSE(player.state().statusMessage.empty());
     EXPECT_EQ(host.caption, "ORBA KARAOKE PLAYER - song.mp3");
     EXPECT_EQ(player.state().lineTimes.back(), "[00:05:00]");  // 3000 ms after the last anchor
@@ -97,11 +89,11 @@ TEST_F(PlayerTest, ASongThatOpensPlaysWithItsLengthAndCaption) {
     EXPECT_TRUE(player.settings().useBgm);
     EXPECT_NEAR(player.state().songLength, 1500, 50);
     EXPECT_EQ(host.caption, "ORBA KARAOKE PLAYER - tune.wav");
-    EXPECT_TRUE(test::waitForMode(player.device(), kModePlaying, 5000));
+    EXPECT_TRUE(test::waitForMode(player.transport(), kModePlaying, 5000));
 
     // A second load while it plays stops and closes it first.
     player.loadSong();
-    EXPECT_TRUE(test::waitForMode(player.device(), kModePlaying, 5000));
+    EXPECT_TRUE(test::waitForMode(player.transport(), kModePlaying, 5000));
 }
 
 TEST_F(PlayerTest, ABadTimeRatioStopsTheLoadWithTheTimerOff) {
@@ -129,17 +121,18 @@ TEST_F(PlayerTest, AtStartTheCommandLineWinsThenTheFirstMp3BesideTheProgram) {
     EXPECT_EQ(firstMp3In(dir.file("nowhere")), "");
 
     player.openFirstSong(dir.file("notes.txt"), dir.path() + "/");
-    EXPECT_TRUE(host.chosen.empty());  // not a music file: nothing opened, no frames
+    EXPECT_NE(chosen(), dir.file("notes.txt"));  // not a music file: nothing opened, no frames
     EXPECT_FALSE(host.timer);
 
     player.openFirstSong("", dir.path() + "/");
-    EXPECT_EQ(host.chosen, std::vector<std::string>{dir.file("A.MP3")});
+    EXPECT_EQ(chosen(), dir.file("A.MP3"));
 }
 
 TEST_F(PlayerTest, WithNothingToOpenTheSettingsSongStillLoadsAndTheTimerRuns) {
     TempDir empty;
+    const std::string before = chosen();
     player.openFirstSong("", empty.path() + "/");
-    EXPECT_TRUE(host.chosen.empty());
+    EXPECT_EQ(chosen(), before);
     EXPECT_TRUE(host.timer);
     EXPECT_EQ(player.state().statusMessage, kBanner);
 }

@@ -41,7 +41,7 @@ protected:
 
 TEST_F(SettingsMenuTest, OkAppliesTheDialogsValuesToTheWindow) {
     TDesktopWindow w;
-    TSetting s(&w);
+    TSetting s(w.player().dialogValues(), &w);
     w.setSettingDialog(&s);
     w.player().settings().textBack = 2;  // changed by a key since the last save
     openSettings(w, s, "BitBtn1", 0);
@@ -53,7 +53,7 @@ TEST_F(SettingsMenuTest, OkAppliesTheDialogsValuesToTheWindow) {
 
 TEST_F(SettingsMenuTest, CancelLeavesTheWindowsSettingsAlone) {
     TDesktopWindow w;
-    TSetting s(&w);
+    TSetting s(w.player().dialogValues(), &w);
     w.setSettingDialog(&s);
     w.player().settings().textBack = 2;
     openSettings(w, s, "BitBtn2", 0);
@@ -69,7 +69,7 @@ TEST_F(SettingsMenuTest, SettingsOkAndExitFromTheMenuReplaceTheFileOncePerOperat
     test::FileReplaceCounter replaces(ini);
     {
         TDesktopWindow w;
-        TSetting s(&w);
+        TSetting s(w.player().dialogValues(), &w);
         w.setSettingDialog(&s);
         openSettings(w, s, "BitBtn1", 0);
         EXPECT_EQ(replaces.count(), 2);

@@ -19,6 +19,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "platform/profilefile.h"
 #include "platform/sjis.h"
 #include "tests/support/tempdir.h"
@@ -66,9 +67,11 @@ protected:
         for (auto& [name, value] : savedEnv) ::setenv(name.c_str(), value.c_str(), 1);
     }
 
-    // The dialog as start-up creates it, with a scripted shell.
+    // The dialog as start-up creates it, over the values the player reads
+    // from the settings file, with a scripted shell.
     std::unique_ptr<TSetting> makeDialog() {
-        auto d = std::make_unique<TSetting>();
+        model = readDialogValues(ProfileFile(ini));
+        auto d = std::make_unique<TSetting>(model);
         auto s = std::make_unique<ScriptedShell>();
         shell = s.get();
         d->setShell(std::move(s));
@@ -87,6 +90,7 @@ protected:
     }
 
     TempDir dir;
+    DialogValues model;
     std::string ini;
     ScriptedShell* shell = nullptr;
     std::vector<std::pair<std::string, std::string>> savedEnv;
@@ -164,30 +168,39 @@ TEST_F(TSettingTest, ARefusedWriteIsRaisedAndTheDialogIsNotAccepted) {
     EXPECT_EQ(d->result(), QDialog::Rejected);
 }
 
-TEST_F(TSettingTest, APresetMusicFileTakesItsCompanionsWithoutAFileDialog) {
+TEST_F(TSettingTest, ASongThePlayerChoseShowsWithItsCompanionsWhenTheDialogOpens) {
     fs::create_directories(dir.file("a"));
-    fs::create_directories(dir.file("b/okaraimg"));
     writeFile(dir.file("a/x.mp3"), "");
-    writeFile(dir.file("a/x.txt"), "");
     writeFile(dir.file("a/x_t.txt"), "");
-    writeFile(ini, "[Option]\nUseBGM=1\nBGM=" + dir.file("b/y.mp3") +
-                       "\nUseMessage=1\nMESSAGE=" + dir.file("b/y.txt") +
-                       "\nUseGaz=1\nImages=" + dir.file("b/okaraimg/") + "\n");
+    writeFile(ini, "[Option]\nUseBGM=1\nBGM=" + dir.file("b/y.mp3") + "\n");
     auto d = makeDialog();
-    d->presetMusicFile = dir.file("a/x.mp3");
-    d->Button1Click();
+    // What the player does when it opens a song: the dialog is not asked.
+    model.music = chooseCompanions(model.music, dir.file("a/x.mp3"),
+                                   findCompanions(companionPathsFor(dir.file("a/x.mp3"))));
+    d->show();
     EXPECT_TRUE(shell->fileRequests.empty());
-    EXPECT_TRUE(d->musicFileAccepted);
-
-    const DialogValues v = d->values();
-    EXPECT_TRUE(v.music.useBgm);
-    EXPECT_EQ(v.music.bgmFile, dir.file("a/x.mp3"));
-    EXPECT_TRUE(v.music.useMessage);
-    EXPECT_EQ(v.music.messageFile, dir.file("a/x_t.txt"));
-    EXPECT_FALSE(v.music.useImages);
-    EXPECT_EQ(v.music.imageFolder, dir.file("b/okaraimg/"));
     EXPECT_EQ(control<QLineEdit>(*d, "Edit2")->text().toStdString(), dir.file("a/x_t.txt"));
     EXPECT_EQ(d->openDialog2Folder(), dir.file("a/"));
+    d->reject();
+    EXPECT_EQ(model.music.messageFile, dir.file("a/x_t.txt"));
+}
+
+TEST_F(TSettingTest, ClickingOkOnAFileThatCannotBeWrittenShowsTheErrorAndKeepsTheDialogOpen) {
+    writeFile(ini, "[Option]\nUseBGM=0\n");
+    auto d = makeDialog();
+    ::chmod(ini.c_str(), 0444);
+    ::chmod(dir.path().c_str(), 0555);  // no temporary file beside it either
+    static std::vector<std::string> shown;
+    shown.clear();
+    setExceptionMessageSink([](const char* what) { shown.push_back(what); });
+    d->show();
+    control<QPushButton>(*d, "BitBtn1")->click();  // through the button's signal
+    setExceptionMessageSink(nullptr);
+    ::chmod(dir.path().c_str(), 0755);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("ORBAKARAOKE.ini"), std::string::npos) << shown[0];
+    EXPECT_TRUE(d->isVisible());
+    d->reject();
 }
 
 TEST_F(TSettingTest, TheMusicChooserOpensInTheOldSongsFolderAndACancelChangesNothing) {

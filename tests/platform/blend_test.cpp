@@ -1,4 +1,4 @@
-#include "effects/blend.h"
+#include "platform/blend.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,43 @@
+// The music as the player sees it: a narrow interface that the real media
+// device implements, and that a simulated transport implements for the
+// headless tools, the tests and the benchmarks, so that all of them run the
+// same player.
+//
+// Lengths and positions are milliseconds; modes are the MediaMode values.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orba {
+
+class Transport {
+public:
+    virtual ~Transport() = default;
+
+    // Opens the file, closing any open one first; ready to play, stopped at 0.
+    // A failure throws MediaDeviceError and leaves lastError() non-zero.
+    virtual void open(const std::string& fileName) = 0;
+    virtual void close() = 0;
+
+    virtual void play() = 0;
+    virtual void pauseToggle() = 0;
+    virtual void stop() = 0;
+    virtual void seek(int ms) = 0;
+    // Where the next play starts.
+    virtual void setStartPosition(int ms) = 0;
+
+    virtual int position() = 0;
+    virtual int mode() = 0;
+    virtual int length() = 0;
+    // Whether the open file plays through the synthesizer on the song's own
+    // clock, as decided from its content when it was opened.
+    virtual bool playsMidi() const = 0;
+
+    virtual std::uint32_t lastError() const = 0;
+    virtual std::string errorText() const = 0;
+    // An error that ended the song while it played, once; "" when none.
+    virtual std::string takePlaybackError() = 0;
+};
+
+}  // namespace orba

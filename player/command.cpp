@@ -1,0 +1,69 @@
+#include "player/command.h"
+
+#include "authoring/keycommands.h"
+#include "player/playerstate.h"
+#include "settings/settings.h"
+
+namespace orba {
+
+namespace {
+
+bool is(const VirtualKey& key, char letter) {
+    return key.code == vk::letter(letter);
+}
+
+char letterOf(const VirtualKey& key) {
+    return static_cast<char>(key.code);
+}
+
+bool isPreviousKey(const VirtualKey& key) {
+    return key.code == vk::Digit0 + 4 || key.code == vk::Numpad0 + 4 ||
+           (key.code == vk::Left && !key.ctrl);
+}
+
+bool isNextKey(const VirtualKey& key) {
+    return key.code == vk::Digit0 + 6 || key.code == vk::Numpad0 + 6 ||
+           (key.code == vk::Right && !key.ctrl);
+}
+
+Command command(CommandKind kind, int value = 0) {
+    return Command{kind, value, {}};
+}
+
+}  // namespace
+
+Command decideKey(const VirtualKey& key, const Settings& s, const PlayerState& st) {
+    if (key.code == vk::Return)
+        return command(key.alt ? CommandKind::FullScreen : CommandKind::QuickReference);
+    if (isLookToggle(key)) return command(CommandKind::LookToggle, letterOf(key));
+    if (key.code == vk::Space && !st.timeEditMode) return command(CommandKind::PauseToggle);
+
+    const bool previous = isPreviousKey(key);
+    if (previous || isNextKey(key)) {
+        if (!s.useBgm) return {};
+        return command(CommandKind::StepSong, previous ? -1 : +1);
+    }
+    if (is(key, 'L')) return command(CommandKind::PlayList);
+    if ((key.code == vk::Left || key.code == vk::Right) && key.ctrl)
+        return command(CommandKind::Seek, key.code == vk::Right ? +1 : -1);
+    if (key.code == vk::Up || key.code == vk::Down)
+        return command(CommandKind::Volume, key.code == vk::Up ? +1 : -1);
+    if (key.code == vk::F9 && key.ctrl) {
+        // An empty song path would name a ".oka" file in the current folder.
+        if (s.useBgm && !s.bgmFile.empty()) return command(CommandKind::SavePerSong);
+        return {};
+    }
+    if ((is(key, 'P') || is(key, 'S')) && key.ctrl) {
+        if (s.useMessage) return command(CommandKind::TextExport, is(key, 'P') ? 0 : 1);
+        return {};
+    }
+    if (key.code == vk::Escape) return command(CommandKind::Restart);
+    if (st.timeEditMode && s.useBgm && s.useMessage) {
+        if (key.code == vk::Space) return command(CommandKind::TimeEditTap);
+        if (key.code == vk::Back) return command(CommandKind::TimeEditBack);
+        if (key.code == vk::F6) return command(CommandKind::TimeEditSave);
+    }
+    return {};
+}
+
+}  // namespace orba

@@ -1,0 +1,49 @@
+// What the user asked the player to do, as a small value: a key press, a
+// menu entry and (later) a desktop media control all become a Command, and
+// Player::run carries it out. Which command a key means is decided by
+// decideKey from the key, the settings and the player state alone; what the
+// device must say first (is it playing?) is checked when the command runs.
+#pragma once
+
+#include <string>
+
+#include "platform/keys.h"
+
+namespace orba {
+
+struct PlayerState;
+struct Settings;
+
+enum class CommandKind {
+    None,
+    FullScreen,       // Alt+Enter
+    QuickReference,   // Enter
+    LookToggle,       // D P N T W S Z I; value: the letter
+    PauseToggle,      // Space, while the music plays or is paused
+    StepSong,         // value -1 or +1 through the folder, then the play list
+    PlayList,         // L
+    Seek,             // value -1 back, +1 on, while the music plays
+    Volume,           // value -1 down, +1 up
+    SavePerSong,      // Ctrl+F9
+    TextExport,       // value 0 plain, 1 safe
+    Restart,          // Escape: ends the edit mode and loads the song again
+    TimeEditTap,      // the edit mode's Space
+    TimeEditBack,     // the edit mode's Backspace
+    TimeEditSave,     // the edit mode's F6
+    SetTimeEditMode,  // the menu entry; value 1 on, 0 off
+    OpenSong,         // a music file chosen for the player; path
+    DropSong,         // a music file dropped or handed over: the window state is kept first
+};
+
+struct Command {
+    CommandKind kind = CommandKind::None;
+    int value = 0;
+    std::string path;
+
+    bool operator==(const Command&) const = default;
+};
+
+// The command a key press means.
+Command decideKey(const VirtualKey& key, const Settings& settings, const PlayerState& state);
+
+}  // namespace orba

@@ -1,0 +1,124 @@
+// The end of a song and the faults around song loads: folder play moving on
+// over a simulated transport, a next song that vanished, a song whose music
+// is MIDI under another name, a pipe under a music name, and a failed lyric
+// load that must leave no other song's lines behind.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "playback/mediadevice.h"
+#include "playback/simulatedtransport.h"
+#include "player/player.h"
+#include "tests/playback/mediafixtures.h"
+#include "tests/support/midiwriter.h"
+#include "tests/support/tempdir.h"
+
+namespace orba {
+namespace {
+
+using test::writeFile;
+
+// A folder of three songs of two seconds each, played in folder play.
+class FolderPlay : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    HeadlessHost host;
+    SimulatedTransport* music = nullptr;
+    std::unique_ptr<Player> player;
+    Bitmap back;
+    unsigned now = 1000;
+
+    FolderPlay() {
+        for (const char* name : {"a", "b", "c"}) {
+            writeFile(dir.file(std::string(name) + ".mp3"), "x");
+            writeFile(dir.file(std::string(name) + "_t.txt"), "[00:00:50]la\r\n");
+        }
+        auto transport = std::make_unique<SimulatedTransport>(
+            [](const std::string&) { return std::optional<int>(2000); });
+        music = transport.get();
+        player = std::make_unique<Player>(host, std::move(transport));
+        EXPECT_TRUE(player->openMusicFile(dir.file("a.mp3")));
+        player->settings().folderRepeat = true;
+    }
+    // Frames until the song changes or `limit` frames have run.
+    void playUntilTheSongChanges(int limit = 400) {
+        const std::string current = player->settings().bgmFile;
+        player->frame(back, 160, 120, now);
+        for (int i = 0; i < limit && player->settings().bgmFile == current; ++i) {
+            music->advance(15);
+            now += 15;
+            player->frame(back, 160, 120, now);
+        }
+    }
+};
+
+TEST_F(FolderPlay, TheEndOfASongOpensTheNextOneWithItsLyrics) {
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("b.mp3"));
+    EXPECT_EQ(player->settings().messageFile, dir.file("b_t.txt"));
+    EXPECT_EQ(player->state().statusMessage, "b");
+    EXPECT_EQ(music->mode(), kModePlaying);
+    EXPECT_TRUE(host.timerEnabled);
+}
+
+TEST_F(FolderPlay, ANextSongThatVanishedIsNamedAndThePlayerMovesPastIt) {
+    player->state().folderSongs.clear();
+    player->run({CommandKind::PlayList, 0, {}});  // lists the folder
+    std::remove(dir.file("b.mp3").c_str());
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->state().statusMessage, "b.mp3 が見つかりません");
+    EXPECT_TRUE(host.timerEnabled);  // the frames go on
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
+    EXPECT_EQ(player->state().statusMessage, "c");
+}
+
+TEST(SongLoad, MidiUnderAnotherNameGetsTheMidiClock) {
+    test::TempDir dir;
+    test::MidiWriter midi(480);
+    midi.tempo(0, 0, 500000);
+    midi.note(0, 0, 480, 60);
+    midi.endAt(0, 960);
+    writeFile(dir.file("tune.wav"), midi.bytes());
+    HeadlessHost host;
+    Player player(host);
+    player.settings().useBgm = true;
+    player.settings().bgmFile = dir.file("tune.wav");
+    player.loadSong();
+    EXPECT_TRUE(player.settings().useBgm);
+    EXPECT_TRUE(player.state().isMidi);
+}
+
+TEST(SongLoad, APipeUnderAMusicNameIsRefusedAtOnce) {
+    test::TempDir dir;
+    const std::string pipe = dir.file("song.mid");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    HeadlessHost host;
+    Player player(host);
+    player.settings().useBgm = true;
+    player.settings().bgmFile = pipe;
+    player.loadSong();  // would block for good if the pipe were read
+    EXPECT_FALSE(player.settings().useBgm);
+    EXPECT_EQ(player.transport().lastError(), kMediaInvalidFile);
+    EXPECT_EQ(player.state().statusMessage, player.transport().errorText());
+}
+
+TEST(SongLoad, AFailedLyricLoadLeavesNoLinesOfTheSongBefore) {
+    test::TempDir dir;
+    writeFile(dir.file("old.txt"), "[00:01:00]old line\r\n");
+    writeFile(dir.file("new.txt"), "@TimeRatio=fast\r\n[00:01:00]new line\r\n");
+    HeadlessHost host;
+    Player player(host);
+    player.settings().useMessage = true;
+    player.settings().messageFile = dir.file("old.txt");
+    player.loadSong();
+    ASSERT_FALSE(player.state().lyricLines.empty());
+    player.settings().messageFile = dir.file("new.txt");
+    EXPECT_THROW(player.loadSong(), std::exception);
+    EXPECT_TRUE(player.state().lyricLines.empty());
+    // Nothing left to export or to save over the new file.
+    EXPECT_EQ(decideKey({vk::letter('P'), false, true, false}, player.settings(), player.state()),
+              Command{});
+}
+
+}  // namespace
+}  // namespace orba

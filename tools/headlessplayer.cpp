@@ -1,0 +1,65 @@
+#include "tools/headlessplayer.h"
+
+#include "lyrics/messagefile.h"
+#include "platform/profilefile.h"
+#include "settings/settingsstore.h"
+
+namespace orba {
+
+namespace {
+
+std::unique_ptr<SimulatedTransport> makeTransport(SimulatedTransport*& raw,
+                                                  const std::optional<int>& songLength) {
+    // Whatever name the settings give the music, its length is the song's.
+    auto transport = std::make_unique<SimulatedTransport>(
+        [&songLength](const std::string&) { return songLength; });
+    raw = transport.get();
+    return transport;
+}
+
+}  // namespace
+
+Settings settingsFromFile() {
+    return readSettings(ProfileFile(settingsFilePath()));
+}
+
+HeadlessPlayer::HeadlessPlayer()
+    : m_player(m_host, makeTransport(m_transport, m_songLength), PlayerOptions{true}) {}
+
+void HeadlessPlayer::loadLyricFile(const std::string& lyricFile, std::optional<int> songLength,
+                                   Settings settings) {
+    if (!readMessageFile(lyricFile))
+        throw ToolInputError("cannot read the lyric file " + lyricFile);
+    m_songLength = songLength;
+    settings.useMessage = true;
+    settings.messageFile = lyricFile;
+    settings.useBgm = songLength.has_value();
+    m_player.settings() = std::move(settings);
+    m_player.loadMascot();
+    m_player.state().songLength = songLength.value_or(0);
+    // The music stands ready even when the settings name no music file, so
+    // the load plays it from 0.
+    if (songLength) m_transport->open(m_player.settings().bgmFile);
+    m_player.loadSong();
+    m_frame = -1;
+    m_ended = false;
+}
+
+unsigned HeadlessPlayer::nextTick() {
+    ++m_frame;
+    if (m_frame > 0) m_transport->advance(kSimulatedFrameMs);
+    return 1u + static_cast<unsigned>(m_frame) * kSimulatedFrameMs;
+}
+
+LyricFrame HeadlessPlayer::nextClockFrame() {
+    const FrameOutcome out = m_player.clockFrame(nextTick());
+    m_ended = m_ended || out.songEnded;
+    return out.lyrics;
+}
+
+void HeadlessPlayer::nextDrawnFrame(Bitmap& back, int cw, int ch) {
+    const FrameOutcome out = m_player.frame(back, cw, ch, nextTick());
+    m_ended = m_ended || out.songEnded;
+}
+
+}  // namespace orba
