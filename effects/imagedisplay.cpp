@@ -206,7 +206,8 @@ void ImageDisplay::drawFade(const Frame& fr) {
         m_fadeSlot = (m_fadeSlot + 1) % 2;
     }
     m_slideTimer = advancedSlideTimer(m_slideTimer, fr.f.dt);
-    const int fade = fadeTime(fr.s.slideTime);
+    const int slideTime = shownSlideTime(fr.s.slideTime);
+    const int fade = fadeTime(slideTime);
     const Bitmap& current = m_fadeSlot == 0 ? m_pictureA : m_pictureB;
     const Bitmap& previous = m_fadeSlot == 0 ? m_pictureB : m_pictureA;
     auto centred = [&](const Bitmap& b, int opacity) {
@@ -219,7 +220,7 @@ void ImageDisplay::drawFade(const Frame& fr) {
     } else {
         centred(current, fr.s.imageOpacity);
     }
-    if (m_slideTimer > fr.s.slideTime) m_slideTimer = 0;
+    if (m_slideTimer > slideTime) m_slideTimer = 0;
 }
 
 void ImageDisplay::drawCentre(const Frame& fr) {
@@ -229,7 +230,7 @@ void ImageDisplay::drawCentre(const Frame& fr) {
         return;
     }
     m_slideTimer = advancedSlideTimer(m_slideTimer, fr.f.dt);
-    const int S = fr.s.slideTime;
+    const int S = shownSlideTime(fr.s.slideTime);
     const int timer = m_slideTimer;
     const Bitmap& a = m_pictureA;
     const int xA = fr.f.cw / 2 - a.width() / 2;

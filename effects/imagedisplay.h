@@ -24,12 +24,20 @@
 #include <vector>
 
 #include "effects/picturedecoder.h"
-#include "platform/framevalues.h"
 #include "platform/bitmap.h"
 #include "platform/framevalues.h"
 #include "settings/settings.h"
 
 namespace orba {
+
+// The settings dialog sets slide times of 500 to 10000 ms. A hand-edited
+// file may hold less, 0 or a negative time, which would load and decode a
+// picture on every frame; such a time shows each picture for the shortest
+// time the dialog sets.
+inline constexpr int kShortestSlideTime = 500;
+inline int shownSlideTime(int slideTime) {
+    return slideTime < kShortestSlideTime ? kShortestSlideTime : slideTime;
+}
 
 class ImageDisplay {
 public:

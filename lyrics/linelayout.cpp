@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "lyrics/linetext.h"
 #include "lyrics/tags.h"
 #include "lyrics/textdrawing.h"
 #include "lyrics/wipe.h"
@@ -71,7 +72,7 @@ void drawCurrentLine(Bitmap& back, const FrameValues& f, const Settings& s, Line
     canvas.font().size = currentLineFontSize(s.fontSizePercent, f.unitX);
     if (overlay) markBlank(caches.currentText, caches.currentColour);
     const std::string& text = caches.currentText;
-    const int tw = canvas.textWidth(text);
+    const int tw = lyricTextWidth(canvas, text);
     const Point p =
         currentLinePosition(f, s.wipeStyle, tw, v.motion.lineShift, v.motion.lineProgress);
     const int opacity = truncToInt(v.motion.lineOpacity);
@@ -101,7 +102,7 @@ void drawNextLine(Bitmap& back, const FrameValues& f, LineCaches& caches, int cu
     }
     Canvas& canvas = back.canvas();
     canvas.font().size = sideLineFontSize(f.unitX);
-    const Point p = nextLinePosition(f, canvas.textWidth(caches.nextText), lineShift);
+    const Point p = nextLinePosition(f, lyricTextWidth(canvas, caches.nextText), lineShift);
     if (in.shown && in.tagType > 0) drawSideLine(back, p, caches.nextColour, caches.nextText);
 }
 
@@ -112,7 +113,7 @@ void drawPreviousLine(Bitmap& back, const FrameValues& f, LineCaches& caches, in
         caches.previousColour = kTextEdgeColour;
     }
     markBlank(caches.previousText, caches.previousColour);
-    const int tw = back.canvas().textWidth(caches.previousText);
+    const int tw = lyricTextWidth(back.canvas(), caches.previousText);
     const Point p = previousLinePosition(f, tw, lineShift);
     if (in.shown && in.tagType > 0)
         drawSideLine(back, p, caches.previousColour, caches.previousText);

@@ -1,10 +1,8 @@
 #include "lyrics/messagefile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <memory>
+
+#include "platform/files.h"
 
 namespace orba {
 
@@ -38,23 +36,7 @@ std::vector<std::string> splitLines(std::string_view bytes) {
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!f) return std::nullopt;
-    // The whole file in one buffer of its size, read at once; a file that
-    // grows meanwhile is read to its end all the same.
-    struct stat st {};
-    std::size_t expected = ::fstat(::fileno(f.get()), &st) == 0 && st.st_size > 0
-                               ? static_cast<std::size_t>(st.st_size)
-                               : 0;
-    std::string bytes(expected + 1, '\0');
-    std::size_t size = 0;
-    while (std::size_t n = std::fread(bytes.data() + size, 1, bytes.size() - size, f.get())) {
-        size += n;
-        if (size == bytes.size()) bytes.resize(bytes.size() * 2);
-    }
-    if (std::ferror(f.get())) return std::nullopt;
-    bytes.resize(size);
-    return bytes;
+    return readBoundedFile(path, kMaxMessageFileBytes);
 }
 
 std::optional<std::vector<std::string>> readMessageFile(const std::string& path) {

@@ -4,6 +4,7 @@
 // they are, NUL bytes included; nothing is converted.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,11 +14,17 @@ namespace orba {
 
 std::vector<std::string> splitLines(std::string_view bytes);
 
-// The file's bytes, or nothing when it cannot be read.
+// Lyric files are a few kilobytes, long ones a few hundred; a file larger
+// than this is no lyric file, and its lines would cost the player seconds
+// and hundreds of megabytes.
+inline constexpr std::size_t kMaxMessageFileBytes = 4u * 1024 * 1024;
+
+// A lyric file's bytes, or nothing when it cannot be read (missing, a
+// folder, a pipe or device, no permission, larger than kMaxMessageFileBytes).
 std::optional<std::string> readWholeFile(const std::string& path);
 
-// The file's lines, or nothing when it cannot be read (missing, a folder,
-// no permission): the loader then switches lyrics off.
+// The file's lines, or nothing when it cannot be read: the loader then
+// switches lyrics off.
 std::optional<std::vector<std::string>> readMessageFile(const std::string& path);
 
 }  // namespace orba

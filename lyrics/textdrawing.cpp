@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "lyrics/linetext.h"
 #include "platform/blend.h"
 #include "platform/sjistext.h"
 
@@ -39,8 +40,9 @@ void drawLayers(Canvas& canvas, int x, int y, const Colour (&colours)[3], const 
 
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
                       Colour outline, Colour fill, std::string_view text) {
-    drawOutlinedText(target, x, y, blend, opacity, shadow, outline, fill,
-                     target.canvas().textOf(text));
+    const ShownText part = shownText(target.canvas(), x, text, 0, target.width());
+    drawOutlinedText(target, part.x, y, blend, opacity, shadow, outline, fill,
+                     target.canvas().textOf(part.text));
 }
 
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
@@ -48,15 +50,23 @@ void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Col
     Canvas& canvas = target.canvas();
     if (opacity != 100 && blend) {
         if (opacity == 0) return;  // nothing would show; skip the work
+        // The text's box one pixel out, as far as it lies on the target:
+        // glyphs a thousand pixels high need no bitmap larger than the frame.
+        const long long w = canvas.textWidth(shown) + 2LL;
+        const long long h = canvas.textHeight(shown) + 2LL;
+        const int left = static_cast<int>(std::max(x - 1LL, 0LL));
+        const int top = static_cast<int>(std::max(y - 1LL, 0LL));
+        const int right = static_cast<int>(std::min<long long>(x - 1LL + w, target.width()));
+        const int bottom = static_cast<int>(std::min<long long>(y - 1LL + h, target.height()));
+        if (left >= right || top >= bottom) return;
         Bitmap faded;
         faded.canvas().font() = canvas.font();
-        const int w = canvas.textWidth(shown) + 2;
-        const int h = canvas.textHeight(shown) + 2;
-        faded.setSize(w, h);
-        faded.canvas().copyRect({0, 0, w, h}, target, {x - 1, y - 1, x - 1 + w, y - 1 + h});
+        faded.setSize(right - left, bottom - top);
+        faded.canvas().copyRect({0, 0, right - left, bottom - top}, target,
+                                {left, top, right, bottom});
         // Drawn one pixel in, so the shadow's last column and row fall off.
-        drawLayers(faded.canvas(), 1, 1, {shadow, outline, fill}, shown);
-        drawBlended(target, x - 1, y - 1, 0, opacity, faded);
+        drawLayers(faded.canvas(), x - left, y - top, {shadow, outline, fill}, shown);
+        drawBlended(target, left, top, 0, opacity, faded);
         return;
     }
     drawLayers(

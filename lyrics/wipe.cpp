@@ -1,5 +1,9 @@
 #include "lyrics/wipe.h"
 
+#include <algorithm>
+#include <climits>
+
+#include "lyrics/linetext.h"
 #include "lyrics/textdrawing.h"
 
 namespace orba {
@@ -32,34 +36,43 @@ void drawKaraokeText(Bitmap& target, int x, int y, int clientWidth, int segmentP
         return;
     }
     Canvas& canvas = target.canvas();
-    const int doneWidth = canvas.textWidth(doneText);
+    const int doneWidth = lyricPrefixWidth(canvas, text, doneText);
     // The segment being sung and everything after it are first drawn unsung.
     const std::string_view rest = doneText.size() < text.size() ? text.substr(doneText.size()) : "";
     drawOutlinedText(target, x + doneWidth, y, true, opacity, shadow, scaleColour(c, 40),
                      scaleColour(c, 90), rest);
     if (sungText.empty()) return;
 
-    const WipeStrip strip =
-        wipeStrip(x, clientWidth, doneWidth, canvas.textWidth(sungText), segmentProgress);
+    const WipeStrip strip = wipeStrip(x, clientWidth, doneWidth,
+                                      lyricPrefixWidth(canvas, text, sungText), segmentProgress);
     if (strip.width <= 0) return;
-    const QString shown = canvas.textOf(text);
-    const int h = canvas.textHeight(shown) + 2;
+    const ShownText part = shownText(canvas, x, text, strip.left, strip.left + strip.width);
+    const QString shown = canvas.textOf(part.text);
+    // The strip's rows as far as they lie on the target.
+    const long long h = canvas.textHeight(shown) + 2LL;
+    const int top = static_cast<int>(std::max(y - 1LL, 0LL));
+    const int bottom = static_cast<int>(std::min<long long>(y - 1LL + h, target.height()));
+    if (top >= bottom) return;
     Bitmap sung;
     sung.canvas().font() = canvas.font();
-    sung.setSize(strip.width, h);
-    sung.canvas().copyRect({0, 0, strip.width, h}, target,
-                           {strip.left, y - 1, strip.left + strip.width, y - 1 + h});
+    sung.setSize(strip.width, bottom - top);
+    sung.canvas().copyRect({0, 0, strip.width, bottom - top}, target,
+                           {strip.left, top, strip.left + strip.width, bottom});
     Canvas& sc = sung.canvas();
     sc.brush().setStyle(BrushStyle::Clear);
-    const int o = strip.offset;
+    // The part's x inside the strip; far from the frame only for a line of
+    // gigapixels, which the clamp keeps from overflowing.
+    const int o = static_cast<int>(std::clamp(static_cast<long long>(strip.offset) + part.x - x,
+                                              INT_MIN / 2LL, INT_MAX / 2LL));
+    const int d = y - 1 - top;
     sc.font().color = scaleColour(shadow, opacity);
-    sc.textOut(o + 3, 3, shown);
+    sc.textOut(o + 3, d + 3, shown);
     sc.font().color = kSungOutline;
-    for (const Point p : {Point{o, 0}, Point{o + 2, 0}, Point{o, 2}, Point{o + 2, 2}})
+    for (const Point p : {Point{o, d}, Point{o + 2, d}, Point{o, d + 2}, Point{o + 2, d + 2}})
         sc.textOut(p.x, p.y, shown);
     sc.font().color = scaleColour(c, opacity);
-    sc.textOut(o + 1, 1, shown);
-    canvas.draw(strip.left, y - 1, sung);
+    sc.textOut(o + 1, d + 1, shown);
+    canvas.draw(strip.left, top, sung);
 }
 
 }  // namespace orba

@@ -1,5 +1,7 @@
 #include "platform/canvas.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "platform/bitmap.h"
@@ -55,21 +57,33 @@ void Canvas::textOut(int x, int y, std::string_view text) {
 
 void Canvas::textOut(int x, int y, const QString& text) {
     if (text.isEmpty() || image().isNull()) return;
-    const auto rendered = renderText(faceOf(m_font), text);
-    if (m_brush.style() == BrushStyle::Solid)
-        for (int row = y; row < y + rendered->height; ++row)
-            writeSpan(row, x, x + rendered->width, m_brush.color(), false);
+    QImage& img = image();
+    const FontFace face = faceOf(m_font);
+    // What of the text's box lies on the bitmap, in the text's coordinates.
+    const auto within = [](long long v) {
+        return static_cast<int>(std::clamp<long long>(v, INT_MIN / 2, INT_MAX / 2));
+    };
+    const Rect visible{within(-static_cast<long long>(x)), within(-static_cast<long long>(y)),
+                       within(static_cast<long long>(img.width()) - x),
+                       within(static_cast<long long>(img.height()) - y)};
+    const auto rendered = renderText(face, text, visible);
+    if (m_brush.style() == BrushStyle::Solid) {
+        const int right = within(static_cast<long long>(x) + rendered->width);
+        const int bottom = within(static_cast<long long>(y) + rendered->height);
+        for (int row = std::max(y, 0); row < std::min(bottom, img.height()); ++row)
+            writeSpan(row, x, right, m_brush.color(), false);
+    }
 
     const QImage& mask = rendered->coverage;
-    QImage& img = image();
-    const int left = x + rendered->left;
-    const int top = y + rendered->top;
-    const int first = std::max(0, -left);
-    const int last = std::min(mask.width(), img.width() - left);  // exclusive
+    const long long left = static_cast<long long>(x) + rendered->left;
+    const long long top = static_cast<long long>(y) + rendered->top;
+    const long long first = std::max(0LL, -left);
+    const long long last = std::min<long long>(mask.width(), img.width() - left);  // exclusive
     if (first >= last) return;
     const std::uint32_t colour = toPixel(m_font.color);
-    for (int r = std::max(0, -top); r < mask.height() && top + r < img.height(); ++r)
-        coverRow(scanLine(img, top + r) + left + first, mask.constScanLine(r) + first, last - first,
+    for (long long r = std::max(0LL, -top); r < mask.height() && top + r < img.height(); ++r)
+        coverRow(scanLine(img, static_cast<int>(top + r)) + left + first,
+                 mask.constScanLine(static_cast<int>(r)) + first, static_cast<int>(last - first),
                  colour);
 }
 
@@ -77,7 +91,7 @@ int Canvas::textWidth(std::string_view text) {
     return textWidth(textOf(text));
 }
 int Canvas::textWidth(const QString& text) {
-    return renderText(faceOf(m_font), text)->width;
+    return textAdvance(faceOf(m_font), text);
 }
 int Canvas::textHeight(std::string_view) {
     return fontHeight(faceOf(m_font));

@@ -1,9 +1,12 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -52,6 +55,37 @@ std::string extensionPart(std::string_view path) {
 std::string replaceExtension(std::string_view path, std::string_view ext) {
     std::string e = extensionPart(path);
     return std::string(path.substr(0, path.size() - e.size())) + std::string(ext);
+}
+
+std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit) {
+    // Opened without waiting, so that a pipe put under the name since any
+    // earlier look is refused here instead of blocking for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > limit) return std::nullopt;
+    // One byte more than the limit allows tells a file that grew past it.
+    std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == bytes.size()) {
+            if (size > limit) return std::nullopt;
+            bytes.resize(std::min(bytes.size() * 2, limit + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        size += static_cast<std::size_t>(n);
+    }
+    if (size > limit) return std::nullopt;
+    bytes.resize(size);
+    return bytes;
 }
 
 std::string programPath() {

@@ -3,6 +3,8 @@
 // and folders alike.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +42,12 @@ bool wildcardMatch(std::string_view name, std::string_view pattern);
 // cannot be listed; an empty folder path is refused rather than taken as the
 // current folder.
 bool listFiles(std::string_view folder, std::string_view pattern, std::vector<std::string>& names);
+
+// The whole content of a regular file of at most `limit` bytes. Nothing when
+// the path names anything else (a folder, a pipe, a device such as
+// /dev/zero), cannot be opened or read, or holds more than `limit` bytes,
+// also when it grew past the limit while being read. Never blocks on a pipe.
+std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit);
 
 // Folder of the running program, with a trailing separator.
 std::string programFolder();

@@ -23,6 +23,11 @@ constexpr std::streamsize kMaxFileBytes = 256LL * 1024 * 1024;
 // The decoder's own working memory (progressive pictures keep every
 // coefficient) stops here with an error instead of growing further.
 constexpr long kMaxDecoderMemory = 256L * 1024 * 1024;
+// Each scan of a progressive picture walks every block of the components it
+// covers, even when it carries no data, so the scans a file may hold bound
+// the work of its decode. Encoders write about ten; a file with thousands
+// held one picture load for most of a minute.
+constexpr int kMaxScans = 100;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -37,9 +42,18 @@ extern "C" void jumpOnError(j_common_ptr info) {
 // is printed.
 extern "C" void keepQuiet(j_common_ptr) {}
 
+// Called by the library as it reads each scan's rows: past the scan limit the
+// decode stops as on a fatal error.
+extern "C" void stopAfterScanLimit(j_common_ptr info) {
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+        jumpOnError(info);
+}
+
 struct Decoder {
     jpeg_decompress_struct info{};
     ErrorManager error{};
+    jpeg_progress_mgr progress{};
 };
 
 struct DecoderDeleter {
@@ -52,8 +66,9 @@ using DecoderPtr = std::unique_ptr<Decoder, DecoderDeleter>;
 
 bool openGuarded(Decoder* d, const unsigned char* bytes, unsigned long size) {
     if (setjmp(d->error.jump)) return false;
-    jpeg_create_decompress(&d->info);
+    jpeg_create_decompress(&d->info);  // clears every field but the error manager
     d->info.mem->max_memory_to_use = kMaxDecoderMemory;
+    d->info.progress = &d->progress;
     jpeg_mem_src(&d->info, bytes, size);
     return jpeg_read_header(&d->info, TRUE) == JPEG_HEADER_OK;
 }
@@ -82,6 +97,7 @@ DecoderPtr newDecoder(const std::string& bytes) {
     d->info.err = jpeg_std_error(&d->error.pub);
     d->error.pub.error_exit = jumpOnError;
     d->error.pub.output_message = keepQuiet;
+    d->progress.progress_monitor = stopAfterScanLimit;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     if (!openGuarded(d.get(), data, static_cast<unsigned long>(bytes.size()))) return {};
     return d;

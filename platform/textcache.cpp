@@ -1,6 +1,7 @@
 #include "platform/textcache.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <list>
 #include <utility>
 
@@ -47,23 +48,41 @@ const LoadedFont& loadedFont(const FontFace& face) {
     });
 }
 
-std::shared_ptr<const RenderedText> rasterise(const FontFace& face, const QString& text) {
+long long floorTo(long long v, long long step) {
+    return v >= 0 ? v / step * step : -((-v + step - 1) / step * step);
+}
+
+long long ceilTo(long long v, long long step) {
+    return -floorTo(-v, step);
+}
+
+struct RenderKey {
+    FontFace face;
+    QString text;
+    Rect area;
+    bool operator==(const RenderKey&) const = default;
+};
+
+std::shared_ptr<const RenderedText> rasterise(const FontFace& face, const QString& text,
+                                              const Rect& area) {
     const LoadedFont& f = loadedFont(face);
     auto out = std::make_shared<RenderedText>();
-    out->width = f.metrics.horizontalAdvance(text);
+    out->width = textAdvance(face, text);
     out->height = f.metrics.height();
-    if (text.isEmpty()) return out;
+    if (text.isEmpty() || area.right <= area.left || area.bottom <= area.top) return out;
 
-    // Room on every side for glyphs that overhang their box (italics,
-    // accents, underlines below the descent).
-    const int pad = out->height + 2;
-    QImage canvas(out->width + 2 * pad, out->height + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+    // The area starts left of and above the text's top-left, with room for
+    // glyphs that overhang their box (italics, accents, underlines below the
+    // descent).
+    QImage canvas(area.right - area.left, area.bottom - area.top,
+                  QImage::Format_ARGB32_Premultiplied);
+    if (canvas.isNull()) return out;
     canvas.fill(Qt::transparent);
     {
         QPainter p(&canvas);
         p.setFont(f.font);
         p.setPen(Qt::white);
-        p.drawText(QPointF(pad, pad + f.metrics.ascent()), text);
+        p.drawText(QPointF(-area.left, -area.top + f.metrics.ascent()), text);
     }
     const QImage alpha = canvas.convertToFormat(QImage::Format_Alpha8);
 
@@ -80,17 +99,43 @@ std::shared_ptr<const RenderedText> rasterise(const FontFace& face, const QStrin
     }
     if (bottom < 0) return out;  // only blanks
     out->coverage = alpha.copy(left, top, right - left + 1, bottom - top + 1);
-    out->left = left - pad;
-    out->top = top - pad;
+    out->left = left + area.left;
+    out->top = top + area.top;
     return out;
 }
 
 }  // namespace
 
-std::shared_ptr<const RenderedText> renderText(const FontFace& face, const QString& text) {
+Rect textRasterArea(int advance, int height, const Rect& visible) {
+    const long long pad = height + 2LL;
+    const long long boxLeft = -pad, boxTop = -pad;
+    const long long boxRight = std::max(advance, 0) + pad, boxBottom = height + pad;
+    const auto rect = [](long long l, long long t, long long r, long long b) {
+        return Rect{static_cast<int>(l), static_cast<int>(t), static_cast<int>(r),
+                    static_cast<int>(b)};
+    };
+    if ((boxRight - boxLeft) * (boxBottom - boxTop) <= kWholeTextPixels)
+        return rect(boxLeft, boxTop, boxRight, boxBottom);
+    const long long l = std::max(boxLeft, floorTo(visible.left, kTextTile));
+    const long long t = std::max(boxTop, floorTo(visible.top, kTextTile));
+    const long long r = std::min(boxRight, ceilTo(visible.right, kTextTile));
+    const long long b = std::min(boxBottom, ceilTo(visible.bottom, kTextTile));
+    if (l >= r || t >= b) return {};
+    return rect(l, t, r, b);
+}
+
+std::shared_ptr<const RenderedText> renderText(const FontFace& face, const QString& text,
+                                               const Rect& visible) {
+    const Rect area = textRasterArea(textAdvance(face, text), fontHeight(face), visible);
+    static auto* cache = new RecentCache<RenderKey, std::shared_ptr<const RenderedText>>(32);
+    return cache->get(RenderKey{face, text, area}, [&] { return rasterise(face, text, area); });
+}
+
+int textAdvance(const FontFace& face, const QString& text) {
     using Key = std::pair<FontFace, QString>;
-    static auto* cache = new RecentCache<Key, std::shared_ptr<const RenderedText>>(32);
-    return cache->get(Key{face, text}, [&] { return rasterise(face, text); });
+    static auto* cache = new RecentCache<Key, int>(64);
+    return cache->get(Key{face, text},
+                      [&] { return loadedFont(face).metrics.horizontalAdvance(text); });
 }
 
 int fontHeight(const FontFace& face) {

@@ -192,6 +192,31 @@ TEST_F(Slideshow, ASongLoadStartsAgainWithTheFirstPicture) {
     EXPECT_TRUE(nearColour(m_back.canvas().pixel(50, 50), 0x0000FF));
 }
 
+// Every slide time the dialog sets keeps its own pace; a shorter one from a
+// hand-edited file changes pictures no faster than the shortest of them.
+TEST_F(Slideshow, SlideTimesBelowTheDialogsShortestChangePicturesAtItsPace) {
+    m_files = {picture("1.jpg", solid(10, 10, Qt::red)), picture("2.jpg", solid(10, 10, Qt::green)),
+               picture("3.jpg", solid(10, 10, Qt::blue))};
+    const auto changes = [&](int slideTime, int style) {
+        m_settings.slideTime = slideTime;
+        m_settings.imageStyle = style;
+        m_display = ImageDisplay();
+        std::string indices;
+        for (int i = 0; i < 200; ++i) {
+            frames(1);
+            indices += static_cast<char>('0' + m_display.imageIndex());
+        }
+        return indices;
+    };
+    for (int style : {0, 3, 4, 5}) {
+        SCOPED_TRACE(style);
+        const std::string shortest = changes(500, style);
+        for (int slideTime : {-1000, 0, 3, 100, 499})
+            EXPECT_EQ(changes(slideTime, style), shortest);
+        EXPECT_NE(changes(1000, style), shortest);
+    }
+}
+
 // At 110 ms frames and 100 rows the strip moves exactly one row a frame:
 // each frame is the one before moved down by a row, across every turn of the
 // strip and every picture dropped into its hidden top part.

@@ -1,6 +1,7 @@
 #include "lyrics/messagefile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/lyrics/sj.h"
 #include "tests/support/tempdir.h"
@@ -44,9 +45,24 @@ TEST(ReadMessageFile, ReadsTheBytesOfTheFile) {
 
 TEST(ReadMessageFile, MissingFileOrFolderCannotBeRead) {
     test::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
+    EXPECT_EQ(readMessageFile(dir.file("pipe.txt")), std::nullopt);
+    EXPECT_EQ(readMessageFile("/dev/zero"), std::nullopt);
     EXPECT_EQ(readMessageFile(dir.file("none.txt")), std::nullopt);
     EXPECT_EQ(readMessageFile(dir.path()), std::nullopt);
     EXPECT_EQ(readMessageFile(""), std::nullopt);
+}
+
+TEST(ReadMessageFile, AFileOverTheLimitIsNotReadAtAll) {
+    test::TempDir dir;
+    std::string bytes(kMaxMessageFileBytes, 'a');
+    bytes[10] = '\n';
+    test::writeFile(dir.file("limit.txt"), bytes);
+    const auto lines = readMessageFile(dir.file("limit.txt"));
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->size(), 2u);
+    test::writeFile(dir.file("over.txt"), bytes + "a");
+    EXPECT_EQ(readMessageFile(dir.file("over.txt")), std::nullopt);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/sjis.h"
 #include "platform/sjistext.h"
+#include "platform/textcache.h"
 
 namespace orba {
 namespace {
@@ -107,6 +108,41 @@ TEST(CanvasText, ASolidBrushPutsAnOpaqueBoxOfTheTextExtentBehindIt) {
     EXPECT_EQ(c.pixel(5 + w, 4), 0u);
     EXPECT_EQ(c.pixel(5, 4 + h), 0u);
     EXPECT_EQ(c.pixel(4, 4), 0u);
+}
+
+// Boxes up to the limit are rasterised whole with room for overhangs; larger
+// ones over whole tiles of what shows, never beyond the box.
+TEST(CanvasText, ALargeTextIsRasterisedOnlyInTheTilesThatShow) {
+    const Rect anywhere{-100000, -100000, 100000, 100000};
+    EXPECT_EQ(textRasterArea(100, 20, anywhere), (Rect{-22, -22, 122, 42}));
+    EXPECT_EQ(textRasterArea(100000, 1000, {300, 0, 1580, 720}), (Rect{256, 0, 1792, 768}));
+    EXPECT_EQ(textRasterArea(100000, 1000, {-5000, -5000, 100, 100}),
+              (Rect{-1002, -1002, 256, 256}));
+    EXPECT_EQ(textRasterArea(100000, 1000, {200000, 0, 201280, 720}), Rect{});
+    EXPECT_EQ(textRasterArea(100000, 1000, {0, 5000, 1280, 5720}), Rect{});
+}
+
+// Glyphs of a thousand pixels: a small bitmap shows exactly the part of the
+// text that a large one shows at the same place.
+TEST(CanvasText, AHugeTextOnASmallBitmapIsThePartALargeOneShows) {
+    const auto draw = [](int w, int h, int x, int y) {
+        Bitmap b(w, h);
+        Canvas& c = b.canvas();
+        c.font().size = 700;
+        c.font().style.italic = true;
+        c.font().color = 0xFFFFFF;
+        c.brush().setStyle(BrushStyle::Clear);
+        c.textOut(x, y, kJapanese);
+        return b;
+    };
+    const Bitmap small = draw(300, 200, -450, -300);
+    const Bitmap large = draw(1300, 1000, 150, 100);  // small's (0, 0) is large's (600, 400)
+    int differ = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            differ += small.canvas().pixel(x, y) != large.canvas().pixel(x + 600, y + 400);
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(countColoured(small, {0, 0, 300, 200}, 0), 1000);
 }
 
 TEST(CanvasText, BrokenShiftJisDrawsReplacementCharactersInsteadOfFailing) {

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -33,6 +34,25 @@ TEST(Files, ExistenceAcceptsFilesAndFoldersButNotEmptyPaths) {
     EXPECT_FALSE(fileOrFolderExists(""));
     EXPECT_TRUE(isRegularFile(dir.file("a.txt")));
     EXPECT_FALSE(isRegularFile(dir.path()));
+}
+
+TEST(Files, ABoundedReadTakesARegularFileUpToTheLimitAndNothingElse) {
+    test::TempDir dir;
+    test::writeFile(dir.file("ten.txt"), std::string("0123\0\r\n789", 10));
+    EXPECT_EQ(readBoundedFile(dir.file("ten.txt"), 10), std::string("0123\0\r\n789", 10));
+    EXPECT_EQ(readBoundedFile(dir.file("ten.txt"), 9), std::nullopt);
+    test::writeFile(dir.file("empty.txt"), "");
+    EXPECT_EQ(readBoundedFile(dir.file("empty.txt"), 0), "");
+    std::filesystem::create_symlink(dir.file("ten.txt"), dir.file("link.txt"));
+    EXPECT_EQ(readBoundedFile(dir.file("link.txt"), 10)->size(), 10u);
+
+    EXPECT_EQ(readBoundedFile(dir.file("missing.txt"), 100), std::nullopt);
+    EXPECT_EQ(readBoundedFile(dir.path(), 100), std::nullopt);
+    EXPECT_EQ(readBoundedFile("", 100), std::nullopt);
+    // A device reads for ever, a pipe waits for a writer for ever.
+    EXPECT_EQ(readBoundedFile("/dev/zero", 100), std::nullopt);
+    ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
+    EXPECT_EQ(readBoundedFile(dir.file("pipe.txt"), 100), std::nullopt);
 }
 
 TEST(Files, WildcardsIgnoreLetterCaseAndStarDotStarMatchesEveryName) {

@@ -146,6 +146,34 @@ TEST(JpegPicture, ATruncatedFileDecodesToItsSizeAndALyingHeaderIsRefused) {
     EXPECT_FALSE(JpegPicture::plausibleSize(23437, 4000 * 3000));
 }
 
+// A progressive grey picture whose last scan is repeated `extra` times: the
+// library only warns of such a progression and walks every block again for
+// each copy, so a file of thousands of them held a decode for most of a minute.
+std::string withRepeatedLastScan(int extra) {
+    const std::string bytes =
+        encodeJpeg(solid(256, 256, QColor(90, 90, 90)), {.progressive = true, .grey = true});
+    const std::size_t lastScan = bytes.rfind("\xFF\xDA");
+    const std::size_t end = bytes.rfind("\xFF\xD9");
+    EXPECT_NE(lastScan, std::string::npos);
+    EXPECT_EQ(end, bytes.size() - 2);
+    const std::string scan = bytes.substr(lastScan, end - lastScan);
+    std::string out = bytes.substr(0, end);
+    for (int i = 0; i < extra; ++i) out += scan;
+    return out + bytes.substr(end);
+}
+
+TEST(JpegPicture, APictureWithFarMoreScansThanAnyEncoderWritesIsNotDecoded) {
+    JpegPicture some = loaded(withRepeatedLastScan(40));
+    Bitmap out(3, 3);
+    ASSERT_TRUE(some.decode(out));
+    expectNear(out, 128, 128, 0x5A5A5A);
+
+    JpegPicture many = loaded(withRepeatedLastScan(200));
+    Bitmap untouched(3, 3);
+    EXPECT_FALSE(many.decode(untouched));
+    EXPECT_EQ(untouched.width(), 3);
+}
+
 TEST(JpegPicture, MissingAndEmptyFilesDoNotLoad) {
     test::TempDir dir;
     test::writeFile(dir.file("empty.jpg"), "");

@@ -1,0 +1,109 @@
+// Frames over input no real song has: a megabyte lyric line scrolling past,
+// a line of NUL bytes, glyphs a thousand pixels high fading in, and a JPEG
+// with thousands of empty scans. Each must cost about what an ordinary
+// frame or picture costs, not seconds.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "demo/pictures/jpegwriter.h"
+#include "lyrics/textdrawing.h"
+#include "lyrics/wipe.h"
+#include "platform/bitmap.h"
+#include "platform/jpegpicture.h"
+#include "platform/sjis.h"
+
+namespace orba {
+namespace {
+
+std::string repeated(const std::string& piece, std::size_t bytes) {
+    std::string s;
+    while (s.size() < bytes) s += piece;
+    return s.substr(0, bytes);
+}
+
+const std::string& megabyteLine() {
+    static const std::string line =
+        repeated(utf8ToSjis("今日もいい天気ですね。歌を歌いましょう"), 1 << 20);
+    return line;
+}
+
+Bitmap lyricFrame(int size) {
+    Bitmap b(1280, 720);
+    b.canvas().font().size = size;
+    b.canvas().font().style.bold = true;
+    b.canvas().font().charset = kShiftJisCharset;
+    return b;
+}
+
+// The frames of a megabyte line as the long-line scroll moves it left.
+void BM_MegabyteLineScrolling(benchmark::State& state) {
+    Bitmap frame = lyricFrame(19);
+    const std::string& line = megabyteLine();
+    const std::string sung = line.substr(0, 4000), done = line.substr(0, 3000);
+    int x = 0;
+    for (auto _ : state) {
+        drawKaraokeText(frame, x, 600, 1280, 5000, sung, done, true, 100, 0, 0xFFFFFF, line);
+        x -= 7;
+    }
+}
+BENCHMARK(BM_MegabyteLineScrolling)->Unit(benchmark::kMicrosecond);
+
+// The first frame of each of several megabyte lines: the line is measured.
+void BM_MegabyteLineFirstFrame(benchmark::State& state) {
+    Bitmap frame = lyricFrame(19);
+    std::vector<std::string> lines;
+    for (char c = 'a'; c < 'a' + 8; ++c) lines.push_back(megabyteLine() + c);
+    std::size_t next = 0;
+    for (auto _ : state) {
+        drawOutlinedText(frame, -100000, 600, true, 60, 0, 0x7F7F7F, 0xFFFFFF, lines[next]);
+        next = (next + 1) % lines.size();
+    }
+}
+BENCHMARK(BM_MegabyteLineFirstFrame)->Unit(benchmark::kMillisecond);
+
+void BM_NulLine(benchmark::State& state) {
+    Bitmap frame = lyricFrame(19);
+    const std::string line(100000, '\0');
+    for (auto _ : state)
+        drawOutlinedText(frame, -5000, 600, true, 100, 0, 0x7F7F7F, 0xFFFFFF, line);
+}
+BENCHMARK(BM_NulLine)->Unit(benchmark::kMicrosecond);
+
+// A font size of a hundred thousand percent: the largest glyphs drawn, a
+// karaoke line fading in or being wiped.
+void BM_HugeGlyphs(benchmark::State& state) {
+    const bool fading = state.range(0) != 0;
+    Bitmap frame = lyricFrame(100000);
+    const std::string line = utf8ToSjis("さくらの花がさいた");
+    const std::string sung = line.substr(0, 6), done = line.substr(0, 4);
+    for (auto _ : state)
+        drawKaraokeText(frame, 40, 300, 1280, 5000, sung, done, true, fading ? 60 : 100, 0,
+                        0xFFFFFF, line);
+}
+BENCHMARK(BM_HugeGlyphs)->ArgName("fading")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A 4000 x 4000 grey progressive picture whose last scan is repeated 30,000
+// times: its decode stops at the scan limit.
+void BM_DecodeManyScanJpeg(benchmark::State& state) {
+    QImage grey(4000, 4000, QImage::Format_RGB32);
+    grey.fill(QColor(90, 90, 90));
+    const std::string bytes = encodeJpeg(grey, {.progressive = true, .grey = true});
+    const std::size_t lastScan = bytes.rfind("\xFF\xDA"), end = bytes.rfind("\xFF\xD9");
+    std::string file = bytes.substr(0, end);
+    for (int i = 0; i < 30000; ++i) file += bytes.substr(lastScan, end - lastScan);
+    file += bytes.substr(end);
+    for (auto _ : state) {
+        JpegPicture jpeg;
+        jpeg.loadFromBytes(file);
+        jpeg.setScale(4);
+        Bitmap out;
+        benchmark::DoNotOptimize(jpeg.decode(out));
+    }
+}
+BENCHMARK(BM_DecodeManyScanJpeg)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace orba

@@ -1,0 +1,187 @@
+// A long text is measured by a ruler: the advance of each character, taken
+// once per font and character (in sixteenths of a pixel, from a run of
+// sixteen copies, so that the sums do not drift from the drawn text), summed
+// along the text and kept at the start of every piece of kPieceChars
+// characters. Shift-JIS keeps no state from one character to the next, so
+// the characters can be measured apart; only kerning is left out, which the
+// pieces drawn whole keep.
+#include "lyrics/linetext.h"
+
+#include <algorithm>
+#include <climits>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lyrics/sjistext.h"
+
+namespace orba {
+
+namespace {
+
+constexpr int kPieceChars = 64;
+constexpr int kSubpixels = 16;
+// A part drawn at once holds at most this many pieces, however narrow its
+// characters are.
+constexpr std::size_t kMaxShownPieces = 64;
+constexpr std::size_t kRulers = 6;
+constexpr std::size_t kFonts = 4;
+
+struct FontKey {
+    std::string name;
+    int size = 0;
+    FontStyles style;
+    bool operator==(const FontKey&) const = default;
+};
+
+FontKey keyOf(const Font& f) {
+    return {f.name, f.size, f.style};
+}
+
+int pixels(long long subpixels) {
+    const long long p = subpixels >= 0 ? (subpixels + kSubpixels / 2) / kSubpixels
+                                       : -((-subpixels + kSubpixels / 2) / kSubpixels);
+    return static_cast<int>(std::clamp<long long>(p, INT_MIN, INT_MAX));
+}
+
+// Advances of the characters of one font, by their one- or two-byte code.
+class Advances {
+public:
+    explicit Advances(FontKey font) : m_font(std::move(font)), m_table(65536, -1) {}
+    const FontKey& font() const { return m_font; }
+
+    int of(Canvas& canvas, std::string_view ch) {
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(ch[i]); };
+        const unsigned code = ch.size() == 1 ? byte(0) : (byte(0) << 8) | byte(1);
+        int& advance = m_table[code];
+        if (advance < 0) {
+            std::string run;
+            for (int i = 0; i < kSubpixels; ++i) run += ch;
+            advance = std::max(canvas.textWidth(std::string_view(run)), 0);
+        }
+        return advance;
+    }
+
+private:
+    FontKey m_font;
+    std::vector<int> m_table;
+};
+
+std::shared_ptr<Advances> advancesFor(const FontKey& font) {
+    static auto* cache = new std::list<std::shared_ptr<Advances>>;
+    for (auto it = cache->begin(); it != cache->end(); ++it) {
+        if ((*it)->font() != font) continue;
+        cache->splice(cache->begin(), *cache, it);
+        return cache->front();
+    }
+    cache->push_front(std::make_shared<Advances>(font));
+    if (cache->size() > kFonts) cache->pop_back();
+    return cache->front();
+}
+
+class Ruler {
+public:
+    Ruler(Canvas& canvas, std::string_view text)
+        : m_font(keyOf(canvas.font())), m_text(text), m_advances(advancesFor(m_font)) {
+        long long x = 0;
+        int chars = 0;
+        for (std::size_t i = 0; i < m_text.size(); ++chars) {
+            if (chars % kPieceChars == 0) {
+                m_starts.push_back(i);
+                m_xs.push_back(x);
+            }
+            const std::size_t len = sjisCharLength(m_text, i);
+            x += m_advances->of(canvas, std::string_view(m_text).substr(i, len));
+            i += len;
+        }
+        m_starts.push_back(m_text.size());
+        m_xs.push_back(x);
+    }
+
+    bool measures(const FontKey& font, std::string_view text) const {
+        return text.size() == m_text.size() && font == m_font && text == m_text;
+    }
+
+    int width() const { return pixels(m_xs.back()); }
+
+    // x where the first `bytes` bytes end, in sixteenths of a pixel.
+    long long prefix(Canvas& canvas, std::size_t bytes) const {
+        bytes = std::min(bytes, m_text.size());
+        const std::size_t k = static_cast<std::size_t>(
+            std::upper_bound(m_starts.begin(), m_starts.end(), bytes) - m_starts.begin() - 1);
+        long long x = m_xs[k];
+        for (std::size_t i = m_starts[k]; i < bytes;) {
+            const std::size_t len = sjisCharLength(m_text, i);
+            x += m_advances->of(canvas, std::string_view(m_text).substr(i, len));
+            i += len;
+        }
+        return x;
+    }
+
+    // The pieces that reach [from, to) of the text's own columns.
+    ShownText shown(int x, long long from, long long to, std::string_view text) const {
+        const std::size_t pieces = m_starts.size() - 1;
+        // The first piece that ends right of `from`.
+        const auto after = std::upper_bound(m_xs.begin(), m_xs.end(), from * kSubpixels);
+        if (after == m_xs.end()) return {x, {}};
+        const std::size_t first =
+            after == m_xs.begin() ? 0 : static_cast<std::size_t>(after - m_xs.begin() - 1);
+        if (first >= pieces) return {x, {}};
+        std::size_t end = first;
+        while (end < pieces && end - first < kMaxShownPieces && m_xs[end] < to * kSubpixels) ++end;
+        const long long at = static_cast<long long>(x) + pixels(m_xs[first]);
+        return {static_cast<int>(std::clamp<long long>(at, INT_MIN, INT_MAX)),
+                text.substr(m_starts[first], m_starts[end] - m_starts[first])};
+    }
+
+private:
+    FontKey m_font;
+    std::string m_text;
+    std::shared_ptr<Advances> m_advances;
+    std::vector<std::size_t> m_starts;  // byte offset of each piece, then the end
+    std::vector<long long> m_xs;        // x of each piece's start, then the width
+};
+
+const Ruler& rulerFor(Canvas& canvas, std::string_view text) {
+    static auto* cache = new std::list<std::unique_ptr<Ruler>>;
+    const FontKey font = keyOf(canvas.font());
+    for (auto it = cache->begin(); it != cache->end(); ++it) {
+        if (!(*it)->measures(font, text)) continue;
+        cache->splice(cache->begin(), *cache, it);
+        return *cache->front();
+    }
+    cache->push_front(std::make_unique<Ruler>(canvas, text));
+    if (cache->size() > kRulers) cache->pop_back();
+    return *cache->front();
+}
+
+// Only Shift-JIS text is measured by the ruler, whose table holds one- and
+// two-byte codes; UTF-8 text of any length goes to the canvas whole.
+bool isLong(const Canvas& canvas, std::string_view text) {
+    return text.size() > kLongTextBytes && canvas.font().charset != kUnicodeCharset;
+}
+
+}  // namespace
+
+int lyricTextWidth(Canvas& canvas, std::string_view text) {
+    if (!isLong(canvas, text)) return canvas.textWidth(text);
+    return rulerFor(canvas, text).width();
+}
+
+int lyricPrefixWidth(Canvas& canvas, std::string_view text, std::string_view part) {
+    if (!isLong(canvas, text) || part.size() > text.size() || text.substr(0, part.size()) != part)
+        return lyricTextWidth(canvas, part);
+    return pixels(rulerFor(canvas, text).prefix(canvas, part.size()));
+}
+
+ShownText shownText(Canvas& canvas, int x, std::string_view text, int left, int right) {
+    if (!isLong(canvas, text)) return {x, text};
+    // Glyphs reach out of their advance by less than the font's height.
+    const long long margin = canvas.textHeight(std::string_view()) + 2LL;
+    return rulerFor(canvas, text)
+        .shown(x, static_cast<long long>(left) - x - margin,
+               static_cast<long long>(right) - x + margin, text);
+}
+
+}  // namespace orba
