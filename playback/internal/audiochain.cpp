@@ -26,6 +26,9 @@ GstElement* add(GstElement* bin, const char* factory) {
     return element;
 }
 
+constexpr float kKeptBassHz = 100.0f;
+constexpr float kKeptBassWidthHz = 80.0f;
+
 double pitchOf(int semitones) {
     return std::pow(2.0, semitones / 12.0);
 }
@@ -247,7 +250,13 @@ void AudioChain::reconcile() {
     }
     if (m_vocalWanted && !m_vocal.stage) {
         GstElement* effect = nullptr;
-        if (GstElement* stage = makeStage("audiokaraoke", &effect)) linkIn(m_vocal, stage, effect);
+        if (GstElement* stage = makeStage("audiokaraoke", &effect)) {
+            // What it adds back from the middle is the bass line alone, kept
+            // well below where voices sing.
+            g_object_set(effect, "filter-band", kKeptBassHz, "filter-width", kKeptBassWidthHz,
+                         nullptr);
+            linkIn(m_vocal, stage, effect);
+        }
     } else if (!m_vocalWanted && m_vocal.stage) {
         linkOut(m_vocal);
     }

@@ -9,12 +9,12 @@
 namespace orba {
 namespace {
 
-// Runs the MIDI clock over `frames` frames of `dt` ms each.
-int clockAfter(int frames, int dt, int tempo) {
+// Runs the MIDI clock over `frames` frames of `dt` ms each, then one of `last` ms.
+int clockAfter(int frames, int dt, int tempo, int last = 0) {
     int songTime = 0;
     int carry = 0;
-    for (int i = 0; i < frames; ++i) {
-        ScaledStep step = scaledElapsed(dt, tempo, carry);
+    for (int i = 0; i <= frames; ++i) {
+        ScaledStep step = scaledElapsed(i < frames ? dt : last, tempo, carry);
         songTime += step.ms;
         carry = step.carry;
     }
@@ -23,7 +23,7 @@ int clockAfter(int frames, int dt, int tempo) {
 
 TEST(SingerClock, AtEightyPercentTenSecondsOfSongTakeTwelveAndAHalfOfWallTime) {
     // 15 and 16 ms frames: four fifths of either is not a whole millisecond.
-    EXPECT_EQ(clockAfter(12500 / 16, 16, 80) + scaledElapsed(12500 % 16, 80, 0).ms, 10000);
+    EXPECT_EQ(clockAfter(12500 / 16, 16, 80, 12500 % 16), 10000);
     EXPECT_EQ(clockAfter(1000, 15, 80), 12000);
     EXPECT_EQ(clockAfter(1000, 17, 135), 22950);
 }
