@@ -284,6 +284,7 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
                  nullptr);
     if (m_midi) {
         g_signal_connect(playbin, "source-setup", G_CALLBACK(&Impl::onSourceSetup), this);
+        shortenQueuesForMidi(playbin);
         g_object_set(playbin, "uri", "appsrc://", nullptr);
     } else {
         GError* error = nullptr;

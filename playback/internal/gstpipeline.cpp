@@ -49,7 +49,21 @@ gboolean seekMidi(GstAppSrc*, guint64 offset, gpointer data) {
         gst_util_uint64_scale_int(offset, MidiSource::kSampleRate, GST_SECOND));
 }
 
+// playbin's own audio queue holds a second; this is a few blocks.
+constexpr guint64 kMidiQueueNs = 60 * GST_MSECOND;
+
+void shortenQueue(GstBin*, GstBin*, GstElement* element, gpointer) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "queue") != 0) return;
+    g_object_set(element, "max-size-time", kMidiQueueNs, "max-size-buffers", 0u, "max-size-bytes",
+                 0u, nullptr);
+}
+
 }  // namespace
+
+void shortenQueuesForMidi(GstElement* playbin) {
+    g_signal_connect(playbin, "deep-element-added", G_CALLBACK(&shortenQueue), nullptr);
+}
 
 std::uint32_t errorCodeFor(const GError* error) {
     if (error->domain == GST_RESOURCE_ERROR) {

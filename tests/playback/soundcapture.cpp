@@ -133,6 +133,13 @@ bool writeSound(const std::string& path, const StereoSound& sound) {
 StereoSound readWav(const std::string& path) {
     const std::string bytes = readFile(path);
     StereoSound s;
+    if (bytes.compare(0, 4, "RIFF") != 0) {
+        for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+            s.left.push_back(static_cast<std::int16_t>(readLe(bytes, i, 2)) / 32768.0f);
+            s.right.push_back(static_cast<std::int16_t>(readLe(bytes, i + 2, 2)) / 32768.0f);
+        }
+        return s;
+    }
     std::size_t at = 12;
     while (at + 8 <= bytes.size()) {
         const std::string id = bytes.substr(at, 4);
@@ -152,11 +159,13 @@ StereoSound readWav(const std::string& path) {
     return s;
 }
 
+// In real time the file holds the bare samples: a WAV writer hands the sink
+// bytes, which it cannot keep in time with the clock.
 std::string captureSink(const std::string& wavPath, bool realTime) {
-    return std::string(realTime ? "identity sync=true ! " : "") +
-           "audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! "
-           "wavenc ! filesink location=\"" +
-           wavPath + "\"";
+    return std::string("audioconvert ! audioresample ! ") +
+           "audio/x-raw,format=S16LE,rate=44100,channels=2 ! " +
+           (realTime ? "filesink sync=true" : "wavenc ! filesink") + " location=\"" + wavPath +
+           "\"";
 }
 
 double strongestHz(const std::vector<float>& channel, int fromMs, int toMs, double lowHz,

@@ -27,11 +27,12 @@ StereoSound mix(const StereoSound& a, const StereoSound& b);
 // Writes the sound as a WAV file, or encoded as the extension of `path`
 // (.ogg, .mp3) says. False when GStreamer could not.
 bool writeSound(const std::string& path, const StereoSound& sound);
-// 16-bit stereo WAV, as the capturing sink writes it; empty when unreadable.
+// 16-bit stereo WAV, or the bare samples, as the capturing sink writes
+// them; empty when unreadable.
 StereoSound readWav(const std::string& path);
 
 // ORBAKARAOKE_AUDIO_SINK for recording into `wavPath`: as fast as the music
-// decodes, or in real time when `realTime`.
+// decodes, or in real time (the bare samples) when `realTime`.
 std::string captureSink(const std::string& wavPath, bool realTime = false);
 
 // The frequency between `lowHz` and `highHz` with the most energy in
