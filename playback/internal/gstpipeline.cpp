@@ -59,6 +59,15 @@ void shortenQueue(GstBin*, GstBin*, GstElement* element, gpointer) {
                  0u, nullptr);
 }
 
+// The sound card's own buffer is the last delay before a singer's change is
+// heard; the usual 200 ms would make a key change late by that much.
+constexpr gint64 kOutputBufferUs = 100000;
+
+void shortenOutputBuffer(GstBin*, GstElement* element, gpointer) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "buffer-time"))
+        g_object_set(element, "buffer-time", kOutputBufferUs, nullptr);
+}
+
 }  // namespace
 
 void shortenQueuesForMidi(GstElement* playbin) {
@@ -152,7 +161,10 @@ GstElement* makeAudioSink() {
                            "\" cannot be used (" + reason + "); using the default audio output");
     }
     quietSoundLibraryDiagnostics();
-    if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr)) return sink;
+    if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr)) {
+        g_signal_connect(sink, "element-added", G_CALLBACK(&shortenOutputBuffer), nullptr);
+        return sink;
+    }
     return makeTimeKeepingFakeSink();
 }
 

@@ -127,6 +127,21 @@ TEST_F(SingerAudio, AMidiSongAtEightyPercentPlaysLongerAndKeepsItsPitch) {
     EXPECT_NEAR(strongestHz(out.left, 500, 3000, 300, 700), kA4, kA4 * 0.01);
 }
 
+TEST_F(SingerAudio, TheKeyLeavesTheDrumsOfChannelTenAsTheyAre) {
+    MidiWriter w(480);
+    for (std::uint32_t beat = 0; beat < 6; ++beat)
+        w.note(0, beat * 480, 120, 38, 9).note(0, beat * 480 + 240, 120, 42, 9);
+    w.endAt(0, 2880);
+    std::string music = dir.file("drums.mid");
+    writeFile(music, w.bytes());
+    StereoSound neutral = heard(music);
+    device.setKey(6);
+    StereoSound shifted = heard(music);
+    ASSERT_GT(neutral.ms(), 2000);
+    EXPECT_EQ(shifted.left, neutral.left);
+    EXPECT_EQ(shifted.right, neutral.right);
+}
+
 TEST_F(SingerAudio, MelodyMuteSilencesOneMidiChannelAndVocalCutLeavesMidiAlone) {
     std::string music = dir.file("song.mid");
     writeFile(music, heldNotesMidi(true));
