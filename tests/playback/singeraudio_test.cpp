@@ -72,6 +72,20 @@ TEST_P(SampledSingerAudio, EightyPercentTempoPlaysLongerAtTheSamePitch) {
     EXPECT_NEAR(strongestHz(out.left, 500, 3000, 300, 700), kA4, kA4 * 0.01);
 }
 
+TEST_P(SampledSingerAudio, PlayingFromAPositionGoesOnAtTheSingersTempo) {
+    std::string music = song(sine(kA4, kSongMs));
+    device.setTempo(80);
+    device.open(music);
+    device.setStartPosition(1000);
+    device.play();
+    ASSERT_TRUE(waitForMode(device, kModeStopped, kTimeoutMs));
+    EXPECT_EQ(device.position(), device.length());
+    device.close();
+    StereoSound out = readWav(recording);
+    EXPECT_NEAR(out.ms(), (kSongMs - 1000) / 0.8, 80);
+    EXPECT_NEAR(strongestHz(out.left, 200, 2000, 300, 700), kA4, kA4 * 0.01);
+}
+
 TEST_P(SampledSingerAudio, VocalCutTakesOutTheCentreAndKeepsWhatIsOnOneSide) {
     std::string music = song(mix(sine(kA4, kSongMs), sine(kE5, kSongMs, true)));
     StereoSound before = heard(music);
