@@ -276,9 +276,11 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
     applySinger();
     GstElement* output = m_chain->build(sink);
     if (!output) {
-        m_pipelineError = kMediaCannotLoadDriver;
-        m_pipelineErrorText = "the audio chain cannot be built (key, tempo, vocal cut)";
-        return false;
+        // Without its plugins the singer's controls are gone, not the music.
+        static bool said = false;
+        warnOnce(said, "key, tempo and vocal cut are not available: a GStreamer plugin is missing");
+        m_chain.reset();
+        output = sink;
     }
     g_object_set(playbin, "audio-sink", output, "flags", kPlayFlagAudio | kPlayFlagSoftVolume,
                  nullptr);

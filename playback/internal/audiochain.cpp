@@ -43,9 +43,12 @@ GstElement* AudioChain::build(GstElement* sink) {
     GstElement* tempo = add(bin, "scaletempo");
     GstElement* keyAnchor = add(bin, "audioconvert");
     GstElement* vocalAnchor = add(bin, "audioconvert");
-    gst_bin_add(GST_BIN(bin), sink);
-    if (!in || !tempo || !keyAnchor || !vocalAnchor ||
-        !gst_element_link_many(in, tempo, keyAnchor, vocalAnchor, sink, nullptr)) {
+    bool built = in && tempo && keyAnchor && vocalAnchor && gst_bin_add(GST_BIN(bin), sink);
+    if (built && !gst_element_link_many(in, tempo, keyAnchor, vocalAnchor, sink, nullptr)) {
+        gst_bin_remove(GST_BIN(bin), sink);  // the caller plays through it alone
+        built = false;
+    }
+    if (!built) {
         gst_object_unref(gst_object_ref_sink(bin));
         return nullptr;
     }

@@ -31,9 +31,9 @@ public:
     AudioChain(const AudioChain&) = delete;
     AudioChain& operator=(const AudioChain&) = delete;
 
-    // Builds the chain in front of `sink` (floating or not; the chain takes
-    // a reference) and returns the bin to give to playbin as its audio sink,
-    // floating; nullptr when an element is missing.
+    // Builds the chain in front of `sink` (the caller holds a reference) and
+    // returns the bin to give to playbin as its audio sink, floating; nullptr
+    // when an element is missing, the sink then left as it was.
     GstElement* build(GstElement* sink);
 
     // The playback rate a seek must ask for: the tempo in force.
