@@ -58,13 +58,7 @@ bool encode(const std::string& wav, const std::string& path, const char* encoder
         g_object_set(e, "location", file->c_str(), nullptr);
         gst_object_unref(e);
     }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 20 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    if (msg) gst_message_unref(msg);
-    gst_object_unref(bus);
+    bool ok = runToEnd(pipeline);
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
     return ok;
