@@ -64,6 +64,37 @@ TEST_F(LiveSinger, TheKeyGoesUpAndBackWhilePlayingWithoutAGap) {
     EXPECT_LT(longestSilenceMs(out, 100, static_cast<int>(out.ms()) - 100), kLongestGapMs);
 }
 
+TEST_F(LiveSinger, ChangesWhilePausedOrStoppedArriveWithTheMusic) {
+    std::string music = dir.file("song.wav");
+    ASSERT_TRUE(writeSound(music, sine(kA4, kSongMs)));
+    recordInRealTime();
+    device.open(music);
+    device.play();
+    ASSERT_TRUE(waitForPosition(device, 500, 5000));
+    device.setKey(2);
+    device.setVocalCut(true);  // the centred tone goes silent
+    ASSERT_TRUE(waitForPosition(device, 1000, 5000));
+    device.pauseToggle();
+    device.setKey(0);  // while the music stands still
+    device.setVocalCut(false);
+    sleepMs(200);
+    device.pauseToggle();
+    ASSERT_TRUE(waitForMode(device, kModeStopped, 10000));
+    StereoSound out = readWav(recording);
+    EXPECT_NEAR(strongestHz(out.left, 1300, 2900, 300, 700), kA4, kA4 * 0.01);
+    EXPECT_NEAR(levelDb(out.left, 1300, 2900, kA4), levelDb(out.left, 100, 400, kA4), 1);
+
+    // Stopped at the end: the next play starts with the new key. (The
+    // recording starts again with the seek.)
+    device.setKey(-2);
+    device.setStartPosition(2000);
+    device.play();
+    out = stopAndListen();
+    const double kG4 = 391.995;
+    EXPECT_NEAR(out.ms(), 1000, kSlackMs);
+    EXPECT_NEAR(strongestHz(out.left, 100, 900, 300, 700), kG4, kG4 * 0.01);
+}
+
 TEST_F(LiveSinger, HalfTempoWhilePlayingStretchesTheRestAndKeepsTheSongTime) {
     std::string music = dir.file("song.ogg");
     ASSERT_TRUE(writeSound(music, sine(kA4, kSongMs)));
