@@ -48,8 +48,9 @@ constexpr std::size_t kMaxSpans = 256;
 struct MidiSource::Impl {
     // Restarts the sequencer at a sample position (the lock is held).
     bool restartAt(std::uint64_t sample);
-    // Puts the singer's key and mute on the channels again: a reset in the
-    // file (all controllers off, a system reset) clears them.
+    // Puts the singer's key and mute on the channels before each block, so
+    // that whatever the file does to its channels (a system reset, say)
+    // cannot undo them.
     void applyChannelControls();
 
     mutable std::mutex lock;
