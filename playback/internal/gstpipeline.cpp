@@ -50,7 +50,7 @@ gboolean seekMidi(GstAppSrc*, guint64 offset, gpointer data) {
 }
 
 // playbin's own audio queue holds a second; this is a few blocks.
-constexpr guint64 kMidiQueueNs = 60 * GST_MSECOND;
+constexpr guint64 kMidiQueueNs = 30 * GST_MSECOND;
 
 void shortenQueue(GstBin*, GstBin*, GstElement* element, gpointer) {
     GstElementFactory* factory = gst_element_get_factory(element);
