@@ -101,7 +101,7 @@ TEST_P(SampledSingerAudio, VocalCutTakesOutTheCentreAndKeepsWhatIsOnOneSide) {
     EXPECT_NEAR(levelDb(again.left, 500, 2500, kA4), levelDb(before.left, 500, 2500, kA4), 0.5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, SampledSingerAudio, ::testing::Values(".wav", ".ogg"),
+INSTANTIATE_TEST_SUITE_P(Types, SampledSingerAudio, ::testing::Values(".wav", ".ogg", ".mp3"),
                          musicTypeName);
 
 TEST_F(SingerAudio, AtNeutralARecordingIsHeardSampleForSample) {
