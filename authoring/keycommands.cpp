@@ -24,7 +24,9 @@ std::string quickReferenceText() {
            "Left/Right : Select|L : PlayList|SPACE : PAUSE||"
            "CTRL + F9 : Save this music setting|CTRL + P : Make plain text|"
            "CTRL + S : Make Safe text||"
-           "CTRL + Left/Right : Fastforward & Rewind";
+           "CTRL + Left/Right : Fastforward & Rewind||"
+           "+/- : Key  CTRL + +/- : Tempo  V : VocalCut  M : MelodyMute  ,/. : LyricOffset  "
+           "CTRL + 0 : SingerReset";
 }
 
 int cycled(int value, int count) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lyrics/singerclock.h"
 #include "lyrics/textdrawing.h"
 #include "lyrics/timevalue.h"
 
@@ -46,8 +47,13 @@ void advancePlaybackClock(const Settings& s, PlayerState& st, int dt, const Musi
     if (s.useBgm) {
         if (!st.isMidi)
             st.songTime = music.position;
-        else if (music.mode == 2)
-            st.songTime = clampMs(static_cast<long long>(st.songTime) + dt);
+        else if (music.mode == 2) {
+            // The MIDI clock follows the song: at 80 % tempo a second of
+            // wall time is 0.8 s of song.
+            const ScaledStep step = scaledElapsed(dt, st.singer.tempo, st.tempoCarry);
+            st.tempoCarry = step.carry;
+            st.songTime = clampMs(static_cast<long long>(st.songTime) + step.ms);
+        }
     } else if (s.useMessage) {
         st.songLength = st.lineTimes.empty() ? 0 : readTimeValue(st.lineTimes.back());
         st.songTime = clampMs(static_cast<long long>(st.songTime) + dt);
@@ -62,7 +68,8 @@ LyricClock FrameLoop::clockStep(const Settings& s, PlayerState& st, const MusicR
     advancePlaybackClock(s, st, m_values.dt, music);
     LyricClock clock;
     // The lyric time is taken before the end of the song resets the clock.
-    clock.lyricTime = lyricTimeOf(st.songTime, st.timeRatio, s.textTiming);
+    clock.lyricTime = lyricTimeOf(st.songTime, st.timeRatio,
+                                  lyricTextTiming(s.textTiming, st.singer.lyricOffset));
     clock.songEnded = songEnded(st) && !st.timeEditMode;
     return clock;
 }
@@ -82,9 +89,9 @@ LyricFrame FrameLoop::lyricStep(const Settings& s, PlayerState& st, int lyricTim
     if (st.currentLine < 0 || st.currentLine >= count || !lf.shown) return lf;
 
     const bool overlay = st.debugMode || st.timeEditMode;
-    refreshLineCaches(m_caches, st.lyricLines,
-                      {st.currentLine, overlay, st.timeEditMode, st.songLength,
-                       st.lyricForm.encoding});
+    refreshLineCaches(
+        m_caches, st.lyricLines,
+        {st.currentLine, overlay, st.timeEditMode, st.songLength, st.lyricForm.encoding});
     CurrentLineInput in;
     in.tagType = st.tagType;
     in.timeForce = s.timeForce;

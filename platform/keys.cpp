@@ -35,6 +35,18 @@ int codeOf(int key, bool keypad, std::uint32_t scanCode) {
             return vk::Right;
         case Qt::Key_Down:
             return vk::Down;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            return keypad ? vk::Add : vk::OemPlus;
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore:
+            return keypad ? vk::Subtract : vk::OemMinus;
+        case Qt::Key_Comma:
+        case Qt::Key_Less:
+            return vk::OemComma;
+        case Qt::Key_Period:
+        case Qt::Key_Greater:
+            return vk::OemPeriod;
         default:
             break;
     }

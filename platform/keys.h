@@ -20,10 +20,16 @@ inline constexpr int Left = 0x25;
 inline constexpr int Up = 0x26;
 inline constexpr int Right = 0x27;
 inline constexpr int Down = 0x28;
-inline constexpr int Digit0 = 0x30;   // main keyboard 0..9: 0x30..0x39
-inline constexpr int LetterA = 0x41;  // A..Z: 0x41..0x5A, as their capitals
-inline constexpr int Numpad0 = 0x60;  // numeric pad 0..9: 0x60..0x69
-inline constexpr int F1 = 0x70;       // F1..F12: 0x70..0x7B
+inline constexpr int Digit0 = 0x30;    // main keyboard 0..9: 0x30..0x39
+inline constexpr int LetterA = 0x41;   // A..Z: 0x41..0x5A, as their capitals
+inline constexpr int Numpad0 = 0x60;   // numeric pad 0..9: 0x60..0x69
+inline constexpr int Add = 0x6B;       // numeric pad +
+inline constexpr int Subtract = 0x6D;  // numeric pad -
+inline constexpr int OemPlus = 0xBB;   // the "=" / "+" key
+inline constexpr int OemComma = 0xBC;
+inline constexpr int OemMinus = 0xBD;
+inline constexpr int OemPeriod = 0xBE;
+inline constexpr int F1 = 0x70;  // F1..F12: 0x70..0x7B
 inline constexpr int F6 = 0x75;
 inline constexpr int F9 = 0x78;
 

@@ -13,10 +13,12 @@
 #include <utility>
 
 #include "platform/files.h"
+#include "playback/internal/audiochain.h"
 #include "playback/internal/gstpipeline.h"
 #include "playback/midisource.h"
 #include "playback/miditempomap.h"
 #include "playback/mpegaudiolength.h"
+#include "settings/singervalues.h"
 
 namespace orba {
 
@@ -105,6 +107,8 @@ struct MediaDevice::Impl {
     void handleMessage(GstMessage* msg);
     bool waitForPreroll(GstStateChangeReturn change, int timeoutMs);
     bool seekTo(int ms);
+    void applySinger();
+    int songMs(gint64 outputNs) const;
     bool enterPaused();
     void refreshLength();
     std::string errorText() const;
@@ -125,6 +129,12 @@ struct MediaDevice::Impl {
     std::unique_ptr<GstQuery, GstQueryUnref> m_positionQuery;
     std::unique_ptr<MidiSource> m_midi;
     int m_midiLength = 0;
+    // After the pipeline, which calls into it until it stops.
+    std::unique_ptr<AudioChain> m_chain;
+    int m_key = 0;
+    int m_tempo = 100;
+    bool m_vocalCut = false;
+    int m_melodyMute = 0;
 
     int m_length = -1;                // -1: not known yet
     bool m_lengthEstimated = false;   // from the first frames of an MPEG stream
@@ -288,10 +298,21 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
     m_pipeline.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
     GstElement* sink = fakeSink ? makeTimeKeepingFakeSink() : makeAudioSink();
     m_sink.reset(GST_ELEMENT(gst_object_ref_sink(sink)));
-    g_object_set(playbin, "audio-sink", sink, "flags", kPlayFlagAudio | kPlayFlagSoftVolume,
+    m_chain = std::make_unique<AudioChain>();
+    applySinger();
+    GstElement* output = m_chain->build(sink);
+    if (!output) {
+        // Without its plugins the singer's controls are gone, not the music.
+        static bool said = false;
+        warnOnce(said, "key, tempo and vocal cut are not available: a GStreamer plugin is missing");
+        m_chain.reset();
+        output = sink;
+    }
+    g_object_set(playbin, "audio-sink", output, "flags", kPlayFlagAudio | kPlayFlagSoftVolume,
                  nullptr);
     if (m_midi) {
         g_signal_connect(playbin, "source-setup", G_CALLBACK(&Impl::onSourceSetup), this);
+        shortenQueuesForMidi(playbin);
         g_object_set(playbin, "uri", "appsrc://", nullptr);
     } else {
         GError* error = nullptr;
@@ -325,8 +346,9 @@ void MediaDevice::Impl::teardown() {
     m_bus.reset();
     m_sink.reset();
     m_pipeline.reset();
-    // Only now that no streaming thread can call into it.
+    // Only now that no streaming thread can call into them.
     m_midi.reset();
+    m_chain.reset();
     m_open = false;
     m_failed = false;
     m_sinkFailed = false;
@@ -451,8 +473,11 @@ bool MediaDevice::Impl::seekTo(int ms) {
     m_failed = false;
     m_asyncDone = false;
     auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek_simple(m_pipeline.get(), GST_FORMAT_TIME, flags,
-                                 gint64(ms) * GST_MSECOND)) {
+    // A recording plays on at the singer's tempo after the seek.
+    const double rate = m_chain ? m_chain->rate() : 1.0;
+    if (m_chain) m_chain->forgetHandedOn();
+    if (!gst_element_seek(m_pipeline.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                          gint64(ms) * GST_MSECOND, GST_SEEK_TYPE_NONE, -1)) {
         fail(kMediaInternal, {});
         return false;
     }
@@ -504,11 +529,13 @@ int MediaDevice::position() {
     d.pollBus();
     d.m_lastError = kMediaOk;
     if (d.m_atEnd) return length();
-    if (gst_element_query(d.m_clockSink.get(), d.m_positionQuery.get())) {
-        gint64 ns = -1;
+    gint64 ns = -1;
+    if (gst_element_query(d.m_clockSink.get(), d.m_positionQuery.get()))
         gst_query_parse_position(d.m_positionQuery.get(), nullptr, &ns);
-        if (ns >= 0) d.m_lastPosition = toMs(ns);
-    }
+    // A sink that records into a file keeps no time: the audio handed to it
+    // tells how far the song has come.
+    if (ns < 0 && d.m_chain) ns = d.m_chain->streamTimeHandedOn();
+    if (ns >= 0) d.m_lastPosition = d.songMs(ns);
     return d.m_lastPosition;
 }
 
@@ -599,6 +626,61 @@ void MediaDevice::seek(int ms) {
 
 void MediaDevice::setStartPosition(int ms) {
     m_impl->m_startPosition = ms;
+}
+
+// A MIDI song's output runs at the singer's tempo while its position is
+// counted in the song's own time.
+int MediaDevice::Impl::songMs(gint64 outputNs) const {
+    if (!m_midi) return toMs(outputNs);
+    const std::uint64_t out = gst_util_uint64_scale_int(static_cast<guint64>(outputNs),
+                                                        MidiSource::kSampleRate, GST_SECOND);
+    return static_cast<int>(
+        gst_util_uint64_scale_int(m_midi->songSampleAt(out), 1000, MidiSource::kSampleRate));
+}
+
+// A MIDI song takes key, tempo and melody from the synthesizer, a recording
+// from the audio chain; neither has the other's.
+void MediaDevice::Impl::applySinger() {
+    if (m_midi) {
+        m_midi->setKey(m_key);
+        m_midi->setTempo(m_tempo);
+        m_midi->setMelodyMute(m_melodyMute);
+        return;
+    }
+    if (!m_chain) return;
+    m_chain->setKey(m_key);
+    m_chain->setTempo(m_tempo / 100.0);
+    m_chain->setVocalCut(m_vocalCut);
+}
+
+void MediaDevice::setKey(int semitones) {
+    Impl& d = *m_impl;
+    d.m_key = std::clamp(semitones, kKeyMin, kKeyMax);
+    if (d.m_midi)
+        d.m_midi->setKey(d.m_key);
+    else if (d.m_chain)
+        d.m_chain->setKey(d.m_key);
+}
+
+void MediaDevice::setTempo(int percent) {
+    Impl& d = *m_impl;
+    d.m_tempo = std::clamp(percent, kTempoMin, kTempoMax);
+    if (d.m_midi)
+        d.m_midi->setTempo(d.m_tempo);
+    else if (d.m_chain)
+        d.m_chain->setTempo(d.m_tempo / 100.0);
+}
+
+void MediaDevice::setVocalCut(bool on) {
+    Impl& d = *m_impl;
+    d.m_vocalCut = on;
+    if (!d.m_midi && d.m_chain) d.m_chain->setVocalCut(on);
+}
+
+void MediaDevice::setMelodyMute(int channel) {
+    Impl& d = *m_impl;
+    d.m_melodyMute = std::clamp(channel, 0, kMelodyChannels);
+    if (d.m_midi) d.m_midi->setMelodyMute(d.m_melodyMute);
 }
 
 }  // namespace orba

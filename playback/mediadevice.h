@@ -100,6 +100,19 @@ public:
     // True while the open file plays through the MIDI synthesizer.
     bool playsMidi() const override;
 
+    // The singer's controls. Each is kept for the songs opened after it and
+    // heard within a fraction of a second while a song plays, without a
+    // restart and without losing the position, which stays song time.
+    // Key: -6..+6 semitones, the tempo kept (a MIDI song moves every channel
+    // but the percussion). Tempo: 50..150 percent, the key kept. The vocal
+    // cut takes out what sits in the middle of a recording (nothing for
+    // MIDI); the melody mute silences a MIDI channel 1..16 (0 for none,
+    // nothing for recordings). Values outside the ranges are pulled in.
+    void setKey(int semitones) override;
+    void setTempo(int percent) override;
+    void setVocalCut(bool on) override;
+    void setMelodyMute(int channel) override;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;

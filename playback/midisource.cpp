@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <mutex>
+#include <vector>
 
 namespace orba {
 
@@ -33,11 +34,26 @@ struct PlayerDeleter {
 
 }  // namespace
 
+// Where a tempo began: the output sample and the song sample it began at.
+struct TempoSpan {
+    std::uint64_t out = 0;
+    double song = 0;
+    double tempo = 1.0;
+};
+
+constexpr int kPercussionChannel = 9;        // channel 10, counted from 0
+constexpr float kSilentCentibels = 1440.0f;  // FluidSynth's most attenuation
+constexpr std::size_t kMaxSpans = 256;
+
 struct MidiSource::Impl {
     // Restarts the sequencer at a sample position (the lock is held).
     bool restartAt(std::uint64_t sample);
+    // Puts the singer's key and mute on the channels before each block, so
+    // that whatever the file does to its channels (a system reset, say)
+    // cannot undo them.
+    void applyChannelControls();
 
-    std::mutex lock;
+    mutable std::mutex lock;
     // Declared in the order they depend on each other, so that they go in
     // the reverse: the player before the synth before the settings.
     std::unique_ptr<fluid_settings_t, SettingsDeleter> settings;
@@ -45,8 +61,13 @@ struct MidiSource::Impl {
     std::unique_ptr<fluid_player_t, PlayerDeleter> player;
     std::string smf;
     MidiTempoMap map;
-    std::uint64_t sample = 0;     // next sample to render, counted from the song's start
-    std::uint64_t endSample = 0;  // the song's length in samples
+    std::uint64_t out = 0;         // next output sample, counted as the song's at the last seek
+    double song = 0;               // song sample that the next output sample plays
+    std::uint64_t endSample = 0;   // the song's length in samples
+    std::vector<TempoSpan> spans;  // since the last seek, oldest first
+    int key = 0;
+    double tempo = 1.0;
+    int melodyMute = 0;
 };
 
 std::string findSoundFont() {
@@ -122,22 +143,74 @@ bool MidiSource::Impl::restartAt(std::uint64_t at) {
     if (tick > 0 && fluid_player_seek(player.get(), static_cast<int>(std::min<std::uint32_t>(
                                                         tick, INT32_MAX))) != FLUID_OK)
         return false;
+    fluid_player_set_tempo(player.get(), FLUID_PLAYER_TEMPO_INTERNAL, tempo);
     if (fluid_player_play(player.get()) != FLUID_OK) return false;
-    sample = at;
+    out = at;
+    song = static_cast<double>(at);
+    spans.assign(1, TempoSpan{out, song, tempo});
     return true;
+}
+
+void MidiSource::Impl::applyChannelControls() {
+    fluid_synth_t* s = synth.get();
+    const int channels = fluid_synth_count_midi_channels(s);
+    for (int ch = 0; ch < channels; ++ch) {
+        const float coarse = ch % 16 == kPercussionChannel ? 0.0f : static_cast<float>(key);
+        if (fluid_synth_get_gen(s, ch, GEN_COARSETUNE) != coarse)
+            fluid_synth_set_gen(s, ch, GEN_COARSETUNE, coarse);
+        const float attenuation = ch % 16 == melodyMute - 1 ? kSilentCentibels : 0.0f;
+        if (fluid_synth_get_gen(s, ch, GEN_ATTENUATION) != attenuation)
+            fluid_synth_set_gen(s, ch, GEN_ATTENUATION, attenuation);
+    }
 }
 
 std::size_t MidiSource::render(float* out, std::size_t frames, std::uint64_t& firstSample) {
     Impl& d = *m_impl;
     std::lock_guard<std::mutex> lock(d.lock);
-    std::uint64_t left = d.endSample - std::min(d.sample, d.endSample);
-    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(frames, left));
-    firstSample = d.sample;
+    const double left = static_cast<double>(d.endSample) - d.song;
+    // The output samples that the rest of the song takes at this tempo.
+    const double leftOut = left > 0 ? std::ceil(left / d.tempo - 1e-9) : 0.0;
+    std::size_t n =
+        static_cast<std::size_t>(std::min<double>(static_cast<double>(frames), leftOut));
+    firstSample = d.out;
     if (n == 0) return 0;
+    d.applyChannelControls();
     fluid_synth_write_float(d.synth.get(), static_cast<int>(n), out, 0, kChannels, out, 1,
                             kChannels);
-    d.sample += n;
+    d.out += n;
+    d.song += static_cast<double>(n) * d.tempo;
     return n;
+}
+
+std::uint64_t MidiSource::songSampleAt(std::uint64_t out) const {
+    const Impl& d = *m_impl;
+    std::lock_guard<std::mutex> lock(d.lock);
+    auto span = d.spans.rbegin();
+    while (span != d.spans.rend() && span->out > out) ++span;
+    if (span == d.spans.rend()) return out;  // before the last seek: not ours to map
+    const double song = span->song + static_cast<double>(out - span->out) * span->tempo;
+    return static_cast<std::uint64_t>(std::min(std::max(song, 0.0), double(d.endSample)));
+}
+
+void MidiSource::setKey(int semitones) {
+    std::lock_guard<std::mutex> lock(m_impl->lock);
+    m_impl->key = semitones;
+}
+
+void MidiSource::setMelodyMute(int channel) {
+    std::lock_guard<std::mutex> lock(m_impl->lock);
+    m_impl->melodyMute = channel;
+}
+
+void MidiSource::setTempo(int percent) {
+    Impl& d = *m_impl;
+    std::lock_guard<std::mutex> lock(d.lock);
+    const double tempo = percent / 100.0;
+    if (tempo <= 0 || tempo == d.tempo) return;
+    d.tempo = tempo;
+    if (d.player) fluid_player_set_tempo(d.player.get(), FLUID_PLAYER_TEMPO_INTERNAL, tempo);
+    if (d.spans.size() >= kMaxSpans) d.spans.erase(d.spans.begin());
+    d.spans.push_back(TempoSpan{d.out, d.song, tempo});
 }
 
 bool MidiSource::seekToSample(std::uint64_t sample) {

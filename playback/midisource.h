@@ -5,6 +5,13 @@
 //
 // The pipeline pulls from its streaming thread and seeks from the thread that
 // seeks; every call takes the source's lock, so either may come at any time.
+//
+// Two clocks: the samples handed to the pipeline (the output, which the sink
+// plays in real time) and the song's own time. They are the same until the
+// singer changes the tempo: at 80 % each output sample moves the song by
+// 0.8 of a sample. The source keeps where each tempo began, so that the
+// position the sink reports in output time can be told in song time. A seek
+// starts both clocks at the song time it asks for.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +48,16 @@ public:
     bool seekToSample(std::uint64_t sample);
     // The song's length in samples.
     std::uint64_t endSample() const;
+    // The song sample that the output sample `out` plays (counted like the
+    // samples of render()'s `firstSample`).
+    std::uint64_t songSampleAt(std::uint64_t out) const;
+
+    // The singer's controls, in force from the next rendered block. The key
+    // moves every channel but the percussion channel (10); the tempo is in
+    // percent of the song's; the melody channel (1..16, 0 for none) is silent.
+    void setKey(int semitones);
+    void setTempo(int percent);
+    void setMelodyMute(int channel);
 
 private:
     struct Impl;

@@ -38,6 +38,14 @@ public:
     virtual std::string errorText() const = 0;
     // An error that ended the song while it played, once; "" when none.
     virtual std::string takePlaybackError() = 0;
+
+    // The singer's controls, kept for the songs opened after them: the key
+    // in semitones, the tempo in percent, the vocal cut, the muted MIDI
+    // channel (0 none). A transport without sound ignores what it cannot do.
+    virtual void setKey(int) {}
+    virtual void setTempo(int) {}
+    virtual void setVocalCut(bool) {}
+    virtual void setMelodyMute(int) {}
 };
 
 }  // namespace orba

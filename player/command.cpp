@@ -1,6 +1,7 @@
 #include "player/command.h"
 
 #include "authoring/keycommands.h"
+#include "authoring/singercontrols.h"
 #include "player/playerstate.h"
 #include "settings/settings.h"
 
@@ -30,6 +31,24 @@ Command command(CommandKind kind, int value = 0) {
     return Command{kind, value, {}};
 }
 
+// The singer's keys: + and - move the key (with Ctrl the tempo), V cuts the
+// voice, M mutes the next melody channel, "," and "." move the lyrics
+// earlier and later (with Shift finely), Ctrl+0 puts everything back.
+Command decideSingerKey(const VirtualKey& key) {
+    const bool up = key.code == vk::OemPlus || key.code == vk::Add;
+    const bool down = key.code == vk::OemMinus || key.code == vk::Subtract;
+    if (up || down)
+        return command(key.ctrl ? CommandKind::SingerTempo : CommandKind::SingerKey, up ? +1 : -1);
+    if (is(key, 'V')) return command(CommandKind::VocalCut);
+    if (is(key, 'M')) return command(CommandKind::MelodyMute);
+    if (key.code == vk::OemComma || key.code == vk::OemPeriod) {
+        const int step = key.shift ? kLyricOffsetFineStep : kLyricOffsetStep;
+        return command(CommandKind::LyricOffset, key.code == vk::OemPeriod ? step : -step);
+    }
+    if (key.code == vk::Digit0 && key.ctrl) return command(CommandKind::SingerReset);
+    return {};
+}
+
 }  // namespace
 
 Command decideKey(const VirtualKey& key, const Settings& s, const PlayerState& st) {
@@ -57,6 +76,7 @@ Command decideKey(const VirtualKey& key, const Settings& s, const PlayerState& s
         if (s.useMessage) return command(CommandKind::TextExport, is(key, 'P') ? 0 : 1);
         return {};
     }
+    if (Command singer = decideSingerKey(key); singer.kind != CommandKind::None) return singer;
     if (key.code == vk::Escape) return command(CommandKind::Restart);
     if (st.timeEditMode && s.useBgm && s.useMessage) {
         if (key.code == vk::Space) return command(CommandKind::TimeEditTap);

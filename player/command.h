@@ -35,6 +35,12 @@ enum class CommandKind {
     DropSong,         // a music file dropped or handed over: the window state is kept first
     SeekTo,           // a desktop control: value, the ms to play from (a planned seek)
     SetVolume,        // a desktop control: value, the master volume in percent
+    SingerKey,        // + and -: value +1 or -1 semitone
+    SingerTempo,      // Ctrl with + and -: value +1 or -1 step
+    VocalCut,         // V
+    MelodyMute,       // M: the next channel to mute
+    LyricOffset,      // , and .: value, the ms the lyrics move (negative: earlier)
+    SingerReset,      // Ctrl+0
 };
 
 struct Command {

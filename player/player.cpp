@@ -1,10 +1,12 @@
 #include "player/player.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "authoring/keycommands.h"
 #include "authoring/lyricsave.h"
+#include "authoring/singercontrols.h"
 #include "authoring/textexport.h"
 #include "authoring/timeedit.h"
 #include "desktop/installlayout.h"
@@ -153,6 +155,11 @@ void Player::loadSong() {
 
     // Ogg needs no registration: the device picks decoders by content.
     st.isMidi = false;
+    // A song starts with what its per-song file keeps for the singer, else
+    // neutral; the device takes them before it opens the song.
+    st.singer = s.useBgm && !s.bgmFile.empty() ? readPerSongSinger(s.bgmFile) : SingerControls{};
+    st.tempoCarry = 0;
+    applySinger();
     if (s.useBgm && !s.bgmFile.empty()) {
         m_host.setCaption(kCaptionPrefix + fileNamePart(s.bgmFile));
         try {
@@ -167,6 +174,7 @@ void Player::loadSong() {
             st.songLength = dev.length();
             // MIDI or not is what the device made of the file's content.
             st.isMidi = dev.playsMidi();
+            applySinger();
         }
     }
 
@@ -344,7 +352,7 @@ void Player::run(const Command& c) {
             stepVolume(c.value > 0);
             return;
         case CommandKind::SavePerSong:
-            writePerSongFile(m_settings.bgmFile, m_settings);
+            writePerSongFile(m_settings.bgmFile, m_settings, m_state.singer);
             postStatus(saveMessage(perSongFilePath(m_settings.bgmFile)));
             return;
         case CommandKind::TextExport:
@@ -381,7 +389,44 @@ void Player::run(const Command& c) {
             postStatus(volumeMessage(c.value));
             setMasterVolume(unsigned(c.value));
             return;
+        case CommandKind::SingerKey:
+            changeSinger(SingerControl::Key, stepKey(m_state.singer, c.value));
+            return;
+        case CommandKind::SingerTempo:
+            changeSinger(SingerControl::Tempo, stepTempo(m_state.singer, c.value));
+            return;
+        case CommandKind::VocalCut:
+            // A MIDI song has no recorded voice: it says so and stays as it is.
+            changeSinger(SingerControl::VocalCut,
+                         m_state.isMidi ? m_state.singer : toggleVocalCut(m_state.singer));
+            return;
+        case CommandKind::MelodyMute:
+            changeSinger(SingerControl::MelodyMute, nextMelodyMute(m_state.singer));
+            return;
+        case CommandKind::LyricOffset:
+            changeSinger(SingerControl::LyricOffset,
+                         stepLyricOffset(m_state.singer, c.value,
+                                         std::abs(c.value) == kLyricOffsetFineStep));
+            return;
+        case CommandKind::SingerReset:
+            changeSinger(SingerControl::Reset, resetSinger());
+            return;
     }
+}
+
+void Player::changeSinger(SingerControl control, const SingerControls& singer) {
+    m_state.singer = singer;
+    applySinger();
+    postStatus(singerMessage(control, m_state.singer, m_state.isMidi));
+}
+
+void Player::applySinger() {
+    Transport& dev = *m_transport;
+    const SingerControls& c = m_state.singer;
+    dev.setKey(c.key);
+    dev.setTempo(c.tempo);
+    dev.setVocalCut(c.vocalCut && !m_state.isMidi);
+    dev.setMelodyMute(m_state.isMidi ? c.melodyMute : 0);
 }
 
 void Player::togglePause() {

@@ -32,6 +32,7 @@ namespace orba {
 
 class ProfileFile;
 enum class TextExport;
+enum class SingerControl;
 
 class PlayerHost {
 public:
@@ -181,6 +182,9 @@ private:
     void playFrom(int ms);
     void stepVolume(bool up);
     void writeTextExport(TextExport kind);
+    void changeSinger(SingerControl control, const SingerControls& singer);
+    // The singer's controls to the transport, as far as the song's kind has them.
+    void applySinger();
 
     PlayerHost& m_host;
     std::unique_ptr<Transport> m_transport;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/lyricform.h"
+#include "settings/singervalues.h"
 
 namespace orba {
 
@@ -30,6 +31,9 @@ struct PlayerState {
     int savedWidth = 0;
     int savedHeight = 0;
     int seasonMode = 0;
+
+    SingerControls singer;  // the song's key, tempo, vocal cut, melody mute, lyric offset
+    int tempoCarry = 0;     // hundredths of a ms the MIDI clock owes at this tempo
 
     std::vector<std::string> lyricLines;
     LyricForm lyricForm;  // the source, dialect and encoding of lyricLines

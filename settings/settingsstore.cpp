@@ -1,6 +1,7 @@
 #include "settings/settingsstore.h"
 
 #include <optional>
+#include <variant>
 
 #include "desktop/installlayout.h"
 #include "platform/files.h"
@@ -66,6 +67,51 @@ void applyPerSongFile(std::string_view bgmFile, Settings& s) {
 void writePerSongFile(std::string_view bgmFile, const Settings& s) {
     ProfileFile file(perSongFilePath(bgmFile));
     writeSettingKeys(file, s, kPerSongFields);
+    file.commit();
+}
+
+namespace {
+
+constexpr const char* kSingerSection = "Singer";
+
+// In the order a writer stores them.
+struct SingerKey {
+    const char* key;
+    std::variant<int SingerControls::*, bool SingerControls::*> field;
+};
+constexpr SingerKey kSingerKeys[] = {
+    {"Key", &SingerControls::key},
+    {"Tempo", &SingerControls::tempo},
+    {"VocalCut", &SingerControls::vocalCut},
+    {"MelodyMute", &SingerControls::melodyMute},
+    {"LyricOffset", &SingerControls::lyricOffset},
+};
+
+}  // namespace
+
+SingerControls readPerSongSinger(std::string_view bgmFile) {
+    SingerControls c;
+    std::string path = perSongFilePath(bgmFile);
+    if (!isRegularFile(path)) return c;
+    ProfileFile file(path);
+    for (const SingerKey& k : kSingerKeys) {
+        if (auto f = std::get_if<int SingerControls::*>(&k.field))
+            c.** f = file.readInteger(kSingerSection, k.key, c.**f);
+        else if (auto b = std::get_if<bool SingerControls::*>(&k.field))
+            c.** b = file.readBool(kSingerSection, k.key, c.**b);
+    }
+    return clampedSinger(c);
+}
+
+void writePerSongFile(std::string_view bgmFile, const Settings& s, const SingerControls& singer) {
+    ProfileFile file(perSongFilePath(bgmFile));
+    writeSettingKeys(file, s, kPerSongFields);
+    for (const SingerKey& k : kSingerKeys) {
+        if (auto f = std::get_if<int SingerControls::*>(&k.field))
+            file.writeInteger(kSingerSection, k.key, singer.**f);
+        else if (auto b = std::get_if<bool SingerControls::*>(&k.field))
+            file.writeBool(kSingerSection, k.key, singer.**b);
+    }
     file.commit();
 }
 

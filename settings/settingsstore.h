@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "settings/settings.h"
+#include "settings/singervalues.h"
 
 namespace orba {
 
@@ -49,6 +50,14 @@ void applyPerSongFile(std::string_view bgmFile, Settings& settings);
 // Stores those four values in the per-song file, one replace of the file;
 // throws ProfileWriteError.
 void writePerSongFile(std::string_view bgmFile, const Settings& settings);
+// The song's [Singer] section (Key, Tempo, VocalCut, MelodyMute,
+// LyricOffset), each value in its range; neutral for a song without a file
+// or a file written before the section existed.
+SingerControls readPerSongSinger(std::string_view bgmFile);
+// The four display settings and the [Singer] section in one replace of the
+// file; the main settings file never holds the [Singer] keys.
+void writePerSongFile(std::string_view bgmFile, const Settings& settings,
+                      const SingerControls& singer);
 
 // "orba.bmp" in the folder part of the image folder: for ".../okaraimg/" it
 // lies inside that folder, for ".../pictures" (no trailing separator) beside it.

@@ -49,7 +49,30 @@ gboolean seekMidi(GstAppSrc*, guint64 offset, gpointer data) {
         gst_util_uint64_scale_int(offset, MidiSource::kSampleRate, GST_SECOND));
 }
 
+// playbin's own audio queue holds a second; this is a few blocks.
+constexpr guint64 kMidiQueueNs = 30 * GST_MSECOND;
+
+void shortenQueue(GstBin*, GstBin*, GstElement* element, gpointer) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "queue") != 0) return;
+    g_object_set(element, "max-size-time", kMidiQueueNs, "max-size-buffers", 0u, "max-size-bytes",
+                 0u, nullptr);
+}
+
+// The sound card's own buffer is the last delay before a singer's change is
+// heard; the usual 200 ms would make a key change late by that much.
+constexpr gint64 kOutputBufferUs = 100000;
+
+void shortenOutputBuffer(GstBin*, GstElement* element, gpointer) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "buffer-time"))
+        g_object_set(element, "buffer-time", kOutputBufferUs, nullptr);
+}
+
 }  // namespace
+
+void shortenQueuesForMidi(GstElement* playbin) {
+    g_signal_connect(playbin, "deep-element-added", G_CALLBACK(&shortenQueue), nullptr);
+}
 
 std::uint32_t errorCodeFor(const GError* error) {
     if (error->domain == GST_RESOURCE_ERROR) {
@@ -138,7 +161,10 @@ GstElement* makeAudioSink() {
                            "\" cannot be used (" + reason + "); using the default audio output");
     }
     quietSoundLibraryDiagnostics();
-    if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr)) return sink;
+    if (GstElement* sink = gst_element_factory_make("autoaudiosink", nullptr)) {
+        g_signal_connect(sink, "element-added", G_CALLBACK(&shortenOutputBuffer), nullptr);
+        return sink;
+    }
     return makeTimeKeepingFakeSink();
 }
 

@@ -35,6 +35,11 @@ GstElement* innermostSink(GstElement* sink);
 // sources are left alone.
 void attachMidi(GstElement* appsrc, MidiSource* midi);
 
+// Keeps the queues that playbin adds between a MIDI song's synthesizer and
+// its sink short: the singer's key, tempo and melody mute act where the
+// synthesizer renders, so whatever waits in a queue is heard unchanged.
+void shortenQueuesForMidi(GstElement* playbin);
+
 // Each warning about the audio output is worth one line per run, not one
 // per song.
 void warnOnce(bool& said, const std::string& text);

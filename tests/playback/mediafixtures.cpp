@@ -49,17 +49,6 @@ GstElement* launch(const std::string& description, const std::string& path) {
     return pipeline;
 }
 
-bool runToEnd(GstElement* pipeline) {
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 20 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    if (msg) gst_message_unref(msg);
-    gst_object_unref(bus);
-    return ok;
-}
-
 struct DecodedBytes {
     std::uint64_t bytes = 0;
 };
@@ -70,6 +59,17 @@ GstPadProbeReturn countBytes(GstPad*, GstPadProbeInfo* info, gpointer data) {
 }
 
 }  // namespace
+
+bool runToEnd(GstElement* pipeline) {
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, 20 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
+    if (msg) gst_message_unref(msg);
+    gst_object_unref(bus);
+    return ok;
+}
 
 bool writeTone(const std::string& path, int ms, bool mp3Header) {
     gst_init(nullptr, nullptr);

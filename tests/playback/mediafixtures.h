@@ -14,6 +14,7 @@ namespace orba {
 class MediaDevice;
 class Transport;
 }  // namespace orba
+typedef struct _GstElement GstElement;
 
 namespace orba::test {
 
@@ -21,6 +22,10 @@ namespace orba::test {
 // ".mp3" gets a length header unless `mp3Header` is false. False when
 // GStreamer could not make the file.
 bool writeTone(const std::string& path, int ms, bool mp3Header = true);
+
+// Plays a pipeline until its end, 20 s at most: false on an error or when
+// it did not end (the pipeline is left playing for the caller to stop).
+bool runToEnd(GstElement* pipeline);
 
 // The length of the audio that GStreamer decodes from the file, counted in
 // samples without playing it (-1 when it cannot be decoded).

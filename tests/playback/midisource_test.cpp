@@ -81,6 +81,42 @@ TEST(MidiSource, AfterASeekTheNextNoteKeepsItsTime) {
     EXPECT_NEAR(onsetAfter(r, 0), 2000, 20);
 }
 
+// Half tempo from 1000 ms of the song on: the note at 2000 ms of the song
+// sounds 2000 ms of output after the change, the song's end takes twice as
+// long to reach, and every output sample is told in song time.
+TEST(MidiSource, AtHalfTempoTheSongRunsTwiceAsLongAndTheOutputMapsToSongTime) {
+    std::string smf = twoNotes();
+    std::optional<MidiTempoMap> map = parseMidiTempoMap(smf);
+    std::string problem;
+    std::unique_ptr<MidiSource> source = MidiSource::create(smf, *map, problem);
+    ASSERT_TRUE(source) << problem;
+    constexpr std::uint64_t kRate = MidiSource::kSampleRate;
+    std::vector<float> block(441 * MidiSource::kChannels);
+    Rendered r;
+    r.startMs = 0;
+    std::uint64_t first = 0;
+    auto pull = [&](std::size_t frames) {
+        std::size_t n = source->render(block.data(), frames, first);
+        for (std::size_t i = 0; i < n; ++i) r.left.push_back(block[i * MidiSource::kChannels]);
+        return n;
+    };
+    for (int i = 0; i < 100; ++i) pull(441);  // one second
+    source->setTempo(50);
+    while (pull(441) > 0) {
+    }
+    EXPECT_NEAR(msOfSample(r, r.left.size()), 1000 + 2 * 2000, 11);
+    EXPECT_NEAR(onsetAfter(r, 1000), 1000 + 2 * 1000, 30);
+    EXPECT_EQ(source->songSampleAt(kRate / 2), kRate / 2);
+    EXPECT_EQ(source->songSampleAt(kRate * 3), kRate * 2);  // 1 s at full, 2 s at half
+    EXPECT_EQ(source->songSampleAt(kRate * 9), source->endSample());
+
+    // A seek starts both clocks at the song time it asks for.
+    ASSERT_TRUE(source->seekToSample(kRate * 2));
+    EXPECT_EQ(source->songSampleAt(kRate * 2 + kRate / 10), kRate * 2 + kRate / 20);
+    ASSERT_EQ(pull(441), 441u);
+    EXPECT_EQ(first, kRate * 2);
+}
+
 TEST(MidiSource, SoundFontIsFoundOnThisMachine) {
     EXPECT_FALSE(findSoundFont().empty());
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
 
 #include "authoring/keycommands.h"
+#include "platform/bitmap.h"
 #include "playback/mediadevice.h"
 #include "playback/simulatedtransport.h"
 #include "player/command.h"
@@ -86,6 +88,32 @@ TEST_F(Decisions, TheEditModeTakesSpaceBackspaceAndF6OnlyWithMusicAndLyrics) {
     EXPECT_EQ(decide(key(vk::Escape)).kind, CommandKind::Restart);
     s.useMessage = false;
     EXPECT_EQ(decide(key(vk::Space)).kind, CommandKind::None);
+}
+
+TEST_F(Decisions, TheSingersKeysMeanTheirControlsInTheEditModeToo) {
+    struct Case {
+        VirtualKey key;
+        CommandKind kind;
+        int value;
+    } cases[] = {
+        {key(vk::OemPlus), CommandKind::SingerKey, +1},
+        {key(vk::Add), CommandKind::SingerKey, +1},
+        {key(vk::OemMinus), CommandKind::SingerKey, -1},
+        {key(vk::Subtract, true), CommandKind::SingerTempo, -1},
+        {key(vk::OemPlus, true), CommandKind::SingerTempo, +1},
+        {letter('V'), CommandKind::VocalCut, 0},
+        {letter('M'), CommandKind::MelodyMute, 0},
+        {key(vk::OemComma), CommandKind::LyricOffset, -50},
+        {VirtualKey{vk::OemPeriod, true, false, false}, CommandKind::LyricOffset, +10},
+        {key(vk::Digit0, true), CommandKind::SingerReset, 0},
+        {key(vk::Digit0), CommandKind::None, 0},
+    };
+    st.timeEditMode = true;
+    for (const Case& c : cases) {
+        const Command got = decide(c.key);
+        EXPECT_EQ(got.kind, c.kind) << c.key.code;
+        EXPECT_EQ(got.value, c.value) << c.key.code;
+    }
 }
 
 TEST(CycledSetting, TheLargestAndSmallestIntFromAHandEditedFileStepOnWithoutOverflow) {
@@ -205,6 +233,58 @@ TEST_F(Running, CtrlF9AndTheExportsNameTheFilesTheyWrote) {
 struct RunningMidi : Running {
     RunningMidi() : Running(true) {}
 };
+
+TEST_F(Running, TheSingersControlsPostTheirValuesAndAreKeptForTheSong) {
+    press(key(vk::OemPlus));
+    press(key(vk::OemPlus));
+    EXPECT_EQ(message(), "Key : +2");
+    press(key(vk::OemMinus, true));
+    EXPECT_EQ(message(), "Tempo : 95%");
+    press(letter('V'));
+    EXPECT_EQ(message(), "VocalCut : 1");
+    press(key(vk::OemPeriod));
+    EXPECT_EQ(message(), "LyricOffset : +50");
+    press(key(vk::F9, true));  // kept with the song's look
+    player->loadSong();
+    const SingerControls kept = player->state().singer;
+    EXPECT_EQ(kept.key, 2);
+    EXPECT_EQ(kept.tempo, 95);
+    EXPECT_TRUE(kept.vocalCut);
+    EXPECT_EQ(kept.lyricOffset, 50);
+    press(key(vk::Digit0, true));
+    EXPECT_EQ(message(), "SingerReset");
+    EXPECT_EQ(player->state().singer, SingerControls{});
+}
+
+TEST_F(Running, TheLyricOffsetMovesOnlyTheLyrics) {
+    Bitmap back;
+    player->frame(back, 64, 48, 1000);
+    music->advance(1500);
+    const int before = player->frame(back, 64, 48, 1015).lyrics.lyricTime;
+    press(key(vk::OemPeriod));  // 50 ms later
+    music->advance(0);
+    const FrameOutcome after = player->frame(back, 64, 48, 1030);
+    EXPECT_EQ(player->state().songTime, 1500);
+    EXPECT_EQ(after.lyrics.lyricTime, before - 50);
+}
+
+TEST_F(RunningMidi, AtEightyPercentTempoTheMidiClockCountsSongTime) {
+    player->run({CommandKind::SingerTempo, -1, {}});
+    for (int i = 0; i < 3; ++i) player->run({CommandKind::SingerTempo, -1, {}});
+    ASSERT_EQ(player->state().singer.tempo, 80);
+    Bitmap back;
+    unsigned now = 1000;
+    player->frame(back, 64, 48, now);
+    const int start = player->state().songTime;
+    for (int i = 0; i < 1000; ++i) player->frame(back, 64, 48, now += 15);  // 15 s of wall time
+    EXPECT_EQ(player->state().songTime - start, 12000);
+}
+
+TEST_F(RunningMidi, AMidiSongHasNoVoiceToCut) {
+    press(letter('V'));
+    EXPECT_EQ(message(), "VocalCut : -");
+    EXPECT_FALSE(player->state().singer.vocalCut);
+}
 
 TEST_F(RunningMidi, AMidiSongSeeksOnButNeverBack) {
     ASSERT_TRUE(player->state().isMidi);
