@@ -2,6 +2,7 @@
 
 #include "lyrics/messagefile.h"
 #include "platform/profilefile.h"
+#include "playback/mediadevice.h"
 #include "settings/settingsstore.h"
 
 namespace orba {
@@ -23,8 +24,28 @@ Settings settingsFromFile() {
     return readSettings(ProfileFile(settingsFilePath()));
 }
 
-HeadlessPlayer::HeadlessPlayer()
-    : m_player(m_host, makeTransport(m_transport, m_songLength), PlayerOptions{true, true}) {}
+HeadlessPlayer::HeadlessPlayer(bool lyricsGiven)
+    : m_player(m_host, makeTransport(m_transport, m_songLength), PlayerOptions{true, lyricsGiven}) {
+}
+
+void HeadlessPlayer::loadMusicFile(const std::string& musicFile) {
+    {
+        MediaDevice probe;
+        try {
+            probe.open(musicFile);
+        } catch (const MediaDeviceError&) {
+            throw ToolInputError("cannot open the music file " + musicFile + ": " +
+                                 probe.errorText());
+        }
+        m_songLength = probe.length();
+        m_transport->setMidi(probe.playsMidi());
+    }
+    m_player.loadSettings();
+    if (!m_player.openMusicFile(musicFile))
+        throw ToolInputError("cannot open the music file " + musicFile);
+    m_frame = -1;
+    m_ended = false;
+}
 
 void HeadlessPlayer::loadLyricFile(const std::string& lyricFile, std::optional<int> songLength,
                                    Settings settings) {

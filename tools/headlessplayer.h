@@ -26,13 +26,21 @@ Settings settingsFromFile();
 
 class HeadlessPlayer {
 public:
-    HeadlessPlayer();
+    // `lyricsGiven`: the song's lyrics are the lyric file the tool names,
+    // never one found beside or inside music.
+    explicit HeadlessPlayer(bool lyricsGiven = true);
 
     // Loads `lyricFile` as the song with `settings`: lyrics on; with a song
     // length, music of that length (not MIDI), else none. Throws
     // ToolInputError when the lyric file cannot be read.
     void loadLyricFile(const std::string& lyricFile, std::optional<int> songLength,
                        Settings settings);
+
+    // Loads a music file as the window would open it: its lyric file,
+    // pictures and per-song file found beside it, the lyrics inside it, its
+    // length read from the file. Throws ToolInputError when it cannot be
+    // opened.
+    void loadMusicFile(const std::string& musicFile);
 
     Player& player() { return m_player; }
     const Player& player() const { return m_player; }

@@ -5,6 +5,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/guardedcommand.h"
+#include "platform/musictypes.h"
 #include "tools/headlessplayer.h"
 #include "tools/toolargs.h"
 
@@ -13,7 +14,7 @@ namespace orba {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orbakaraoke --render FILE --at MS --out PNG [--song-length MS] [--size WxH] "
+    "usage: orbakaraoke --render FILE|MUSICFILE --at MS --out PNG [--song-length MS] [--size WxH] "
     "[--debug]";
 
 int render(const std::vector<std::string>& args) {
@@ -53,8 +54,14 @@ int render(const std::vector<std::string>& args) {
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
 
-    HeadlessPlayer sim;
-    sim.loadLyricFile(a.file, songLength, settingsFromFile());
+    // A music file is the song as the window opens it; anything else is a
+    // lyric file shown alone (with music of --song-length, when given).
+    const bool music = hasMusicExtension(a.file);
+    HeadlessPlayer sim(!music);
+    if (music)
+        sim.loadMusicFile(a.file);
+    else
+        sim.loadLyricFile(a.file, songLength, settingsFromFile());
     sim.player().state().debugMode = a.flags.count("--debug") > 0;
     Bitmap back(size.width, size.height);
     const int last = *at / kSimulatedFrameMs;

@@ -5,7 +5,9 @@
 
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
+#include "platform/musictypes.h"
 #include "platform/sjis.h"
+#include "platform/textencoding.h"
 #include "tools/headlessplayer.h"
 #include "tools/toolargs.h"
 
@@ -14,7 +16,7 @@ namespace orba {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orbakaraoke --timeline FILE --at MS[,MS...] [--song-length MS]";
+    "usage: orbakaraoke --timeline FILE|MUSICFILE --at MS[,MS...] [--song-length MS]";
 
 std::string frameJson(int at, const HeadlessPlayer& sim, const LyricFrame& lf, bool clockRan) {
     const PlayerState& st = sim.state();
@@ -45,10 +47,10 @@ std::string frameJson(int at, const HeadlessPlayer& sim, const LyricFrame& lf, b
         .add("lineProgress", v.motion.lineProgress)
         .add("karaokeOn", v.karaokeOn)
         .add("segmentProgress", v.karaoke.segmentProgress)
-        .add("currentText", sjisToUtf8(c.currentText))
-        .add("sungText", sjisToUtf8(v.karaoke.sungText))
-        .add("doneText", sjisToUtf8(v.karaoke.doneText))
-        .add("restText", sjisToUtf8(v.karaoke.restText));
+        .add("currentText", lyricTextToUtf8(c.currentText, st.lyricForm.encoding))
+        .add("sungText", lyricTextToUtf8(v.karaoke.sungText, st.lyricForm.encoding))
+        .add("doneText", lyricTextToUtf8(v.karaoke.doneText, st.lyricForm.encoding))
+        .add("restText", lyricTextToUtf8(v.karaoke.restText, st.lyricForm.encoding));
     return j.str();
 }
 
@@ -72,8 +74,12 @@ int timeline(const std::vector<std::string>& args) {
     s.textTiming = file.textTiming;
     s.timeForce = file.timeForce;
     s.noKaraoke = file.noKaraoke;
-    HeadlessPlayer sim;
-    sim.loadLyricFile(a.file, songLength, s);
+    const bool music = hasMusicExtension(a.file);
+    HeadlessPlayer sim(!music);
+    if (music)
+        sim.loadMusicFile(a.file);
+    else
+        sim.loadLyricFile(a.file, songLength, s);
 
     // One pass over the frames up to the latest time asked for; times after
     // the end of the song stay empty.

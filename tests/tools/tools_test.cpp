@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdlib>
+#include <fstream>
 
 #include "tests/support/tempdir.h"
 
@@ -120,6 +121,22 @@ TEST_F(Tools, MomentsAndSizesBeyondTheToolsBoundsAreRefusedAtOnce) {
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty()) << c.args;
     }
+}
+
+// A music file is the song as the window opens it: the lyrics inside a .kar
+// file wipe at their syllables' times, and nothing of the user's is written.
+TEST_F(Tools, TimelineAndRenderTakeAMusicFileWithItsLyricsInside) {
+    const std::string kar = ORBA_DEMO_DIR "/examples/karaoke.kar";
+    const ToolRun r = run(dir, "--timeline '" + kar + "' --at 6000");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonObject f = r.frames()[0].toObject();
+    EXPECT_TRUE(f["drawn"].toBool());
+    EXPECT_FALSE(f["currentText"].toString().isEmpty());
+    EXPECT_TRUE(f["karaokeOn"].toBool());
+    const std::string png = dir.file("kar.png");
+    ASSERT_EQ(run(dir, "--render '" + kar + "' --at 6000 --out '" + png + "'").exitCode, 0);
+    EXPECT_GT(test::readFile(png).size(), 1000u);
+    EXPECT_FALSE(std::ifstream(dir.file("none.ini")).good());
 }
 
 TEST_F(Tools, RenderWritesTheSameBytesOnEveryRun) {
