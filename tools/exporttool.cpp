@@ -9,6 +9,7 @@
 #include "export/videoexport.h"
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
+#include "tools/headlessplayer.h"
 #include "tools/simulationframesource.h"
 #include "tools/toolargs.h"
 
@@ -72,21 +73,15 @@ int exportVideoCommand(const std::vector<std::string>& args) {
     job.plan = *plan;
     if (a.values.count("--size")) {
         std::optional<ClientSize> s = parseClientSize(a.values["--size"]);
-        if (!s) return toolError("--size: '" + a.values["--size"] + "' is not WxH (1 to 16384)");
+        if (!s)
+            return toolError("--size: '" + a.values["--size"] + "' is not WxH (1 to " +
+                             std::to_string(kLargestSide) + ")");
         job.width = s->width;
         job.height = s->height;
     }
     if (fps) job.fps = *fps;
 
-    // Text needs the font machinery of a GUI application, but never a display.
-    std::unique_ptr<QGuiApplication> app;
-    if (!QGuiApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "orbakaraoke";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
+    const std::unique_ptr<QGuiApplication> app = offscreenApplication();
 
     const ExportSong song = findExportSong(a.file, settingsFromFile());
     SimulationFrameSource source(song);

@@ -20,6 +20,15 @@ std::unique_ptr<SimulatedTransport> makeTransport(SimulatedTransport*& raw,
 
 }  // namespace
 
+std::unique_ptr<QGuiApplication> offscreenApplication() {
+    if (QGuiApplication::instance()) return nullptr;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "orbakaraoke";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 Settings settingsFromFile() {
     return readSettings(ProfileFile(settingsFilePath()));
 }

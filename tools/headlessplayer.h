@@ -4,6 +4,8 @@
 // song has any) moves on by the same 15 ms per frame.
 #pragma once
 
+#include <QGuiApplication>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,6 +22,10 @@ class ToolInputError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Text needs the font machinery of a GUI application, but never a display:
+// an offscreen one when the process has none yet (else nothing).
+std::unique_ptr<QGuiApplication> offscreenApplication();
 
 // The settings the player would read from its settings file.
 Settings settingsFromFile();

@@ -44,15 +44,7 @@ int render(const std::vector<std::string>& args) {
         size = *s;
     }
 
-    // Text needs the font machinery of a GUI application, but never a display.
-    std::unique_ptr<QGuiApplication> app;
-    if (!QGuiApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "orbakaraoke";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
+    const std::unique_ptr<QGuiApplication> app = offscreenApplication();
 
     // A music file is the song as the window opens it; anything else is a
     // lyric file shown alone (with music of --song-length, when given).
