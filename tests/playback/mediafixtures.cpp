@@ -8,17 +8,6 @@
 #include "tests/support/midiwriter.h"
 #include "tests/support/tempdir.h"
 
-// GLib allocates a block in its library constructor and never frees it;
-// the sanitizer build must not count that against the tests. GLib is built
-// without frame pointers, so only the slow unwinder sees where a block came
-// from.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:_dl_init\n";
-}
-extern "C" const char* __asan_default_options() {
-    return "fast_unwind_on_malloc=0";
-}
-
 namespace orba::test {
 
 namespace {
