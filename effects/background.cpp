@@ -176,13 +176,17 @@ void BackgroundScenes::drawRipples(Canvas& c, const FrameValues& f) {
     c.pen().style = PenStyle::Clear;
     const int cap = static_cast<int>(cw * 0.1);
     for (Ripple& rp : m_ripples) {
+        // Ten discs from dark to bright blue, the largest first; each pixel
+        // takes the colour of the smallest disc that holds it.
+        int radii[10];
+        Colour colours[10];
         for (int j = 0; j <= 9; ++j) {
             int r = static_cast<int>(rp.radius - static_cast<float>(j * cw / 256));
-            if (r < 0) continue;
             if (r > cw * 0.1) r = cap;
-            c.brush().setColor(static_cast<Colour>((9 - j) * 25 * 65536));
-            c.ellipse(rp.x - r, rp.y - r, rp.x + r, rp.y + r);
+            radii[j] = r;
+            colours[j] = static_cast<Colour>((9 - j) * 25 * 65536);
         }
+        c.nestedDiscs(rp.x, rp.y, radii, colours, 10);
         rp.radius += static_cast<float>(f.dt * 0.2);
         if (rp.radius > cw / 8) rp = newRipple(cw, f.ch);
     }

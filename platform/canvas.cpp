@@ -167,6 +167,61 @@ void Canvas::ellipse(int left, int top, int right, int bottom) {
     }
 }
 
+void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours, int count) {
+    // An outline or an XOR pen makes each disc's pixels depend on what the
+    // one before left: then they are drawn one by one.
+    if (m_pen.style != PenStyle::Clear || m_pen.mode == PenMode::Xor) {
+        for (int j = 0; j < count; ++j) {
+            if (radii[j] < 0) continue;
+            m_brush.setColor(colours[j]);
+            ellipse(cx - radii[j], cy - radii[j], cx + radii[j], cy + radii[j]);
+        }
+        return;
+    }
+    // Discs of one centre nest row by row: a smaller one's span lies inside
+    // a larger one's, so each disc writes only the part of its rows that the
+    // next smaller disc leaves out.
+    std::vector<int> drawn;
+    std::vector<std::vector<EllipseRow>> rows;
+    for (int j = 0; j < count; ++j) {
+        if (radii[j] <= 0) continue;
+        drawn.push_back(j);
+        rows.push_back(ellipseRows(cx - radii[j], cy - radii[j], cx + radii[j], cy + radii[j]));
+    }
+    const int height = image().height();
+    for (std::size_t k = 0; k < drawn.size(); ++k) {
+        const int r = radii[drawn[k]];
+        const Colour colour = colours[drawn[k]];
+        const bool inner = k + 1 < drawn.size();
+        const int innerRadius = inner ? radii[drawn[k + 1]] : 0;
+        for (int i = 0; i < 2 * r; ++i) {
+            const int y = cy - r + i;
+            if (y < 0 || y >= height) continue;
+            const EllipseRow row = rows[k][static_cast<std::size_t>(i)];
+            if (row.first > row.last) continue;
+            const int innerIndex = y - (cy - innerRadius);
+            if (!inner || innerIndex < 0 || innerIndex >= 2 * innerRadius) {
+                writeSpan(y, row.first, row.last + 1, colour, false);
+                continue;
+            }
+            const EllipseRow hole = rows[k + 1][static_cast<std::size_t>(innerIndex)];
+            if (hole.first > hole.last) {
+                writeSpan(y, row.first, row.last + 1, colour, false);
+                continue;
+            }
+            writeSpan(y, row.first, hole.first, colour, false);
+            writeSpan(y, hole.last + 1, row.last + 1, colour, false);
+        }
+    }
+    // The brush ends as the one-by-one drawing leaves it: solid, in the
+    // colour of the last disc that was not skipped.
+    for (int j = count - 1; j >= 0; --j) {
+        if (radii[j] < 0) continue;
+        m_brush.setColor(colours[j]);
+        break;
+    }
+}
+
 void Canvas::lineTo(int x, int y) {
     const Point from = m_penPos;
     m_penPos = {x, y};

@@ -99,6 +99,11 @@ public:
     // Outline with the pen, inside with the brush.
     void rectangle(int left, int top, int right, int bottom);
     void ellipse(int left, int top, int right, int bottom);
+    // Filled discs around one centre, drawn in order from the largest: the
+    // same pixels as an ellipse for each (pen clear), but every pixel is
+    // written once, with the colour of the smallest disc that holds it.
+    // radii must not grow; a negative radius is skipped.
+    void nestedDiscs(int cx, int cy, const int* radii, const Colour* colours, int count);
     void moveTo(int x, int y) { m_penPos = {x, y}; }
     void lineTo(int x, int y);
     Point penPos() const { return m_penPos; }

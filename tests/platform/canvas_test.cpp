@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/bitmap.h"
 
 namespace orba {
@@ -144,6 +146,42 @@ TEST(Canvas, EllipseOutlineIsOnePixelOfPenAroundTheBrush) {
         for (int x = 0; x < 9; ++x)
             if (c.pixel(x, y) != kBlack && (x == 0 || c.pixel(x - 1, y) == kBlack)) ++runs;
         EXPECT_EQ(runs, 1) << "row " << y;
+    }
+}
+
+// The ripple scene draws its rings as nested discs: every pixel, and the
+// brush left behind, must be what drawing each disc in turn gives, also for
+// equal radii, skipped (negative) ones and discs cut by the bitmap's edges.
+TEST(Canvas, NestedDiscsGiveThePixelsOfEachDiscDrawnInTurn) {
+    const struct {
+        int cx, cy;
+        std::vector<int> radii;
+    } cases[] = {
+        {20, 15, {12, 10, 8, 8, 8, 5, 3, 1, 0, -2}},
+        {2, 28, {30, 24, 18, 12, 6}},
+        {39, 0, {7, 7, 7}},
+        {20, 15, {-1, -5}},
+    };
+    for (const auto& c : cases) {
+        std::vector<Colour> colours;
+        for (std::size_t j = 0; j < c.radii.size(); ++j)
+            colours.push_back(static_cast<Colour>(0x102030 * (j + 1)));
+        Bitmap turn(40, 30), nested(40, 30);
+        Canvas& t = turn.canvas();
+        t.pen().style = PenStyle::Clear;
+        t.brush().setColor(0x123456);
+        for (std::size_t j = 0; j < c.radii.size(); ++j) {
+            const int r = c.radii[j];
+            if (r < 0) continue;
+            t.brush().setColor(colours[j]);
+            t.ellipse(c.cx - r, c.cy - r, c.cx + r, c.cy + r);
+        }
+        Canvas& n = nested.canvas();
+        n.pen().style = PenStyle::Clear;
+        n.brush().setColor(0x123456);
+        n.nestedDiscs(c.cx, c.cy, c.radii.data(), colours.data(), int(c.radii.size()));
+        EXPECT_EQ(turn.image(), nested.image()) << c.radii.front();
+        EXPECT_EQ(t.brush().color(), n.brush().color());
     }
 }
 
