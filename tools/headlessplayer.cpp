@@ -1,6 +1,5 @@
 #include "tools/headlessplayer.h"
 
-#include "lyrics/messagefile.h"
 #include "platform/profilefile.h"
 #include "playback/mediadevice.h"
 #include "settings/settingsstore.h"
@@ -58,8 +57,6 @@ void HeadlessPlayer::loadMusicFile(const std::string& musicFile) {
 
 void HeadlessPlayer::loadLyricFile(const std::string& lyricFile, std::optional<int> songLength,
                                    Settings settings) {
-    if (!readMessageFile(lyricFile))
-        throw ToolInputError("cannot read the lyric file " + lyricFile);
     m_songLength = songLength;
     settings.useMessage = true;
     settings.messageFile = lyricFile;
@@ -71,6 +68,9 @@ void HeadlessPlayer::loadLyricFile(const std::string& lyricFile, std::optional<i
     // the load plays it from 0.
     if (songLength) m_transport->open(m_player.settings().bgmFile);
     m_player.loadSong();
+    // The load switches lyrics off when it cannot read them.
+    if (!m_player.settings().useMessage)
+        throw ToolInputError("cannot read the lyric file " + lyricFile);
     m_frame = -1;
     m_ended = false;
 }

@@ -161,40 +161,40 @@ double luma(std::uint32_t p) {
     return 0.2126 * ((p >> 16) & 0xff) + 0.7152 * ((p >> 8) & 0xff) + 0.0722 * (p & 0xff);
 }
 
+// The PSNR of two pictures of one size, from the squared error of each pixel
+// pair and the number of samples per pixel.
+template <typename PixelError>
+double psnrOver(const QImage& a, const QImage& b, int samples, PixelError error) {
+    if (a.size() != b.size()) return 0;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const std::uint32_t*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const std::uint32_t*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) sum += error(p[col], q[col]);
+    }
+    return psnrOf(sum, double(x.width()) * x.height() * samples);
+}
+
 }  // namespace
 
 double lumaPsnr(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return 0;
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const std::uint32_t*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const std::uint32_t*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col) {
-            const double d = luma(p[col]) - luma(q[col]);
-            sum += d * d;
-        }
-    }
-    return psnrOf(sum, double(x.width()) * x.height());
+    return psnrOver(a, b, 1, [](std::uint32_t p, std::uint32_t q) {
+        const double d = luma(p) - luma(q);
+        return d * d;
+    });
 }
 
 double psnr(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return 0;
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const std::uint32_t*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const std::uint32_t*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col)
-            for (int shift : {0, 8, 16}) {
-                const double d =
-                    double((p[col] >> shift) & 0xff) - double((q[col] >> shift) & 0xff);
-                sum += d * d;
-            }
-    }
-    return psnrOf(sum, double(x.width()) * x.height() * 3);
+    return psnrOver(a, b, 3, [](std::uint32_t p, std::uint32_t q) {
+        double sum = 0;
+        for (int shift : {0, 8, 16}) {
+            const double d = double((p >> shift) & 0xff) - double((q >> shift) & 0xff);
+            sum += d * d;
+        }
+        return sum;
+    });
 }
 
 void writeSilenceThenTone(const std::string& path, int silentMs, int toneMs) {
