@@ -3,7 +3,12 @@
 namespace orba {
 
 bool cursorHidden(const CursorInputs& in) {
-    return in.maximised && in.borderNone && in.mouseX == in.previousX && in.mouseY == in.previousY;
+    return cursorPositionNeeded(in.maximised, in.borderNone) && in.previousKnown &&
+           in.mouseX == in.previousX && in.mouseY == in.previousY;
+}
+
+bool cursorPositionNeeded(bool maximised, bool borderNone) {
+    return maximised && borderNone;
 }
 
 bool menusShownAtMouseY(int y) {

@@ -36,6 +36,7 @@ TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent), m_player(
 
     createMenus();
     FormCreate();
+    qApp->installEventFilter(this);
 }
 
 TDesktopWindow::~TDesktopWindow() {

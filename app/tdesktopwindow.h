@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QTimer>
+#include <optional>
 #include <string>
 
 #include "platform/bitmap.h"
@@ -71,6 +72,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Follows the mouse over any of the application's windows.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // PlayerHost
@@ -96,7 +99,10 @@ private:
     std::string m_commandLineFile;
     bool m_firstShow = true;
     bool m_borderNone = false;
-    QPoint m_previousCursor;
+    std::optional<QPoint> m_previousCursor;
+    QPoint m_pointer;  // where the mouse was last seen, in screen coordinates
+    bool m_pointerKnown = false;
+    Qt::CursorShape m_cursorShape = Qt::ArrowCursor;
 
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;

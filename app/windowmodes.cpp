@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QStyle>
 
@@ -143,16 +144,46 @@ void TDesktopWindow::N5Click() {
 }
 
 void TDesktopWindow::updateCursor() {
-    QPoint pos = QCursor::pos();
     CursorInputs in;
     in.maximised = isFullScreen() || isMaximized();
     in.borderNone = m_borderNone;
-    in.mouseX = pos.x();
-    in.mouseY = pos.y();
-    in.previousX = m_previousCursor.x();
-    in.previousY = m_previousCursor.y();
-    m_previousCursor = pos;
-    setCursor(cursorHidden(in) ? Qt::BlankCursor : Qt::ArrowCursor);
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (cursorPositionNeeded(in.maximised, in.borderNone)) {
+        // The full-screen window covers the screen, so the mouse events it
+        // receives carry every move; asking the X server instead would cost a
+        // round trip every frame. Asked once, on coming into full screen.
+        if (!m_pointerKnown) {
+            m_pointer = QCursor::pos();
+            m_pointerKnown = true;
+        }
+        in.mouseX = m_pointer.x();
+        in.mouseY = m_pointer.y();
+        in.previousKnown = m_previousCursor.has_value();
+        if (m_previousCursor) {
+            in.previousX = m_previousCursor->x();
+            in.previousY = m_previousCursor->y();
+        }
+        m_previousCursor = m_pointer;
+        if (cursorHidden(in)) shape = Qt::BlankCursor;
+    } else {
+        m_pointerKnown = false;
+        m_previousCursor.reset();
+    }
+    // Setting the same cursor again would still be a request to the X server.
+    if (shape != m_cursorShape) {
+        setCursor(shape);
+        m_cursorShape = shape;
+    }
+}
+
+bool TDesktopWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+        if (const auto* pointer = dynamic_cast<const QSinglePointEvent*>(event)) {
+            m_pointer = pointer->globalPosition().toPoint();
+            m_pointerKnown = true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace orba

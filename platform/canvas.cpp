@@ -39,8 +39,8 @@ void Canvas::copyStateFrom(const Canvas& other) {
     m_penPos = other.m_penPos;
 }
 
-void Canvas::writeSpan(int y, int x0, int x1, Colour c, bool xorMode) {
-    fillSpan(image(), y, x0, x1, toPixel(c), xorMode);
+void Canvas::writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, bool xorMode) {
+    fillSpan(px, y, x0, x1, toPixel(c), xorMode);
 }
 
 // --- text -------------------------------------------------------------------
@@ -67,11 +67,12 @@ void Canvas::textOut(int x, int y, const QString& text) {
                        within(static_cast<long long>(img.width()) - x),
                        within(static_cast<long long>(img.height()) - y)};
     const auto rendered = renderText(face, text, visible);
+    const PixelView px(img);
     if (m_brush.style() == BrushStyle::Solid) {
         const int right = within(static_cast<long long>(x) + rendered->width);
         const int bottom = within(static_cast<long long>(y) + rendered->height);
         for (int row = std::max(y, 0); row < std::min(bottom, img.height()); ++row)
-            writeSpan(row, x, right, m_brush.color(), false);
+            writeSpan(px, row, x, right, m_brush.color(), false);
     }
 
     const QImage& mask = rendered->coverage;
@@ -82,7 +83,7 @@ void Canvas::textOut(int x, int y, const QString& text) {
     if (first >= last) return;
     const std::uint32_t colour = toPixel(m_font.color);
     for (long long r = std::max(0LL, -top); r < mask.height() && top + r < img.height(); ++r)
-        coverRow(scanLine(img, static_cast<int>(top + r)) + left + first,
+        coverRow(px.row(static_cast<int>(top + r)) + left + first,
                  mask.constScanLine(static_cast<int>(r)) + first, static_cast<int>(last - first),
                  colour);
 }
@@ -107,8 +108,9 @@ void Canvas::fillRect(const Rect& r) {
     int l = r.left, t = r.top, rt = r.right, b = r.bottom;
     normalise(l, rt);
     normalise(t, b);
-    for (int y = std::max(t, 0); y < std::min(b, image().height()); ++y)
-        writeSpan(y, l, rt, m_brush.color(), false);
+    const PixelView px(image());
+    for (int y = std::max(t, 0); y < std::min(b, px.height()); ++y)
+        writeSpan(px, y, l, rt, m_brush.color(), false);
 }
 
 void Canvas::rectangle(int left, int top, int right, int bottom) {
@@ -118,16 +120,17 @@ void Canvas::rectangle(int left, int top, int right, int bottom) {
     const bool xorMode = m_pen.mode == PenMode::Xor;
     const bool outline = m_pen.style == PenStyle::Solid;
     const int inset = outline ? 1 : 0;
+    const PixelView px(image());
     if (m_brush.style() == BrushStyle::Solid)
         for (int y = top + inset; y < bottom - inset; ++y)
-            writeSpan(y, left + inset, right - inset, m_brush.color(), xorMode);
+            writeSpan(px, y, left + inset, right - inset, m_brush.color(), xorMode);
     if (!outline) return;
     // Each frame pixel once, so that an XOR pen can be undone.
-    writeSpan(top, left, right, m_pen.color, xorMode);
-    if (bottom - 1 > top) writeSpan(bottom - 1, left, right, m_pen.color, xorMode);
+    writeSpan(px, top, left, right, m_pen.color, xorMode);
+    if (bottom - 1 > top) writeSpan(px, bottom - 1, left, right, m_pen.color, xorMode);
     for (int y = top + 1; y < bottom - 1; ++y) {
-        writeSpan(y, left, left + 1, m_pen.color, xorMode);
-        if (right - 1 > left) writeSpan(y, right - 1, right, m_pen.color, xorMode);
+        writeSpan(px, y, left, left + 1, m_pen.color, xorMode);
+        if (right - 1 > left) writeSpan(px, y, right - 1, right, m_pen.color, xorMode);
     }
 }
 
@@ -138,14 +141,15 @@ void Canvas::ellipse(int left, int top, int right, int bottom) {
     const bool xorMode = m_pen.mode == PenMode::Xor;
     const bool outline = m_pen.style == PenStyle::Solid;
     const bool fill = m_brush.style() == BrushStyle::Solid;
+    const PixelView px(image());
     const int n = static_cast<int>(rows.size());
     for (int i = 0; i < n; ++i) {
         const int y = firstRow + i;
-        if (y < 0 || y >= image().height()) continue;
+        if (y < 0 || y >= px.height()) continue;
         const EllipseRow row = rows[static_cast<std::size_t>(i)];
         if (row.first > row.last) continue;
         if (!outline) {
-            if (fill) writeSpan(y, row.first, row.last + 1, m_brush.color(), xorMode);
+            if (fill) writeSpan(px, y, row.first, row.last + 1, m_brush.color(), xorMode);
             continue;
         }
         // Inside are the pixels whose four neighbours all belong to the
@@ -158,12 +162,12 @@ void Canvas::ellipse(int left, int top, int right, int bottom) {
             inLast = std::min({row.last - 1, above.last, below.last});
         }
         if (inFirst > inLast) {
-            writeSpan(y, row.first, row.last + 1, m_pen.color, xorMode);
+            writeSpan(px, y, row.first, row.last + 1, m_pen.color, xorMode);
             continue;
         }
-        writeSpan(y, row.first, inFirst, m_pen.color, xorMode);
-        if (fill) writeSpan(y, inFirst, inLast + 1, m_brush.color(), xorMode);
-        writeSpan(y, inLast + 1, row.last + 1, m_pen.color, xorMode);
+        writeSpan(px, y, row.first, inFirst, m_pen.color, xorMode);
+        if (fill) writeSpan(px, y, inFirst, inLast + 1, m_brush.color(), xorMode);
+        writeSpan(px, y, inLast + 1, row.last + 1, m_pen.color, xorMode);
     }
 }
 
@@ -188,7 +192,8 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
         drawn.push_back(j);
         rows.push_back(ellipseRows(cx - radii[j], cy - radii[j], cx + radii[j], cy + radii[j]));
     }
-    const int height = image().height();
+    const PixelView px(image());
+    const int height = px.height();
     for (std::size_t k = 0; k < drawn.size(); ++k) {
         const int r = radii[drawn[k]];
         const Colour colour = colours[drawn[k]];
@@ -201,16 +206,16 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
             if (row.first > row.last) continue;
             const int innerIndex = y - (cy - innerRadius);
             if (!inner || innerIndex < 0 || innerIndex >= 2 * innerRadius) {
-                writeSpan(y, row.first, row.last + 1, colour, false);
+                writeSpan(px, y, row.first, row.last + 1, colour, false);
                 continue;
             }
             const EllipseRow hole = rows[k + 1][static_cast<std::size_t>(innerIndex)];
             if (hole.first > hole.last) {
-                writeSpan(y, row.first, row.last + 1, colour, false);
+                writeSpan(px, y, row.first, row.last + 1, colour, false);
                 continue;
             }
-            writeSpan(y, row.first, hole.first, colour, false);
-            writeSpan(y, hole.last + 1, row.last + 1, colour, false);
+            writeSpan(px, y, row.first, hole.first, colour, false);
+            writeSpan(px, y, hole.last + 1, row.last + 1, colour, false);
         }
     }
     // The brush ends as the one-by-one drawing leaves it: solid, in the
@@ -226,24 +231,24 @@ void Canvas::lineTo(int x, int y) {
     const Point from = m_penPos;
     m_penPos = {x, y};
     if (m_pen.style == PenStyle::Clear || image().isNull()) return;
-    QImage& img = image();
+    const PixelView px(image());
     const std::uint32_t value = toPixel(m_pen.color);
     if (y == from.y) {
         // Rows are the common case (bands, meshes, scan lines): one span,
         // the end point left out on whichever side it lies.
         if (x > from.x)
-            fillSpan(img, y, from.x, x, value, m_pen.mode == PenMode::Xor);
+            fillSpan(px, y, from.x, x, value, m_pen.mode == PenMode::Xor);
         else
-            fillSpan(img, y, x + 1, from.x + 1, value, m_pen.mode == PenMode::Xor);
+            fillSpan(px, y, x + 1, from.x + 1, value, m_pen.mode == PenMode::Xor);
         return;
     }
     if (m_pen.mode == PenMode::Xor) {
         const std::uint32_t bits = value & 0x00FFFFFFu;
-        forEachLinePixel(from.x, from.y, x, y, img.width(), img.height(),
-                         [&](int px, int py) { scanLine(img, py)[px] ^= bits; });
+        forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(),
+                         [&](int cx, int cy) { px.row(cy)[cx] ^= bits; });
     } else {
-        forEachLinePixel(from.x, from.y, x, y, img.width(), img.height(),
-                         [&](int px, int py) { scanLine(img, py)[px] = value; });
+        forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(),
+                         [&](int cx, int cy) { px.row(cy)[cx] = value; });
     }
 }
 

@@ -129,7 +129,7 @@ private:
     void rebind(Bitmap& owner) { m_owner = &owner; }
     QImage& image();
     const QImage& image() const;
-    void writeSpan(int y, int x0, int x1, Colour c, bool xorMode);
+    void writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, bool xorMode);
 
     Bitmap* m_owner;
     Font m_font;

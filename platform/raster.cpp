@@ -4,20 +4,6 @@
 
 namespace orba {
 
-void fillSpan(QImage& image, int y, int x0, int x1, std::uint32_t value, bool xorMode) {
-    if (y < 0 || y >= image.height()) return;
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, image.width());
-    if (x0 >= x1) return;
-    std::uint32_t* row = scanLine(image, y);
-    if (xorMode) {
-        const std::uint32_t bits = value & 0x00FFFFFFu;
-        for (int x = x0; x < x1; ++x) row[x] ^= bits;
-    } else {
-        std::fill(row + x0, row + x1, value);
-    }
-}
-
 std::vector<EllipseRow> ellipseRows(int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);

@@ -41,9 +41,45 @@ inline const std::uint32_t* scanLine(const QImage& image, int y) {
     return reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
 }
 
+// The pixels of a 32-bit image for the length of one drawing call. The image
+// is detached from any shared copy once, when the view is made; after that a
+// row is pointer arithmetic rather than a call into Qt for every span or
+// pixel. The view must not outlive the call: a later copy of the image would
+// share the memory it writes.
+class PixelView {
+public:
+    explicit PixelView(QImage& image)
+        : m_bits(reinterpret_cast<std::uint32_t*>(image.bits())),
+          m_stride(image.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t))),
+          m_width(m_bits ? image.width() : 0),
+          m_height(m_bits ? image.height() : 0) {}
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    std::uint32_t* row(int y) const { return m_bits + y * m_stride; }
+
+private:
+    std::uint32_t* m_bits;
+    qsizetype m_stride;
+    int m_width;
+    int m_height;
+};
+
 // Writes pixel `value` into columns x0..x1-1 of row y, clipped; with `xorMode`
 // the colour bits are XORed into what is there.
-void fillSpan(QImage& image, int y, int x0, int x1, std::uint32_t value, bool xorMode);
+inline void fillSpan(const PixelView& pixels, int y, int x0, int x1, std::uint32_t value,
+                     bool xorMode) {
+    if (y < 0 || y >= pixels.height()) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, pixels.width());
+    if (x0 >= x1) return;
+    std::uint32_t* row = pixels.row(y);
+    if (xorMode) {
+        const std::uint32_t bits = value & 0x00FFFFFFu;
+        for (int x = x0; x < x1; ++x) row[x] ^= bits;
+    } else {
+        std::fill(row + x0, row + x1, value);
+    }
+}
 
 // Calls plot(x, y) for every pixel of the line from (x0, y0) towards
 // (x1, y1) that lies inside width x height, the end point excluded.

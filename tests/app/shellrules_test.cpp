@@ -40,6 +40,11 @@ TEST(FullScreenCursor, HidesOnlyInFullScreenWhileTheMouseRests) {
     CursorInputs notMaximised = still;
     notMaximised.maximised = false;
     EXPECT_FALSE(cursorHidden(notMaximised));
+    // Just come into full screen: the mouse was not followed before, so the
+    // arrow stays for this frame even where the position would match.
+    CursorInputs justFullScreen = still;
+    justFullScreen.previousKnown = false;
+    EXPECT_FALSE(cursorHidden(justFullScreen));
 }
 
 TEST(FullScreenMenus, ShowOnlyInTheTopTwoRows) {
