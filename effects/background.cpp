@@ -40,6 +40,8 @@ void BackgroundScenes::draw(Bitmap& back, const FrameValues& f, const Settings& 
         clearAround(c, f, covered);
         drawBanner(c, f, banner);
         chooseScene(f, s.backgroundType);
+        // The pictures paint over what the scene would draw there.
+        const CanvasHole hole(c, covered);
         switch (m_activeScene) {
             case kSceneSpace:
                 drawSpace(c, f);

@@ -40,7 +40,17 @@ void Canvas::copyStateFrom(const Canvas& other) {
 }
 
 void Canvas::writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, bool xorMode) {
-    fillSpan(px, y, x0, x1, toPixel(c), xorMode);
+    writePixels(px, y, x0, x1, toPixel(c), xorMode);
+}
+
+void Canvas::writePixels(const PixelView& px, int y, int x0, int x1, std::uint32_t value,
+                         bool xorMode) {
+    if (y >= m_hole.top && y < m_hole.bottom && x0 < m_hole.right && x1 > m_hole.left) {
+        fillSpan(px, y, x0, m_hole.left, value, xorMode);
+        fillSpan(px, y, m_hole.right, x1, value, xorMode);
+        return;
+    }
+    fillSpan(px, y, x0, x1, value, xorMode);
 }
 
 // --- text -------------------------------------------------------------------
@@ -186,11 +196,18 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
     // a larger one's, so each disc writes only the part of its rows that the
     // next smaller disc leaves out.
     std::vector<int> drawn;
-    std::vector<std::vector<EllipseRow>> rows;
+    std::vector<const std::vector<EllipseRow>*> rows;  // around (0, 0)
+    std::vector<std::vector<EllipseRow>> notKept;
+    notKept.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int j = 0; j < count; ++j) {
         if (radii[j] <= 0) continue;
         drawn.push_back(j);
-        rows.push_back(ellipseRows(cx - radii[j], cy - radii[j], cx + radii[j], cy + radii[j]));
+        const std::vector<EllipseRow>* kept = discRows(radii[j]);
+        if (!kept) {
+            const int r = radii[j];
+            kept = &notKept.emplace_back(ellipseRows(-r, -r, r, r));
+        }
+        rows.push_back(kept);
     }
     const PixelView px(image());
     const int height = px.height();
@@ -202,14 +219,18 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
         for (int i = 0; i < 2 * r; ++i) {
             const int y = cy - r + i;
             if (y < 0 || y >= height) continue;
-            const EllipseRow row = rows[k][static_cast<std::size_t>(i)];
+            EllipseRow row = (*rows[k])[static_cast<std::size_t>(i)];
             if (row.first > row.last) continue;
+            row.first += cx;
+            row.last += cx;
             const int innerIndex = y - (cy - innerRadius);
             if (!inner || innerIndex < 0 || innerIndex >= 2 * innerRadius) {
                 writeSpan(px, y, row.first, row.last + 1, colour, false);
                 continue;
             }
-            const EllipseRow hole = rows[k + 1][static_cast<std::size_t>(innerIndex)];
+            EllipseRow hole = (*rows[k + 1])[static_cast<std::size_t>(innerIndex)];
+            hole.first += cx;
+            hole.last += cx;
             if (hole.first > hole.last) {
                 writeSpan(px, y, row.first, row.last + 1, colour, false);
                 continue;
@@ -237,18 +258,24 @@ void Canvas::lineTo(int x, int y) {
         // Rows are the common case (bands, meshes, scan lines): one span,
         // the end point left out on whichever side it lies.
         if (x > from.x)
-            fillSpan(px, y, from.x, x, value, m_pen.mode == PenMode::Xor);
+            writePixels(px, y, from.x, x, value, m_pen.mode == PenMode::Xor);
         else
-            fillSpan(px, y, x + 1, from.x + 1, value, m_pen.mode == PenMode::Xor);
+            writePixels(px, y, x + 1, from.x + 1, value, m_pen.mode == PenMode::Xor);
         return;
     }
+    const Rect hole = m_hole;
+    const auto inHole = [&hole](int cx, int cy) {
+        return cy >= hole.top && cy < hole.bottom && cx >= hole.left && cx < hole.right;
+    };
     if (m_pen.mode == PenMode::Xor) {
         const std::uint32_t bits = value & 0x00FFFFFFu;
-        forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(),
-                         [&](int cx, int cy) { px.row(cy)[cx] ^= bits; });
+        forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(), [&](int cx, int cy) {
+            if (!inHole(cx, cy)) px.row(cy)[cx] ^= bits;
+        });
     } else {
-        forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(),
-                         [&](int cx, int cy) { px.row(cy)[cx] = value; });
+        forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(), [&](int cx, int cy) {
+            if (!inHole(cx, cy)) px.row(cy)[cx] = value;
+        });
     }
 }
 

@@ -124,18 +124,39 @@ public:
     // Takes over font, pen, brush and pen position of another canvas.
     void copyStateFrom(const Canvas& other);
 
+    // While a hole is set, fills, shapes and lines leave the pixels inside it
+    // as they are: for a phase whose pixels there the next phase paints over
+    // with opaque ones anyway. Copies and text are not held back by it.
+    void setHole(const Rect& hole) { m_hole = hole; }
+    void clearHole() { m_hole = {}; }
+
 private:
     friend class Bitmap;
     void rebind(Bitmap& owner) { m_owner = &owner; }
     QImage& image();
     const QImage& image() const;
     void writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, bool xorMode);
+    void writePixels(const PixelView& px, int y, int x0, int x1, std::uint32_t value,
+                     bool xorMode);
 
     Bitmap* m_owner;
     Font m_font;
     Pen m_pen;
     Brush m_brush;
     Point m_penPos;
+    Rect m_hole;
+};
+
+// Sets a canvas's hole for the length of a scope.
+class CanvasHole {
+public:
+    CanvasHole(Canvas& canvas, const Rect& hole) : m_canvas(canvas) { m_canvas.setHole(hole); }
+    ~CanvasHole() { m_canvas.clearHole(); }
+    CanvasHole(const CanvasHole&) = delete;
+    CanvasHole& operator=(const CanvasHole&) = delete;
+
+private:
+    Canvas& m_canvas;
 };
 
 }  // namespace orba

@@ -26,6 +26,23 @@ std::vector<EllipseRow> ellipseRows(int left, int top, int right, int bottom) {
     return rows;
 }
 
+// Row k of a circle of whole radius r around a whole-pixel centre has the
+// half-width h = sqrt(m) / 2 with m = 4r^2 - (2k + 1)^2, and m leaves 3 over
+// 4, so it is never a square: h is irrational and at least 1 / (8 sqrt(m))
+// from any half pixel. The rounding of the centre's coordinate (under 1e-12
+// for sides up to millions) and the 1e-9 slack cannot carry it across one.
+const std::vector<EllipseRow>* discRows(int radius) {
+    if (radius < 0 || radius > kLargestKeptRadius) return nullptr;
+    thread_local std::vector<std::vector<EllipseRow>> kept(kLargestKeptRadius + 1);
+    thread_local std::vector<bool> worked(kLargestKeptRadius + 1, false);
+    const auto r = static_cast<std::size_t>(radius);
+    if (!worked[r]) {
+        kept[r] = ellipseRows(-radius, -radius, radius, radius);
+        worked[r] = true;
+    }
+    return &kept[r];
+}
+
 AxisMap mapAxis(int d0, int d1, int s0, int s1, int destLimit, int sourceLimit) {
     AxisMap map;
     const bool destMirrored = d1 < d0;

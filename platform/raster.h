@@ -95,6 +95,14 @@ struct EllipseRow {
 };
 std::vector<EllipseRow> ellipseRows(int left, int top, int right, int bottom);
 
+// The rows of ellipseRows(-radius, -radius, radius, radius), worked out once
+// per radius and thread and kept. Moved by a centre (cx, cy) they are the
+// rows of the disc around it: a circle's half-widths never come near a
+// rounding tie (see the .cpp), so moving the box by whole pixels moves every
+// row by as much. Radii above kLargestKeptRadius are not kept: null then.
+inline constexpr int kLargestKeptRadius = 2048;
+const std::vector<EllipseRow>* discRows(int radius);
+
 // Nearest-neighbour mapping of one axis of a copy: destination span
 // [d0, d1) from source span [s0, s1), either of them reversed (d1 < d0) to
 // mirror. Only destination pixels inside [0, destLimit) that take a source

@@ -185,6 +185,66 @@ TEST(Canvas, NestedDiscsGiveThePixelsOfEachDiscDrawnInTurn) {
     }
 }
 
+// Discs are drawn from rows kept per radius and moved to the centre: that
+// must give each row exactly as working the disc out around its own centre,
+// for every radius a scene uses and centres far from the origin.
+TEST(Canvas, KeptDiscRowsMovedToACentreAreThatDiscsOwnRows) {
+    for (int r = 0; r <= 420; ++r) {
+        const std::vector<EllipseRow>* kept = discRows(r);
+        ASSERT_NE(kept, nullptr);
+        for (const int cx : {0, 1, 37, 640, 1919, 4095, -333}) {
+            const int cy = cx / 2 + 7;
+            const std::vector<EllipseRow> own = ellipseRows(cx - r, cy - r, cx + r, cy + r);
+            ASSERT_EQ(own.size(), kept->size()) << r;
+            for (std::size_t i = 0; i < own.size(); ++i) {
+                ASSERT_EQ(own[i].first, (*kept)[i].first + cx) << r << " " << cx << " " << i;
+                ASSERT_EQ(own[i].last, (*kept)[i].last + cx) << r << " " << cx << " " << i;
+            }
+        }
+    }
+    EXPECT_EQ(discRows(kLargestKeptRadius + 1), nullptr);
+    EXPECT_EQ(discRows(-1), nullptr);
+}
+
+// A hole keeps fills, discs and lines (slanted, flat, XOR) off its pixels and
+// nothing else: outside it every pixel is what drawing without it gives.
+TEST(Canvas, AHoleKeepsShapesOffItsPixelsAndOnlyThose) {
+    const Rect hole{10, 8, 30, 20};
+    const auto draw = [](Bitmap& b) {
+        Canvas& c = b.canvas();
+        c.brush().setColor(0x00FF00);
+        c.fillRect({0, 0, 40, 30});
+        c.pen().style = PenStyle::Clear;
+        const int radii[] = {14, 9, 4};
+        const Colour colours[] = {0x400000, 0x800000, 0xC00000};
+        c.nestedDiscs(20, 14, radii, colours, 3);
+        c.pen().style = PenStyle::Solid;
+        c.pen().color = 0x0000FF;
+        c.moveTo(0, 0);
+        c.lineTo(39, 29);
+        c.moveTo(39, 12);
+        c.lineTo(0, 12);
+        c.pen().mode = PenMode::Xor;
+        c.moveTo(5, 29);
+        c.lineTo(35, 2);
+    };
+    Bitmap plain(40, 30), holed(40, 30);
+    draw(plain);
+    holed.canvas().setHole(hole);
+    draw(holed);
+    holed.canvas().clearHole();
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = x >= hole.left && x < hole.right && y >= hole.top && y < hole.bottom;
+            EXPECT_EQ(holed.canvas().pixel(x, y), inside ? 0u : plain.canvas().pixel(x, y))
+                << x << "," << y;
+        }
+    // Cleared, the hole holds nothing back.
+    holed.canvas().brush().setColor(0x00FF00);
+    holed.canvas().fillRect({0, 0, 40, 30});
+    EXPECT_EQ(holed.canvas().pixel(15, 10), 0x00FF00u);
+}
+
 TEST(Canvas, TinyEllipsesStillShowAPixelAndEmptyBoxesNone) {
     Bitmap b(4, 4);
     Canvas& c = b.canvas();
