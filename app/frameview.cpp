@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 #include "app/tdesktopwindow.h"
 #include "platform/bitmap.h"
@@ -51,18 +52,27 @@ uchar* FrameView::pixelsInStore(qsizetype& bytesPerLine) const {
 void FrameView::aimBackBuffer(Bitmap& back) {
     qsizetype bytesPerLine = 0;
     uchar* pixels = pixelsInStore(bytesPerLine);
-    QImage& image = back.image();
+    // Read through the const image: taking the image to write makes the
+    // bitmap forget where it has drawn, which only a new image calls for.
+    const QImage& image = std::as_const(back).image();
     if (pixels) {
         if (image.constBits() != pixels || image.size() != size() ||
-            image.bytesPerLine() != bytesPerLine)
-            image = QImage(pixels, width(), height(), bytesPerLine, QImage::Format_RGB32);
+            image.bytesPerLine() != bytesPerLine || m_storeMayHaveChanged)
+            back.image() = QImage(pixels, width(), height(), bytesPerLine, QImage::Format_RGB32);
         m_aimedAt = pixels;
+        m_storeMayHaveChanged = false;
         return;
     }
     // Memory the store has left is neither read nor written: the frame
     // starts over in memory of its own.
-    if (m_aimedAt && image.constBits() == m_aimedAt) image = QImage();
+    if (m_aimedAt && image.constBits() == m_aimedAt) back.image() = QImage();
     m_aimedAt = nullptr;
+}
+
+void FrameView::resizeEvent(QResizeEvent* event) {
+    // The store may be made anew, even at the same address.
+    m_storeMayHaveChanged = true;
+    QWidget::resizeEvent(event);
 }
 
 void FrameView::frameDrawn() {

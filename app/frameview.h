@@ -29,6 +29,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -42,6 +43,7 @@ private:
     bool m_frameDrawn = false;
     bool m_firstFrameShown = false;
     const uchar* m_aimedAt = nullptr;  // where the back buffer was last aimed
+    bool m_storeMayHaveChanged = true;
 };
 
 }  // namespace orba

@@ -14,30 +14,12 @@ bool backgroundSkipped(const Settings& s, bool havePictures) {
            s.darkTransparency == 0;
 }
 
-namespace {
-
-// Black everywhere but `keep` (clipped to the client).
-void clearAround(Canvas& c, const FrameValues& f, Rect keep) {
-    keep = {std::max(keep.left, 0), std::max(keep.top, 0), std::min(keep.right, f.cw),
-            std::min(keep.bottom, f.ch)};
-    if (keep.left >= keep.right || keep.top >= keep.bottom) {
-        c.fillRect({0, 0, f.cw, f.ch});
-        return;
-    }
-    c.fillRect({0, 0, f.cw, keep.top});
-    c.fillRect({0, keep.top, keep.left, keep.bottom});
-    c.fillRect({keep.right, keep.top, f.cw, keep.bottom});
-    c.fillRect({0, keep.bottom, f.cw, f.ch});
-}
-
-}  // namespace
-
 void BackgroundScenes::draw(Bitmap& back, const FrameValues& f, const Settings& s,
                             bool havePictures, const Bitmap& banner, const Rect& covered) {
     Canvas& c = back.canvas();
     if (!backgroundSkipped(s, havePictures)) {
         c.brush().setColor(0x000000);
-        clearAround(c, f, covered);
+        c.clearAround(covered);
         drawBanner(c, f, banner);
         chooseScene(f, s.backgroundType);
         // The pictures paint over what the scene would draw there.

@@ -19,12 +19,14 @@ Bitmap::Bitmap(const Bitmap& other) : m_image(other.m_image) {
 }
 
 Bitmap::Bitmap(Bitmap&& other) noexcept : m_image(std::move(other.m_image)) {
+    other.m_drawn.forget();
     m_canvas.copyStateFrom(other.m_canvas);
 }
 
 Bitmap& Bitmap::operator=(const Bitmap& other) {
     if (this != &other) {
         m_image = other.m_image;
+        m_drawn.forget();
         m_canvas.copyStateFrom(other.m_canvas);
     }
     return *this;
@@ -33,6 +35,8 @@ Bitmap& Bitmap::operator=(const Bitmap& other) {
 Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
     if (this != &other) {
         m_image = std::move(other.m_image);
+        m_drawn.forget();
+        other.m_drawn.forget();
         m_canvas.copyStateFrom(other.m_canvas);
     }
     return *this;
@@ -40,6 +44,7 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
 
 void Bitmap::setSize(int width, int height) {
     if (width == this->width() && height == this->height() && !m_image.isNull()) return;
+    m_drawn.forget();
     QImage img = blackImage(width, height);
     if (!m_image.isNull() && !img.isNull()) {
         QPainter p(&img);
@@ -52,6 +57,7 @@ bool Bitmap::loadFromFile(const std::string& path) {
     QImage img;
     if (!img.load(QString::fromStdString(path))) return false;
     m_image = img.convertToFormat(QImage::Format_RGB32);
+    m_drawn.forget();
     return true;
 }
 

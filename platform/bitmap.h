@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/drawnarea.h"
 
 namespace orba {
 
@@ -29,13 +30,28 @@ public:
     bool loadFromFile(const std::string& path);
 
     const QImage& image() const { return m_image; }
-    QImage& image() { return m_image; }
+    // The image to change in any way: whatever the bitmap knew of where it
+    // had been drawn on is forgotten (see DrawnArea).
+    QImage& image() {
+        m_drawn.forget();
+        return m_image;
+    }
 
     Canvas& canvas() { return m_canvas; }
     const Canvas& canvas() const { return m_canvas; }
 
 private:
+    friend class Canvas;
+    // Drawing code that notes what it writes; see DrawnArea.
+    friend void drawBlendedRect(Bitmap&, const Rect&, int, int, const Bitmap&, const Rect&);
+
+    // The image for drawing code that notes in m_drawn what it writes.
+    QImage& drawingImage() { return m_image; }
+
     QImage m_image;
+    DrawnArea m_drawn;
+    // The memory m_drawn describes: a detached or replaced image is not it.
+    const uchar* m_drawnBits = nullptr;
     Canvas m_canvas{*this};
 };
 

@@ -29,7 +29,7 @@ void drawBlendedRect(Bitmap& dest, const Rect& destRect, int dark, int opacity,
 
     // Reading from a shared copy keeps a blend of a bitmap onto itself sound.
     const QImage src = source.image();
-    QImage& dst = dest.image();
+    QImage& dst = dest.drawingImage();
     const AxisMap xs = mapAxis(destRect.left, destRect.right, sourceRect.left, sourceRect.right,
                                dst.width(), src.width());
     if (xs.source.empty()) return;
@@ -40,6 +40,7 @@ void drawBlendedRect(Bitmap& dest, const Rect& destRect, int dark, int opacity,
     for (int i = 0; i < ys.size(); ++i) {
         std::uint32_t* d = scanLine(dst, ys.destStart + i) + xs.destStart;
         const std::uint32_t* s = scanLine(src, ys.source[static_cast<std::size_t>(i)]);
+        dest.m_drawn.note(ys.destStart + i, xs.destStart, xs.destStart + xs.size());
         if (xs.identity) {
             kernel(d, s + xs.source[0], xs.size(), alpha);
             continue;

@@ -26,7 +26,7 @@ void normalise(int& a, int& b) {
 Canvas::Canvas(Bitmap& owner) : m_owner(&owner) {}
 
 QImage& Canvas::image() {
-    return m_owner->image();
+    return m_owner->drawingImage();
 }
 const QImage& Canvas::image() const {
     return m_owner->image();
@@ -48,9 +48,28 @@ void Canvas::writePixels(const PixelView& px, int y, int x0, int x1, std::uint32
     if (y >= m_hole.top && y < m_hole.bottom && x0 < m_hole.right && x1 > m_hole.left) {
         fillSpan(px, y, x0, m_hole.left, value, xorMode);
         fillSpan(px, y, m_hole.right, x1, value, xorMode);
+        noted().note(y, x0, m_hole.left);
+        noted().note(y, m_hole.right, x1);
         return;
     }
     fillSpan(px, y, x0, x1, value, xorMode);
+    noted().note(y, x0, x1);
+}
+
+DrawnArea& Canvas::noted() {
+    return m_owner->m_drawn;
+}
+
+void Canvas::clearAround(const Rect& keep) {
+    QImage& img = image();
+    if (img.isNull()) return;
+    const PixelView px(img);
+    DrawnArea& drawn = noted();
+    if (m_owner->m_drawnBits != img.constBits()) drawn.forget();
+    m_owner->m_drawnBits = img.constBits();
+    const std::uint32_t black = toPixel(0);
+    drawn.clearAround(px.width(), px.height(), keep,
+                      [&](int y, int x0, int x1) { fillSpan(px, y, x0, x1, black, false); });
 }
 
 // --- text -------------------------------------------------------------------
@@ -92,10 +111,13 @@ void Canvas::textOut(int x, int y, const QString& text) {
     const long long last = std::min<long long>(mask.width(), img.width() - left);  // exclusive
     if (first >= last) return;
     const std::uint32_t colour = toPixel(m_font.color);
-    for (long long r = std::max(0LL, -top); r < mask.height() && top + r < img.height(); ++r)
+    for (long long r = std::max(0LL, -top); r < mask.height() && top + r < img.height(); ++r) {
         coverRow(px.row(static_cast<int>(top + r)) + left + first,
                  mask.constScanLine(static_cast<int>(r)) + first, static_cast<int>(last - first),
                  colour);
+        noted().note(static_cast<int>(top + r), static_cast<int>(left + first),
+                     static_cast<int>(left + last));
+    }
 }
 
 int Canvas::textWidth(std::string_view text) {
@@ -270,11 +292,15 @@ void Canvas::lineTo(int x, int y) {
     if (m_pen.mode == PenMode::Xor) {
         const std::uint32_t bits = value & 0x00FFFFFFu;
         forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(), [&](int cx, int cy) {
-            if (!inHole(cx, cy)) px.row(cy)[cx] ^= bits;
+            if (inHole(cx, cy)) return;
+            px.row(cy)[cx] ^= bits;
+            noted().note(cy, cx, cx + 1);
         });
     } else {
         forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(), [&](int cx, int cy) {
-            if (!inHole(cx, cy)) px.row(cy)[cx] = value;
+            if (inHole(cx, cy)) return;
+            px.row(cy)[cx] = value;
+            noted().note(cy, cx, cx + 1);
         });
     }
 }
@@ -285,7 +311,7 @@ namespace {
 
 template <typename CopyRow>
 void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& source,
-                CopyRow copyRow) {
+                DrawnArea& drawn, CopyRow copyRow) {
     if (dst.isNull() || src.isNull()) return;
     const AxisMap xs =
         mapAxis(dest.left, dest.right, source.left, source.right, dst.width(), src.width());
@@ -296,6 +322,7 @@ void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& so
         std::uint32_t* d = scanLine(dst, ys.destStart + i) + xs.destStart;
         const std::uint32_t* s = scanLine(src, ys.source[static_cast<std::size_t>(i)]);
         copyRow(d, s, xs);
+        drawn.note(ys.destStart + i, xs.destStart, xs.destStart + xs.size());
     }
 }
 
@@ -304,7 +331,7 @@ void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& so
 void Canvas::copyRect(const Rect& dest, const Bitmap& from, const Rect& source) {
     // A copy within one bitmap reads from the picture as it was before.
     const QImage src = from.image();
-    copyMapped(image(), src, dest, source,
+    copyMapped(image(), src, dest, source, noted(),
                [](std::uint32_t* d, const std::uint32_t* s, const AxisMap& xs) {
                    if (xs.identity) {
                        std::memcpy(d, s + xs.source[0], sizeof(std::uint32_t) * xs.source.size());
@@ -319,7 +346,7 @@ void Canvas::copyRectTransparent(const Rect& dest, const Bitmap& from, const Rec
                                  Colour key) {
     const QImage src = from.image();
     const std::uint32_t keyBits = toPixel(key) & 0x00FFFFFFu;
-    copyMapped(image(), src, dest, source,
+    copyMapped(image(), src, dest, source, noted(),
                [keyBits](std::uint32_t* d, const std::uint32_t* s, const AxisMap& xs) {
                    for (int i = 0; i < xs.size(); ++i) {
                        const std::uint32_t p = s[xs.source[static_cast<std::size_t>(i)]];
@@ -347,6 +374,7 @@ void Canvas::setPixel(int x, int y, Colour c) {
     QImage& img = image();
     if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return;
     scanLine(img, y)[x] = toPixel(c);
+    noted().note(y, x, x + 1);
 }
 
 }  // namespace orba

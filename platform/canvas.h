@@ -17,6 +17,7 @@
 namespace orba {
 
 class Bitmap;
+class DrawnArea;
 
 // Character sets of a font: the platform's default and Shift-JIS, and ours
 // for lyrics held as UTF-8. The set decides how byte strings given to
@@ -124,6 +125,10 @@ public:
     // Takes over font, pen, brush and pen position of another canvas.
     void copyStateFrom(const Canvas& other);
 
+    // Makes every pixel outside `keep` black, filling only where the bitmap
+    // has been drawn on since its last clear (the rest is black already).
+    void clearAround(const Rect& keep);
+
     // While a hole is set, fills, shapes and lines leave the pixels inside it
     // as they are: for a phase whose pixels there the next phase paints over
     // with opaque ones anyway. Copies and text are not held back by it.
@@ -138,6 +143,7 @@ private:
     void writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, bool xorMode);
     void writePixels(const PixelView& px, int y, int x0, int x1, std::uint32_t value,
                      bool xorMode);
+    DrawnArea& noted();
 
     Bitmap* m_owner;
     Font m_font;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "demo/pictures/jpegwriter.h"
@@ -112,6 +113,56 @@ TEST_F(FramePicturesTest, WhatTheClearLeavesOutIsAlwaysCoveredByThePicture) {
         for (std::size_t i = 0; i < fromBlack.size(); ++i)
             ASSERT_EQ(fromBlack[i], fromMagenta[i]) << "style " << look.style << " frame " << i;
     }
+}
+
+// The clear fills only where the frames before drew; the rest is black
+// already. Every frame must then be what clearing the whole buffer gives:
+// each scene under each kind of picture drawing (copies, stretched copies,
+// blends, lines, discs, text, mascots, noise, snow), while pictures come and
+// go and the window is resized. (Before the test below, for the same reason.)
+TEST_F(FramePicturesTest, ClearingOnlyWhereFramesDrewGivesTheFramesOfAWholeClear) {
+    ASSERT_TRUE(writeJpeg(m_dir.file("b.jpg"), test::solidImage(90, 30, Qt::blue)));
+    m_state.imageFiles = loadImageList(m_dir.path());
+    m_state.orbaObject = true;
+    struct Look {
+        int style, opacity, dark;
+    };
+    for (int scene = kSceneSpace; scene <= kSceneRipple; ++scene)
+        for (const Look look : {Look{0, 100, 0}, Look{5, 50, 1}, Look{1, 100, 0}, Look{2, 70, 0}}) {
+            Settings s = everythingOn();
+            s.backgroundType = scene;
+            s.imageStyle = look.style;
+            s.imageOpacity = look.opacity;
+            s.darkTransparency = look.dark;
+            s.slideTime = 300;
+            s.noiseType = scene % 4;
+            auto frames = [&](bool wholeClear) {
+                resetRand();
+                FramePictures pictures;
+                Bitmap back(160, 120);
+                std::vector<QImage> drawn;
+                for (int frame = 0; frame < 90; ++frame) {
+                    const int w = frame < 60 ? 160 : 200, h = frame < 60 ? 120 : 90;
+                    if (back.width() != w) back.setSize(w, h);
+                    // Taking the image to write makes the bitmap forget where it drew.
+                    if (wholeClear) back.image();
+                    m_state.lastTick = 1000 + 15 * static_cast<unsigned>(frame);
+                    pictures.draw(back, frameValuesFor(w, h, 15, frame == 0 || frame == 60),
+                                  s, m_state, m_mascot);
+                    Canvas& c = back.canvas();
+                    c.font().color = 0x40C0FF;
+                    c.font().size = 12;
+                    c.textOut(frame * 3 % w - 20, h - 30 - frame % 7, "karaoke");
+                    drawn.push_back(std::as_const(back).image().copy());
+                }
+                return drawn;
+            };
+            const std::vector<QImage> whole = frames(true);
+            const std::vector<QImage> noted = frames(false);
+            for (std::size_t i = 0; i < whole.size(); ++i)
+                ASSERT_EQ(whole[i], noted[i])
+                    << "scene " << scene << " style " << look.style << " frame " << i;
+        }
 }
 
 // Frames depend on nothing but their inputs and the random sequence.

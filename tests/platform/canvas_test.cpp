@@ -245,6 +245,34 @@ TEST(Canvas, AHoleKeepsShapesOffItsPixelsAndOnlyThose) {
     EXPECT_EQ(holed.canvas().pixel(15, 10), 0x00FF00u);
 }
 
+// The clear relies on knowing where the bitmap was drawn on. Pixels changed
+// any other way (the image taken to write, another picture assigned, memory
+// that came from elsewhere) must still be cleared.
+TEST(Canvas, ClearAroundAlsoClearsWhatWasWrittenPastTheCanvas) {
+    Bitmap b(300, 20);
+    Canvas& c = b.canvas();
+    c.clearAround({});
+    c.brush().setColor(0x00FF00);
+    c.fillRect({250, 5, 260, 6});
+    c.clearAround({100, 0, 200, 20});
+    EXPECT_EQ(c.pixel(255, 5), 0u);
+    // Written past the canvas, far from anything drawn before.
+    b.image().setPixel(10, 10, 0xFFFF0000u);
+    c.clearAround({});
+    EXPECT_EQ(c.pixel(10, 10), 0u);
+    // A picture assigned over the bitmap.
+    Bitmap red(300, 20);
+    red.canvas().brush().setColor(0x0000FF);
+    red.canvas().fillRect({0, 0, 300, 20});
+    b = red;
+    c.clearAround({0, 0, 1, 1});
+    EXPECT_EQ(c.pixel(299, 19), 0u);
+    EXPECT_EQ(c.pixel(0, 0), 0x0000FFu);  // kept
+    // The kept pixels count as drawn: cleared once no longer kept.
+    c.clearAround({});
+    EXPECT_EQ(c.pixel(0, 0), 0u);
+}
+
 TEST(Canvas, TinyEllipsesStillShowAPixelAndEmptyBoxesNone) {
     Bitmap b(4, 4);
     Canvas& c = b.canvas();
