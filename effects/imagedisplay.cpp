@@ -215,8 +215,14 @@ void ImageDisplay::drawFade(const Frame& fr) {
     };
     if (m_slideTimer < fade) {
         const int p = static_cast<int>(m_slideTimer / (fade * 0.01));
-        centred(current, fadedOpacity(fr.s.imageOpacity, p));
-        centred(previous, fadedOpacity(fr.s.imageOpacity, 100 - p));
+        const auto at = [&](const Bitmap& b, int opacity) {
+            return BlendedPicture{fr.f.cw / 2 - b.width() / 2, fr.f.ch / 2 - b.height() / 2,
+                                  opacity, &b};
+        };
+        // The two pictures cover much the same rows: each row takes both at once.
+        drawBlendedInTurn(fr.back, fr.s.darkTransparency,
+                          {at(current, fadedOpacity(fr.s.imageOpacity, p)),
+                           at(previous, fadedOpacity(fr.s.imageOpacity, 100 - p))});
     } else {
         centred(current, fr.s.imageOpacity);
     }

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <QImage>
+#include <initializer_list>
 #include <string>
 
 #include "platform/canvas.h"
 #include "platform/drawnarea.h"
 
 namespace orba {
+
+struct BlendedPicture;
 
 class Bitmap {
 public:
@@ -44,6 +47,7 @@ private:
     friend class Canvas;
     // Drawing code that notes what it writes; see DrawnArea.
     friend void drawBlendedRect(Bitmap&, const Rect&, int, int, const Bitmap&, const Rect&);
+    friend void drawBlendedInTurn(Bitmap&, int, std::initializer_list<BlendedPicture>);
 
     // The image for drawing code that notes in m_drawn what it writes.
     QImage& drawingImage() { return m_image; }

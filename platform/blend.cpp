@@ -51,4 +51,58 @@ void drawBlendedRect(Bitmap& dest, const Rect& destRect, int dark, int opacity,
     }
 }
 
+void drawBlendedInTurn(Bitmap& dest, int dark, std::initializer_list<BlendedPicture> pictures) {
+    struct Part {
+        const QImage source;  // a shared copy, as drawBlendedRect reads it
+        int left, right, top, bottom;  // in the destination, clipped
+        int x, y;                      // the picture's top-left corner
+        int alpha;
+        bool copy;
+    };
+    QImage& dst = dest.drawingImage();
+    std::vector<Part> parts;
+    int top = dst.height(), bottom = 0;
+    for (const BlendedPicture& p : pictures) {
+        if (p.opacity == 0 || !p.source || p.source->empty()) continue;
+        // A picture drawn onto itself reads what it was before: one at a time.
+        if (p.source == &dest) {
+            for (const BlendedPicture& q : pictures)
+                if (q.source) drawBlended(dest, q.x, q.y, dark, q.opacity, *q.source);
+            return;
+        }
+        const QImage& src = p.source->image();
+        Part part{src,
+                  std::max(p.x, 0),
+                  static_cast<int>(std::min<long long>(static_cast<long long>(p.x) + src.width(),
+                                                       dst.width())),
+                  std::max(p.y, 0),
+                  static_cast<int>(std::min<long long>(static_cast<long long>(p.y) + src.height(),
+                                                       dst.height())),
+                  p.x,
+                  p.y,
+                  blendAlpha(p.opacity),
+                  p.opacity == 100 && dark == 0};
+        if (part.left >= part.right || part.top >= part.bottom) continue;
+        top = std::min(top, part.top);
+        bottom = std::max(bottom, part.bottom);
+        parts.push_back(std::move(part));
+    }
+    if (parts.empty()) return;
+    const auto kernel = dark != 0 ? addRow : blendRow;
+    const PixelView px(dst);
+    for (int y = top; y < bottom; ++y) {
+        std::uint32_t* row = px.row(y);
+        for (const Part& part : parts) {
+            if (y < part.top || y >= part.bottom) continue;
+            const std::uint32_t* s = scanLine(part.source, y - part.y) + (part.left - part.x);
+            const int count = part.right - part.left;
+            if (part.copy)
+                std::copy(s, s + count, row + part.left);
+            else
+                kernel(row + part.left, s, count, part.alpha);
+            dest.m_drawn.note(y, part.left, part.right);
+        }
+    }
+}
+
 }  // namespace orba

@@ -8,6 +8,8 @@
 // picture vanish into what is behind it.
 #pragma once
 
+#include <initializer_list>
+
 #include "platform/bitmap.h"
 #include "platform/raster.h"
 
@@ -20,6 +22,18 @@ void drawBlended(Bitmap& dest, int x, int y, int dark, int opacity, const Bitmap
 // sizes differ and mirrored when one of them is reversed.
 void drawBlendedRect(Bitmap& dest, const Rect& destRect, int dark, int opacity,
                      const Bitmap& source, const Rect& sourceRect);
+
+// Whole pictures drawn as drawBlended draws them, one after the other, but
+// row by row: each row of the destination takes every picture's part in
+// turn while it is in the cache, instead of the whole destination being read
+// and written once per picture. The pixels are the same.
+struct BlendedPicture {
+    int x = 0;
+    int y = 0;
+    int opacity = 0;
+    const Bitmap* source = nullptr;
+};
+void drawBlendedInTurn(Bitmap& dest, int dark, std::initializer_list<BlendedPicture> pictures);
 
 // Constant alpha of an opacity percent, 0..255.
 int blendAlpha(int opacity);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 #include "platform/random.h"
 #include "tests/support/pictures.h"
 
@@ -108,6 +111,49 @@ TEST(Blend, RectangleBlendsStretchAndMirrorLikeTheCopy) {
         EXPECT_EQ(dst.canvas().pixel(2, 0), white) << opacity;
         EXPECT_EQ(dst.canvas().pixel(3, 0), white) << opacity;
     }
+}
+
+// Pictures blended row by row in turn: every pixel as drawing them one after
+// the other gives, for overlapping, clipped, copied (full opacity), skipped
+// (opacity 0) and added (dark) pictures, and for a picture drawn onto the
+// destination itself.
+TEST(Blend, PicturesInTurnGiveThePixelsOfOneAfterTheOther) {
+    const Bitmap a = noise(37, 23), b = noise(41, 11), c = noise(5, 40);
+    struct Case {
+        int dark;
+        std::vector<BlendedPicture> pictures;
+    };
+    const Case cases[] = {
+        {0, {{3, 2, 50, &a}, {10, 8, 30, &b}}},
+        {1, {{3, 2, 50, &a}, {10, 8, 30, &b}, {-2, -5, 77, &c}}},
+        {0, {{-20, 15, 100, &a}, {30, -4, 60, &b}}},
+        {1, {{-20, 15, 100, &a}, {30, -4, 0, &b}, {44, 0, 100, &c}}},
+        {0, {{0, 0, 100, &b}, {5, 5, 40, &a}, {60, 60, 50, &c}}},
+    };
+    for (std::size_t n = 0; n < std::size(cases); ++n) {
+        const Case& t = cases[n];
+        Bitmap oneByOne = noise(48, 30);
+        Bitmap inTurn = oneByOne;
+        inTurn.image().detach();
+        for (const BlendedPicture& p : t.pictures)
+            drawBlended(oneByOne, p.x, p.y, t.dark, p.opacity, *p.source);
+        switch (t.pictures.size()) {
+            case 2:
+                drawBlendedInTurn(inTurn, t.dark, {t.pictures[0], t.pictures[1]});
+                break;
+            default:
+                drawBlendedInTurn(inTurn, t.dark, {t.pictures[0], t.pictures[1], t.pictures[2]});
+        }
+        EXPECT_EQ(oneByOne.image(), inTurn.image()) << "case " << n;
+    }
+    Bitmap self = noise(30, 20);
+    Bitmap selfInTurn = self;
+    selfInTurn.image().detach();
+    const Bitmap selfBefore = self;
+    drawBlended(self, 4, 3, 0, 50, a);
+    drawBlended(self, 6, 2, 0, 50, self);
+    drawBlendedInTurn(selfInTurn, 0, {{4, 3, 50, &a}, {6, 2, 50, &selfInTurn}});
+    EXPECT_EQ(self.image(), selfInTurn.image());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The frame loop's steps in the player's order, over a black background and
-// music readings that the caller sets: for tests and benchmarks of the lyric
-// frame alone, without a player around it.
+// The frame loop's steps in the player's order, over a black background (the
+// background phase's clear) and music readings that the caller sets: for
+// tests and benchmarks of the lyric frame alone, without a player around it.
 #pragma once
 
 #include "lyrics/frame.h"
@@ -21,7 +21,7 @@ struct FrameDriver {
         ++pictures;
         Canvas& canvas = back.canvas();
         canvas.brush().setColor(0);
-        canvas.fillRect({0, 0, cw, ch});
+        canvas.clearAround({});
         const LyricClock clock = loop.clockStep(s, st, music);
         if (clock.songEnded) {
             ++ends;
