@@ -2,6 +2,7 @@
 
 #include <QBackingStore>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -77,7 +78,29 @@ void FrameView::resizeEvent(QResizeEvent* event) {
 
 void FrameView::frameDrawn() {
     m_frameDrawn = true;
+    if (flushInPlace()) {
+        if (!m_firstFrameShown) firstFrameShown();
+        return;
+    }
     update();
+}
+
+bool FrameView::flushInPlace() {
+    // On X the store is one image that stays put: a frame drawn in place
+    // there only needs sending. Qt's own paint cycle would first wait for a
+    // round trip to the X server, for nothing to paint. Elsewhere (Wayland)
+    // the cycle picks the buffer the compositor has let go of: it stays.
+    static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (!x11 || !m_aimedAt || !isVisible()) return false;
+    const QImage& frame = m_window->backBuffer().image();
+    qsizetype bytesPerLine = 0;
+    const uchar* pixels = pixelsInStore(bytesPerLine);
+    if (frame.constBits() != m_aimedAt || pixels != m_aimedAt || frame.size() != size() ||
+        frame.bytesPerLine() != bytesPerLine)
+        return false;
+    window()->backingStore()->flush(QRegion(QRect(mapTo(window(), QPoint(0, 0)), size())),
+                                    window()->windowHandle());
+    return true;
 }
 
 void FrameView::paintEvent(QPaintEvent*) {

@@ -5,7 +5,7 @@
 // Where it can, the back buffer is not copied to the screen at all: before
 // each frame aimBackBuffer() makes it an image over the view's own pixels in
 // the window's backing store, the memory Qt hands to the display, so the frame
-// is drawn in place and a paint only has to flush it. The backing store
+// is drawn in place and only has to be sent to the screen. The backing store
 // belongs to Qt and moves when the window is resized, so the aim is checked
 // before every frame and every paint, and memory it has left is never read.
 #pragma once
@@ -38,6 +38,9 @@ private:
     // cannot be drawn there.
     uchar* pixelsInStore(qsizetype& bytesPerLine) const;
     void firstFrameShown();
+    // Sends a frame drawn in place to the screen at once; false when it
+    // must go through a paint.
+    bool flushInPlace();
 
     TDesktopWindow* m_window;
     bool m_frameDrawn = false;
