@@ -12,6 +12,12 @@ int blendAlpha(int opacity) {
 }
 
 void drawBlended(Bitmap& dest, int x, int y, int dark, int opacity, const Bitmap& source) {
+    // A plain copy of a whole picture: most often the same picture at the
+    // same place as the frame before.
+    if (opacity == 100 && dark == 0) {
+        dest.canvas().drawKept(x, y, source);
+        return;
+    }
     drawBlendedRect(dest, {x, y, x + source.width(), y + source.height()}, dark, opacity, source,
                     {0, 0, source.width(), source.height()});
 }

@@ -56,7 +56,7 @@ void Canvas::writePixels(const PixelView& px, int y, int x0, int x1, std::uint32
     noted().note(y, x0, x1);
 }
 
-DrawnArea& Canvas::noted() {
+DrawnSince& Canvas::noted() {
     return m_owner->m_drawn;
 }
 
@@ -64,12 +64,14 @@ void Canvas::clearAround(const Rect& keep) {
     QImage& img = image();
     if (img.isNull()) return;
     const PixelView px(img);
-    DrawnArea& drawn = noted();
+    DrawnArea& drawn = noted().clear;
     if (m_owner->m_drawnBits != img.constBits()) drawn.forget();
     m_owner->m_drawnBits = img.constBits();
     const std::uint32_t black = toPixel(0);
-    drawn.clearAround(px.width(), px.height(), keep,
-                      [&](int y, int x0, int x1) { fillSpan(px, y, x0, x1, black, false); });
+    drawn.clearAround(px.width(), px.height(), keep, [&](int y, int x0, int x1) {
+        fillSpan(px, y, x0, x1, black, false);
+        noted().kept.note(y, x0, x1);
+    });
 }
 
 // --- text -------------------------------------------------------------------
@@ -311,7 +313,7 @@ namespace {
 
 template <typename CopyRow>
 void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& source,
-                DrawnArea& drawn, CopyRow copyRow) {
+                DrawnSince& drawn, CopyRow copyRow) {
     if (dst.isNull() || src.isNull()) return;
     const AxisMap xs =
         mapAxis(dest.left, dest.right, source.left, source.right, dst.width(), src.width());
@@ -358,6 +360,36 @@ void Canvas::copyRectTransparent(const Rect& dest, const Bitmap& from, const Rec
 void Canvas::draw(int x, int y, const Bitmap& picture) {
     copyRect({x, y, x + picture.width(), y + picture.height()}, picture,
              {0, 0, picture.width(), picture.height()});
+}
+
+void Canvas::drawKept(int x, int y, const Bitmap& picture) {
+    Bitmap& owner = *m_owner;
+    DrawnArea& since = owner.m_drawn.kept;
+    const QImage& img = image();
+    const Bitmap::Kept last = owner.m_kept;
+    const bool same = since.known() && since.width() == img.width() &&
+                      since.height() == img.height() &&
+                      last == Bitmap::Kept{picture.image().cacheKey(), x, y, picture.width(),
+                                           picture.height(), img.constBits()};
+    if (!same) {
+        draw(x, y, picture);
+    } else if (!picture.empty()) {
+        // What the bitmap holds of the picture is the picture but where
+        // something was drawn since: only that is copied again.
+        const QImage src = picture.image();
+        const PixelView px(image());
+        const int top = std::max(y, 0), bottom = std::min(y + picture.height(), px.height());
+        for (int row = top; row < bottom; ++row) {
+            const std::uint32_t* s = scanLine(src, row - y);
+            since.forEachNoted(row, x, x + picture.width(), [&](int x0, int x1) {
+                std::copy(s + (x0 - x), s + (x1 - x), px.row(row) + x0);
+                noted().clear.note(row, x0, x1);
+            });
+        }
+    }
+    owner.m_kept = {picture.image().cacheKey(), x, y, picture.width(), picture.height(),
+                    image().constBits()};
+    since.startEmpty(image().width(), image().height());
 }
 
 void Canvas::stretchDraw(const Rect& dest, const Bitmap& picture) {

@@ -17,7 +17,7 @@
 namespace orba {
 
 class Bitmap;
-class DrawnArea;
+struct DrawnSince;
 
 // Character sets of a font: the platform's default and Shift-JIS, and ours
 // for lyrics held as UTF-8. The set decides how byte strings given to
@@ -115,6 +115,10 @@ public:
     // As copyRect, but source pixels of colour `key` are left out.
     void copyRectTransparent(const Rect& dest, const Bitmap& from, const Rect& source, Colour key);
     void draw(int x, int y, const Bitmap& picture);
+    // As draw, for a picture that stays where it is from frame to frame:
+    // when the last drawKept drew the same picture at the same place, only
+    // what has been drawn over it since is copied again.
+    void drawKept(int x, int y, const Bitmap& picture);
     void stretchDraw(const Rect& dest, const Bitmap& picture);
 
     // Colour of a pixel, or kInvalidColour outside the bitmap.
@@ -143,7 +147,7 @@ private:
     void writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, bool xorMode);
     void writePixels(const PixelView& px, int y, int x0, int x1, std::uint32_t value,
                      bool xorMode);
-    DrawnArea& noted();
+    DrawnSince& noted();
 
     Bitmap* m_owner;
     Font m_font;

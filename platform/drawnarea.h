@@ -38,6 +38,18 @@ public:
             note(y, r.left, r.right);
     }
 
+    // From now on nothing counts as drawn on a width x height image: for
+    // following changes from a moment on rather than from a clear.
+    void startEmpty(int width, int height);
+
+    // Calls span(x0, x1) for the runs of noted chunks of row y, cut to
+    // [left, right). Only meaningful while known().
+    template <typename Span>
+    void forEachNoted(int y, int left, int right, Span span) const;
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
     // Makes every pixel of a width x height image outside `keep` black by
     // calling fill(y, x0, x1) for the spans that may not be black yet. Then
     // the image is known black but for `keep`, which counts as drawn: what
@@ -53,7 +65,48 @@ private:
     std::vector<std::uint64_t> m_rows;
 };
 
+// Where a bitmap has been drawn on since its last clear, and since the last
+// picture it keeps in place (Canvas::drawKept): every write notes both.
+struct DrawnSince {
+    DrawnArea clear;
+    DrawnArea kept;
+    void note(int y, int x0, int x1) {
+        clear.note(y, x0, x1);
+        kept.note(y, x0, x1);
+    }
+    void forget() {
+        clear.forget();
+        kept.forget();
+    }
+};
+
 // ---------------------------------------------------------------------------
+
+inline void DrawnArea::startEmpty(int width, int height) {
+    m_width = std::max(width, 0);
+    m_height = std::max(height, 0);
+    m_shift = 0;
+    while ((m_width >> m_shift) > 64) ++m_shift;
+    m_rows.assign(static_cast<std::size_t>(m_height), 0);
+    m_known = true;
+}
+
+template <typename Span>
+void DrawnArea::forEachNoted(int y, int left, int right, Span span) const {
+    if (y < 0 || y >= m_height) return;
+    left = std::max(left, 0);
+    right = std::min(right, m_width);
+    std::uint64_t bits = m_rows[static_cast<std::size_t>(y)];
+    while (bits && left < right) {
+        const int first = __builtin_ctzll(bits);
+        const std::uint64_t fromFirst = bits >> first;
+        const int run = fromFirst == ~std::uint64_t{0} ? 64 - first : __builtin_ctzll(~fromFirst);
+        const int x0 = std::max(first << m_shift, left);
+        const int x1 = std::min((first + run) << m_shift, right);
+        if (x0 < x1) span(x0, x1);
+        bits = run + first >= 64 ? 0 : bits & (~std::uint64_t{0} << (first + run));
+    }
+}
 
 template <typename Fill>
 void DrawnArea::clearAround(int width, int height, const Rect& keep, Fill fill) {
@@ -69,28 +122,13 @@ void DrawnArea::clearAround(int width, int height, const Rect& keep, Fill fill) 
     };
     if (!m_known || width != m_width || height != m_height) {
         for (int y = 0; y < height; ++y) fillOutside(y, 0, width);
-        m_width = std::max(width, 0);
-        m_height = std::max(height, 0);
-        m_shift = 0;
-        while ((m_width >> m_shift) > 64) ++m_shift;
-        m_rows.assign(static_cast<std::size_t>(m_height), 0);
-        m_known = true;
+        startEmpty(width, height);
         note(keep);
         return;
     }
     for (int y = 0; y < m_height; ++y) {
-        std::uint64_t bits = m_rows[static_cast<std::size_t>(y)];
+        forEachNoted(y, 0, m_width, [&](int x0, int x1) { fillOutside(y, x0, x1); });
         m_rows[static_cast<std::size_t>(y)] = 0;
-        while (bits) {
-            // One run of set chunks at a time.
-            const int first = __builtin_ctzll(bits);
-            const std::uint64_t fromFirst = bits >> first;
-            const int run = fromFirst == ~std::uint64_t{0} ? 64 - first : __builtin_ctzll(~fromFirst);
-            const int x0 = first << m_shift;
-            const int x1 = std::min((first + run) << m_shift, m_width);
-            fillOutside(y, x0, x1);
-            bits = run + first >= 64 ? 0 : bits & (~std::uint64_t{0} << (first + run));
-        }
     }
     note(keep);
 }

@@ -119,7 +119,8 @@ TEST_F(FramePicturesTest, WhatTheClearLeavesOutIsAlwaysCoveredByThePicture) {
 // already. Every frame must then be what clearing the whole buffer gives:
 // each scene under each kind of picture drawing (copies, stretched copies,
 // blends, lines, discs, text, mascots, noise, snow), while pictures come and
-// go and the window is resized. (Before the test below, for the same reason.)
+// go and the window is resized; and a picture kept in place from frame to
+// frame must show whole again wherever something was drawn over it. (Before the test below, for the same reason.)
 TEST_F(FramePicturesTest, ClearingOnlyWhereFramesDrewGivesTheFramesOfAWholeClear) {
     ASSERT_TRUE(writeJpeg(m_dir.file("b.jpg"), test::solidImage(90, 30, Qt::blue)));
     m_state.imageFiles = loadImageList(m_dir.path());
@@ -153,6 +154,7 @@ TEST_F(FramePicturesTest, ClearingOnlyWhereFramesDrewGivesTheFramesOfAWholeClear
                     c.font().color = 0x40C0FF;
                     c.font().size = 12;
                     c.textOut(frame * 3 % w - 20, h - 30 - frame % 7, "karaoke");
+                    if (frame % 3 == 0) c.textOut(w / 2 - frame % 20, h / 2 - 8, "kept?");
                     drawn.push_back(std::as_const(back).image().copy());
                 }
                 return drawn;
