@@ -52,19 +52,15 @@ private:
     // The image for drawing code that notes in m_drawn what it writes.
     QImage& drawingImage() { return m_image; }
 
-    // A picture kept in place by Canvas::drawKept: which, where, and over
-    // which memory.
+    // A picture kept in place by Canvas::drawKept: which, and where.
     struct Kept {
         qint64 picture = 0;
         int x = 0, y = 0, width = 0, height = 0;
-        const uchar* bits = nullptr;
         bool operator==(const Kept&) const = default;
     };
 
     QImage m_image;
     DrawnSince m_drawn;
-    // The memory m_drawn.clear describes: a detached or replaced image is not it.
-    const uchar* m_drawnBits = nullptr;
     Kept m_kept;
     Canvas m_canvas{*this};
 };

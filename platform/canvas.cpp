@@ -64,11 +64,8 @@ void Canvas::clearAround(const Rect& keep) {
     QImage& img = image();
     if (img.isNull()) return;
     const PixelView px(img);
-    DrawnArea& drawn = noted().clear;
-    if (m_owner->m_drawnBits != img.constBits()) drawn.forget();
-    m_owner->m_drawnBits = img.constBits();
     const std::uint32_t black = toPixel(0);
-    drawn.clearAround(px.width(), px.height(), keep, [&](int y, int x0, int x1) {
+    noted().clear.clearAround(img, keep, [&](int y, int x0, int x1) {
         fillSpan(px, y, x0, x1, black, false);
         noted().kept.note(y, x0, x1);
     });
@@ -365,13 +362,8 @@ void Canvas::draw(int x, int y, const Bitmap& picture) {
 void Canvas::drawKept(int x, int y, const Bitmap& picture) {
     Bitmap& owner = *m_owner;
     DrawnArea& since = owner.m_drawn.kept;
-    const QImage& img = image();
-    const Bitmap::Kept last = owner.m_kept;
-    const bool same = since.known() && since.width() == img.width() &&
-                      since.height() == img.height() &&
-                      last == Bitmap::Kept{picture.image().cacheKey(), x, y, picture.width(),
-                                           picture.height(), img.constBits()};
-    if (!same) {
+    const Bitmap::Kept now{picture.image().cacheKey(), x, y, picture.width(), picture.height()};
+    if (!since.describes(image()) || owner.m_kept != now) {
         draw(x, y, picture);
     } else if (!picture.empty()) {
         // What the bitmap holds of the picture is the picture but where
@@ -387,9 +379,8 @@ void Canvas::drawKept(int x, int y, const Bitmap& picture) {
             });
         }
     }
-    owner.m_kept = {picture.image().cacheKey(), x, y, picture.width(), picture.height(),
-                    image().constBits()};
-    since.startEmpty(image().width(), image().height());
+    owner.m_kept = now;
+    since.startEmpty(image());
 }
 
 void Canvas::stretchDraw(const Rect& dest, const Bitmap& picture) {

@@ -38,30 +38,35 @@ public:
             note(y, r.left, r.right);
     }
 
-    // From now on nothing counts as drawn on a width x height image: for
-    // following changes from a moment on rather than from a clear.
-    void startEmpty(int width, int height);
+    // From now on nothing counts as drawn on `image`: for following changes
+    // from a moment on rather than from a clear.
+    void startEmpty(const QImage& image);
+
+    // Whether what is known is about `image`: the same memory at the same
+    // size (a detached or replaced image is another one).
+    bool describes(const QImage& image) const {
+        return m_known && image.constBits() == m_pixels && image.width() == m_width &&
+               image.height() == m_height;
+    }
 
     // Calls span(x0, x1) for the runs of noted chunks of row y, cut to
     // [left, right). Only meaningful while known().
     template <typename Span>
     void forEachNoted(int y, int left, int right, Span span) const;
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-
-    // Makes every pixel of a width x height image outside `keep` black by
-    // calling fill(y, x0, x1) for the spans that may not be black yet. Then
-    // the image is known black but for `keep`, which counts as drawn: what
-    // it holds is up to the caller.
+    // Makes every pixel of `image` outside `keep` black by calling
+    // fill(y, x0, x1) for the spans that may not be black yet. Then the
+    // image is known black but for `keep`, which counts as drawn: what it
+    // holds is up to the caller.
     template <typename Fill>
-    void clearAround(int width, int height, const Rect& keep, Fill fill);
+    void clearAround(const QImage& image, const Rect& keep, Fill fill);
 
 private:
     int m_width = 0;
     int m_height = 0;
     int m_shift = 0;
     bool m_known = false;
+    const uchar* m_pixels = nullptr;
     std::vector<std::uint64_t> m_rows;
 };
 
@@ -82,9 +87,10 @@ struct DrawnSince {
 
 // ---------------------------------------------------------------------------
 
-inline void DrawnArea::startEmpty(int width, int height) {
-    m_width = std::max(width, 0);
-    m_height = std::max(height, 0);
+inline void DrawnArea::startEmpty(const QImage& image) {
+    m_pixels = image.constBits();
+    m_width = image.width();
+    m_height = image.height();
     m_shift = 0;
     while ((m_width >> m_shift) > 64) ++m_shift;
     m_rows.assign(static_cast<std::size_t>(m_height), 0);
@@ -109,7 +115,7 @@ void DrawnArea::forEachNoted(int y, int left, int right, Span span) const {
 }
 
 template <typename Fill>
-void DrawnArea::clearAround(int width, int height, const Rect& keep, Fill fill) {
+void DrawnArea::clearAround(const QImage& image, const Rect& keep, Fill fill) {
     const bool inside = keep.left < keep.right && keep.top < keep.bottom;
     // One row's span [x0, x1) less the kept columns when the row is kept.
     const auto fillOutside = [&](int y, int x0, int x1) {
@@ -120,9 +126,9 @@ void DrawnArea::clearAround(int width, int height, const Rect& keep, Fill fill) 
         }
         fill(y, x0, x1);
     };
-    if (!m_known || width != m_width || height != m_height) {
-        for (int y = 0; y < height; ++y) fillOutside(y, 0, width);
-        startEmpty(width, height);
+    if (!describes(image)) {
+        for (int y = 0; y < image.height(); ++y) fillOutside(y, 0, image.width());
+        startEmpty(image);
         note(keep);
         return;
     }
