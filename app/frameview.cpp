@@ -91,25 +91,22 @@ bool FrameView::flushInPlace() {
     // round trip to the X server, for nothing to paint. Elsewhere (Wayland)
     // the cycle picks the buffer the compositor has let go of: it stays.
     static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    if (!x11 || !m_aimedAt || !isVisible()) return false;
-    const QImage& frame = m_window->backBuffer().image();
-    qsizetype bytesPerLine = 0;
-    const uchar* pixels = pixelsInStore(bytesPerLine);
-    if (frame.constBits() != m_aimedAt || pixels != m_aimedAt || frame.size() != size() ||
-        frame.bytesPerLine() != bytesPerLine)
-        return false;
+    if (!x11 || !isVisible() || !frameInStore(m_window->backBuffer().image())) return false;
     window()->backingStore()->flush(QRegion(QRect(mapTo(window(), QPoint(0, 0)), size())),
                                     window()->windowHandle());
     return true;
 }
 
+bool FrameView::frameInStore(const QImage& frame) const {
+    qsizetype bytesPerLine = 0;
+    return m_aimedAt && frame.constBits() == m_aimedAt && pixelsInStore(bytesPerLine) == m_aimedAt &&
+           frame.size() == size() && frame.bytesPerLine() == bytesPerLine;
+}
+
 void FrameView::paintEvent(QPaintEvent*) {
     const QImage& frame = m_window->backBuffer().image();
-    qsizetype bytesPerLine = 0;
-    const uchar* pixels = pixelsInStore(bytesPerLine);
     const bool aimed = m_aimedAt && frame.constBits() == m_aimedAt;
-    const bool inPlace = aimed && pixels == m_aimedAt && frame.size() == size() &&
-                         frame.bytesPerLine() == bytesPerLine;
+    const bool inPlace = frameInStore(frame);
     // A grab or render paints elsewhere: only the store already holds the frame.
     QBackingStore* store = window()->backingStore();
     QPoint offset;

@@ -41,6 +41,8 @@ private:
     // Sends a frame drawn in place to the screen at once; false when it
     // must go through a paint.
     bool flushInPlace();
+    // Whether `frame` was drawn in place and the store is still where it was.
+    bool frameInStore(const QImage& frame) const;
 
     TDesktopWindow* m_window;
     bool m_frameDrawn = false;
