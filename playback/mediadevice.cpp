@@ -308,8 +308,15 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
         m_chain.reset();
         output = sink;
     }
+    // A music file may carry a picture track (an Ogg with Theora, an MP4
+    // named .mp3). Even with the video flag off, playbin builds a video sink
+    // for it, and the automatic choice may be one that crashes on its own
+    // thread without a display of its kind; a silent sink is never that.
+    GstElement* noVideo = gst_element_factory_make("fakesink", nullptr);
+    if (noVideo) g_object_set(noVideo, "sync", FALSE, "async", FALSE, nullptr);
     g_object_set(playbin, "audio-sink", output, "flags", kPlayFlagAudio | kPlayFlagSoftVolume,
                  nullptr);
+    if (noVideo) g_object_set(playbin, "video-sink", noVideo, nullptr);
     if (m_midi) {
         g_signal_connect(playbin, "source-setup", G_CALLBACK(&Impl::onSourceSetup), this);
         shortenQueuesForMidi(playbin);
@@ -622,6 +629,14 @@ void MediaDevice::seek(int ms) {
         return;
     }
     if (d.seekTo(ms)) d.m_state = Impl::State::Stopped;
+}
+
+void MediaDevice::pauseAt(int ms) {
+    seek(ms);
+    // Stopped and paused differ only in what the next pause toggle does:
+    // the pipeline stands in PAUSED for both.
+    Impl& d = *m_impl;
+    if (d.m_lastError == kMediaOk) d.m_state = Impl::State::Paused;
 }
 
 void MediaDevice::setStartPosition(int ms) {

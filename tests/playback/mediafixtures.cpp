@@ -77,6 +77,39 @@ bool writeTone(const std::string& path, int ms, bool mp3Header) {
     return ok;
 }
 
+bool writeToneWithPictures(const std::string& path, PictureContainer container, int ms) {
+    gst_init(nullptr, nullptr);
+    std::string video, audio, mux;
+    switch (container) {
+        case PictureContainer::Ogg:
+            video = "theoraenc", audio = "vorbisenc", mux = "oggmux";
+            break;
+        case PictureContainer::Asf:
+            video = "avenc_wmv2", audio = "avenc_wmav2 bitrate=128000", mux = "asfmux";
+            break;
+        case PictureContainer::Avi:
+            video = "jpegenc", audio = "audioconvert", mux = "avimux";
+            break;
+        case PictureContainer::Mp4:
+            video = "x264enc speed-preset=ultrafast", audio = "avenc_aac", mux = "mp4mux";
+            break;
+    }
+    const std::string frames = std::to_string(ms / 100);
+    GstElement* pipeline = launch(
+        "videotestsrc num-buffers=" + frames +
+            " ! video/x-raw,width=64,height=48,framerate=10/1 ! videoconvert ! " + video +
+            " ! queue ! " + mux + " name=mux ! filesink name=file " +
+            "audiotestsrc wave=sine freq=440 volume=0.3 samplesperbuffer=441 num-buffers=" +
+            std::to_string(ms / 10) + " ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! " +
+            audio + " ! queue ! mux.",
+        path);
+    if (!pipeline) return false;
+    bool ok = runToEnd(pipeline);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok;
+}
+
 int decodedLengthMs(const std::string& path) {
     gst_init(nullptr, nullptr);
     GstElement* pipeline = launch(

@@ -27,6 +27,14 @@ bool writeTone(const std::string& path, int ms, bool mp3Header = true);
 // it did not end (the pipeline is left playing for the caller to stop).
 bool runToEnd(GstElement* pipeline);
 
+// Writes `ms` milliseconds of a 440 Hz tone with a picture track beside it,
+// in the container that the extension names: Theora in Ogg (.ogg), WMV in
+// ASF (.wma), Motion JPEG in AVI (given any name, say ".wav"), H.264 in MP4
+// (given any name, say ".mp3"); `container` picks it. False when GStreamer
+// could not make the file.
+enum class PictureContainer { Ogg, Asf, Avi, Mp4 };
+bool writeToneWithPictures(const std::string& path, PictureContainer container, int ms);
+
 // The length of the audio that GStreamer decodes from the file, counted in
 // samples without playing it (-1 when it cannot be decoded).
 int decodedLengthMs(const std::string& path);
