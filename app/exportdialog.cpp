@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QThread>
-#include <QTimer>
 #include <atomic>
 #include <exception>
 
@@ -44,33 +43,24 @@ QString askOutputFile(QWidget* parent, const std::string& song) {
     return path + (filter == webm ? ".webm" : filter == mkv ? ".mkv" : ".mp4");
 }
 
-// The song stands still while the export draws, and goes on afterwards.
+// The player stands still while the export draws, and goes on afterwards;
+// commands that would change the song meanwhile are refused by the player.
 class SongPause {
 public:
-    SongPause(Player& player, QTimer& timer) : m_player(player), m_timer(timer) {
-        m_timerWasOn = timer.isActive();
-        timer.stop();
-        Transport& device = player.transport();
-        m_musicWasPlaying = player.settings().useBgm && device.mode() == kModePlaying;
-        if (m_musicWasPlaying) device.pauseToggle();
+    explicit SongPause(Player& player) : m_player(player) {
+        m_player.run({CommandKind::BeginExport});
     }
-    ~SongPause() {
-        if (m_musicWasPlaying) m_player.transport().pauseToggle();
-        // The frame clock starts afresh rather than counting the pause.
-        m_player.state().lastTick = 0;
-        if (m_timerWasOn) m_timer.start();
-    }
+    ~SongPause() { m_player.run({CommandKind::EndExport}); }
+    SongPause(const SongPause&) = delete;
+    SongPause& operator=(const SongPause&) = delete;
 
 private:
     Player& m_player;
-    QTimer& m_timer;
-    bool m_timerWasOn = false;
-    bool m_musicWasPlaying = false;
 };
 
 }  // namespace
 
-void exportVideoDialog(QWidget* parent, Player& player, QTimer& frameTimer) {
+void exportVideoDialog(QWidget* parent, Player& player) {
     const std::string song = loadedSong(player.settings());
     if (song.empty()) {
         QMessageBox::information(parent, QString::fromUtf8(kTitle),
@@ -86,7 +76,7 @@ void exportVideoDialog(QWidget* parent, Player& player, QTimer& frameTimer) {
     const ExportSong exportSong = findExportSong(song, player.settings());
     job.audio = exportSong.audio;
 
-    SongPause pause(player, frameTimer);
+    SongPause pause(player);
     SimulationFrameSource source(exportSong);
     job.toMs = source.songLength();
 

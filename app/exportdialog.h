@@ -5,13 +5,12 @@
 // drawing code, which runs on one thread at a time) and goes on afterwards.
 #pragma once
 
-class QTimer;
 class QWidget;
 
 namespace orba {
 
 class Player;
 
-void exportVideoDialog(QWidget* parent, Player& player, QTimer& frameTimer);
+void exportVideoDialog(QWidget* parent, Player& player);
 
 }  // namespace orba

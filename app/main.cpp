@@ -6,7 +6,6 @@
 #include "app/mprisbridge.h"
 #include "app/orbaapplication.h"
 #include "app/tdesktopwindow.h"
-#include "authoring/timeedit.h"
 #include "desktop/songhandover.h"
 #include "platform/startuptrace.h"
 #include "platform/version.h"
@@ -51,19 +50,21 @@ int main(int argc, char** argv) {
             window.setSettingDialog(&setting);
             orba::startupMark("settings-dialog");
             orba::MprisBridge desktopControls(window);  // media keys, sound menu, handed songs
-            if (cl.timeEdit) orba::setTimeEditMode(window.player().state(), true);
+            window.setStartInTimeEditMode(cl.timeEdit);
             window.show();
             orba::startupMark("shown");
             // Lets scripted runs (the smoke test) end the player as a user
             // would, through the window's close.
             if (int ms = qEnvironmentVariableIntValue("ORBAKARAOKE_QUIT_AFTER_MS"); ms > 0)
                 QTimer::singleShot(ms, &window, &QWidget::close);
-            app.exec();
+            return app.exec();
         } catch (const std::exception& e) {
+            // The window could not go on: the user sees why, and whoever
+            // started the player learns that it failed.
             orba::showExceptionMessage(e.what());
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "orbakaraoke: %s\n", e.what());
     }
-    return 0;
+    return 1;
 }

@@ -11,7 +11,6 @@
 #include "effects/imagelist.h"
 #include "lyrics/textforms.h"
 #include "platform/handlerguard.h"
-#include "platform/keys.h"
 #include "platform/sjistext.h"
 #include "playback/mastervolume.h"
 #include "playback/mediadevice.h"
@@ -29,14 +28,8 @@ MprisBridge::MprisBridge(TDesktopWindow& window)
 
 MprisBridge::~MprisBridge() = default;
 
-void MprisBridge::key(int code, bool ctrl) {
-    VirtualKey k;
-    k.code = code;
-    k.ctrl = ctrl;
-    guarded([this, k] {
-        Player& player = m_window.player();
-        player.run(decideKey(k, player.settings(), player.state()));
-    });
+void MprisBridge::run(const Command& command) {
+    guarded([this, &command] { m_window.player().run(command); });
 }
 
 int MprisBridge::deviceMode() const {
@@ -55,33 +48,27 @@ void MprisBridge::quit() {
 
 void MprisBridge::playPause() {
     if (m_window.player().state().timeEditMode) return;
-    key(vk::Space);
+    run({CommandKind::PauseToggle});
 }
 
 void MprisBridge::play() {
-    const int mode = deviceMode();
-    if (mode == kModePaused)
-        playPause();
-    else if (mode != kModePlaying && m_window.player().settings().useBgm)
-        key(vk::Escape);
+    run({CommandKind::Play});
 }
 
 void MprisBridge::pause() {
-    if (deviceMode() == kModePlaying) playPause();
+    run({CommandKind::Pause});
 }
 
 void MprisBridge::stop() {
-    if (!m_window.player().settings().useBgm) return;
-    key(vk::Escape);
-    if (deviceMode() == kModePlaying) key(vk::Space);
+    run({CommandKind::Stop});
 }
 
 void MprisBridge::next() {
-    key(vk::Right);
+    if (m_window.player().settings().useBgm) run({CommandKind::StepSong, +1});
 }
 
 void MprisBridge::previous() {
-    key(vk::Left);
+    if (m_window.player().settings().useBgm) run({CommandKind::StepSong, -1});
 }
 
 bool MprisBridge::seekTo(std::int64_t targetMs) {

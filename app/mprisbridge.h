@@ -1,12 +1,13 @@
 // The desktop's media controls over the player in the window. Each control
-// does what the matching key does, status message included:
+// is a command of the player, as a key would be:
 //
-//   PlayPause  Space (pauses and resumes; in the time-tag edit mode, where
+//   PlayPause  the pause toggle of Space (in the time-tag edit mode, where
 //              Space taps a line, the control does nothing)
-//   Play/Pause Space, when the song is paused / playing; Play on a stopped
-//              song is Escape (the song starts again)
-//   Stop       Escape, then Space: the song waits paused at its start
-//   Next/Previous  Right/Left: the next or previous song of the folder
+//   Play       a paused or stopped song plays on; with nothing open, the
+//              song is loaded again
+//   Pause      a playing song pauses
+//   Stop       the song stands paused at its start, without a reload
+//   Next/Previous  the next or previous song of the folder
 //   Seek, SetPosition  the rules of Ctrl+Right/Left (only while playing,
 //              never back in a MIDI song, at most a second before the end)
 //              by the distance asked for
@@ -24,6 +25,7 @@
 #include <string>
 
 #include "desktop/mpristarget.h"
+#include "player/command.h"
 
 namespace orba {
 
@@ -62,7 +64,7 @@ private:
         bool operator==(const Seen&) const = default;
     };
 
-    void key(int code, bool ctrl = false);
+    void run(const Command& command);
     bool seekTo(std::int64_t targetMs);
     int deviceMode() const;
     Seen seenNow() const;

@@ -32,7 +32,11 @@ TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent), m_player(
 
     Timer1.setInterval(15);
     Timer1.setTimerType(Qt::PreciseTimer);
-    connect(&Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connect(&Timer1, &QTimer::timeout, this, [this] {
+        guarded([this] { Timer1Timer(); });
+        // The song's end is acted on once its last frame is on the screen.
+        guarded([this] { m_player.afterFrame(); });
+    });
 
     createMenus();
     FormCreate();
@@ -54,11 +58,6 @@ void TDesktopWindow::FormCreate() {
     m_backBuffer = Bitmap(800, 600);
     m_player.setPicturesDecodedAhead(true);
 
-    PlayerState& st = m_player.state();
-    st.editFrameDrawn = true;
-    st.statusTime = 0;
-    st.lastTick = 0;
-
     guarded([this] { loadSettings(); });
 
     // Keys must arrive as plain key presses, never through an input method.
@@ -74,7 +73,7 @@ void TDesktopWindow::FormShow() {
     setAcceptDrops(true);
     if (!m_firstShow) return;
     m_firstShow = false;
-    m_player.openFirstSong(m_commandLineFile, programFolder());
+    m_player.run({CommandKind::OpenFirstSong, m_startInTimeEditMode ? 1 : 0, m_commandLineFile});
     startupMark("song-opened");
 }
 
@@ -91,11 +90,6 @@ void TDesktopWindow::FormClose() {
 
 void TDesktopWindow::FormDestroy() {
     Timer1.stop();
-    PlayerState& st = m_player.state();
-    st.lyricLines.clear();
-    st.lineTimes.clear();
-    st.imageFiles.clear();
-    st.folderSongs.clear();
     m_player.restoreVolume();
 }
 
@@ -131,13 +125,9 @@ void TDesktopWindow::Open1Click() {
 }
 
 void TDesktopWindow::S1Click() {
-    const Settings& s = m_player.settings();
-    const std::string oldBgm = s.bgmFile;
-    const std::string oldMessage = s.messageFile;
     saveWindowState();
     if (!m_setting || m_setting->exec() != QDialog::Accepted) return;
-    loadSettings();
-    if (s.bgmFile != oldBgm || s.messageFile != oldMessage) m_player.loadSong();
+    m_player.run({CommandKind::ApplySettings});
 }
 
 void TDesktopWindow::Timer1Timer() {

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QRect>
 #include <QTimer>
 #include <optional>
 #include <string>
@@ -36,6 +37,8 @@ public:
     void setSettingDialog(TSetting* dialog) { m_setting = dialog; }
     // The music file named on the command line, opened at the first show.
     void setCommandLineFile(std::string path) { m_commandLineFile = std::move(path); }
+    // The first song opens in the time-tag edit mode.
+    void setStartInTimeEditMode(bool on) { m_startInTimeEditMode = on; }
 
     Player& player() { return m_player; }
     const Bitmap& backBuffer() const { return m_backBuffer; }
@@ -97,6 +100,9 @@ private:
     TSetting* m_setting = nullptr;
     FrameView* m_view = nullptr;
     std::string m_commandLineFile;
+    bool m_startInTimeEditMode = false;
+    // Where the window stood before full screen, to go back to.
+    QRect m_savedGeometry;
     bool m_firstShow = true;
     bool m_borderNone = false;
     std::optional<QPoint> m_previousCursor;

@@ -48,7 +48,7 @@ void TDesktopWindow::createMenus() {
     QAction* exportVideo = File1->addAction(QStringLiteral("動画に書き出す..."));
     exportVideo->setObjectName(QStringLiteral("ExportVideo1"));
     connect(exportVideo, &QAction::triggered, this,
-            [this] { guarded([this] { exportVideoDialog(this, m_player, Timer1); }); });
+            [this] { guarded([this] { exportVideoDialog(this, m_player); }); });
     File1->addSeparator()->setObjectName(QStringLiteral("N1"));
     Exit1 = addEntry(File1, "Exit1", QStringLiteral("終了(&X)"), 2, &TDesktopWindow::Exit1Click);
 
@@ -108,19 +108,13 @@ void TDesktopWindow::T1Click() {
 void TDesktopWindow::F1Click() {
     if (!m_borderNone) {
         setMenusVisible(false);
-        QRect g = geometry();
-        PlayerState& st = m_player.state();
-        st.savedWidth = g.width();
-        st.savedHeight = g.height();
-        st.savedLeft = g.x();
-        st.savedTop = g.y();
+        m_savedGeometry = geometry();
         m_borderNone = true;
         showFullScreen();
         return;
     }
     showNormal();
-    const PlayerState& st = m_player.state();
-    setGeometry(st.savedLeft, st.savedTop, st.savedWidth, st.savedHeight);
+    setGeometry(m_savedGeometry);
     m_borderNone = false;
     setMenusVisible(true);
     if (T1->isChecked()) {
@@ -140,7 +134,7 @@ void TDesktopWindow::FormMouseMove(int, int y) {
 
 void TDesktopWindow::N5Click() {
     N5->setChecked(!N5->isChecked());
-    m_player.settings().folderRepeat = N5->isChecked();
+    m_player.run({CommandKind::SetFolderPlay, N5->isChecked() ? 1 : 0});
 }
 
 void TDesktopWindow::updateCursor() {

@@ -1,10 +1,9 @@
 #include "authoring/textexport.h"
 
-#include <cstdio>
-
 #include "lyrics/sources/lrcreader.h"
 #include "lyrics/textforms.h"
 #include "lyrics/timevalue.h"
+#include "platform/atomicfile.h"
 #include "platform/files.h"
 
 namespace orba {
@@ -41,12 +40,10 @@ std::vector<std::string> exportLines(TextExport kind, const std::vector<std::str
 
 namespace {
 
+// Replaced in one step, like a lyric save: a full disk or a refused write
+// leaves the export of before whole, never half of a new one.
 void writeTextBytes(const std::string& path, const std::string& data) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw TextFileError(path);
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) throw TextFileError(path);
+    if (!writeFileAtomically(path, data)) throw TextFileError(path);
 }
 
 std::string joinedLines(const std::vector<std::string>& lines) {
@@ -56,10 +53,6 @@ std::string joinedLines(const std::vector<std::string>& lines) {
 }
 
 }  // namespace
-
-void writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    writeTextBytes(path, joinedLines(lines));
-}
 
 std::string writeTextExport(TextExport kind, const std::vector<std::string>& lyricLines,
                             const std::string& bgmFile, const LyricForm& form) {

@@ -28,10 +28,6 @@ std::string exportPath(TextExport kind, const std::string& bgmFile);
 std::vector<std::string> exportLines(TextExport kind, const std::vector<std::string>& lyricLines,
                                      const LyricForm& form = {});
 
-// Writes each line followed by CR LF, replacing any file of that name.
-// Throws TextFileError.
-void writeTextLines(const std::string& path, const std::vector<std::string>& lines);
-
 // Writes the export in the lyrics' own encoding (a Unicode file's mark
 // included) and returns the path written. Throws TextFileError.
 std::string writeTextExport(TextExport kind, const std::vector<std::string>& lyricLines,

@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
             music.advance(15);
             now += 15;
             player.frame(back, 800, 600, now);
+            player.afterFrame();
             if (player.settings().bgmFile != current) {
                 current = player.settings().bgmFile;
                 ++songs;

@@ -18,45 +18,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "playback/transport.h"
 
 namespace orba {
-
-// Error codes of the last command, 0 for success. The numbers are the
-// classic multimedia error numbers, kept so codes stay comparable.
-enum MediaErrorCode : std::uint32_t {
-    kMediaOk = 0,
-    kMediaInvalidDevice = 257,
-    kMediaHardware = 262,
-    kMediaCannotLoadDriver = 266,
-    kMediaFileNotFound = 275,
-    kMediaNotReady = 276,
-    kMediaInternal = 277,
-    kMediaOutOfRange = 282,
-    kMediaInvalidFile = 296,
-};
-
-// Mode values of the mode query.
-enum MediaMode : int {
-    kModeNotReady = 0,
-    kModeStopped = 1,
-    kModePlaying = 2,
-    kModeRecording = 3,
-    kModeSeeking = 4,
-    kModePaused = 5,
-    kModeOpen = 6,
-};
-
-extern const char* const kNoDeviceText;      // raised by a checking command without a device
-extern const char* const kUnknownErrorText;  // error text when there is no better one
-
-class MediaDeviceError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Whether a file plays as MIDI, through the synthesizer and on the song's own
 // clock: decided by its first bytes, as the device opens it.
@@ -87,6 +53,7 @@ public:
     void stop() override;
     void pauseToggle() override;
     void seek(int ms) override;
+    void pauseAt(int ms) override;
     void setStartPosition(int ms) override;
 
     std::uint32_t lastError() const override;

@@ -64,6 +64,11 @@ void SimulatedTransport::seek(int ms) {
     m_state = State::Stopped;
 }
 
+void SimulatedTransport::pauseAt(int ms) {
+    seek(ms);
+    if (m_open) m_state = State::Paused;
+}
+
 void SimulatedTransport::setStartPosition(int ms) {
     m_startPosition = ms;
 }

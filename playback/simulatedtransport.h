@@ -31,6 +31,7 @@ public:
     void pauseToggle() override;
     void stop() override;
     void seek(int ms) override;
+    void pauseAt(int ms) override;
     void setStartPosition(int ms) override;
     int position() override { return m_position; }
     int mode() override;

@@ -3,13 +3,48 @@
 // headless tools, the tests and the benchmarks, so that all of them run the
 // same player.
 //
-// Lengths and positions are milliseconds; modes are the MediaMode values.
+// Lengths and positions are milliseconds; modes are the MediaMode values, and
+// failures the MediaErrorCode values with MediaDeviceError, both below.
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 namespace orba {
+
+// Error codes of the last command, 0 for success. The numbers are the
+// classic multimedia error numbers, kept so codes stay comparable.
+enum MediaErrorCode : std::uint32_t {
+    kMediaOk = 0,
+    kMediaInvalidDevice = 257,
+    kMediaHardware = 262,
+    kMediaCannotLoadDriver = 266,
+    kMediaFileNotFound = 275,
+    kMediaNotReady = 276,
+    kMediaInternal = 277,
+    kMediaOutOfRange = 282,
+    kMediaInvalidFile = 296,
+};
+
+// Mode values of the mode query: the classic numbers, of which a transport
+// only ever reports these four.
+enum MediaMode : int {
+    kModeNotReady = 0,
+    kModeStopped = 1,
+    kModePlaying = 2,
+    kModePaused = 5,
+};
+
+extern const char* const kNoDeviceText;      // raised by a checking command without a device
+extern const char* const kUnknownErrorText;  // error text when there is no better one
+
+// What a transport throws when a command fails; lastError() and errorText()
+// then say why.
+class MediaDeviceError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class Transport {
 public:
@@ -24,6 +59,8 @@ public:
     virtual void pauseToggle() = 0;
     virtual void stop() = 0;
     virtual void seek(int ms) = 0;
+    // Stands paused at `ms`, so that a pause toggle plays on from there.
+    virtual void pauseAt(int ms) = 0;
     // Where the next play starts.
     virtual void setStartPosition(int ms) = 0;
 

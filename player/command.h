@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "platform/keys.h"
 
@@ -41,9 +42,22 @@ enum class CommandKind {
     MelodyMute,       // M: the next channel to mute
     LyricOffset,      // , and .: value, the ms the lyrics move (negative: earlier)
     SingerReset,      // Ctrl+0
+    SongEnded,      // queued by the frame that reached the end: folder play, replay or lyrics again
+    Play,           // a desktop control: a paused or stopped song plays on, a closed one loads
+    Pause,          // a desktop control: a playing song pauses
+    Stop,           // a desktop control: the song stands paused at 0, not loaded again
+    ApplySettings,  // the settings dialog's OK wrote the file: read it, load the song if it changed
+    SetFolderPlay,  // the menu entry: value 1 on, 0 off
+    OpenFirstSong,  // at start-up: path, the command line's song ("" for the default); value 1
+                    // opens it in the time-tag edit mode
+    BeginExport,    // a video export of the song starts: the song pauses, nothing may change it
+    EndExport,      // the export ended: the song goes on as it was
 };
 
 struct Command {
+    Command(CommandKind k = CommandKind::None, int v = 0, std::string p = {})
+        : kind(k), value(v), path(std::move(p)) {}
+
     CommandKind kind = CommandKind::None;
     int value = 0;
     std::string path;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <stdexcept>
 
 #include "authoring/keycommands.h"
@@ -33,6 +34,8 @@ namespace {
 constexpr int kQuickReferenceTime = 10000;
 constexpr int kBannerTime = 15000;
 constexpr int kVolumeStep = 5;
+const char* const kNoMixerText = "(no mixer: the volume is unchanged)";
+const char* const kExportBusyText = "動画の書き出し中です";
 
 }  // namespace
 
@@ -251,7 +254,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     out.drawn = true;
     const LyricClock clock = m_frame.clockStep(m_settings, m_state, readMusic());
     out.songEnded = clock.songEnded;
-    if (clock.songEnded && !m_options.inspecting) carryOutSongEnd();
+    if (clock.songEnded && !m_options.inspecting) m_queued.push_back({CommandKind::SongEnded});
     out.lyrics = m_frame.lyricStep(m_settings, m_state, clock.lyricTime);
     if (back) m_frame.drawLyrics(*back, m_settings, m_state, out.lyrics);
     return out;
@@ -273,6 +276,14 @@ void Player::showPlaybackError() {
     // An error that ended the song is shown once, where the user looks.
     if (std::string error = m_transport->takePlaybackError(); !error.empty())
         postStatus(std::move(error));
+}
+
+void Player::afterFrame() {
+    // A command may run a frame of its own (the play list draws one at
+    // once); whatever that frame queues waits for the next round.
+    std::vector<Command> queued;
+    queued.swap(m_queued);
+    for (const Command& c : queued) run(c);
 }
 
 void Player::carryOutSongEnd() {
@@ -322,7 +333,26 @@ void Player::postStatus(std::string text, std::optional<int> ms) {
     if (ms) m_state.statusTime = *ms;
 }
 
+bool Player::refusedWhileExporting(const Command& c) {
+    if (!m_export) return false;
+    switch (c.kind) {
+        // What neither changes the song nor draws a frame may go on.
+        case CommandKind::None:
+        case CommandKind::FullScreen:
+        case CommandKind::QuickReference:
+        case CommandKind::Volume:
+        case CommandKind::SetVolume:
+        case CommandKind::SetFolderPlay:
+        case CommandKind::EndExport:
+            return false;
+        default:
+            postStatus(kExportBusyText);
+            return true;
+    }
+}
+
 void Player::run(const Command& c) {
+    if (refusedWhileExporting(c)) return;
     switch (c.kind) {
         case CommandKind::None:
             return;
@@ -386,8 +416,7 @@ void Player::run(const Command& c) {
             seekTo(c.value);
             return;
         case CommandKind::SetVolume:
-            postStatus(volumeMessage(c.value));
-            setMasterVolume(unsigned(c.value));
+            showVolume(c.value, setMasterVolume(unsigned(c.value)));
             return;
         case CommandKind::SingerKey:
             changeSinger(SingerControl::Key, stepKey(m_state.singer, c.value));
@@ -411,7 +440,97 @@ void Player::run(const Command& c) {
         case CommandKind::SingerReset:
             changeSinger(SingerControl::Reset, resetSinger());
             return;
+        case CommandKind::SongEnded:
+            carryOutSongEnd();
+            return;
+        case CommandKind::Play:
+            playSong();
+            return;
+        case CommandKind::Pause:
+            if (m_transport->mode() == kModePlaying) togglePause();
+            return;
+        case CommandKind::Stop:
+            stopSong();
+            return;
+        case CommandKind::ApplySettings:
+            applySettings();
+            return;
+        case CommandKind::SetFolderPlay:
+            m_settings.folderRepeat = c.value != 0;
+            return;
+        case CommandKind::OpenFirstSong:
+            if (c.value != 0) setTimeEditMode(m_state, true);
+            openFirstSong(c.path, programFolder());
+            return;
+        case CommandKind::BeginExport:
+            beginExport();
+            return;
+        case CommandKind::EndExport:
+            endExport();
+            return;
     }
+}
+
+void Player::playSong() {
+    if (!m_settings.useBgm) return;
+    Transport& dev = *m_transport;
+    const int mode = dev.mode();
+    if (mode == kModePaused) {
+        togglePause();
+    } else if (mode == kModeStopped) {
+        if (!playTransport([&] { dev.play(); })) return;
+        if (m_state.isMidi) {
+            waitUntilPlaying(dev);
+            m_state.songTime = dev.position();
+        }
+        postStatus("PLAYING");
+    } else if (mode != kModePlaying) {
+        loadSong();  // nothing open: the song starts again from its load
+    }
+}
+
+void Player::stopSong() {
+    if (!m_settings.useBgm) return;
+    Transport& dev = *m_transport;
+    const int mode = dev.mode();
+    if (mode != kModePlaying && mode != kModePaused && mode != kModeStopped) return;
+    if (!playTransport([&] { dev.pauseAt(0); })) return;
+    m_state.songTime = 0;
+    m_state.tempoCarry = 0;
+    m_state.currentLine = -1;
+    m_state.lastTick = 0;
+    postStatus("PAUSE");
+}
+
+void Player::applySettings() {
+    const std::string oldBgm = m_settings.bgmFile;
+    const std::string oldMessage = m_settings.messageFile;
+    loadSettings();
+    if (m_settings.bgmFile != oldBgm || m_settings.messageFile != oldMessage) loadSong();
+}
+
+void Player::beginExport() {
+    Transport& dev = *m_transport;
+    ExportPause pause;
+    pause.song = m_settings.bgmFile;
+    pause.musicWasPlaying = m_settings.useBgm && dev.mode() == kModePlaying;
+    if (pause.musicWasPlaying) dev.pauseToggle();
+    m_host.setTimerEnabled(false);
+    m_export = pause;
+}
+
+void Player::endExport() {
+    if (!m_export) return;
+    const ExportPause pause = *m_export;
+    m_export.reset();
+    // Only the song that was paused for the export, and only while it still
+    // stands paused, is played on.
+    Transport& dev = *m_transport;
+    if (pause.musicWasPlaying && pause.song == m_settings.bgmFile && dev.mode() == kModePaused)
+        dev.pauseToggle();
+    // The frame clock starts afresh rather than counting the pause.
+    m_state.lastTick = 0;
+    m_host.setTimerEnabled(true);
 }
 
 void Player::changeSinger(SingerControl control, const SingerControls& singer) {
@@ -454,27 +573,40 @@ void Player::showPlayList() {
 void Player::seek(bool forward) {
     if (!forward && m_state.isMidi) return;  // a MIDI song cannot be rewound
     Transport& dev = *m_transport;
-    int p = dev.position();
-    postStatus(forward ? "Fastforward!" : "Rewind!");
-    p = seekTarget(forward, p, dev.length());
-    playFrom(p);
+    const int p = seekTarget(forward, dev.position(), dev.length());
+    if (playFrom(p)) postStatus(forward ? "Fastforward!" : "Rewind!");
 }
 
 void Player::seekTo(int ms) {
-    Transport& dev = *m_transport;
-    postStatus(ms >= dev.position() ? "Fastforward!" : "Rewind!");
-    playFrom(ms);
+    const bool forward = ms >= m_transport->position();
+    if (playFrom(ms)) postStatus(forward ? "Fastforward!" : "Rewind!");
 }
 
-void Player::playFrom(int p) {
+bool Player::playFrom(int p) {
     Transport& dev = *m_transport;
-    dev.stop();
-    dev.setStartPosition(p);
-    dev.play();
+    if (!playTransport([&] {
+            dev.stop();
+            dev.setStartPosition(p);
+            dev.play();
+        }))
+        return false;
     if (m_state.isMidi) {
         waitUntilPlaying(dev);
         m_state.songTime = dev.position();
     }
+    return true;
+}
+
+bool Player::playTransport(const std::function<void()>& commands) {
+    Transport& dev = *m_transport;
+    try {
+        commands();
+    } catch (const MediaDeviceError&) {
+        // lastError and errorText below say what went wrong.
+    }
+    if (dev.lastError() == kMediaOk) return true;
+    postStatus(dev.errorText());
+    return false;
 }
 
 void Player::stepVolume(bool up) {
@@ -482,8 +614,14 @@ void Player::stepVolume(bool up) {
     // Without a readable mixer the keys step from the configured volume.
     const int from = getMasterVolume(current) ? int(current) : m_settings.volume;
     const int v = steppedVolume(from, up ? kVolumeStep : -kVolumeStep);
-    postStatus(volumeMessage(v));
-    setMasterVolume(unsigned(v));
+    showVolume(v, setMasterVolume(unsigned(v)));
+}
+
+void Player::showVolume(int percent, bool set) {
+    // The value asked for stays on the first line; the second says when
+    // the mixer did not take it, so the status never claims a change that
+    // did not happen.
+    postStatus(set ? volumeMessage(percent) : volumeMessage(percent) + "|" + kNoMixerText);
 }
 
 void Player::writeTextExport(TextExport kind) {

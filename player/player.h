@@ -11,13 +11,17 @@
 //
 // A frame runs its steps in this order: size and frame clock, cursor, the
 // picture phases, the music's reading, the playback and lyric clocks, the
-// end-of-song action (carried out here, between the steps), the timeline and
-// the lyric drawing.
+// timeline and the lyric drawing. A frame never loads a song: the one that
+// reaches the end of the song queues the end-of-song action, which the
+// owner of the frame runs (afterFrame) once the frame is shown, so every
+// frame draws one song's time over that song's lines.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "effects/framepictures.h"
 #include "lyrics/frame.h"
@@ -148,6 +152,10 @@ public:
 
     // Carries out a command: a key's, a menu's or a desktop control's.
     void run(const Command& command);
+    // Runs what the last frames queued (the end-of-song action), in order.
+    void afterFrame();
+
+    bool exporting() const { return m_export.has_value(); }
 
     // The window's slideshow decodes its next pictures on a worker thread.
     void setPicturesDecodedAhead(bool on) { m_pictures.setDecodeAhead(on); }
@@ -175,11 +183,24 @@ private:
     void showPlaybackError();
 
     void togglePause();
+    void playSong();
+    void stopSong();
+    void applySettings();
+    void beginExport();
+    void endExport();
+    // While a video export runs, what would change the song (or draw a
+    // frame, whose text caches the export's thread is using) is refused.
+    bool refusedWhileExporting(const Command& c);
     void stepSong(int offset);
     void showPlayList();
     void seek(bool forward);
     void seekTo(int ms);
-    void playFrom(int ms);
+    // Plays from `ms`; false, with the device's error on the status line,
+    // when the device refused.
+    bool playFrom(int ms);
+    // Runs transport commands; false, with the device's error shown, when one failed.
+    bool playTransport(const std::function<void()>& commands);
+    void showVolume(int percent, bool set);
     void stepVolume(bool up);
     void writeTextExport(TextExport kind);
     void changeSinger(SingerControl control, const SingerControls& singer);
@@ -197,6 +218,14 @@ private:
     FramePictures m_pictures;
     // An error of the settings load that the next song load shows.
     std::string m_loadError;
+    // Commands the frames left for afterFrame.
+    std::vector<Command> m_queued;
+    // Set while a video export of the song runs.
+    struct ExportPause {
+        std::string song;
+        bool musicWasPlaying = false;
+    };
+    std::optional<ExportPause> m_export;
 };
 
 }  // namespace orba

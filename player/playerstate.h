@@ -26,10 +26,6 @@ struct PlayerState {
     bool debugMode = false;
     bool orbaObject = false;  // the mascot sprites; not saved
     bool editFrameDrawn = true;
-    int savedLeft = 0;
-    int savedTop = 0;
-    int savedWidth = 0;
-    int savedHeight = 0;
     int seasonMode = 0;
 
     SingerControls singer;  // the song's key, tempo, vocal cut, melody mute, lyric offset

@@ -175,8 +175,6 @@ TEST_F(TDesktopWindowTest, FullScreenAndBackRestoresBoundsAndMenus) {
     EXPECT_TRUE(w.isBorderNone());
     EXPECT_TRUE(w.isFullScreen());
     EXPECT_FALSE(w.menuBar()->isVisible());
-    EXPECT_EQ(w.player().state().savedWidth, before.width());
-    EXPECT_EQ(w.player().state().savedLeft, before.x());
 
     // The menus come while the mouse is at the top edge only.
     w.FormMouseMove(10, 1);

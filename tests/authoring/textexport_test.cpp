@@ -1,6 +1,9 @@
 #include "authoring/textexport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "lyrics/textforms.h"
 #include "tests/lyrics/sj.h"
@@ -75,6 +78,20 @@ TEST(TextExport, FileThatCannotBeCreatedRaisesTheFileError) {
     test::TempDir dir;
     EXPECT_THROW(writeTextExport(TextExport::Plain, {"a", ""}, dir.file("no/such/song.mp3")),
                  TextFileError);
+}
+
+TEST(TextExport, AnExportThatMayNotBeReplacedStaysWhole) {
+    test::TempDir dir;
+    const std::string old = dir.file("song_plain.txt");
+    test::writeFile(old, "kept\r\n");
+    ASSERT_EQ(::chmod(old.c_str(), 0444), 0);
+    EXPECT_THROW(writeTextExport(TextExport::Plain, {"a", ""}, dir.file("song.mp3")),
+                 TextFileError);
+    EXPECT_EQ(test::readFile(old), "kept\r\n");
+    // Nothing of the attempt is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(TextExport, SaveMessageQuotesTheFileName) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 
 #include "authoring/keycommands.h"
@@ -216,10 +217,12 @@ TEST_F(Running, SeekMovesThePlayingSongAndAPausedOneStays) {
     EXPECT_EQ(music->position(), 10000);
 }
 
-TEST_F(Running, WithoutAMixerTheVolumeStepsFromTheConfiguredVolume) {
+TEST_F(Running, WithoutAMixerTheVolumeStepsFromTheConfiguredVolumeAndSaysItIsUnchanged) {
     player->settings().volume = 20;
     press(key(vk::Up));
-    EXPECT_EQ(message(), "Master Volume : 25");
+    EXPECT_EQ(message(), "Master Volume : 25|(no mixer: the volume is unchanged)");
+    player->run({CommandKind::SetVolume, 40, {}});
+    EXPECT_EQ(message(), "Master Volume : 40|(no mixer: the volume is unchanged)");
 }
 
 TEST_F(Running, CtrlF9AndTheExportsNameTheFilesTheyWrote) {
@@ -228,6 +231,81 @@ TEST_F(Running, CtrlF9AndTheExportsNameTheFilesTheyWrote) {
     press(letter('S', true));
     EXPECT_EQ(message(), "\"a_safe.txt\" save completed.");
     EXPECT_TRUE(std::ifstream(dir.file("a_safe.txt")).good());
+}
+
+TEST_F(Running, StopLeavesTheSongPausedAtItsStartWithoutLoadingItAgain) {
+    music->advance(5000);
+    player->postStatus("before");
+    player->run({CommandKind::Stop});
+    EXPECT_EQ(music->mode(), kModePaused);
+    EXPECT_EQ(music->position(), 0);
+    EXPECT_EQ(player->state().songTime, 0);
+    EXPECT_EQ(message(), "PAUSE");  // a load would have shown the banner
+    player->run({CommandKind::PauseToggle});
+    EXPECT_EQ(music->mode(), kModePlaying);
+    EXPECT_EQ(music->position(), 0);
+}
+
+TEST_F(Running, PlayAndPauseActOnlyWhereTheyMeanSomething) {
+    player->run({CommandKind::Play});  // already playing
+    EXPECT_EQ(music->mode(), kModePlaying);
+    player->run({CommandKind::Pause});
+    EXPECT_EQ(music->mode(), kModePaused);
+    player->run({CommandKind::Pause});
+    EXPECT_EQ(music->mode(), kModePaused);
+    player->run({CommandKind::Play});
+    EXPECT_EQ(music->mode(), kModePlaying);
+    music->advance(2000);
+    music->stop();
+    player->run({CommandKind::Play});  // a stopped song plays on from where it stands
+    EXPECT_EQ(music->mode(), kModePlaying);
+    EXPECT_EQ(music->position(), 2000);
+}
+
+TEST_F(Running, WhileASongExportsNothingChangesItAndItsPauseIsGivenBack) {
+    music->advance(3000);
+    player->run({CommandKind::BeginExport});
+    EXPECT_EQ(music->mode(), kModePaused);
+    EXPECT_FALSE(host.timerEnabled);
+    const Command changing[] = {{CommandKind::StepSong, +1},  {CommandKind::PauseToggle},
+                                {CommandKind::Stop},          {CommandKind::Restart},
+                                {CommandKind::SeekTo, 10000}, {CommandKind::PlayList},
+                                {CommandKind::Play}};
+    for (const Command& c : changing) {
+        player->postStatus("");
+        player->run(c);
+        EXPECT_EQ(message(), "動画の書き出し中です") << int(c.kind);
+    }
+    EXPECT_EQ(music->mode(), kModePaused);
+    EXPECT_EQ(music->position(), 3000);
+    EXPECT_EQ(player->settings().bgmFile, dir.file("a.mp3"));
+    player->run({CommandKind::EndExport});
+    EXPECT_EQ(music->mode(), kModePlaying);
+    EXPECT_TRUE(host.timerEnabled);
+
+    // A song the user had paused stays paused.
+    player->run({CommandKind::PauseToggle});
+    player->run({CommandKind::BeginExport});
+    player->run({CommandKind::EndExport});
+    EXPECT_EQ(music->mode(), kModePaused);
+}
+
+TEST_F(Running, TheDialogsOkLoadsTheSongOnlyWhenItsFilesChanged) {
+    const std::string sharedIni =
+        std::getenv("ORBAKARAOKE_INI") ? std::getenv("ORBAKARAOKE_INI") : "";
+    ::setenv("ORBAKARAOKE_INI", dir.file("own.ini").c_str(), 1);
+    player->dialogValues().music = {true, dir.file("a.mp3"), true, dir.file("a.txt"), false, ""};
+    player->commitDialogValues();
+    music->advance(4000);
+    player->run({CommandKind::ApplySettings});
+    EXPECT_EQ(music->position(), 4000);  // nothing changed: the song plays on
+    test::writeFile(dir.file("b.mp3"), "x");
+    player->dialogValues().music.bgmFile = dir.file("b.mp3");
+    player->commitDialogValues();
+    player->run({CommandKind::ApplySettings});
+    EXPECT_EQ(player->settings().bgmFile, dir.file("b.mp3"));
+    EXPECT_EQ(music->fileName(), dir.file("b.mp3"));
+    ::setenv("ORBAKARAOKE_INI", sharedIni.c_str(), 1);
 }
 
 struct RunningMidi : Running {

@@ -39,17 +39,41 @@ protected:
         EXPECT_TRUE(player->openMusicFile(dir.file("a.mp3")));
         player->settings().folderRepeat = true;
     }
+    // One tick of the window: the frame, then what it queued.
+    FrameOutcome tick() {
+        music->advance(15);
+        now += 15;
+        const FrameOutcome out = player->frame(back, 160, 120, now);
+        player->afterFrame();
+        return out;
+    }
     // Frames until the song changes or `limit` frames have run.
     void playUntilTheSongChanges(int limit = 400) {
         const std::string current = player->settings().bgmFile;
         player->frame(back, 160, 120, now);
-        for (int i = 0; i < limit && player->settings().bgmFile == current; ++i) {
-            music->advance(15);
-            now += 15;
-            player->frame(back, 160, 120, now);
-        }
+        for (int i = 0; i < limit && player->settings().bgmFile == current; ++i) tick();
     }
 };
+
+TEST_F(FolderPlay, TheFrameThatEndsASongDrawsItAndTheNextFrameDrawsTheNextSong) {
+    player->frame(back, 160, 120, now);
+    FrameOutcome out;
+    for (int i = 0; i < 400 && !out.songEnded; ++i) {
+        music->advance(15);
+        now += 15;
+        out = player->frame(back, 160, 120, now);
+        if (!out.songEnded) player->afterFrame();
+    }
+    ASSERT_TRUE(out.songEnded);
+    // The ending frame ran the old song's clock over the old song's lines.
+    EXPECT_EQ(player->settings().bgmFile, dir.file("a.mp3"));
+    EXPECT_GE(out.lyrics.lyricTime, 1990);
+    player->afterFrame();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("b.mp3"));
+    const FrameOutcome next = tick();
+    EXPECT_FALSE(next.songEnded);
+    EXPECT_LT(next.lyrics.lyricTime, 100);
+}
 
 TEST_F(FolderPlay, TheEndOfASongOpensTheNextOneWithItsLyrics) {
     playUntilTheSongChanges();
