@@ -30,21 +30,6 @@ TEST(EncodingPlan, RefusesOtherNames) {
         EXPECT_FALSE(encodingPlanFor(out)) << out;
 }
 
-TEST(VideoSize, NeedsEvenSidesOfAtLeastSixteen) {
-    struct Case {
-        int width, height;
-        const char* says;  // "" when the size is fine
-    };
-    for (const Case& c : {Case{16, 16, ""}, Case{4096, 18, ""}, Case{14, 720, "at least 16x16"},
-                          Case{1280, 15, "at least 16x16"}, Case{0, 0, "at least 16x16"},
-                          Case{321, 240, "even"}, Case{320, 17, "even"}}) {
-        const std::string error = videoSizeError(c.width, c.height);
-        const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
-        EXPECT_EQ(error.empty(), !*c.says) << size << ": " << error;
-        EXPECT_NE(error.find(c.says), std::string::npos) << size << ": " << error;
-    }
-}
-
 TEST(FrameTiming, FramesShowTheNearestMillisecondOfTheirTime) {
     EXPECT_EQ(frameSongMs(0, 0, 30), 0);
     EXPECT_EQ(frameSongMs(0, 1, 30), 33);

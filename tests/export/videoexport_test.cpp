@@ -258,40 +258,6 @@ TEST_F(VideoExportTest, FailedOrCancelledExportLeavesNoFile) {
     }
 }
 
-// Nothing of the user's is written, and nothing is drawn or encoded, for an
-// output that cannot be had.
-TEST_F(VideoExportTest, UnwantedOutputsAreRefusedBeforeTheFirstFrame) {
-    namespace fs = std::filesystem;
-    test::writeFile(dir.file("song_t.txt"), "lyrics");
-    test::writeFile(dir.file("old.mp4"), "earlier");
-    fs::create_hard_link(dir.file("song_t.txt"), dir.file("lyrics.mkv"));
-    fs::create_directory(dir.file("folder.webm"));
-    struct Case {
-        const char* out;
-        bool overwrite;
-        int width;
-        const char* says;
-        bool outputExists;
-    };
-    for (const Case& c : {Case{"old.mp4", false, 320, "exists already", true},
-                          Case{"lyrics.mkv", true, 320, "the export reads it", false},
-                          Case{"folder.webm", true, 320, "it is a folder", false},
-                          Case{"new.mp4", false, 14, "at least 16x16", false}}) {
-        SCOPED_TRACE(c.out);
-        const test::FolderSnapshot before = test::snapshotFolder(dir.path());
-        ExportJob j = job(c.out, 0, 400);
-        j.overwrite = c.overwrite;
-        j.width = c.width;
-        j.inputs = {dir.file("song.wav"), dir.file("song_t.txt")};
-        const ExportResult r = run(j);
-        EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.error.find(c.says), std::string::npos) << r.error;
-        EXPECT_EQ(r.outputExists, c.outputExists);
-        EXPECT_TRUE(source.asked.empty());
-        EXPECT_EQ(test::snapshotFolder(dir.path()), before);
-    }
-}
-
 TEST_F(VideoExportTest, AnOutputMadeDuringTheExportIsNotReplaced) {
     ExportJob j = job("out.mkv", 0, 800);
     source.afterFrame = [&] {
