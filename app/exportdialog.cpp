@@ -29,6 +29,8 @@ std::string loadedSong(const Settings& s) {
     return {};
 }
 
+// The output file, which the user has agreed to replace if it exists; empty
+// when cancelled.
 QString askOutputFile(QWidget* parent, const std::string& song) {
     const QFileInfo info(QString::fromStdString(song));
     const QString mp4 = QStringLiteral("MP4 動画 (*.mp4)");
@@ -38,9 +40,17 @@ QString askOutputFile(QWidget* parent, const std::string& song) {
     QString path = QFileDialog::getSaveFileName(
         parent, QString::fromUtf8(kTitle), info.dir().filePath(info.completeBaseName() + ".mp4"),
         mp4 + ";;" + webm + ";;" + mkv, &filter);
+    // The file dialog has asked before choosing an existing file.
     if (path.isEmpty() || encodingPlanFor(path.toStdString())) return path;
-    // A name typed without one of the three extensions takes the chosen type's.
-    return path + (filter == webm ? ".webm" : filter == mkv ? ".mkv" : ".mp4");
+    // A name typed without one of the three extensions takes the chosen
+    // type's; the dialog did not ask about that name.
+    path += filter == webm ? ".webm" : filter == mkv ? ".mkv" : ".mp4";
+    if (QFileInfo::exists(path) &&
+        QMessageBox::question(parent, QString::fromUtf8(kTitle),
+                              path + QStringLiteral(" は既に存在します。\n上書きしますか?")) !=
+            QMessageBox::Yes)
+        return {};
+    return path;
 }
 
 // The player stands still while the export draws, and goes on afterwards;
@@ -75,6 +85,8 @@ void exportVideoDialog(QWidget* parent, Player& player) {
     job.plan = *encodingPlanFor(job.outFile);
     const ExportSong exportSong = findExportSong(song, player.settings());
     job.audio = exportSong.audio;
+    job.inputs = {song, exportSong.lyricFile};
+    job.overwrite = true;
 
     SongPause pause(player);
     SimulationFrameSource source(exportSong);

@@ -121,6 +121,9 @@ int main(int argc, char** argv) {
     orba::SimulationFrameSource simulation(exportSong);
     TimedSource source(simulation);
     job.audio = exportSong.audio;
+    job.inputs = {song, exportSong.lyricFile};
+    // The bench's own file, made again on every run.
+    job.overwrite = true;
     job.toMs = simulation.songLength();
 
     std::atomic<bool> cancel{false};

@@ -42,6 +42,16 @@ std::optional<EncodingPlan> encodingPlanFor(const std::string& outFile) {
     return std::nullopt;
 }
 
+std::string videoSizeError(int width, int height) {
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width < kSmallestVideoSide || height < kSmallestVideoSide)
+        return "the video size must be at least " + std::to_string(kSmallestVideoSide) + "x" +
+               std::to_string(kSmallestVideoSide) + " (" + size + ")";
+    if (width % 2 || height % 2)
+        return "the video size must be even in both directions (" + size + ")";
+    return {};
+}
+
 int frameSongMs(int fromMs, long long k, int fps) {
     return fromMs + static_cast<int>((k * 1000 + fps / 2) / fps);
 }

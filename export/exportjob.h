@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orba {
 
@@ -43,6 +44,12 @@ std::optional<EncodingPlan> encodingPlanFor(const std::string& outFile);
 
 struct ExportJob {
     std::string outFile;
+    // Whether an existing outFile may be replaced; otherwise it is left as
+    // it is and the export refused.
+    bool overwrite = false;
+    // The user's files the export reads (the song, its lyric file): never
+    // written, whatever name or link leads to them.
+    std::vector<std::string> inputs;
     int width = 1280;
     int height = 720;
     int fps = 30;
@@ -51,6 +58,13 @@ struct ExportJob {
     ExportAudio audio;
     EncodingPlan plan;
 };
+
+// The smallest side the encoders take.
+inline constexpr int kSmallestVideoSide = 16;
+
+// Why a video cannot have this size ("" when it can): each side at least
+// kSmallestVideoSide and even, as 4:2:0 video needs.
+std::string videoSizeError(int width, int height);
 
 // Frame k shows the song at fromMs + k / fps seconds, to the nearest
 // millisecond; the video has as many frames as it takes to cover [from, to).

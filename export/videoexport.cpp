@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
 #include "export/audiofeed.h"
+#include "export/outputfile.h"
 
 namespace orba {
 
@@ -154,6 +154,7 @@ private:
         return false;
     }
     bool checkJob();
+    bool openOutput();
     bool build();
     bool pushFrames(ExportFrameSource& source, const ExportProgressFn& progress);
     bool finish();
@@ -164,7 +165,7 @@ private:
 
     const ExportJob& m_job;
     const std::atomic<bool>& m_cancel;
-    std::string m_partial;
+    OutputFile m_output;
     std::unique_ptr<AudioFeed> m_feed;
     AudioPump m_pump;
     GstPtr<GstElement> m_pipeline;
@@ -181,14 +182,18 @@ private:
 
 bool Export::checkJob() {
     const ExportJob& j = m_job;
-    if (j.width < 2 || j.height < 2 || j.width % 2 || j.height % 2)
-        return fail("the video size must be even in both directions (" + std::to_string(j.width) +
-                    "x" + std::to_string(j.height) + ")");
+    if (std::string problem = videoSizeError(j.width, j.height); !problem.empty())
+        return fail(problem);
     if (j.fps < 1 || j.fps > 120) return fail("the frame rate must be from 1 to 120");
     if (j.fromMs < 0 || j.toMs <= j.fromMs)
         return fail("nothing to export: the end (" + std::to_string(j.toMs) +
                     " ms) is not after the start (" + std::to_string(j.fromMs) + " ms)");
     return true;
+}
+
+bool Export::openOutput() {
+    std::string problem = m_output.open(m_job.outFile, m_job.inputs, m_job.overwrite);
+    return problem.empty() || fail(std::move(problem));
 }
 
 bool Export::build() {
@@ -214,7 +219,7 @@ bool Export::build() {
         " ! queue ! mux. "
         "appsrc name=audio ! audioconvert ! audioresample ! " +
         audioEncoder(plan.audio.element) + " ! queue ! mux. " + muxer(plan.muxer.element) +
-        " name=mux ! filesink name=file";
+        " name=mux ! fdsink name=file";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
     const std::string reason = error && error->message ? error->message : "";
@@ -227,7 +232,8 @@ bool Export::build() {
     m_bus.reset(gst_element_get_bus(pipeline));
     m_video.reset(gst_bin_get_by_name(GST_BIN(pipeline), "video"));
     m_file.reset(gst_bin_get_by_name(GST_BIN(pipeline), "file"));
-    g_object_set(m_file.get(), "location", m_partial.c_str(), nullptr);
+    // The sink writes into the file we created, and never opens a name itself.
+    g_object_set(m_file.get(), "fd", m_output.descriptor(), nullptr);
 
     const guint64 frameBytes = static_cast<guint64>(m_job.width) * m_job.height * 4;
     GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width",
@@ -354,10 +360,8 @@ bool Export::finish() {
     while (!m_eos)
         if (!poll(kEndWaitStep)) return false;
     teardown();
-    std::error_code ec;
-    std::filesystem::rename(m_partial, m_job.outFile, ec);
-    if (ec) return fail("cannot write " + m_job.outFile + ": " + ec.message());
-    return true;
+    std::string problem = m_output.commit();
+    return problem.empty() || fail(std::move(problem));
 }
 
 void Export::teardown() {
@@ -373,27 +377,21 @@ void Export::teardown() {
 }
 
 ExportResult Export::run(ExportFrameSource& source, const ExportProgressFn& progress) {
-    m_partial = partialFileName(m_job.outFile);
-    const bool ok = checkJob() && build() && pushFrames(source, progress) && finish();
+    const bool ok =
+        checkJob() && openOutput() && build() && pushFrames(source, progress) && finish();
     teardown();
-    if (!ok) {
-        std::error_code ec;
-        std::filesystem::remove(m_partial, ec);
-    }
+    if (!ok) m_output.discard();
     m_timings.total = secondsSince(m_started);
     ExportResult r;
     r.ok = ok;
     r.cancelled = m_cancelled;
+    r.outputExists = !ok && m_output.refusedAsExisting();
     r.error = ok ? std::string() : m_error;
     r.timings = m_timings;
     return r;
 }
 
 }  // namespace
-
-std::string partialFileName(const std::string& outFile) {
-    return outFile + ".part";
-}
 
 ExportResult exportVideo(const ExportJob& job, ExportFrameSource& source,
                          const ExportProgressFn& progress, const std::atomic<bool>& cancel) {

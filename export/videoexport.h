@@ -4,8 +4,9 @@
 // The frames are drawn on the calling thread and handed to an appsrc; the
 // colour conversion runs on that source's streaming thread and the encoders
 // on their own, behind queues, so drawing and encoding overlap. The file is
-// written under a temporary name beside the output and renamed when it is
-// complete: a cancelled or failed export leaves no file behind.
+// written into a partial file of its own beside the output and renamed when
+// it is complete (see OutputFile): a cancelled or failed export leaves no file
+// behind, and no file of the user's is ever written.
 #pragma once
 
 #include <atomic>
@@ -28,7 +29,8 @@ struct ExportTimings {
 struct ExportResult {
     bool ok = false;
     bool cancelled = false;
-    std::string error;  // a sentence for the user when not ok
+    bool outputExists = false;  // refused: the output is there and overwrite was not asked
+    std::string error;          // a sentence for the user when not ok
     ExportTimings timings;
 };
 
@@ -38,8 +40,5 @@ using ExportProgressFn = std::function<void(const ExportProgress&)>;
 // handler) to stop it.
 ExportResult exportVideo(const ExportJob& job, ExportFrameSource& source,
                          const ExportProgressFn& progress, const std::atomic<bool>& cancel);
-
-// The temporary name the file is written under until it is complete.
-std::string partialFileName(const std::string& outFile);
 
 }  // namespace orba

@@ -15,8 +15,6 @@ namespace orba {
 
 namespace {
 
-enum class Replace { Allowed, Never };
-
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -48,33 +46,6 @@ std::optional<std::string> readRegularFile(const std::string& path, struct stat&
     return data;
 }
 
-// Hidden, and named after the file it will become, so that one left by a
-// power cut is recognisable; created with the default permissions.
-int createTemp(const std::string& target, std::string& temp) {
-    const std::string base = folderPart(target) + "." + fileNamePart(target) + ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = base + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-bool moveIntoPlace(const std::string& temp, const std::string& target, Replace replace) {
-    if (replace == Replace::Allowed) return std::rename(temp.c_str(), target.c_str()) == 0;
-    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno == EEXIST) return false;
-    // File systems without the no-replace rename: a hard link does not
-    // replace either; where there are no links, a last look before renaming.
-    if (::link(temp.c_str(), target.c_str()) == 0) {
-        ::unlink(temp.c_str());
-        return true;
-    }
-    if (errno == EEXIST || anythingAt(target)) return false;
-    return std::rename(temp.c_str(), target.c_str()) == 0;
-}
-
 // Makes the rename itself survive a power cut; the new contents are already
 // on disk, so a folder that cannot be synced does not fail the write.
 void syncFolder(const std::string& folder) {
@@ -85,10 +56,10 @@ void syncFolder(const std::string& folder) {
 }
 
 // `like`: the file whose permission bits and owner the new one takes.
-bool writeVia(const std::string& target, std::string_view bytes, Replace replace,
+bool writeVia(const std::string& target, std::string_view bytes, bool replace,
               const struct stat* like) {
     std::string temp;
-    int fd = createTemp(target, temp);
+    int fd = createFileBeside(target, ".tmp", temp);
     if (fd < 0) return false;
     bool ok = writeAll(fd, bytes);
     if (ok && like) {
@@ -109,6 +80,36 @@ bool writeVia(const std::string& target, std::string_view bytes, Replace replace
 }
 
 }  // namespace
+
+// Named so that one left by a power cut is recognisable; created with the
+// default permissions.
+int createFileBeside(const std::string& target, const char* suffix, std::string& temp) {
+    const std::string base = folderPart(target) + "." + fileNamePart(target) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = base + std::to_string(::getpid()) + "-" + std::to_string(attempt) + suffix;
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool moveIntoPlace(const std::string& temp, const std::string& target, bool replace) {
+    if (replace) return std::rename(temp.c_str(), target.c_str()) == 0;
+    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST) return false;
+    // File systems without the no-replace rename: a hard link does not
+    // replace either; where there are no links, a last look before renaming.
+    if (::link(temp.c_str(), target.c_str()) == 0) {
+        ::unlink(temp.c_str());
+        return true;
+    }
+    if (errno == EEXIST || anythingAt(target)) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(temp.c_str(), target.c_str()) == 0;
+}
 
 bool anythingAt(const std::string& path) {
     struct stat st {};
@@ -132,14 +133,14 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes) {
     }
     struct stat old {};
     bool replacing = ::stat(target.c_str(), &old) == 0;
-    return writeVia(target, bytes, Replace::Allowed, replacing ? &old : nullptr);
+    return writeVia(target, bytes, true, replacing ? &old : nullptr);
 }
 
 bool copyToNewFile(const std::string& from, const std::string& to) {
     if (to.empty() || anythingAt(to)) return false;
     struct stat st {};
     std::optional<std::string> bytes = readRegularFile(from, st);
-    return bytes && writeVia(to, *bytes, Replace::Never, &st);
+    return bytes && writeVia(to, *bytes, false, &st);
 }
 
 }  // namespace orba

@@ -27,4 +27,16 @@ bool copyToNewFile(const std::string& from, const std::string& to);
 // Anything at all at `path`: a file, a folder, or a link even when it dangles.
 bool anythingAt(const std::string& path);
 
+// A new, empty file beside `target` for its next contents, hidden and named
+// after it (".NAME.PID-N" and `suffix`). It is created exclusively: never an
+// existing file, never through a link, so whatever else lies beside `target`
+// stays untouched. Returns the descriptor open for writing, or -1 with errno
+// set; its path goes to `temp`.
+int createFileBeside(const std::string& target, const char* suffix, std::string& temp);
+
+// Renames `temp` to `target`. Unless `replace`, anything already at `target`
+// (even a dangling link) makes it fail with errno EEXIST, also when it
+// appears at the last moment.
+bool moveIntoPlace(const std::string& temp, const std::string& target, bool replace);
+
 }  // namespace orba

@@ -1,9 +1,11 @@
 #include "tools/exporttool.h"
 
+#include <signal.h>
+
 #include <QGuiApplication>
 #include <atomic>
-#include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 #include "export/videoexport.h"
@@ -19,8 +21,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: orbakaraoke --export-video SONG OUT [--size WxH] [--fps N] [--from MS] [--to MS] "
-    "[--quiet]\n"
-    "  OUT ends in .mp4 (H.264, AAC), .webm (VP9, Opus) or .mkv (H.264, Opus)";
+    "[--overwrite] [--quiet]\n"
+    "  OUT ends in .mp4 (H.264, AAC), .webm (VP9, Opus) or .mkv (H.264, Opus); an existing OUT\n"
+    "  is replaced only with --overwrite";
 
 std::atomic<bool> g_interrupted{false};
 
@@ -28,22 +31,30 @@ void onInterrupt(int) {
     g_interrupted = true;
 }
 
-// Ctrl+C asks the export to stop and clean up rather than killing it.
+// Ctrl+C, a kill or a closed terminal asks the export to stop and clean up
+// rather than killing it with its partial file left behind.
 class InterruptGuard {
 public:
     InterruptGuard() {
         g_interrupted = false;
-        m_old = std::signal(SIGINT, onInterrupt);
-        m_oldTerm = std::signal(SIGTERM, onInterrupt);
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            ::sigaction(kSignals[i], nullptr, &m_old[i]);
+            // A signal ignored by whoever started us (nohup, a background
+            // job) stays ignored: the export is meant to outlive it.
+            if (m_old[i].sa_handler != SIG_IGN) ::sigaction(kSignals[i], &action, nullptr);
+        }
     }
     ~InterruptGuard() {
-        std::signal(SIGINT, m_old);
-        std::signal(SIGTERM, m_oldTerm);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            ::sigaction(kSignals[i], &m_old[i], nullptr);
     }
 
 private:
-    void (*m_old)(int);
-    void (*m_oldTerm)(int);
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_old[std::size(kSignals)]{};
 };
 
 int exportVideoCommand(const std::vector<std::string>& args) {
@@ -53,6 +64,7 @@ int exportVideoCommand(const std::vector<std::string>& args) {
                                        {"--fps", true},
                                        {"--from", true},
                                        {"--to", true},
+                                       {"--overwrite", false},
                                        {"--quiet", false}},
                                       a, true);
         !e.empty())
@@ -68,6 +80,7 @@ int exportVideoCommand(const std::vector<std::string>& args) {
     }
     ExportJob job;
     job.outFile = a.secondFile;
+    job.overwrite = a.flags.count("--overwrite") > 0;
     std::optional<EncodingPlan> plan = encodingPlanFor(job.outFile);
     if (!plan) return toolError("cannot tell the video type of " + job.outFile + "\n" + kUsage);
     job.plan = *plan;
@@ -78,6 +91,8 @@ int exportVideoCommand(const std::vector<std::string>& args) {
                              std::to_string(kLargestSide) + ")");
         job.width = s->width;
         job.height = s->height;
+        if (std::string e = videoSizeError(job.width, job.height); !e.empty())
+            return toolError("--size: " + e);
     }
     if (fps) job.fps = *fps;
 
@@ -86,6 +101,7 @@ int exportVideoCommand(const std::vector<std::string>& args) {
     const ExportSong song = findExportSong(a.file, settingsFromFile());
     SimulationFrameSource source(song);
     job.audio = song.audio;
+    job.inputs = {a.file, song.lyricFile};
     job.fromMs = from.value_or(0);
     job.toMs = to.value_or(source.songLength());
     if (job.toMs > source.songLength())
@@ -104,7 +120,8 @@ int exportVideoCommand(const std::vector<std::string>& args) {
     };
     InterruptGuard interrupt;
     const ExportResult r = exportVideo(job, source, progress, g_interrupted);
-    if (!quiet) std::fputs("\n", stderr);
+    if (!shown.empty()) std::fputs("\n", stderr);
+    if (r.outputExists) return toolError(r.error + " (--overwrite replaces it)");
     if (!r.ok) return toolError(r.error);
     return 0;
 }

@@ -29,9 +29,11 @@ const char* const kUsage =
     "  --probe FILE [--play MS]\n"
     "               open a music file as the player would (and play MS\n"
     "               milliseconds of it), and report the result as JSON\n"
-    "  --export-video SONG OUT [--size WxH] [--fps N] [--from MS] [--to MS] [--quiet]\n"
+    "  --export-video SONG OUT [--size WxH] [--fps N] [--from MS] [--to MS]\n"
+    "                 [--overwrite] [--quiet]\n"
     "               export a song with its lyrics and pictures to a video file\n"
-    "               (.mp4, .webm or .mkv)\n";
+    "               (.mp4, .webm or .mkv); an existing OUT is replaced only\n"
+    "               with --overwrite\n";
 
 namespace {
 

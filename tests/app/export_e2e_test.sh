@@ -43,19 +43,24 @@ start_export() {
 
 wait_file() {
   local path=$1 what=$2 deadline=$((SECONDS + ${3:-30}))
-  until [[ -e "$path" ]]; do
+  until compgen -G "$path" > /dev/null; do
     kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "the player ended while $what"
     ((SECONDS < deadline)) || e2e_fail "$what: no $path"
     sleep 0.1
   done
 }
 
+# The hidden partial file an export of $1 writes into.
+partial_of() {
+  echo "$(dirname "$1")/.$(basename "$1").*.part"
+}
+
 out=$e2e_work/cancelled.mp4
 start_export "$out"
-wait_file "$out.part" "the export started"
+wait_file "$(partial_of "$out")" "the export started"
 e2e_key Escape
 deadline=$((SECONDS + 20))
-while [[ -e "$out.part" ]]; do
+while compgen -G "$(partial_of "$out")" > /dev/null; do
   ((SECONDS < deadline)) || e2e_fail "the cancelled export kept its partial file"
   sleep 0.1
 done
@@ -74,3 +79,23 @@ grep -q "audio #" <<< "$info" || e2e_fail "no sound stream: $info"
 grep -q "Width: 1280" <<< "$info" || e2e_fail "not 1280 wide: $info"
 kill -0 "$e2e_pid" || e2e_fail "the player ended after the export"
 echo "the whole export holds a picture and a sound stream"
+
+# Typed without an extension again: the file dialog did not ask about
+# whole.mp4, so the window does, and No leaves the earlier video alone.
+before=$(md5sum < "$e2e_work/whole.mp4")
+start_export "$e2e_work/whole"
+# While the question waits, nothing is written.
+for _ in {1..15}; do
+  compgen -G "$(partial_of "$e2e_work/whole.mp4")" > /dev/null &&
+    e2e_fail "the export began without asking"
+  sleep 0.1
+done
+e2e_key Escape
+sleep 2
+xdotool search --name "^動画に書き出す\$" 2>/dev/null | grep -qv "^$e2e_window\$" &&
+  e2e_fail "the question is still open"
+compgen -G "$(partial_of "$e2e_work/whole.mp4")" > /dev/null &&
+  e2e_fail "the export began although No was chosen"
+[[ "$(md5sum < "$e2e_work/whole.mp4")" == "$before" ]] || e2e_fail "whole.mp4 was replaced"
+kill -0 "$e2e_pid" || e2e_fail "the player ended after the question"
+echo "an existing video is replaced only when the user agrees"

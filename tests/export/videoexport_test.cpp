@@ -8,6 +8,7 @@
 #include "playback/midisource.h"
 #include "tests/export/videofile.h"
 #include "tests/playback/mediafixtures.h"
+#include "tests/support/foldersnapshot.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -55,6 +56,10 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
+std::string fileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
 class VideoExportTest : public ::testing::Test {
 protected:
     ExportJob job(const std::string& name, int fromMs, int toMs) {
@@ -91,7 +96,9 @@ TEST_P(ContainerExport, HoldsOneVideoAndOneAudioStreamOfTheAskedShapeAndFrames) 
     j.audio = {ExportAudio::Kind::Decoded, music};
     const ExportResult r = run(j);
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_FALSE(exists(partialFileName(j.outFile)));
+    // The partial file has become the output.
+    EXPECT_EQ(test::snapshotFolder(dir.path(), {"music.wav", fileName(j.outFile)}),
+              test::FolderSnapshot{});
 
     const std::optional<test::VideoFileInfo> info = test::discoverVideo(j.outFile);
     ASSERT_TRUE(info);
@@ -214,8 +221,7 @@ TEST_F(VideoExportTest, FailedOrCancelledExportLeavesNoFile) {
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find("orbanosuchenc"), std::string::npos) << r.error;
         EXPECT_NE(r.error.find("no-such-package"), std::string::npos) << r.error;
-        EXPECT_FALSE(exists(j.outFile));
-        EXPECT_FALSE(exists(partialFileName(j.outFile)));
+        EXPECT_EQ(test::snapshotFolder(dir.path()), test::FolderSnapshot{});
     }
     {
         SCOPED_TRACE("a size the encoders cannot take");
@@ -227,7 +233,9 @@ TEST_F(VideoExportTest, FailedOrCancelledExportLeavesNoFile) {
     {
         SCOPED_TRACE("cancelled half way, over an earlier export of the same name");
         ExportJob j = job("out.mkv", 0, 2000);
+        j.overwrite = true;
         test::writeFile(j.outFile, "earlier");
+        const test::FolderSnapshot before = test::snapshotFolder(dir.path());
         source.afterFrame = [&] {
             if (source.asked.size() == 20) cancel = true;
         };
@@ -235,8 +243,7 @@ TEST_F(VideoExportTest, FailedOrCancelledExportLeavesNoFile) {
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.cancelled);
         EXPECT_LE(source.asked.size(), 21u);
-        EXPECT_EQ(test::readFile(j.outFile), "earlier");
-        EXPECT_FALSE(exists(partialFileName(j.outFile)));
+        EXPECT_EQ(test::snapshotFolder(dir.path()), before);
     }
     {
         SCOPED_TRACE("a song that cannot be decoded");
@@ -249,6 +256,18 @@ TEST_F(VideoExportTest, FailedOrCancelledExportLeavesNoFile) {
         EXPECT_NE(r.error.find("noise.mp3"), std::string::npos) << r.error;
         EXPECT_FALSE(exists(j.outFile));
     }
+}
+
+TEST_F(VideoExportTest, AnOutputMadeDuringTheExportIsNotReplaced) {
+    ExportJob j = job("out.mkv", 0, 800);
+    source.afterFrame = [&] {
+        if (source.asked.size() == 5) test::writeFile(j.outFile, "theirs");
+    };
+    const ExportResult r = run(j);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.outputExists);
+    EXPECT_EQ(test::snapshotFolder(dir.path(), {"out.mkv"}), test::FolderSnapshot{});
+    EXPECT_EQ(test::readFile(j.outFile), "theirs");
 }
 
 }  // namespace
