@@ -40,7 +40,7 @@ bool writeLyricsTag(const std::string& path, LyricsTag kind, const std::string& 
                 latin1 ? TagLib::String::Latin1 : TagLib::String::UTF8);
             frame->setText(latin1 ? TagLib::String(text, TagLib::String::Latin1) : utf8(text));
             mpeg->ID3v2Tag(true)->addFrame(frame);
-            return mpeg->save(TagLib::MPEG::File::ID3v2);
+            return mpeg->save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone);
         }
         case LyricsTag::VorbisLyrics:
         case LyricsTag::VorbisUnsynced: {
@@ -66,7 +66,7 @@ bool writeLyricsTag(const std::string& path, LyricsTag kind, const std::string& 
             auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file);
             if (!mpeg) return false;
             mpeg->APETag(true)->addValue("Lyrics", utf8(text));
-            return mpeg->save(TagLib::MPEG::File::APE);
+            return mpeg->save(TagLib::MPEG::File::APE, TagLib::File::StripNone);
         }
     }
     return file->save();
@@ -86,7 +86,7 @@ bool writeTimedLyricsTag(const std::string& path,
     for (const auto& [time, text] : timed) list.append({time, utf8(text)});
     frame->setSynchedText(list);
     mpeg.ID3v2Tag(true)->addFrame(frame);
-    return mpeg.save(TagLib::MPEG::File::ID3v2);
+    return mpeg.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone);
 }
 
 bool writeTitleAndArtist(const std::string& path, const std::string& title,
