@@ -57,6 +57,9 @@ public:
         }
         TagLib::ByteVector block = m_inner.readBlock(length);
         m_read += block.size();
+        // Counts that a file declares and that outrun its bytes would keep
+        // the library reading nothing at the end over and over.
+        if (length > 0 && block.isEmpty() && ++m_emptyReads > kMostEmptyReads) m_exceeded = true;
         return block;
     }
     void writeBlock(const TagLib::ByteVector&) override {}
@@ -72,7 +75,9 @@ public:
 
 private:
     TagLib::IOStream& m_inner;
+    static constexpr int kMostEmptyReads = 256;
     std::size_t m_read = 0;
+    int m_emptyReads = 0;
     bool m_exceeded = false;
 };
 
@@ -162,9 +167,19 @@ std::string utf8(const TagLib::String& s) {
     return s.to8Bit(true);
 }
 
+// A frame's encoding byte as the file has it: the library hands it on
+// unchecked, and a value outside its enumeration must never be held as one
+// (the same goes for the other kinds and formats below).
+template <typename Frame>
+int declaredEncoding(const Frame& frame) {
+    return static_cast<int>(frame.textEncoding());
+}
+
+constexpr int kLatin1 = TagLib::String::Latin1;
+
 // An ID3v2 text declared Latin-1 by a tagger that wrote its own code page.
-std::string id3Text(const TagLib::String& s, TagLib::String::Type declared) {
-    if (declared != TagLib::String::Latin1) return utf8(s);
+std::string id3Text(const TagLib::String& s, int declared) {
+    if (declared != kLatin1) return utf8(s);
     const std::string bytes = s.to8Bit(false);
     if (isValidUtf8(bytes)) return bytes;
     if (isValidSjis(bytes)) return sjisToUtf8(bytes);
@@ -192,7 +207,7 @@ public:
         m_tag.lyrics = std::move(text);
         m_tag.note.clear();
     }
-    void offer(const TagLib::String& text, TagLib::String::Type declared = TagLib::String::UTF8) {
+    void offer(const TagLib::String& text, int declared = TagLib::String::UTF8) {
         if (!taken() && fits(text.size())) offer(id3Text(text, declared));
     }
 
@@ -218,12 +233,14 @@ void takeSynchronizedLyrics(const TagLib::ID3v2::Tag& tag, TagLib::File* file,
     for (TagLib::ID3v2::Frame* f : tag.frameList("SYLT")) {
         const auto* sylt = dynamic_cast<const SynchronizedLyricsFrame*>(f);
         if (!sylt || choice.taken()) continue;
-        const auto type = sylt->type();
+        // Taken as numbers: the library passes on whatever byte the file has.
+        const int type = static_cast<int>(sylt->type());
         if (type != SynchronizedLyricsFrame::Lyrics && type != SynchronizedLyricsFrame::Other &&
             type != SynchronizedLyricsFrame::TextTranscription)
             continue;
         double msPerUnit = 1;
-        if (sylt->timestampFormat() == SynchronizedLyricsFrame::AbsoluteMpegFrames &&
+        if (static_cast<int>(sylt->timestampFormat()) ==
+                SynchronizedLyricsFrame::AbsoluteMpegFrames &&
             (msPerUnit = mpegFrameMs(file)) <= 0)
             continue;
         const SynchronizedLyricsFrame::SynchedTextList list = sylt->synchedText();
@@ -232,9 +249,10 @@ void takeSynchronizedLyrics(const TagLib::ID3v2::Tag& tag, TagLib::File* file,
         if (!choice.fits(characters)) continue;
         std::vector<TimedLyric> timed;
         timed.reserve(list.size());
+        const int encoding = declaredEncoding(*sylt);
         for (const auto& t : list)
-            timed.push_back({static_cast<long long>(t.time * msPerUnit),
-                             id3Text(t.text, sylt->textEncoding())});
+            timed.push_back(
+                {static_cast<long long>(t.time * msPerUnit), id3Text(t.text, encoding)});
         choice.offer(timedLyricsAsLrc(timed));
     }
 }
@@ -245,13 +263,13 @@ void readId3v2(const TagLib::ID3v2::Tag* tag, TagLib::File* file, MusicTag& out,
     takeSynchronizedLyrics(*tag, file, choice);
     for (TagLib::ID3v2::Frame* f : tag->frameList("USLT"))
         if (const auto* uslt = dynamic_cast<const TagLib::ID3v2::UnsynchronizedLyricsFrame*>(f))
-            choice.offer(uslt->text(), uslt->textEncoding());
+            choice.offer(uslt->text(), declaredEncoding(*uslt));
     auto text = [&](const char* id, std::string& field) {
         const TagLib::ID3v2::FrameList frames = tag->frameList(id);
         if (frames.isEmpty() || !field.empty()) return;
         if (const auto* t =
                 dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frames.front()))
-            field = id3Text(t->toString(), t->textEncoding());
+            field = id3Text(t->toString(), declaredEncoding(*t));
     };
     text("TIT2", out.title);
     text("TPE1", out.artist);
@@ -270,7 +288,9 @@ void readXiph(const TagLib::Ogg::XiphComment* comment, LyricsChoice& choice) {
 void readApe(const TagLib::APE::Tag* tag, LyricsChoice& choice) {
     if (!tag) return;
     const auto it = tag->itemListMap().find("LYRICS");
-    if (it == tag->itemListMap().end() || it->second.type() != TagLib::APE::Item::Text) return;
+    if (it == tag->itemListMap().end() ||
+        static_cast<int>(it->second.type()) != TagLib::APE::Item::Text)
+        return;
     const TagLib::StringList values = it->second.values();
     std::size_t characters = 0;
     for (const TagLib::String& v : values) characters += v.size() + 1;
@@ -285,7 +305,8 @@ void readMp4(const TagLib::MP4::Tag* tag, LyricsChoice& choice) {
 void readAsf(const TagLib::ASF::Tag* tag, LyricsChoice& choice) {
     if (!tag) return;
     for (const TagLib::ASF::Attribute& a : tag->attribute("WM/Lyrics"))
-        if (a.type() == TagLib::ASF::Attribute::UnicodeType) choice.offer(a.toString());
+        if (static_cast<int>(a.type()) == TagLib::ASF::Attribute::UnicodeType)
+            choice.offer(a.toString());
 }
 
 // Every tag of the file the library made for it, in the order above.
