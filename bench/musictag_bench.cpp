@@ -43,14 +43,14 @@ public:
     std::string path;
 };
 
-BENCHMARK_F(TaggedOgg, TagAlone)(benchmark::State& state) {
+BENCHMARK_DEFINE_F(TaggedOgg, TagAlone)(benchmark::State& state) {
     const orba::MatroskaLyricsReader none;
     for (auto _ : state) benchmark::DoNotOptimize(orba::readMusicTag(path, none));
     state.counters["peakMB"] = peakMb();
 }
 BENCHMARK_REGISTER_F(TaggedOgg, TagAlone)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_F(TaggedOgg, LyricsAsThePlayerFindsThem)(benchmark::State& state) {
+BENCHMARK_DEFINE_F(TaggedOgg, LyricsAsThePlayerFindsThem)(benchmark::State& state) {
     const orba::MusicTagReader reader = orba::musicTagReader({});
     for (auto _ : state) benchmark::DoNotOptimize(orba::readEmbeddedLyrics(path, reader));
     state.counters["peakMB"] = peakMb();
