@@ -24,10 +24,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 
 #include "lyrics/sources/lrcreader.h"
 #include "lyrics/sources/midilyrics.h"
+#include "lyrics/sources/tagsizes.h"
 #include "platform/files.h"
 #include "platform/sjis.h"
 #include "platform/textencoding.h"
@@ -80,88 +80,6 @@ private:
     int m_emptyReads = 0;
     bool m_exceeded = false;
 };
-
-// Matroska is read by the media framework, which takes a tag whole; the
-// sizes its elements declare are checked here first.
-constexpr std::uint64_t kEbmlId = 0x1A45DFA3;
-constexpr std::uint64_t kSegmentId = 0x18538067;
-constexpr std::uint64_t kTagsId = 0x1254C367;
-// More top-level elements than hours of music in one-second clusters would make.
-constexpr int kMostMatroskaElements = 1 << 20;
-
-struct EbmlElement {
-    std::uint64_t id = 0;
-    std::uint64_t size = 0;
-    bool unknownSize = false;  // a live stream's element, running to where its parent ends
-    std::uint64_t dataStart = 0;
-};
-
-// The element ID and size at `at`: variable-length integers, the ID with its
-// length marker, the size without it (all ones: unknown).
-std::optional<EbmlElement> ebmlElementAt(TagLib::IOStream& s, std::uint64_t at) {
-    s.seek(static_cast<long>(at));
-    const TagLib::ByteVector head = s.readBlock(12);
-    std::size_t pos = 0;
-    auto vint = [&](bool keepMarker, int longest, std::uint64_t& value, bool& allOnes) {
-        if (pos >= head.size()) return false;
-        const auto first = static_cast<unsigned char>(head[pos]);
-        int length = 1;
-        while (length <= 8 && !(first & (0x80 >> (length - 1)))) ++length;
-        if (length > longest || pos + length > head.size()) return false;
-        value = keepMarker ? first : first & (0xFFu >> length);
-        for (int i = 1; i < length; ++i)
-            value = value << 8 | static_cast<unsigned char>(head[pos + i]);
-        allOnes = !keepMarker && value == (std::uint64_t{1} << (7 * length)) - 1;
-        pos += length;
-        return true;
-    };
-    EbmlElement e;
-    bool unused = false;
-    if (!vint(true, 4, e.id, unused) || !vint(false, 8, e.size, e.unknownSize)) return std::nullopt;
-    e.dataStart = at + pos;
-    return e;
-}
-
-bool isMatroska(TagLib::IOStream& s) {
-    s.seek(0);
-    const TagLib::ByteVector magic = s.readBlock(4);
-    return magic.size() == 4 && magic.toUInt(true) == kEbmlId;
-}
-
-// The size an ID3v2 tag at the start declares (28 bits in four 7-bit bytes),
-// 0 when there is none.
-std::uint32_t id3v2Size(TagLib::IOStream& s) {
-    s.seek(0);
-    const TagLib::ByteVector h = s.readBlock(10);
-    if (h.size() < 10 || !h.startsWith("ID3")) return 0;
-    std::uint32_t size = 0;
-    for (int i = 6; i < 10; ++i) size = size << 7 | (static_cast<unsigned char>(h[i]) & 0x7F);
-    return size;
-}
-
-enum class MatroskaTags { Fit, TooLarge, Unmeasured };
-
-// Whether every Tags element is at most `limit` bytes long.
-MatroskaTags measureMatroskaTags(TagLib::IOStream& s, std::uint64_t limit) {
-    const std::uint64_t end = static_cast<std::uint64_t>(std::max(s.length(), 0L));
-    std::uint64_t at = 0;
-    for (int n = 0; at < end; ++n) {
-        if (n == kMostMatroskaElements) return MatroskaTags::Unmeasured;
-        const std::optional<EbmlElement> e = ebmlElementAt(s, at);
-        if (!e) return MatroskaTags::Fit;  // the rest is no Matroska, for the framework either
-        if (e->id == kTagsId && (e->unknownSize || e->size > limit)) return MatroskaTags::TooLarge;
-        if (e->id == kSegmentId) {
-            at = e->dataStart;  // its children are walked as if at the top
-            continue;
-        }
-        // Past an element of unknown size (a live recording's cluster) the
-        // next one is found only by reading through it.
-        if (e->unknownSize) return MatroskaTags::Unmeasured;
-        if (e->size > end - e->dataStart) return MatroskaTags::Fit;  // cut short: the last one
-        at = e->dataStart + e->size;
-    }
-    return MatroskaTags::Fit;
-}
 
 std::string utf8(const TagLib::String& s) {
     return s.to8Bit(true);
@@ -344,21 +262,20 @@ void readTags(TagLib::File* file, MusicTag& out) {
 
 MusicTag readStream(TagLib::IOStream& stream, const std::string& path,
                     const MatroskaLyricsReader* matroska) {
+    const ReadFileBytes read = [&](std::uint64_t at, std::size_t n) {
+        stream.seek(static_cast<long>(at));
+        const TagLib::ByteVector bytes = stream.readBlock(static_cast<unsigned long>(n));
+        return std::string(bytes.data(), bytes.size());
+    };
     MusicTag out;
-    if (isMatroska(stream)) {
-        const MatroskaTags measured = measureMatroskaTags(stream, kMaxTagBlockBytes);
-        if (measured == MatroskaTags::TooLarge) {
-            out.note = kTagsTooLarge;
-        } else if (measured == MatroskaTags::Fit && matroska && *matroska) {
-            LyricsChoice choice(out);
-            choice.offer((*matroska)(path));
-        }
-        return out;
-    }
-    // The library would not even see a tag that claims more than the file
-    // holds; refused all the same, it is told apart from no tag.
-    if (id3v2Size(stream) > kMaxTagBlockBytes) {
-        out.note = kTagsTooLarge;
+    const auto length = static_cast<std::uint64_t>(std::max(stream.length(), 0L));
+    const DeclaredTags declared = measureDeclaredTags(read, length, kMaxTagBlockBytes);
+    // A tag claiming more than the file holds would not even be seen by the
+    // library; refused all the same, it is told apart from no tag.
+    if (declared == DeclaredTags::TooLarge) out.note = kTagsTooLarge;
+    if (declared != DeclaredTags::Fit) return out;
+    if (isMatroska(read(0, 4))) {
+        if (matroska && *matroska) LyricsChoice(out).offer((*matroska)(path));
         return out;
     }
     // Some of the library's checks of the content read from where the stream is.
