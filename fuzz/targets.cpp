@@ -12,6 +12,7 @@ std::span<const Target> targets() {
         {"jpegpicture", &jpegPicture},
         {"lrcfile", &lrcFile},
         {"midilyrics", &midiLyrics},
+        {"musictag", &musicTag},
     };
     return kTargets;
 }

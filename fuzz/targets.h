@@ -28,6 +28,9 @@ void mpegAudioLength(std::string_view bytes);
 // A picture of the slideshow: header, then every decoding scale, in colour
 // and in grey.
 void jpegPicture(std::string_view bytes);
+// The tags of a music file of any kind (ID3v2, APE, Ogg and FLAC comments,
+// MP4, ASF, the sizes of Matroska's), and the lyrics as the player takes them.
+void musicTag(std::string_view bytes);
 
 struct Target {
     const char* name;  // also the folder of its corpus, fuzz/corpus/<name>

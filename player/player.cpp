@@ -19,8 +19,8 @@
 #include "platform/files.h"
 #include "platform/profilefile.h"
 #include "playback/mastervolume.h"
+#include "playback/matroskalyrics.h"
 #include "playback/mediadevice.h"
-#include "playback/musictaglyrics.h"
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "resources/artwork.h"
@@ -135,7 +135,7 @@ void Player::loadSong() {
     // Lyric files beside the song, lyrics inside it, or the chosen file.
     const bool besideMusic = s.useBgm && !m_options.lyricsGiven;
     LyricSource source = findLyricSource(besideMusic ? s.bgmFile : std::string(), s.messageFile,
-                                         s.useMessage, readMusicTagLyrics);
+                                         s.useMessage, musicTagReader(readMatroskaLyrics));
     s.useMessage = source.found;
     if (source.found) s.messageFile = source.path;
     std::vector<std::string> lines = std::move(source.lines);

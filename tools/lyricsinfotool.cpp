@@ -18,7 +18,7 @@
 #include "platform/miditempomap.h"
 #include "platform/sjis.h"
 #include "platform/textencoding.h"
-#include "playback/musictaglyrics.h"
+#include "playback/matroskalyrics.h"
 #include "player/foldersongs.h"
 #include "tools/toolargs.h"
 
@@ -132,7 +132,8 @@ LyricSource readLyricsOf(const std::string& file) {
         const std::string base = replaceExtension(file, "");
         const std::string companion =
             isRegularFile(base + "_t.txt") ? base + "_t.txt" : base + ".txt";
-        return findLyricSource(file, companion, isRegularFile(companion), readMusicTagLyrics);
+        return findLyricSource(file, companion, isRegularFile(companion),
+                               musicTagReader(readMatroskaLyrics));
     }
     return readLyricFile(file);
 }
@@ -147,7 +148,8 @@ int lyricsInfo(const std::vector<std::string>& args) {
     }
     LyricSource source = readLyricsOf(o.file);
     if (!source.found) {
-        std::fprintf(stderr, "orbakaraoke: cannot read the lyric file %s\n", o.file.c_str());
+        std::fprintf(stderr, "orbakaraoke: cannot read the lyric file %s%s%s\n", o.file.c_str(),
+                     source.note.empty() ? "" : ": ", source.note.c_str());
         return 2;
     }
     const TextEncoding e = source.form.encoding;

@@ -96,13 +96,6 @@ struct Entry {
     std::string text;
 };
 
-std::string lrcTime(int ms, char open, char close) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%c%02d:%02d.%02d%c", open, ms / 60000, ms / 1000 % 60,
-                  ms / 10 % 100, close);
-    return buf;
-}
-
 bool isTimeValueText(std::string_view s) {
     return s.size() == 10 && s[0] == '[' && isDigit(s[1]) && isDigit(s[2]) && s[3] == ':' &&
            isDigit(s[4]) && isDigit(s[5]) && s[6] == ':' && isDigit(s[7]) && isDigit(s[8]) &&
@@ -110,6 +103,14 @@ bool isTimeValueText(std::string_view s) {
 }
 
 }  // namespace
+
+std::string lrcTime(long long ms, char open, char close) {
+    const int held = heldTime(ms);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%c%02d:%02d.%02d%c", open, held / 60000, held / 1000 % 60,
+                  held / 10 % 100, close);
+    return buf;
+}
 
 std::optional<int> parseLrcTime(std::string_view s) {
     const std::size_t m = digitsAt(s, 0, 4);

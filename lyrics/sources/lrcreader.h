@@ -38,6 +38,10 @@ struct LrcText {
 // with one to three digits of minutes; the time in ms, or nothing.
 std::optional<int> parseLrcTime(std::string_view text);
 
+// "mm:ss.xx" between `open` and `close` ("[" "]" for a line, "<" ">" for a
+// word); times below 0 become 0, times past 99:59.99 stay there.
+std::string lrcTime(long long ms, char open, char close);
+
 // `fileLines` are the file's lines in memory's form; `e` their encoding.
 LrcText readLrc(const std::vector<std::string>& fileLines, TextEncoding e);
 

@@ -60,7 +60,7 @@ LyricSource readLyricFile(const std::string& path) {
     return s;
 }
 
-LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagLyricsReader& readTag) {
+LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReader& readTag) {
     LyricSource s;
     if (musicFile.empty() || !isRegularFile(musicFile)) return s;
     if (looksLikeMidi(fileStart(musicFile, 12))) {
@@ -75,12 +75,17 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagLyric
         s.form.artist = std::move(midi->artist);
         s.tagType = 3;
     } else if (readTag) {
-        const std::string text = readTag(musicFile);
-        if (text.empty()) return s;
+        const MusicTag tag = readTag(musicFile);
+        if (tag.lyrics.empty()) {
+            s.note = tag.note;
+            return s;
+        }
         // Tag text is UTF-8: ASCII alone reads the same as Shift-JIS.
-        s = lyricSourceFromBytes(text, false);
+        s = lyricSourceFromBytes(tag.lyrics, false);
         if (hasLrcLineTimes(s.lines)) takeLrc(s);
         s.form.source = LyricSourceKind::MusicTag;
+        if (s.form.title.empty()) s.form.title = tag.title;
+        if (s.form.artist.empty()) s.form.artist = tag.artist;
     } else {
         return s;
     }
@@ -89,7 +94,8 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagLyric
 }
 
 LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
-                            bool useMessage, const MusicTagLyricsReader& readTag) {
+                            bool useMessage, const MusicTagReader& readTag) {
+    std::string note;
     if (!musicFile.empty()) {
         const std::string base = replaceExtension(musicFile, "");
         if (useMessage && (messageFile == base + "_t.txt" || messageFile == base + ".txt"))
@@ -97,12 +103,17 @@ LyricSource findLyricSource(const std::string& musicFile, const std::string& mes
         if (const std::string lrc = base + ".lrc"; isRegularFile(lrc)) {
             if (LyricSource s = readLyricFile(lrc); s.found) return s;
         }
-        if (LyricSource s = readEmbeddedLyrics(musicFile, readTag); s.found) return s;
+        LyricSource s = readEmbeddedLyrics(musicFile, readTag);
+        if (s.found) return s;
+        note = std::move(s.note);
     }
     // A music file named as the lyric file held lyrics once; read as text it
     // would only show its bytes.
-    if (!useMessage || (!musicFile.empty() && messageFile == musicFile)) return {};
-    return readLyricFile(messageFile);
+    LyricSource s;
+    if (useMessage && (musicFile.empty() || messageFile != musicFile))
+        s = readLyricFile(messageFile);
+    if (!s.found) s.note = std::move(note);
+    return s;
 }
 
 }  // namespace orba

@@ -9,8 +9,10 @@
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
 #include "lyrics/sjistext.h"
+#include "lyrics/sources/musictag.h"
 #include "lyrics/timevalue.h"
 #include "playback/mpegaudiolength.h"
+#include "tests/support/tempdir.h"
 
 namespace orba {
 namespace {
@@ -50,6 +52,15 @@ TEST(DemoSong, IsKaraokeTaggedWithEveryTimeInOrderBeforeTheMusicEnds) {
         EXPECT_GT(tags, 1) << "line " << i << " has no karaoke tags";
     }
     EXPECT_LT(previous, songLength);
+}
+
+TEST(DemoSong, TaggedExamplesHoldTheLrcLyricsInTheirTags) {
+    const std::string lrc = test::readFile(ORBA_DEMO_DIR "/examples/asanouta.lrc");
+    ASSERT_FALSE(lrc.empty());
+    for (const char* name : {"asanouta-uslt.mp3", "asanouta-lyrics.ogg"}) {
+        const std::string path = std::string(ORBA_TAG_EXAMPLES_DIR) + "/" + name;
+        EXPECT_EQ(readMusicTag(path, {}).lyrics, lrc) << path;
+    }
 }
 
 }  // namespace

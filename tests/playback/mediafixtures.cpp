@@ -22,6 +22,9 @@ std::string encoderFor(const std::string& path, bool mp3Header) {
     if (endsWith(".mp2")) return "twolamemp2enc";
     if (endsWith(".ogg")) return "vorbisenc ! oggmux";
     if (endsWith(".wma")) return "avenc_wmav2 bitrate=128000 ! asfmux";
+    if (endsWith(".opus")) return "audioresample ! opusenc ! oggmux";
+    if (endsWith(".flac")) return "flacenc";
+    if (endsWith(".m4a")) return "avenc_aac ! mp4mux";
     return {};
 }
 

@@ -18,7 +18,8 @@ typedef struct _GstElement GstElement;
 
 namespace orba::test {
 
-// Writes `ms` milliseconds of tone to `path` (.wav .mp3 .mp2 .ogg .wma). An
+// Writes `ms` milliseconds of tone to `path` (.wav .mp3 .mp2 .ogg .wma, and
+// .opus .flac .m4a, which the player does not open but tags may). An
 // ".mp3" gets a length header unless `mp3Header` is false. False when
 // GStreamer could not make the file.
 bool writeTone(const std::string& path, int ms, bool mp3Header = true);

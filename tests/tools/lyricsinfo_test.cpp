@@ -7,7 +7,9 @@
 #include <QJsonObject>
 
 #include "tests/lyrics/sj.h"
+#include "tests/playback/mediafixtures.h"
 #include "tests/support/commandrun.h"
+#include "tests/support/tagwriter.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -107,6 +109,32 @@ TEST(LyricsInfo, SongLengthTimesTheEndLineAndEditModeKeepsTags) {
     EXPECT_EQ(lines[0].toObject()["shown"].toString(), "[00:00:00]abc");
     EXPECT_EQ(lines[1].toObject()["shown"].toString(), "[00:50:00]def");
     EXPECT_TRUE(lines[1].toObject()["time"].isNull());
+}
+
+TEST(LyricsInfo, ReadsTheLyricsTagInsideAnMp3) {
+    test::TempDir dir;
+    const std::string song = dir.file("song.mp3");
+    ASSERT_TRUE(test::writeTone(song, 300));
+    ASSERT_TRUE(test::writeLyricsTag(song, test::LyricsTag::Uslt, "[00:01.00]first\n[00:02.50]二"));
+    CommandRun r = lyricsInfo(dir, "'" + song + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QJsonObject o = r.json();
+    EXPECT_EQ(o["source"].toString(), "music tag");
+    EXPECT_EQ(o["sourceFile"].toString().toStdString(), song);
+    EXPECT_EQ(o["dialect"].toString(), "LRC");
+    const QJsonArray lines = o["lines"].toArray();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0].toObject()["time"].toString(), "[00:01:00]");
+    EXPECT_EQ(lines[0].toObject()["shown"].toString(), "first");
+    EXPECT_EQ(lines[1].toObject()["time"].toString(), "[00:02:50]");
+    EXPECT_EQ(lines[1].toObject()["shown"].toString(), QString::fromUtf8("二"));
+
+    // Lyrics too large to take: the error says so.
+    ASSERT_TRUE(test::writeTone(song, 300));
+    ASSERT_TRUE(test::writeLyricsTag(song, test::LyricsTag::Uslt, std::string(5 << 20, 'a')));
+    r = lyricsInfo(dir, "'" + song + "'");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("the lyrics tag is larger than 4 MiB"), std::string::npos) << r.err;
 }
 
 TEST(LyricsInfo, ErrorsGoToStderrWithExitCodeTwo) {

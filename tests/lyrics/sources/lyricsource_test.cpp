@@ -26,7 +26,7 @@ protected:
         writeFile(path(name), w.bytes());
     }
     LyricSource find(const std::string& music, const std::string& messageFile, bool useMessage,
-                     const MusicTagLyricsReader& tag = {}) {
+                     const MusicTagReader& tag = {}) {
         return findLyricSource(path(music), messageFile, useMessage, tag);
     }
 
@@ -67,11 +67,14 @@ TEST_F(LyricSourceOrder, CompanionTextFileComesFirstThenLrcThenLyricsInside) {
 TEST_F(LyricSourceOrder, MusicTagTextIsReadAsLrcOrAsPlainLyrics) {
     writeFile(path("song.ogg"), "OggS");
     std::string tag = "[ti:Tagged]\n[00:02.00]From the tag";
-    const MusicTagLyricsReader reader = [&](const std::string&) { return tag; };
+    const MusicTagReader reader = [&](const std::string&) {
+        return MusicTag{.lyrics = tag, .title = "Tag title", .artist = "Tag artist", .note = ""};
+    };
     LyricSource s = find("song.ogg", "", false, reader);
     EXPECT_EQ(s.form.source, LyricSourceKind::MusicTag);
     EXPECT_EQ(s.form.dialect, LyricDialect::Lrc);
     EXPECT_EQ(s.form.title, "Tagged");
+    EXPECT_EQ(s.form.artist, "Tag artist");
     EXPECT_EQ(s.lines, (Lines{"[00:02:00]From the tag"}));
 
     tag = "Unsynced \xED\x95\x9C\nsecond";

@@ -1,4 +1,4 @@
-#include "playback/musictaglyrics.h"
+#include "playback/matroskalyrics.h"
 
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
@@ -21,7 +21,7 @@ struct GObjectUnref {
 
 }  // namespace
 
-std::string readMusicTagLyrics(const std::string& musicFile) {
+std::string readMatroskaLyrics(const std::string& musicFile) {
     if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr)) return {};
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(musicFile, ec);
@@ -36,11 +36,11 @@ std::string readMusicTagLyrics(const std::string& musicFile) {
         gst_discoverer_discover_uri(discoverer.get(), uri.get(), nullptr));
     if (!info) return {};
     const GstTagList* tags = gst_discoverer_info_get_tags(info.get());
-    gchar* text = nullptr;
-    if (!tags || !gst_tag_list_get_string(tags, GST_TAG_LYRICS, &text) || !text) return {};
-    std::string lyrics(text);
-    g_free(text);
-    return lyrics;
+    // Peeked, not duplicated: the one copy is the returned string.
+    const gchar* text = nullptr;
+    if (!tags || !gst_tag_list_peek_string_index(tags, GST_TAG_LYRICS, 0, &text) || !text)
+        return {};
+    return text;
 }
 
 }  // namespace orba
