@@ -25,6 +25,8 @@ struct LyricSource {
     std::vector<std::string> lines;  // in memory's form, before the load's text steps
     LyricForm form;
     int tagType = 0;  // the kind an LRC or MIDI source is; 0 lets the tag census decide
+    // What the reader left out to stay within the bounds of lyricbounds.h.
+    std::vector<std::string> warnings;
 };
 
 // The lyrics tag of a music file as UTF-8 text, empty when it has none.
