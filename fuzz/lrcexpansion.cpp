@@ -18,17 +18,18 @@ void append(std::string& out, std::string_view piece, std::size_t times, std::si
 void lrcExpansion(std::string_view bytes) {
     if (bytes.size() < 3) return;
     // Three bytes say how often each part repeats: up to a thousand line
-    // times, text of up to a megabyte, the whole line up to eight times.
+    // times, text of up to 128 KiB, the whole line up to four times. A line
+    // of 64 KiB of text and a hundred times is past every bound.
     const std::size_t timesRepeat = static_cast<unsigned char>(bytes[0]) * 4 + 1;
-    const std::size_t textRepeat = static_cast<unsigned char>(bytes[1]) * 256 + 1;
-    const std::size_t lineRepeat = static_cast<unsigned char>(bytes[2]) % 8 + 1;
+    const std::size_t textRepeat = static_cast<unsigned char>(bytes[1]) * 64 + 1;
+    const std::size_t lineRepeat = static_cast<unsigned char>(bytes[2]) % 4 + 1;
     bytes.remove_prefix(3);
     const std::size_t split = bytes.find('\n');
     const std::string_view head = bytes.substr(0, split);
     const std::string_view tail = split == std::string_view::npos ? "" : bytes.substr(split + 1);
     std::string line;
-    append(line, head, timesRepeat, 1 << 20);
-    append(line, tail, textRepeat, 1 << 20);
+    append(line, head, timesRepeat, 64 << 10);
+    append(line, tail, textRepeat, 192 << 10);
     line += "\r\n";
     std::string file;
     append(file, line, lineRepeat, kMaxMessageFileBytes);

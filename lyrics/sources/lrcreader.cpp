@@ -253,10 +253,6 @@ LrcText readLrc(const std::vector<std::string>& fileLines, TextEncoding e) {
         std::size_t timesRead = 0;
         if (readFileLine(fileLines[i], e, f, fileTimes, timesRead, r)) continue;
         if (timesRead > kMaxLrcTimesPerLine) manyTimes.add(i + 1, timesRead);
-        if (f.timeCount > 0 && f.text.size() > kMaxLyricLineBytes) {
-            longText.add(i + 1, f.text.size());
-            f.text = f.text.substr(0, wholeCharsPrefix(f.text, kMaxLyricLineBytes, e));
-        }
         if (f.timeCount > 0 || !f.text.empty()) read.push_back(f);
     }
     const bool anyTime = !fileTimes.empty();
@@ -274,10 +270,14 @@ LrcText readLrc(const std::vector<std::string>& fileLines, TextEncoding e) {
         r.lines.push_back(std::move(text));
     };
     for (const FileLine& f : read) {
-        const std::string_view text = f.text;
+        std::string_view text = f.text;
         if (anyTime ? f.timeCount == 0 : isNonLyricLine(text)) {
             r.keptLines.push_back({lastMade, fileLines[f.index]});
             continue;
+        }
+        if (text.size() > kMaxLyricLineBytes) {
+            longText.add(f.index + 1, text.size());
+            text = text.substr(0, wholeCharsPrefix(text, kMaxLyricLineBytes, e));
         }
         const std::size_t first = r.lines.size();
         if (!anyTime) make(-1, std::string(text), f.index);

@@ -89,6 +89,12 @@ TEST(LrcLines, AFileWithoutLineTimesIsShownAsPlainLyrics) {
     // The loader spreads them as it spreads its own untimed lines.
     EXPECT_EQ(prepareLyrics(r.lines, in).lineTimes,
               (Lines{"[00:00:00]", "[00:04:50]", "[00:09:00]"}));
+
+    // Shown lines are cut as timed ones are.
+    const LrcText cut = read({"intro", std::string(70000, 'a')});
+    EXPECT_EQ(cut.lines, (Lines{"intro", std::string(65536, 'a')}));
+    EXPECT_EQ(cut.warnings,
+              (Lines{"line 2 holds 70000 bytes of text; only the first 65536 are read"}));
 }
 
 TEST(LrcLines, ATimeInsideALineIsAWordTime) {
