@@ -119,6 +119,16 @@ struct Cut {
     void add(std::size_t line, std::size_t amount) {
         if (!lines++) firstLine = line, firstAmount = amount;
     }
+    // "line 3 has 150 line times; only the first 100 are read".
+    void report(std::vector<std::string>& warnings, std::string_view verb, std::string_view what,
+                std::size_t most) const {
+        if (!lines) return;
+        warnings.push_back(firstOfCuts("line " + std::to_string(firstLine) + " " +
+                                           std::string(verb) + " " + std::to_string(firstAmount) +
+                                           " " + std::string(what) + "; only the first " +
+                                           std::to_string(most) + " are read",
+                                       lines));
+    }
 };
 
 std::string lrcTime(int ms, char open, char close) {
@@ -296,18 +306,8 @@ LrcText readLrc(const std::vector<std::string>& fileLines, TextEncoding e) {
     }
     sortByTime(r, times);
 
-    if (manyTimes.lines)
-        r.warnings.push_back(firstOfCuts("line " + std::to_string(manyTimes.firstLine) + " has " +
-                                             std::to_string(manyTimes.firstAmount) +
-                                             " line times; only the first " +
-                                             std::to_string(kMaxLrcTimesPerLine) + " are read",
-                                         manyTimes.lines));
-    if (longText.lines)
-        r.warnings.push_back(firstOfCuts("line " + std::to_string(longText.firstLine) + " holds " +
-                                             std::to_string(longText.firstAmount) +
-                                             " bytes of text; only the first " +
-                                             std::to_string(kMaxLyricLineBytes) + " are read",
-                                         longText.lines));
+    manyTimes.report(r.warnings, "has", "line times", kMaxLrcTimesPerLine);
+    longText.report(r.warnings, "holds", "bytes of text", kMaxLyricLineBytes);
     if (leftOut)
         r.warnings.push_back("the lyric text is cut at " + std::to_string(kMaxLyricTextBytes) +
                              " bytes: " + std::to_string(leftOut) + " lyric lines from line " +
