@@ -36,8 +36,8 @@ namespace orba {
 struct MidiLyrics {
     std::vector<std::string> lines;  // tagged lines, in memory's form
     TextEncoding encoding = TextEncoding::ShiftJis;
-    std::string title;   // UTF-8
-    std::string artist;  // UTF-8
+    std::string title;                  // UTF-8
+    std::string artist;                 // UTF-8
     std::vector<std::string> warnings;  // what was left out, for the author
 };
 
