@@ -56,8 +56,7 @@ std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const Lyr
                                                 form.dialect == LyricDialect::EnhancedLrc);
     std::string text;
     if (lrc) {
-        for (const std::string& line :
-             lrcFileLines(lyricLines, form.headerLines, form.offsetMs, form.encoding))
+        for (const std::string& line : lrcFileLines(lyricLines, form))
             text.append(line).append("\r\n");
     } else {
         text = lyricFileBytes(lyricLines);
@@ -75,6 +74,7 @@ std::string saveLyricSource(const std::string& messageFile, const std::string& b
         form.source = LyricSourceKind::File;
         form.dialect = LyricDialect::TaggedText;
         form.headerLines.clear();
+        form.keptLines.clear();
     }
     return path;
 }

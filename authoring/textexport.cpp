@@ -28,9 +28,7 @@ std::vector<std::string> exportLines(TextExport kind, const std::vector<std::str
             out.push_back(plainTextForm(line, e));
         } else if (lrc && beginsWithTimeValue(line)) {
             // Only the line time is wanted in LRC form; word times are cut off.
-            const std::string time =
-                lrcFileLines({line.substr(0, 10), ""}, {}, form.offsetMs, e)[0];
-            out.push_back(safeTextForm(time + line.substr(10), e));
+            out.push_back(safeTextForm(lrcLineTime(line, form.offsetMs) + line.substr(10), e));
         } else {
             out.push_back(safeTextForm(line, e));
         }

@@ -1,14 +1,23 @@
 // Frames over input no real song has: a megabyte lyric line scrolling past,
 // a line of NUL bytes, glyphs a thousand pixels high fading in, and a JPEG
 // with thousands of empty scans. Each must cost about what an ordinary
-// frame or picture costs, not seconds.
+// frame or picture costs, not seconds. And lyric sources built to blow up:
+// an LRC line of 200,000 line times or 100,000 word times, a MIDI file of a
+// million syllables or of as many tempo changes as syllables, read as a song
+// load reads them; each must stay well under two seconds and 300 MB (the
+// "peakMB" counter is the process's peak so far: run one at a time with
+// --benchmark_filter to read it).
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QImage>
 #include <string>
 #include <vector>
 
 #include "demo/pictures/jpegwriter.h"
+#include "lyrics/lyricload.h"
+#include "lyrics/sources/lyricsource.h"
+#include "lyrics/sources/midilyrics.h"
 #include "lyrics/textdrawing.h"
 #include "lyrics/wipe.h"
 #include "platform/bitmap.h"
@@ -104,6 +113,82 @@ void BM_DecodeManyScanJpeg(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DecodeManyScanJpeg)->Unit(benchmark::kMillisecond);
+
+void countPeakMemory(benchmark::State& state) {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peakMB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// A file's lyric lines through the reader and every text step of a load.
+void loadLyrics(std::string_view bytes) {
+    LyricSource s = lyricSourceFromBytes(bytes, true);
+    LyricLoadInput in;
+    in.useMessage = true;
+    in.encoding = s.form.encoding;
+    in.tagType = s.tagType;
+    benchmark::DoNotOptimize(prepareLyrics(std::move(s.lines), in));
+}
+
+// 2 MB in one line: 200,000 line times and a megabyte of text, which read
+// whole made 200,000 lines of a megabyte each.
+void BM_LrcLineOf200kLineTimes(benchmark::State& state) {
+    std::string file;
+    for (int i = 0; i < 200000; ++i) file += "[0:1]";
+    file += repeated("la ", 1000000) + "\n";
+    for (auto _ : state) loadLyrics(file);
+    countPeakMemory(state);
+}
+BENCHMARK(BM_LrcLineOf200kLineTimes)->Unit(benchmark::kMillisecond);
+
+// 4 MB in one line: one line time and 100,000 word times.
+void BM_LrcLineOf100kWordTimes(benchmark::State& state) {
+    std::string file = "[00:00.00]";
+    char time[16];
+    for (int i = 0; i < 100000; ++i) {
+        std::snprintf(time, sizeof time, "<%02d:%02d.%02d>", i / 6000 % 100, i / 100 % 60, i % 100);
+        file += time + std::string(31, 'x');
+    }
+    file += "\n";
+    for (auto _ : state) loadLyrics(file);
+    countPeakMemory(state);
+}
+BENCHMARK(BM_LrcLineOf100kWordTimes)->Unit(benchmark::kMillisecond);
+
+std::string midiFile(const std::string& track) {
+    std::string smf("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk", 18);
+    const std::string body = track + std::string("\0\xFF\x2F\0", 4);
+    for (int shift : {24, 16, 8, 0}) smf += static_cast<char>(body.size() >> shift);
+    return smf + body;
+}
+
+void BM_MidiMillionOneByteSyllables(benchmark::State& state) {
+    std::string track;
+    for (int i = 0; i < 1000000; ++i) track += std::string("\x01\xFF\x05\x01", 4) + "a";
+    const std::string smf = midiFile(track);
+    for (auto _ : state) benchmark::DoNotOptimize(readMidiLyrics(smf));
+    countPeakMemory(state);
+}
+BENCHMARK(BM_MidiMillionOneByteSyllables)->Unit(benchmark::kMillisecond);
+
+// A tempo change before every syllable: each syllable's time once walked all
+// the changes before it.
+void BM_MidiTempoChangeBeforeEverySyllable(benchmark::State& state) {
+    std::string track;
+    for (long i = 0; i < state.range(0); ++i) {
+        const long tempo = 400000 + i % 200000;
+        track += std::string("\x01\xFF\x51\x03", 4) + static_cast<char>(tempo >> 16) +
+                 static_cast<char>(tempo >> 8) + static_cast<char>(tempo);
+        track += std::string("\0\xFF\x05\x01", 4) + (i % 8 ? "a" : "/");
+    }
+    const std::string smf = midiFile(track);
+    for (auto _ : state) benchmark::DoNotOptimize(readMidiLyrics(smf));
+    countPeakMemory(state);
+}
+BENCHMARK(BM_MidiTempoChangeBeforeEverySyllable)
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace orba

@@ -4,6 +4,7 @@
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
 #include "lyrics/sources/lrcreader.h"
+#include "lyrics/sources/lyricbounds.h"
 #include "lyrics/sources/lyricsource.h"
 #include "lyrics/tags.h"
 #include "lyrics/timevalue.h"
@@ -21,17 +22,23 @@ void lrcFile(std::string_view bytes) {
         if (isUnicode(e)) ORBA_FUZZ_CHECK(isValidUtf8(line));
     }
 
-    // Saved and read again, the lines are the same (the offset's clamping at
-    // 0 aside, which a save cannot undo).
-    if (source.form.offsetMs == 0) {
+    // Saved and read again, the file is what was read: its lines, the lines
+    // kept aside and the headers (the offset's clamping at 0 aside, which a
+    // save cannot undo, and a file cut to its bounds, which a save cannot
+    // make whole again).
+    if (source.form.offsetMs == 0 && source.warnings.empty()) {
         std::vector<std::string> loaded = source.lines;
         loaded.emplace_back();
         std::string saved;
-        for (const std::string& l : lrcFileLines(loaded, source.form.headerLines, 0, e))
-            saved.append(l).append("\n");
+        for (const std::string& l : lrcFileLines(loaded, source.form)) saved.append(l).append("\n");
         const LrcText again = readLrc(splitLines(saved), e);
         ORBA_FUZZ_CHECK(again.lines == source.lines);
+        ORBA_FUZZ_CHECK(again.keptLines == source.form.keptLines);
+        ORBA_FUZZ_CHECK(again.headerLines == source.form.headerLines);
     }
+    std::size_t total = 0;
+    for (const std::string& line : source.lines) total += line.size();
+    ORBA_FUZZ_CHECK(total <= kMaxLyricTextBytes);
 
     LyricLoadInput in;
     in.useMessage = true;

@@ -11,6 +11,7 @@ std::span<const Target> targets() {
         {"mpegaudiolength", &mpegAudioLength},
         {"jpegpicture", &jpegPicture},
         {"lrcfile", &lrcFile},
+        {"lrcexpansion", &lrcExpansion},
         {"midilyrics", &midiLyrics},
         {"musictag", &musicTag},
     };

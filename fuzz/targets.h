@@ -21,6 +21,9 @@ void midiTempoMap(std::string_view bytes);
 // An LRC file, in whatever encoding it comes, through its reader, a save and
 // a read back, and the song load's text steps.
 void lrcFile(std::string_view bytes);
+// An LRC file grown from the bytes past every bound of lyric text: line
+// times, text and lines repeated up to thousands of times over.
+void lrcExpansion(std::string_view bytes);
 // The lyrics inside a MIDI file, and each line through the karaoke parse.
 void midiLyrics(std::string_view bytes);
 // The length estimate of an MPEG audio file from its first bytes.

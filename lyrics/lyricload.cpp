@@ -100,11 +100,13 @@ int decideTagType(const TagCensus& census, std::size_t lineCount) {
     return tagType;
 }
 
+bool isNonLyricLine(std::string_view line) {
+    return line.empty() || line.starts_with("@") || line.starts_with("//") ||
+           line.starts_with("--------");
+}
+
 void removeNonLyricLines(std::vector<std::string>& lines) {
-    std::erase_if(lines, [](const std::string& line) {
-        return line.empty() || startsWith(line, "@") || startsWith(line, "//") ||
-               startsWith(line, "--------");
-    });
+    std::erase_if(lines, [](const std::string& line) { return isNonLyricLine(line); });
 }
 
 std::vector<std::string> lineTimes(const std::vector<std::string>& lines, const LineTimeInput& in) {

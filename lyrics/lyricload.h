@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/textencoding.h"
@@ -38,7 +39,10 @@ TagCensus tagCensus(const std::vector<std::string>& lines, TextEncoding e = Text
 // than a third of the lines to carry its character.
 int decideTagType(const TagCensus& census, std::size_t lineCount);
 
-// Drops empty lines, directives "@", comments "//" and separators "--------".
+// Empty lines, directives "@", comments "//" and separators "--------".
+bool isNonLyricLine(std::string_view line);
+
+// Drops the lines isNonLyricLine names.
 void removeNonLyricLines(std::vector<std::string>& lines);
 
 // One time value per line. Lines that begin with a time value, and the last

@@ -73,7 +73,7 @@ public:
                 if ((type == 0x01 || type == 0x05) && m_texts)
                     m_texts->push_back(
                         {static_cast<std::uint32_t>(std::min<std::uint64_t>(tick, UINT32_MAX)),
-                         m_track, static_cast<int>(type), std::string(m_data.substr(m_pos, len))});
+                         m_track, static_cast<int>(type), m_data.substr(m_pos, len)});
                 m_pos += len;
                 lastTick = tick;
                 if (type == 0x2F) break;
@@ -185,34 +185,45 @@ std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
     std::stable_sort(
         map.tempoChanges.begin(), map.tempoChanges.end(),
         [](const MidiTempoChange& a, const MidiTempoChange& b) { return a.tick < b.tick; });
+    // Summed in the order a walk through the changes sums them, so that a
+    // time is the same to the last bit as it always was.
+    double micros = 0;
+    std::uint32_t at = 0;
+    std::uint32_t tempo = kDefaultTempo;
+    for (MidiTempoChange& c : map.tempoChanges) {
+        micros += double(c.tick - at) * tempo / division;
+        c.micros = micros;
+        at = c.tick;
+        tempo = c.microsPerQuarter;
+    }
     return map;
 }
 
 double MidiTempoMap::msAtTick(std::uint32_t tick) const {
     if (division == 0) return 0;
-    double micros = 0;
-    std::uint32_t at = 0;
-    std::uint32_t tempo = kDefaultTempo;
-    for (const MidiTempoChange& c : tempoChanges) {
-        if (c.tick >= tick) break;
-        micros += double(c.tick - at) * tempo / division;
-        at = c.tick;
-        tempo = c.microsPerQuarter;
-    }
-    micros += double(tick - at) * tempo / division;
-    return micros / 1000.0;
+    // The last change before the tick sets its tempo; one at the tick itself
+    // only counts from there on.
+    const auto after =
+        std::lower_bound(tempoChanges.begin(), tempoChanges.end(), tick,
+                         [](const MidiTempoChange& c, std::uint32_t t) { return c.tick < t; });
+    if (after == tempoChanges.begin()) return double(tick) * kDefaultTempo / division / 1000.0;
+    const MidiTempoChange& c = *(after - 1);
+    return (c.micros + double(tick - c.tick) * c.microsPerQuarter / division) / 1000.0;
 }
 
 std::uint32_t MidiTempoMap::tickAtMs(double ms) const {
     if (division == 0 || ms <= 0) return 0;
-    double micros = ms * 1000.0;
+    const double micros = ms * 1000.0;
+    // The last change that has begun by then.
+    const auto after =
+        std::upper_bound(tempoChanges.begin(), tempoChanges.end(), micros,
+                         [](double m, const MidiTempoChange& c) { return c.micros > m; });
     double spent = 0;
     std::uint32_t at = 0;
     std::uint32_t tempo = kDefaultTempo;
-    for (const MidiTempoChange& c : tempoChanges) {
-        double segment = double(c.tick - at) * tempo / division;
-        if (spent + segment > micros) break;
-        spent += segment;
+    if (after != tempoChanges.begin()) {
+        const MidiTempoChange& c = *(after - 1);
+        spent = c.micros;
         at = c.tick;
         tempo = c.microsPerQuarter;
     }

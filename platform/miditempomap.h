@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,6 +14,10 @@ namespace orba {
 struct MidiTempoChange {
     std::uint32_t tick = 0;
     std::uint32_t microsPerQuarter = 500000;
+    // Microseconds from the start of the song to this change, filled in by
+    // parseMidiTempoMap: a time is then one search away, however many
+    // changes come before it.
+    double micros = 0;
 };
 
 struct MidiTempoMap {
@@ -29,12 +32,13 @@ struct MidiTempoMap {
 };
 
 // A text meta event (type 1, text, or type 5, lyric) with its bytes as the
-// file holds them.
+// file holds them: a view into the bytes given to parseMidiTempoMap, so that
+// a million syllables cost no million strings.
 struct MidiTextEvent {
     std::uint32_t tick = 0;
     int track = 0;  // index among the file's track chunks
     int type = 0;
-    std::string bytes;
+    std::string_view bytes;
 };
 
 // True when the bytes begin like a MIDI file ("MThd", or a RIFF RMID wrapper).
@@ -48,7 +52,7 @@ std::string_view standardMidiData(std::string_view bytes);
 // the bytes that are there: a truncated track ends at its last whole event.
 // Fails for a broken header, time-code (SMPTE) timing, or no track at all.
 // With `texts`, the text and lyric events of every track are collected too,
-// in tick order (file order among equal ticks).
+// in tick order (file order among equal ticks); they point into `bytes`.
 std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
                                               std::vector<MidiTextEvent>* texts = nullptr);
 

@@ -173,8 +173,10 @@ std::string toInternalText(std::string_view bytes, TextEncoding e) {
         case TextEncoding::Utf8:
             return std::string(bytes);
         case TextEncoding::Utf8Bom:
+            // The mark alone decides, so what follows it may be broken; the
+            // readers count on UTF-8 in memory being whole.
             if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
-            return std::string(bytes);
+            return isValidUtf8(bytes) ? std::string(bytes) : sanitizedUtf8(bytes);
         case TextEncoding::Utf16Le:
             if (bytes.starts_with(kUtf16LeMark)) bytes.remove_prefix(2);
             return utf16ToUtf8(bytes, false);

@@ -31,7 +31,8 @@ TextEncoding detectTextEncoding(std::string_view bytes);
 
 // The bytes of a file in the form memory holds them: Shift-JIS and plain
 // UTF-8 as they are, the others without their mark and as UTF-8. A broken
-// UTF-16 unit (a lone surrogate, an odd last byte) becomes U+FFFD.
+// UTF-16 unit (a lone surrogate, an odd last byte), and a broken sequence
+// after a UTF-8 mark, becomes U+FFFD.
 std::string toInternalText(std::string_view bytes, TextEncoding e);
 
 // The reverse, for saving: the mark the file had is written again.

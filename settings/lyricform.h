@@ -3,6 +3,7 @@
 // the form they were read in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,16 @@ enum class LyricSourceKind : std::uint8_t { None, File, MidiEvents, MusicTag };
 // TaggedText is the player's own format: time, karaoke and script tags.
 enum class LyricDialect : std::uint8_t { TaggedText, Lrc, EnhancedLrc, MidiLyrics };
 
+// A line of a lyric file that is no lyric line (a note in an LRC file
+// without a time), kept so that a save writes it back where it stood: after
+// the first `after` lyric lines as they are held, before the next.
+struct KeptLine {
+    std::size_t after = 0;
+    std::string text;  // as read, in memory's form
+
+    bool operator==(const KeptLine&) const = default;
+};
+
 struct LyricForm {
     LyricSourceKind source = LyricSourceKind::None;
     LyricDialect dialect = LyricDialect::TaggedText;
@@ -23,9 +34,10 @@ struct LyricForm {
     // The header lines of an LRC file as read (in memory's form), written
     // again at the top when it is saved.
     std::vector<std::string> headerLines;
-    int offsetMs = 0;    // an LRC file's [offset:], taken back out when saving
-    std::string title;   // UTF-8
-    std::string artist;  // UTF-8
+    std::vector<KeptLine> keptLines;  // in the order of `after`
+    int offsetMs = 0;                 // an LRC file's [offset:], taken back out when saving
+    std::string title;                // UTF-8
+    std::string artist;               // UTF-8
 };
 
 }  // namespace orba

@@ -125,6 +125,16 @@ const char* dialectName(LyricDialect dialect) {
     }
 }
 
+// What the reader left out of a file beyond the bounds of lyric text.
+std::string warningsJson(const std::vector<std::string>& warnings) {
+    std::string json = "[";
+    for (const std::string& w : warnings) {
+        if (json.size() > 1) json += ", ";
+        appendJsonString(json, w);
+    }
+    return json + "]";
+}
+
 // A music file stands for the lyrics the player would find for it: files
 // beside it, else the lyrics inside it. Anything else is a lyric file.
 LyricSource readLyricsOf(const std::string& file) {
@@ -174,6 +184,7 @@ int lyricsInfo(const std::vector<std::string>& args) {
               .add("tagType", text.tagType)
               .add("tagTypeName", tagTypeName(text.tagType))
               .add("timeRatio", text.timeRatio)
+              .addRaw("warnings", warningsJson(source.warnings))
               .strOpenedAt("lines"));
     write("[");
     for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {

@@ -4,6 +4,7 @@
 
 #include "lyrics/messagefile.h"
 #include "lyrics/sources/lrcreader.h"
+#include "lyrics/sources/lyricbounds.h"
 #include "lyrics/sources/midilyrics.h"
 #include "platform/files.h"
 #include "platform/miditempomap.h"
@@ -32,10 +33,19 @@ void takeLrc(LyricSource& s) {
     s.lines = std::move(lrc.lines);
     s.form.dialect = lrc.wordTimes ? LyricDialect::EnhancedLrc : LyricDialect::Lrc;
     s.form.headerLines = std::move(lrc.headerLines);
+    s.form.keptLines = std::move(lrc.keptLines);
     s.form.offsetMs = lrc.offsetMs;
     s.form.title = lyricTextToUtf8(lrc.title, s.form.encoding);
     s.form.artist = lyricTextToUtf8(lrc.artist, s.form.encoding);
     s.tagType = lrc.wordTimes ? 3 : 2;
+    s.warnings.insert(s.warnings.end(), lrc.warnings.begin(), lrc.warnings.end());
+}
+
+// Every source within the same bound, whatever its reader: a UTF-16 file
+// grows by half as UTF-8, and a music tag's text has no bound of its own.
+void boundText(LyricSource& s) {
+    if (std::string w = boundLyricText(s.lines, s.form.encoding); !w.empty())
+        s.warnings.push_back(std::move(w));
 }
 
 }  // namespace
@@ -49,6 +59,7 @@ LyricSource lyricSourceFromBytes(std::string_view bytes, bool lrc) {
     s.lines = isUnicode(s.form.encoding) ? splitLines(toInternalText(bytes, s.form.encoding))
                                          : splitLines(bytes);
     if (lrc) takeLrc(s);
+    boundText(s);
     return s;
 }
 
@@ -74,6 +85,7 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReade
         s.form.title = std::move(midi->title);
         s.form.artist = std::move(midi->artist);
         s.tagType = 3;
+        s.warnings = std::move(midi->warnings);
     } else if (readTag) {
         const MusicTag tag = readTag(musicFile);
         if (tag.lyrics.empty()) {

@@ -27,6 +27,8 @@ struct LyricSource {
     int tagType = 0;  // the kind an LRC or MIDI source is; 0 lets the tag census decide
     // Why the lyrics inside the music file were passed over, when they were.
     std::string note;
+    // What the reader left out to stay within the bounds of lyricbounds.h.
+    std::vector<std::string> warnings;
 };
 
 // A lyric file's bytes: the encoding from the bytes, the dialect from the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "lyrics/sources/lyricbounds.h"
 #include "lyrics/timevalue.h"
 #include "platform/miditempomap.h"
 #include "platform/sjis.h"
@@ -12,8 +13,9 @@ namespace orba {
 namespace {
 
 constexpr long long kLastTimeValue = 99 * 60000 + 59 * 1000 + 990;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-bool isHeaderText(const std::string& text) {
+bool isHeaderText(std::string_view text) {
     return !text.empty() && text[0] == '@';
 }
 
@@ -38,10 +40,58 @@ std::vector<const MidiTextEvent*> syllableEvents(const std::vector<MidiTextEvent
     return out;
 }
 
+// Each text is decided on by itself: a character split between two events
+// would stand split in the line, with a time tag inside it.
+struct EncodingChoice {
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    bool cp1252 = false;
+};
+
+EncodingChoice chooseEncoding(const std::vector<std::string_view>& texts) {
+    bool utf8 = true, sjis = true, multiByte = false, mark = false;
+    for (std::string_view t : texts) {
+        utf8 = utf8 && isValidUtf8(t);
+        sjis = sjis && isValidSjis(t);
+        multiByte = multiByte || std::any_of(t.begin(), t.end(), [](char c) { return c & 0x80; });
+        mark = mark || t.starts_with(kUtf8Mark);
+    }
+    // ASCII alone reads the same in both: the player's own Shift-JIS.
+    if (utf8 && multiByte) return {mark ? TextEncoding::Utf8Bom : TextEncoding::Utf8, false};
+    if (sjis) return {TextEncoding::ShiftJis, false};
+    return {TextEncoding::Utf8, true};
+}
+
+// The tag syntax has no escape: "[", "]" and "\" in a syllable would open
+// tags and hide the text. The full-width forms are what a lyric author
+// writes for them.
+std::string escapedText(std::string_view text, TextEncoding e) {
+    const bool unicode = isUnicode(e);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = textCharLength(text, i, e);
+        const char c = text[i];
+        if (n == 1 && c == '[')
+            out += unicode ? "\xEF\xBC\xBB" : "\x81\x6D";
+        else if (n == 1 && c == ']')
+            out += unicode ? "\xEF\xBC\xBD" : "\x81\x6E";
+        else if (n == 1 && c == '\\')
+            out += unicode ? "\xEF\xBC\xBC" : "\x81\x5F";
+        else
+            out.append(text.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
 // Builds lines from syllables: each line starts with its first syllable's
-// time, every later syllable is preceded by its own as a karaoke tag.
+// time, every later syllable is preceded by its own as a karaoke tag. A line
+// that would pass kMaxLyricLineBytes goes on in a new one; past
+// kMaxLyricTextBytes no syllable is taken.
 class LineBuilder {
 public:
+    explicit LineBuilder(TextEncoding e) : m_encoding(e) {}
+
     void syllable(std::string_view text, int ms) {
         if (!text.empty() && (text[0] == '/' || text[0] == '\\')) {
             endLine();
@@ -55,27 +105,64 @@ public:
             text.remove_prefix(brk + 1);
         }
     }
-    std::vector<std::string> finish() {
+    std::vector<std::string> finish(std::vector<std::string>& warnings) {
         endLine();
+        if (m_cutPieces)
+            warnings.push_back(firstOfCuts("the syllable at " + formatTimeValue(m_firstCutMs) +
+                                               " is cut to " + std::to_string(kMaxPiece) + " bytes",
+                                           m_cutPieces));
+        if (m_splitLines)
+            warnings.push_back(firstOfCuts("line " + std::to_string(m_firstSplitLine) +
+                                               " reaches " + std::to_string(kMaxLyricLineBytes) +
+                                               " bytes and goes on in a new line",
+                                           m_splitLines));
+        if (m_leftOut)
+            warnings.push_back("the lyric text is cut at " + std::to_string(kMaxLyricTextBytes) +
+                               " bytes: " + std::to_string(m_leftOut) + " syllables from " +
+                               formatTimeValue(m_firstLeftOutMs) + " on are left out");
         return std::move(m_lines);
     }
 
 private:
+    static constexpr std::size_t kTag = 10;
+    static constexpr std::size_t kMaxPiece = kMaxLyricLineBytes - kTag;
+
     void add(std::string_view piece, int ms) {
         if (piece.empty()) return;
-        const std::string tag = formatTimeValue(ms);
-        if (m_line.empty())
-            m_line = tag;
-        else
-            m_line += tag;
-        m_line.append(piece);
+        if (m_leftOut) {
+            ++m_leftOut;
+            return;
+        }
+        std::string text = escapedText(piece, m_encoding);
+        if (text.size() > kMaxPiece) {
+            if (!m_cutPieces++) m_firstCutMs = ms;
+            text.resize(wholeCharsPrefix(text, kMaxPiece, m_encoding));
+        }
+        if (m_line.size() + kTag + text.size() > kMaxLyricLineBytes) {
+            if (!m_splitLines++) m_firstSplitLine = m_lines.size() + 1;
+            endLine();
+        }
+        if (m_total + kTag + text.size() > kMaxLyricTextBytes) {
+            m_leftOut = 1;
+            m_firstLeftOutMs = ms;
+            return;
+        }
+        m_total += kTag + text.size();
+        m_line += formatTimeValue(ms);
+        m_line += text;
     }
     void endLine() {
         if (!m_line.empty()) m_lines.push_back(std::move(m_line));
         m_line.clear();
     }
+
+    TextEncoding m_encoding;
     std::string m_line;
     std::vector<std::string> m_lines;
+    std::size_t m_total = 0;
+    std::size_t m_cutPieces = 0, m_splitLines = 0, m_leftOut = 0;
+    int m_firstCutMs = 0, m_firstLeftOutMs = 0;
+    std::size_t m_firstSplitLine = 0;
 };
 
 }  // namespace
@@ -98,32 +185,29 @@ std::optional<MidiLyrics> readMidiLyrics(std::string_view fileBytes) {
     const std::vector<const MidiTextEvent*> syllables = syllableEvents(texts);
     if (syllables.empty()) return std::nullopt;
 
-    std::vector<std::string> titles;
+    std::vector<std::string_view> titles;
     for (const MidiTextEvent& e : texts)
         if (e.bytes.starts_with("@T")) titles.push_back(e.bytes.substr(2));
 
-    std::string all;
-    for (const MidiTextEvent* e : syllables) all += e->bytes;
-    for (const std::string& t : titles) all += t;
+    std::vector<std::string_view> all = titles;
+    for (const MidiTextEvent* e : syllables) all.push_back(e->bytes);
+    const EncodingChoice choice = chooseEncoding(all);
     MidiLyrics r;
-    bool cp1252 = false;
-    if (isValidUtf8(all))
-        r.encoding = detectTextEncoding(all) == TextEncoding::Utf8 ? TextEncoding::Utf8
-                                                                   : TextEncoding::ShiftJis;
-    else if (isValidSjis(all))
-        r.encoding = TextEncoding::ShiftJis;
-    else
-        cp1252 = true, r.encoding = TextEncoding::Utf8;
-    const auto internal = [&](const std::string& bytes) {
-        return cp1252 ? windows1252ToUtf8(bytes) : bytes;
+    r.encoding = choice.encoding;
+    // Writers that mark UTF-8 put the mark in front of every text.
+    const auto internal = [&](std::string_view bytes) {
+        if (choice.cp1252) return windows1252ToUtf8(bytes);
+        if (isUnicode(r.encoding) && bytes.starts_with(kUtf8Mark))
+            bytes.remove_prefix(kUtf8Mark.size());
+        return std::string(bytes);
     };
 
-    LineBuilder builder;
+    LineBuilder builder(r.encoding);
     for (const MidiTextEvent* e : syllables) {
         const long long ms = static_cast<long long>(map->msAtTick(e->tick));
         builder.syllable(internal(e->bytes), static_cast<int>(std::min(ms, kLastTimeValue)));
     }
-    r.lines = builder.finish();
+    r.lines = builder.finish(r.warnings);
     if (r.lines.empty()) return std::nullopt;
     if (!titles.empty()) r.title = lyricTextToUtf8(internal(titles[0]), r.encoding);
     if (titles.size() > 1) r.artist = lyricTextToUtf8(internal(titles[1]), r.encoding);

@@ -10,10 +10,18 @@
 //   that are no .kar lyrics has none;
 // - texts starting with "@" are header lines: the first "@T" is the title,
 //   the second the artist; "@L", "@I", "@K", "@V" and the rest are dropped;
-// - the bytes of all texts together decide the encoding: UTF-8 when valid,
-//   else Shift-JIS when valid, else Windows-1252 (turned into UTF-8);
+// - the encoding is decided over all texts, each read by itself (a character
+//   split between two events is no character): UTF-8 when every one is valid
+//   UTF-8 and one holds more than ASCII (UTF-8 with a mark when a text begins
+//   with the byte-order mark, which is dropped from every text), else
+//   Shift-JIS when every one is valid Shift-JIS, else Windows-1252 (turned
+//   into UTF-8);
+// - "[", "]" and "\" in a syllable become their full-width forms, since the
+//   tag syntax has no escape and they would hide the text as tags;
 // - an event with nothing to show adds nothing; times past 99:59.99 stay
-//   there.
+//   there;
+// - a line that would pass 64 KiB goes on in a new line, and past 4 MiB of
+//   lines no syllable is taken (see lyricbounds.h); `warnings` says so.
 #pragma once
 
 #include <optional>
@@ -28,8 +36,9 @@ namespace orba {
 struct MidiLyrics {
     std::vector<std::string> lines;  // tagged lines, in memory's form
     TextEncoding encoding = TextEncoding::ShiftJis;
-    std::string title;   // UTF-8
-    std::string artist;  // UTF-8
+    std::string title;                  // UTF-8
+    std::string artist;                 // UTF-8
+    std::vector<std::string> warnings;  // what was left out, for the author
 };
 
 // Nothing when the bytes are no MIDI file or it holds no lyrics.

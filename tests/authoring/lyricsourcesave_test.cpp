@@ -89,6 +89,26 @@ TEST(LrcLyricSave, TimedInTheEditModeAndSavedItReadsBackAsLrc) {
               (Lines{"[00:00:00]first", "[00:01:23]second \xED\x95\x9C", "[00:05:67]third"}));
 }
 
+TEST(LrcLyricSave, NotesBesideTheTimedLinesAreNotShownAndSaveBackInPlace) {
+    test::TempDir dir;
+    const std::string path = dir.file("notes.lrc");
+    writeFile(path,
+              "[ti:Song]\r\nwords: a friend\r\n[00:01.00]one\r\n(breath)\r\n"
+              "[00:02.00]two\r\n");
+    Loaded l = load(path, true);
+    EXPECT_EQ(l.text.lyricLines, (Lines{"[00:00:00]one", "[00:02:00]two", ""}));
+    PlayerState st;
+    st.lyricLines = l.text.lyricLines;
+    st.lineTimes = l.text.lineTimes;
+    st.timeEditMode = true;
+    st.editFrameDrawn = true;
+    ASSERT_TRUE(setAndNext(st, 2500));
+    saveLyricSource(path, "", st.lyricLines, l.source.form);
+    EXPECT_EQ(readFile(path),
+              "[ti:Song]\r\nwords: a friend\r\n[00:00.00]one\r\n(breath)\r\n"
+              "[00:02.50]two\r\n");
+}
+
 TEST(EmbeddedLyricSave, LyricsFromInsideAMidiFileGoToItsOwnLyricFile) {
     test::TempDir dir;
     const std::string music = dir.file("song.kar");

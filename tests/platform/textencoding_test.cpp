@@ -61,6 +61,13 @@ TEST(TextEncodingConversion, Utf16CarriesSurrogatePairsAndMarksBrokenUnits) {
               "A\xEF\xBF\xBD");
 }
 
+TEST(TextEncodingConversion, BrokenBytesAfterAUtf8MarkBecomeReplacementCharacters) {
+    // The mark decides the encoding whatever follows: in memory it is still
+    // whole UTF-8.
+    EXPECT_EQ(toInternalText("\xEF\xBB\xBF" + utf8ToSjis("うた") + "!", TextEncoding::Utf8Bom),
+              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD!");
+}
+
 TEST(TextEncodingConversion, ShiftJisIsNeverTouched) {
     const std::string sjis = utf8ToSjis("ソ[ー]表") + "\xFF\x80";
     EXPECT_EQ(toInternalText(sjis, TextEncoding::ShiftJis), sjis);

@@ -63,6 +63,27 @@ TEST(MidiTempoMap, TickAndTimeConvertBothWaysAcrossTempoChanges) {
     }
 }
 
+TEST(MidiTempoMap, ChangesAtOneTickTakeEffectFromItAndTheLastOfThemWins) {
+    // 120 bpm, then at beat 1 a change at once overridden by 60 bpm, then at
+    // beat 3 back to 120 bpm: beats take 0.5, 1, 1 and 0.5 s.
+    MidiWriter w(480);
+    w.tempo(0, 480, 250000).tempo(0, 480, 1000000).tempo(0, 1440, 500000).endAt(0, 1920);
+    std::optional<MidiTempoMap> map = parseMidiTempoMap(w.bytes());
+    ASSERT_TRUE(map);
+    struct Case {
+        std::uint32_t tick;
+        double ms;
+    };
+    for (Case c : {Case{0, 0}, Case{240, 250}, Case{480, 500}, Case{481, 500 + 1000.0 / 480},
+                   Case{960, 1500}, Case{1440, 2500}, Case{1920, 3000}}) {
+        EXPECT_DOUBLE_EQ(map->msAtTick(c.tick), c.ms) << c.tick;
+        EXPECT_EQ(map->tickAtMs(c.ms), c.tick) << c.ms;
+    }
+    // Past the last change its tempo goes on.
+    EXPECT_DOUBLE_EQ(map->msAtTick(2400), 3500);
+    EXPECT_EQ(map->tickAtMs(3500), 2400u);
+}
+
 TEST(MidiTempoMap, RunningStatusSysexAndMetaEventsAreStepped) {
     // Note on, then two more with running status, a sysex and a text meta
     // event, each 480 ticks apart; end of track 480 ticks later.

@@ -9,6 +9,7 @@
 #include "tests/lyrics/sj.h"
 #include "tests/playback/mediafixtures.h"
 #include "tests/support/commandrun.h"
+#include "tests/support/midiwriter.h"
 #include "tests/support/tagwriter.h"
 #include "tests/support/tempdir.h"
 
@@ -154,6 +155,35 @@ TEST(LyricsInfo, ErrorsGoToStderrWithExitCodeTwo) {
         EXPECT_EQ(r.out, "") << c.args;
         EXPECT_NE(r.err.find(c.error), std::string::npos) << c.args << ": " << r.err;
     }
+}
+
+TEST(LyricsInfo, TellsWhatTheBoundsOfLyricTextLeftOut) {
+    test::TempDir dir;
+    std::string lrc;
+    for (int i = 0; i < 150; ++i) lrc += "[00:01.00]";
+    test::writeFile(dir.file("many.lrc"), lrc + "la\r\nnote\r\n");
+    CommandRun r = lyricsInfo(dir, dir.file("many.lrc"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QJsonObject o = r.json();
+    EXPECT_EQ(o["lines"].toArray().size(), 101);  // the end line too
+    EXPECT_EQ(o["warnings"].toArray(),
+              QJsonArray{"line 1 has 150 line times; only the first 100 are read"});
+
+    test::writeFile(dir.file("fine.lrc"), "[00:01.00]la\r\n");
+    EXPECT_EQ(lyricsInfo(dir, dir.file("fine.lrc")).json()["warnings"].toArray(), QJsonArray{});
+}
+
+TEST(LyricsInfo, MidiSyllablesShowTheirBracketsBackslashesAndNoByteOrderMark) {
+    test::TempDir dir;
+    test::MidiWriter w(480);
+    w.text(0, 0, 5, "\xEF\xBB\xBF[Chorus] ").text(0, 480, 5, "C:\\path \xED\x95\x9C");
+    test::writeFile(dir.file("song.mid"), w.bytes());
+    CommandRun r = lyricsInfo(dir, dir.file("song.mid"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    QJsonObject o = r.json();
+    EXPECT_EQ(o["encoding"].toString(), "UTF-8 BOM");
+    EXPECT_EQ(o["lines"].toArray()[0].toObject()["shown"].toString(),
+              QString::fromUtf8("\uFF3BChorus\uFF3D C:\uFF3Cpath \uD55C"));
 }
 
 TEST(LyricsInfo, MemoryStaysNearTheLyricLinesOfAHugeFile) {

@@ -68,17 +68,43 @@ TEST(LrcLines, HeadersAreKeptApartWithTitleAndArtist) {
     EXPECT_EQ(r.artist, "Singer");
 }
 
-TEST(LrcLines, UntimedLinesFollowTheirTimedLineAndGetInterpolatedTimes) {
-    const LrcText r = read({"Intro words", "[00:10.00]A", "between", "", "[00:20.00]B"});
-    EXPECT_EQ(r.lines, (Lines{"Intro words", "[00:10:00]A", "between", "[00:20:00]B"}));
+TEST(LrcLines, LinesWithoutATimeAreNotShownButKeptAfterTheLineTheyFollowed) {
+    const LrcText r = read({"Intro words", "[00:20.00]B", "note on B", "", "[00:10.00]A",
+                            "  note on A", "[00:30.00][00:05.00]C", "after C"});
+    EXPECT_EQ(r.lines, (Lines{"[00:05:00]C", "[00:10:00]A", "[00:20:00]B", "[00:30:00]C"}));
+    // Blank lines go; a note follows the first copy of a repeated line.
+    EXPECT_EQ(r.keptLines,
+              (std::vector<KeptLine>{
+                  {0, "Intro words"}, {2, "  note on A"}, {3, "note on B"}, {4, "after C"}}));
+}
+
+TEST(LrcLines, AFileWithoutLineTimesIsShownAsPlainLyrics) {
+    const LrcText r = read({"[ti:Plain]", "first", "// a comment", "second <00:01.00>"});
+    EXPECT_EQ(r.lines, (Lines{"first", "second <00:01.00>"}));
+    EXPECT_EQ(r.keptLines, (std::vector<KeptLine>{{1, "// a comment"}}));
     LyricLoadInput in;
     in.useMessage = true;
     in.tagType = 2;
     in.encoding = TextEncoding::Utf8;
-    const LyricText text = prepareLyrics(r.lines, in);
-    // Before the first time the loader counts from 0, as for its own files.
-    EXPECT_EQ(text.lineTimes,
-              (Lines{"[00:00:00]", "[00:10:00]", "[00:15:00]", "[00:20:00]", "[00:23:00]"}));
+    // The loader spreads them as it spreads its own untimed lines.
+    EXPECT_EQ(prepareLyrics(r.lines, in).lineTimes,
+              (Lines{"[00:00:00]", "[00:04:50]", "[00:09:00]"}));
+
+    // Shown lines are cut as timed ones are.
+    const LrcText cut = read({"intro", std::string(70000, 'a')});
+    EXPECT_EQ(cut.lines, (Lines{"intro", std::string(65536, 'a')}));
+    EXPECT_EQ(cut.warnings,
+              (Lines{"line 2 holds 70000 bytes of text; only the first 65536 are read"}));
+}
+
+TEST(LrcLines, ATimeInsideALineIsAWordTime) {
+    const LrcText r = read({"[00:05.00][00:15.00] hello [00:06.00] world <00:06.50>!"});
+    EXPECT_TRUE(r.wordTimes);
+    EXPECT_EQ(r.lines, (Lines{"[00:05:00]hello [00:06:00] world [00:06:50]!",
+                              "[00:15:00]hello [00:16:00] world [00:16:50]!"}));
+    // A bracket that holds no time, and one cut off before its end, stay text.
+    EXPECT_EQ(read({"[00:01.00][chorus] a[00:02.00 b"}).lines,
+              (Lines{"[00:01:00][chorus] a[00:02.00 b"}));
 }
 
 TEST(LrcLines, ShiftJisBracketsInsideCharactersAreNotTags) {
@@ -88,13 +114,35 @@ TEST(LrcLines, ShiftJisBracketsInsideCharactersAreNotTags) {
     EXPECT_EQ(r.lines, (Lines{"[00:01:00]" + text}));
 }
 
+LyricForm formOf(const LrcText& r, TextEncoding e = TextEncoding::Utf8) {
+    LyricForm form;
+    form.headerLines = r.headerLines;
+    form.keptLines = r.keptLines;
+    form.offsetMs = r.offsetMs;
+    form.encoding = e;
+    return form;
+}
+
+// The file as a save writes it after a load that changed nothing.
+Lines savedAgain(const Lines& file, TextEncoding e = TextEncoding::Utf8) {
+    const LrcText r = readLrc(file, e);
+    Lines loaded = r.lines;
+    loaded.emplace_back();
+    return lrcFileLines(loaded, formOf(r, e));
+}
+
 TEST(LrcSave, LinesGoBackInLrcFormWithHeadersOnTop) {
-    const Lines headers{"[ti:Song]", "[offset:100]"};
-    // The loader's lines: offset applied, the empty end entry last.
-    const Lines lyricLines{"[00:09:90]one [00:10:40]two", "untimed [x]", "[00:19:90]three", ""};
-    EXPECT_EQ(lrcFileLines(lyricLines, headers, 100, TextEncoding::Utf8),
-              (Lines{"[ti:Song]", "[offset:100]", "[00:10.00]one <00:10.50>two", "untimed [x]",
-                     "[00:20.00]three"}));
+    LyricForm form;
+    form.headerLines = {"[ti:Song]", "[offset:100]"};
+    form.offsetMs = 100;
+    form.encoding = TextEncoding::Utf8;
+    // The loader's lines: offset applied, the empty end entry last; a line
+    // untagged in the edit mode goes as it stands.
+    const Lines lyricLines{"[00:09:90]one [00:10:40]two", "untimed [00:01:00]", "[00:19:90]three",
+                           ""};
+    EXPECT_EQ(lrcFileLines(lyricLines, form),
+              (Lines{"[ti:Song]", "[offset:100]", "[00:10.00]one <00:10.50>two",
+                     "untimed [00:01:00]", "[00:20.00]three"}));
 }
 
 TEST(LrcSave, ReadingTheSavedFileGivesTheSameLines) {
@@ -103,10 +151,28 @@ TEST(LrcSave, ReadingTheSavedFileGivesTheSameLines) {
     const LrcText first = read(file);
     Lines loaded = first.lines;
     loaded.emplace_back();
-    const LrcText again =
-        read(lrcFileLines(loaded, first.headerLines, first.offsetMs, TextEncoding::Utf8));
+    const LrcText again = read(lrcFileLines(loaded, formOf(first)));
     EXPECT_EQ(again.lines, first.lines);
     EXPECT_EQ(again.headerLines, first.headerLines);
+}
+
+TEST(LrcSave, NotesAreWrittenBackWhereTheyStood) {
+    // In time order already, the file comes back line for line but for the
+    // times in their written form and the blank line.
+    EXPECT_EQ(savedAgain({"[ti:Song]", "by a friend", "[00:01.00]one", "(whispered)", "",
+                          "[00:02.00]two", "[0:002.00]<00>not a time", "// end"}),
+              (Lines{"[ti:Song]", "by a friend", "[00:01.00]one", "(whispered)", "[00:02.00]two",
+                     "[0:002.00]<00>not a time", "// end"}));
+    // Out of time order, a note goes with the line it followed.
+    EXPECT_EQ(savedAgain({"[00:09.00]late", "note on late", "[00:01.00]early"}),
+              (Lines{"[00:01.00]early", "[00:09.00]late", "note on late"}));
+}
+
+TEST(LrcSave, LinesOfAFileWithoutTimesGoBackAsTheyStand) {
+    // Bracketed text that the player's own lines would read as a time value
+    // is no LRC time: it must not come back as one.
+    const Lines file{"[0:002.00]<00>" + test::sj("ー"), "a[00:01:00]b", "@directive", "plain"};
+    EXPECT_EQ(savedAgain(file, TextEncoding::ShiftJis), file);
 }
 
 TEST(LrcContent, LineTimesTellLrcTextFromPlainText) {

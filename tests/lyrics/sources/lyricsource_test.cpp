@@ -138,5 +138,66 @@ TEST(Utf8Lyrics, TagScansSeeEveryTagAfterAMultiByteCharacter) {
     EXPECT_EQ(decideTagType(tagCensus(lines, u), lines.size()), 2);
 }
 
+std::string repeated(const std::string& piece, std::size_t times) {
+    std::string s;
+    for (std::size_t i = 0; i < times; ++i) s += piece;
+    return s;
+}
+
+// The bounds of an LRC line, at and just past each of them. The text of a
+// line is counted without its line end, so CR LF and LF cut alike.
+TEST(LyricBounds, AnLrcLineIsReadUpToItsBoundsAndTheCutIsReported) {
+    const std::string hangul = "\xED\x95\x9C";
+    struct Case {
+        const char* what;
+        std::string line;
+        std::size_t lines;
+        std::size_t firstSize;
+        std::string warning;
+    };
+    const Case cases[] = {
+        {"100 times", repeated("[00:01.00]", 100) + "la", 100, 12, ""},
+        {"101 times", repeated("[00:01.00]", 101) + "la", 100, 12,
+         "line 1 has 101 line times; only the first 100 are read"},
+        {"64 KiB of text", "[00:01.00]" + std::string(65536, 'a'), 1, 65546, ""},
+        {"a byte more", "[00:01.00]" + std::string(65537, 'a'), 1, 65546,
+         "line 1 holds 65537 bytes of text; only the first 65536 are read"},
+        {"cut inside a character", "[00:01.00]ab" + repeated(hangul, 21845), 1, 10 + 65534,
+         "line 1 holds 65537 bytes of text; only the first 65536 are read"},
+        {"4 MiB in all", repeated("[00:01.00]", 100) + std::string(60000, 'a'), 69, 60010,
+         "the lyric text is cut at 4194304 bytes: 32 lyric lines from line 1 of the file on are "
+         "left out"},
+    };
+    for (const Case& c : cases) {
+        for (const char* end : {"\n", "\r\n"}) {
+            const LyricSource s = lyricSourceFromBytes(c.line + end + "[00:02.00]next" + end, true);
+            SCOPED_TRACE(std::string(c.what) + (end[0] == '\r' ? ", CR LF" : ", LF"));
+            // The line after a cut is read all the same, unless the bound of
+            // the whole is reached.
+            const std::size_t next = c.lines == 69 ? 0 : 1;
+            ASSERT_EQ(s.lines.size(), c.lines + next);
+            EXPECT_EQ(s.lines.front().size(), c.firstSize);
+            EXPECT_TRUE(isValidUtf8(s.lines.front()));
+            EXPECT_EQ(s.warnings, c.warning.empty() ? Lines{} : Lines{c.warning});
+        }
+    }
+}
+
+TEST(LyricBounds, ATextFileThatGrowsAsUtf8IsCutToTheBoundOfTheWhole) {
+    // 3 MB of UTF-16 make 4.5 MB of UTF-8.
+    std::string bytes = "\xFF\xFE";
+    const std::string line = repeated(std::string("\x5C\xD5", 2), 999) + std::string("\n\0", 2);
+    for (int i = 0; i < 1500; ++i) bytes += line;
+    const LyricSource s = lyricSourceFromBytes(bytes, false);
+    std::size_t total = 0;
+    for (const std::string& l : s.lines) total += l.size();
+    EXPECT_LE(total, 4u << 20);
+    EXPECT_GT(total, (4u << 20) - 3);
+    EXPECT_TRUE(isValidUtf8(s.lines.back()));
+    ASSERT_EQ(s.warnings.size(), 1u);
+    EXPECT_NE(s.warnings[0].find("cut at 4194304 bytes in line 1400"), std::string::npos)
+        << s.warnings[0];
+}
+
 }  // namespace
 }  // namespace orba

@@ -74,5 +74,72 @@ TEST(MidiLyrics, EncodingIsUtf8ThenShiftJisThenWindows1252) {
     EXPECT_EQ(line, "[00:00:00]caf\xC3\xA9!");
 }
 
+// The lines of a file with these syllables, half a second apart.
+Lines linesOf(const Lines& syllables, TextEncoding* e = nullptr) {
+    MidiWriter w(480);
+    for (std::size_t i = 0; i < syllables.size(); ++i)
+        w.text(0, static_cast<std::uint32_t>(i * 480), kLyric, syllables[i]);
+    const std::optional<MidiLyrics> r = readMidiLyrics(w.bytes());
+    if (e && r) *e = r->encoding;
+    return r ? r->lines : Lines{};
+}
+
+TEST(MidiLyrics, BracketsAndBackslashesInSyllablesShowAsTheirFullWidthForms) {
+    const std::string hangul = "\xED\x95\x9C";
+    EXPECT_EQ(linesOf({"[Chorus] ", hangul}),
+              (Lines{"[00:00:00]\uFF3BChorus\uFF3D [00:00:50]" + hangul}));
+    // In Shift-JIS the second byte of \u30BD is no backslash.
+    EXPECT_EQ(
+        linesOf({"C:\\path", test::sj("\u30BD]")}),
+        (Lines{"[00:00:00]C:" + test::sj("\uFF3C") + "path[00:00:50]" + test::sj("\u30BD\uFF3D")}));
+    // A backslash in front of a syllable still begins a line.
+    EXPECT_EQ(linesOf({"a", "\\b[1]"}), (Lines{"[00:00:00]a", "[00:00:50]b" + test::sj("\uFF3B") +
+                                                                  "1" + test::sj("\uFF3D")}));
+}
+
+TEST(MidiLyrics, AByteOrderMarkMakesTheTextUtf8AndIsNotShown) {
+    TextEncoding e = TextEncoding::ShiftJis;
+    EXPECT_EQ(linesOf({"\xEF\xBB\xBFHel", "lo"}, &e), (Lines{"[00:00:00]Hel[00:00:50]lo"}));
+    EXPECT_EQ(e, TextEncoding::Utf8Bom);
+    EXPECT_EQ(linesOf({"\xEF\xBB\xBFHel", "\xEF\xBB\xBFlo"}), (Lines{"[00:00:00]Hel[00:00:50]lo"}));
+
+    MidiWriter kar(480);
+    kar.text(0, 0, kText, "@T\xEF\xBB\xBFSong").text(0, 0, kText, "\xEF\xBB\xBFla");
+    const std::optional<MidiLyrics> r = readMidiLyrics(kar.bytes());
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->title, "Song");
+}
+
+TEST(MidiLyrics, ACharacterSplitBetweenTwoEventsIsNoUtf8) {
+    // Together the bytes are one Hangul syllable; each event alone is broken.
+    TextEncoding e = TextEncoding::ShiftJis;
+    const Lines lines = linesOf({"\xED\x95", "\x9C"}, &e);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "[00:00:00]\xC3\xAD\xE2\x80\xA2[00:00:50]\xC5\x93");
+    EXPECT_EQ(e, TextEncoding::Utf8);  // read as Windows-1252
+}
+
+TEST(MidiLyrics, LongLinesGoOnInNewLinesAndTheWholeStopsAtItsBound) {
+    // 110 bytes a syllable with its tag: 595 fit in a line of 64 KiB, and
+    // 38130 in 4 MiB.
+    MidiWriter w(480);
+    for (std::uint32_t i = 0; i < 40000; ++i) w.text(0, i, kLyric, std::string(100, 'a'));
+    const std::optional<MidiLyrics> r = readMidiLyrics(w.bytes());
+    ASSERT_TRUE(r);
+    std::size_t total = 0, syllables = 0;
+    for (const std::string& line : r->lines) {
+        EXPECT_LE(line.size(), 64u << 10);
+        total += line.size();
+        syllables += line.size() / 110;
+    }
+    EXPECT_EQ(r->lines.front().size(), 595u * 110);
+    EXPECT_EQ(syllables, 38130u);
+    EXPECT_LE(total, 4u << 20);
+    ASSERT_EQ(r->warnings.size(), 2u);
+    EXPECT_EQ(r->warnings[0],
+              "line 1 reaches 65536 bytes and goes on in a new line (and 63 more like it)");
+    EXPECT_NE(r->warnings[1].find("1870 syllables from"), std::string::npos) << r->warnings[1];
+}
+
 }  // namespace
 }  // namespace orba
