@@ -23,7 +23,11 @@ struct LyricForm {
     // The header lines of an LRC file as read (in memory's form), written
     // again at the top when it is saved.
     std::vector<std::string> headerLines;
-    int offsetMs = 0;    // an LRC file's [offset:], taken back out when saving
+    int offsetMs = 0;  // an LRC file's [offset:], taken back out when saving
+    // The line end a Unicode file used most, written again by a save; CR LF,
+    // the player's own, for Shift-JIS files (as they always were saved), a
+    // file without line ends and lyrics from inside music.
+    std::string lineEnd = "\r\n";
     std::string title;   // UTF-8
     std::string artist;  // UTF-8
 };
