@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
                 QTimer::singleShot(ms, &window, &QWidget::close);
             app.exec();
         } catch (const std::exception& e) {
-            orba::showExceptionMessage(e.what());
+            orba::showExceptionMessage(orba::exceptionMessage(e));
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "orbakaraoke: %s\n", e.what());
+        std::fprintf(stderr, "orbakaraoke: %s\n", orba::exceptionMessage(e));
     }
     return 0;
 }

@@ -25,6 +25,10 @@ struct LyricSource {
     std::vector<std::string> lines;  // in memory's form, before the load's text steps
     LyricForm form;
     int tagType = 0;  // the kind an LRC or MIDI source is; 0 lets the tag census decide
+    // Not found: why the lyrics looked for were not read, in words for the
+    // user ("larger than 4 MiB"), with `path` the file it is about; empty
+    // when there was nothing to read (a song without lyrics).
+    std::string note;
 };
 
 // The lyrics tag of a music file as UTF-8 text, empty when it has none.
@@ -35,16 +39,18 @@ using MusicTagLyricsReader = std::function<std::string(const std::string& musicF
 // the text.
 LyricSource lyricSourceFromBytes(std::string_view bytes, bool lrc);
 
-// A lyric file on disk; not found when it cannot be read.
+// A lyric file on disk; not found, with a note, when it cannot be read.
 LyricSource readLyricFile(const std::string& path);
 
 // The lyrics inside a music file: MIDI lyric events when the bytes are a MIDI
-// file, else the music tag (the reader may be empty). Not found when none.
+// file, else the music tag (the reader may be empty). Not found when none;
+// a karaoke file (".kar") without lyrics says so in the note.
 LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagLyricsReader& readTag);
 
 // The song's lyrics by the order above. `musicFile` is empty when no music
 // plays; `messageFile` and `useMessage` are the lyric file field and its
-// check box after the companion rule.
+// check box after the companion rule. Not found when none is read; the note
+// is then the first reason a source that is there was passed over.
 LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
                             bool useMessage, const MusicTagLyricsReader& readTag);
 

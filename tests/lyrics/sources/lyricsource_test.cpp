@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "lyrics/karaokeparse.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
@@ -64,6 +66,48 @@ TEST_F(LyricSourceOrder, CompanionTextFileComesFirstThenLrcThenLyricsInside) {
     EXPECT_FALSE(find("plain.mp3", path("plain.mp3"), true).found);
 }
 
+TEST_F(LyricSourceOrder, ASourceThatIsThereButIsNotReadSaysWhy) {
+    writeFile(path("song.mid"), test::MidiWriter(480).note(0, 0, 480, 60).bytes());
+    writeFile(path("song.kar"), test::MidiWriter(480).note(0, 0, 480, 60).bytes());
+    writeFile(path("big.lrc"), "");
+    std::filesystem::resize_file(path("big.lrc"), kMaxMessageFileBytes + 1);
+    std::filesystem::create_directory(path("folder.txt"));
+    struct Case {
+        const char* music;
+        const char* messageFile;  // chosen, or "" for none
+        const char* path;         // the file the note is about
+        const char* note;
+    };
+    for (const Case& c : {
+             // A MIDI song may well be music alone; a karaoke file may not.
+             Case{"song.mid", "", "", ""},
+             Case{"song.kar", "", "song.kar", "no lyrics in the karaoke file"},
+             Case{"song.mid", "big.lrc", "big.lrc", "larger than 4 MiB"},
+             Case{"song.mid", "folder.txt", "folder.txt", "a folder, not a file"},
+             // The first reason found wins over a later one.
+             Case{"song.kar", "big.lrc", "song.kar", "no lyrics in the karaoke file"},
+         }) {
+        const bool chosen = *c.messageFile != '\0';
+        const LyricSource s = find(c.music, chosen ? path(c.messageFile) : "", chosen);
+        EXPECT_FALSE(s.found) << c.music << " " << c.messageFile;
+        EXPECT_EQ(s.note, c.note) << c.music << " " << c.messageFile;
+        if (*c.path) {
+            EXPECT_EQ(s.path, path(c.path));
+        }
+    }
+    // An LRC file beside the song that cannot be read gives way to the
+    // lyrics inside the song.
+    writeKar("song.kar", "inside");
+    writeFile(path("song.lrc"), "");
+    std::filesystem::resize_file(path("song.lrc"), kMaxMessageFileBytes + 1);
+    EXPECT_EQ(find("song.kar", "", false).form.source, LyricSourceKind::MidiEvents);
+    std::filesystem::remove(path("song.kar"));
+    writeFile(path("song.kar"), test::MidiWriter(480).bytes());
+    const LyricSource s = find("song.kar", "", false);
+    EXPECT_EQ(s.path, path("song.lrc"));
+    EXPECT_EQ(s.note, "larger than 4 MiB");
+}
+
 TEST_F(LyricSourceOrder, MusicTagTextIsReadAsLrcOrAsPlainLyrics) {
     writeFile(path("song.ogg"), "OggS");
     std::string tag = "[ti:Tagged]\n[00:02.00]From the tag";
@@ -104,6 +148,28 @@ TEST(LyricFileReading, Utf16FilesAreSplitAfterDecoding) {
     const LyricSource s = readLyricFile(dir.file("k.txt"));
     EXPECT_EQ(s.form.encoding, TextEncoding::Utf16Le);
     EXPECT_EQ(s.lines, (Lines{"[00:01:00]\xED\x95\x9C", "[00:02:00]b"}));
+}
+
+TEST(LyricFileReading, UnicodeFilesKeepTheirLineEndsAndShiftJisSavesWithCrLf) {
+    struct Case {
+        std::string bytes;
+        const char* lineEnd;
+    };
+    const std::string han = "\xED\x95\x9C";
+    for (const Case& c : {
+             Case{"a" + han + "\nb\nc", "\n"},
+             Case{"a" + han + "\rb\r", "\r"},
+             Case{"a" + han + "\r\nb\r\n", "\r\n"},
+             Case{"\xEF\xBB\xBF"
+                  "a\nb\r\nc\n",
+                  "\n"},                                // the most used one
+             Case{"a" + han, "\r\n"},                   // none: the player's own
+             Case{test::sj("うた\nことば\n"), "\r\n"},  // Shift-JIS as always
+             Case{fromInternalText("a\nb\n", TextEncoding::Utf16BeBare), "\n"},
+         }) {
+        const LyricSource s = lyricSourceFromBytes(c.bytes, false);
+        EXPECT_EQ(s.form.lineEnd, c.lineEnd) << encodingName(s.form.encoding) << " " << c.bytes;
+    }
 }
 
 TEST(LyricFileReading, LrcNameDecidesTheDialectInAnyLetterCase) {
