@@ -82,13 +82,6 @@ TEST(Files, ARefusedReadSaysWhyInWords) {
     EXPECT_EQ(why, "untouched");
 }
 
-TEST(Files, ByteSizesTakeTheLargestUnitTheyFillWhole) {
-    EXPECT_EQ(byteSizeText(4u << 20), "4 MiB");
-    EXPECT_EQ(byteSizeText(64u << 10), "64 KiB");
-    EXPECT_EQ(byteSizeText((1u << 20) + 1024), "1025 KiB");
-    EXPECT_EQ(byteSizeText(1000), "1000 bytes");
-}
-
 TEST(Files, WildcardsIgnoreLetterCaseAndStarDotStarMatchesEveryName) {
     struct Case {
         const char* name;

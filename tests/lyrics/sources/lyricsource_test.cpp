@@ -66,46 +66,30 @@ TEST_F(LyricSourceOrder, CompanionTextFileComesFirstThenLrcThenLyricsInside) {
     EXPECT_FALSE(find("plain.mp3", path("plain.mp3"), true).found);
 }
 
-TEST_F(LyricSourceOrder, ASourceThatIsThereButIsNotReadSaysWhy) {
-    writeFile(path("song.mid"), test::MidiWriter(480).note(0, 0, 480, 60).bytes());
-    writeFile(path("song.kar"), test::MidiWriter(480).note(0, 0, 480, 60).bytes());
-    writeFile(path("big.lrc"), "");
-    std::filesystem::resize_file(path("big.lrc"), kMaxMessageFileBytes + 1);
-    std::filesystem::create_directory(path("folder.txt"));
-    struct Case {
-        const char* music;
-        const char* messageFile;  // chosen, or "" for none
-        const char* path;         // the file the note is about
-        const char* note;
-    };
-    for (const Case& c : {
-             // A MIDI song may well be music alone; a karaoke file may not.
-             Case{"song.mid", "", "", ""},
-             Case{"song.kar", "", "song.kar", "no lyrics in the karaoke file"},
-             Case{"song.mid", "big.lrc", "big.lrc", "larger than 4 MiB"},
-             Case{"song.mid", "folder.txt", "folder.txt", "a folder, not a file"},
-             // The first reason found wins over a later one.
-             Case{"song.kar", "big.lrc", "song.kar", "no lyrics in the karaoke file"},
-         }) {
-        const bool chosen = *c.messageFile != '\0';
-        const LyricSource s = find(c.music, chosen ? path(c.messageFile) : "", chosen);
-        EXPECT_FALSE(s.found) << c.music << " " << c.messageFile;
-        EXPECT_EQ(s.note, c.note) << c.music << " " << c.messageFile;
-        if (*c.path) {
-            EXPECT_EQ(s.path, path(c.path));
-        }
-    }
-    // An LRC file beside the song that cannot be read gives way to the
-    // lyrics inside the song.
-    writeKar("song.kar", "inside");
-    writeFile(path("song.lrc"), "");
-    std::filesystem::resize_file(path("song.lrc"), kMaxMessageFileBytes + 1);
-    EXPECT_EQ(find("song.kar", "", false).form.source, LyricSourceKind::MidiEvents);
-    std::filesystem::remove(path("song.kar"));
-    writeFile(path("song.kar"), test::MidiWriter(480).bytes());
-    const LyricSource s = find("song.kar", "", false);
+TEST_F(LyricSourceOrder, TheFirstSourceThatIsThereButIsNotReadSaysWhy) {
+    const std::string noLyrics = test::MidiWriter(480).note(0, 0, 480, 60).bytes();
+    writeFile(path("song.mid"), noLyrics);
+    writeFile(path("song.kar"), noLyrics);
+    writeFile(path("big.txt"), "");
+    std::filesystem::resize_file(path("big.txt"), kMaxMessageFileBytes + 1);
+    // A MIDI song may well be music alone; a karaoke file may not.
+    EXPECT_EQ(find("song.mid", "", false).note, "");
+    LyricSource s = find("song.kar", path("big.txt"), true);
+    EXPECT_FALSE(s.found);
+    EXPECT_EQ(s.path, path("song.kar"));
+    EXPECT_EQ(s.note, "no lyrics in the karaoke file");
+    s = find("song.mid", path("big.txt"), true);
+    EXPECT_EQ(s.path, path("big.txt"));
+    EXPECT_EQ(s.note, "larger than 4 MiB");
+
+    // An LRC file beside the song that is not read gives way to the lyrics
+    // inside the song, and is the reason when there are none.
+    std::filesystem::copy_file(path("big.txt"), path("song.lrc"));
+    s = find("song.kar", "", false);
     EXPECT_EQ(s.path, path("song.lrc"));
     EXPECT_EQ(s.note, "larger than 4 MiB");
+    writeKar("song.kar", "inside");
+    EXPECT_EQ(find("song.kar", "", false).form.source, LyricSourceKind::MidiEvents);
 }
 
 TEST_F(LyricSourceOrder, MusicTagTextIsReadAsLrcOrAsPlainLyrics) {
