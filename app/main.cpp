@@ -61,10 +61,10 @@ int main(int argc, char** argv) {
         } catch (const std::exception& e) {
             // The window could not go on: the user sees why, and whoever
             // started the player learns that it failed.
-            orba::showExceptionMessage(e.what());
+            orba::showExceptionMessage(orba::exceptionMessage(e));
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "orbakaraoke: %s\n", e.what());
+        std::fprintf(stderr, "orbakaraoke: %s\n", orba::exceptionMessage(e));
     }
     return 1;
 }

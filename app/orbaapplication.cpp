@@ -13,7 +13,7 @@ bool OrbaApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        showExceptionMessage(e.what());
+        showExceptionMessage(exceptionMessage(e));
     } catch (...) {
         showExceptionMessage("Unknown error");
     }

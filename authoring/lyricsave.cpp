@@ -57,9 +57,10 @@ std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const Lyr
     std::string text;
     if (lrc) {
         for (const std::string& line : lrcFileLines(lyricLines, form))
-            text.append(line).append("\r\n");
+            text.append(line).append(form.lineEnd);
     } else {
-        text = lyricFileBytes(lyricLines);
+        for (std::size_t i = 0; i + 1 < lyricLines.size(); ++i)
+            text.append(lyricLines[i]).append(form.lineEnd);
     }
     return fromInternalText(text, form.encoding);
 }

@@ -40,8 +40,8 @@ std::string lyricSavePath(const std::string& messageFile, const std::string& bgm
 
 // The bytes of the lyric file in the form it was read in: an LRC file as LRC
 // with its header lines on top, each in its own encoding (a Unicode file with
-// the byte-order mark it had). The player's own Shift-JIS form is exactly
-// lyricFileBytes.
+// the byte-order mark it had) and with the file's own line ends. The player's
+// own Shift-JIS form with CR LF is exactly lyricFileBytes.
 std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const LyricForm& form);
 
 // Saves as saveLyricFile does, in the form the lyrics were read in, and

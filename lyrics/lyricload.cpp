@@ -152,7 +152,12 @@ LyricText prepareLyrics(std::vector<std::string> lines, const LyricLoadInput& in
     LyricText text;
     if (!in.useMessage) lines.clear();
     if (in.useMessage) {
-        text.timeRatio = readTimeRatio(lines, in.encoding);
+        try {
+            text.timeRatio = readTimeRatio(lines, in.encoding);
+        } catch (const ConversionError& e) {
+            if (in.file.empty()) throw;
+            throw ConversionError(in.file + ": " + e.what());
+        }
         text.tagType = in.tagType != 0 ? in.tagType
                                        : decideTagType(tagCensus(lines, in.encoding), lines.size());
         if (text.tagType >= 2) removeNonLyricLines(lines);

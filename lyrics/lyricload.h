@@ -70,6 +70,8 @@ struct LyricLoadInput {
     // A reader that knows the lines' kind (an LRC or MIDI source) names it;
     // 0 lets the tag census decide, as for the design's own files.
     int tagType = 0;
+    // The file the lines were read from, named by the errors.
+    std::string file{};
 };
 
 struct LyricText {
@@ -80,8 +82,9 @@ struct LyricText {
 };
 
 // The lines as read from the message file (empty when none was read) through
-// every text step of the load. Throws ConversionError for a bad "@TimeRatio";
-// the loader stops there, as before any other step has run.
+// every text step of the load. Throws ConversionError for a bad "@TimeRatio",
+// its text led by the file ("<file>: '<value>' は…"); the loader stops there,
+// as before any other step has run.
 LyricText prepareLyrics(std::vector<std::string> lines, const LyricLoadInput& in);
 
 }  // namespace orba

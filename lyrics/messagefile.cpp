@@ -35,8 +35,26 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     return lines;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    return readBoundedFile(path, kMaxMessageFileBytes);
+std::string_view mostUsedLineEnd(std::string_view bytes) {
+    std::size_t crlf = 0, lf = 0, cr = 0;
+    for (std::size_t i = bytes.find_first_of("\r\n"); i != std::string_view::npos;
+         i = bytes.find_first_of("\r\n", i + 1)) {
+        if (bytes[i] == '\n') {
+            ++lf;
+        } else if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            ++crlf;
+            ++i;
+        } else {
+            ++cr;
+        }
+    }
+    if (lf > crlf && lf >= cr) return "\n";
+    if (cr > crlf && cr > lf) return "\r";
+    return "\r\n";
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, std::string* why) {
+    return readBoundedFile(path, kMaxMessageFileBytes, why);
 }
 
 std::optional<std::vector<std::string>> readMessageFile(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace orba {
@@ -57,33 +58,66 @@ std::string replaceExtension(std::string_view path, std::string_view ext) {
     return std::string(path.substr(0, path.size() - e.size())) + std::string(ext);
 }
 
-std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit) {
+namespace {
+
+std::string fileKindText(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder, not a file";
+    if (S_ISFIFO(mode)) return "a pipe, not a file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device, not a file";
+    if (S_ISSOCK(mode)) return "a socket, not a file";
+    return "not a regular file";
+}
+
+std::string tooLargeText(std::size_t limit) {
+    return "larger than " + byteSizeText(limit);
+}
+
+}  // namespace
+
+std::string byteSizeText(std::size_t bytes) {
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    if (bytes >= (1u << 10) && bytes % (1u << 10) == 0) return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit,
+                                           std::string* why) {
+    const auto refuse = [why](std::string reason) -> std::optional<std::string> {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    const auto failed = [&refuse](const char* what) {
+        return refuse(std::string(what) + ": " + std::strerror(errno));
+    };
+    if (path.empty()) return refuse("no file name");
     // Opened without waiting, so that a pipe put under the name since any
     // earlier look is refused here instead of blocking for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return failed("cannot open it");
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > limit) return std::nullopt;
+    if (::fstat(fd, &st) != 0) return failed("cannot read it");
+    if (!S_ISREG(st.st_mode)) return refuse(fileKindText(st.st_mode));
+    if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > limit)
+        return refuse(tooLargeText(limit));
     // One byte more than the limit allows tells a file that grew past it.
     std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
     std::size_t size = 0;
     for (;;) {
         if (size == bytes.size()) {
-            if (size > limit) return std::nullopt;
+            if (size > limit) return refuse(tooLargeText(limit));
             bytes.resize(std::min(bytes.size() * 2, limit + 1));
         }
         const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
+        if (n < 0) return failed("cannot read it");
         if (n == 0) break;
         size += static_cast<std::size_t>(n);
     }
-    if (size > limit) return std::nullopt;
+    if (size > limit) return refuse(tooLargeText(limit));
     bytes.resize(size);
     return bytes;
 }

@@ -47,7 +47,14 @@ bool listFiles(std::string_view folder, std::string_view pattern, std::vector<st
 // the path names anything else (a folder, a pipe, a device such as
 // /dev/zero), cannot be opened or read, or holds more than `limit` bytes,
 // also when it grew past the limit while being read. Never blocks on a pipe.
-std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit);
+// `why`, when given, receives the reason in words for the user ("larger than
+// 4 MiB", "a folder", "cannot open it: Permission denied"), else stays as it was.
+std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit,
+                                           std::string* why = nullptr);
+
+// A byte count in the largest binary unit it fills whole: "64 KiB", "4 MiB",
+// "100 bytes".
+std::string byteSizeText(std::size_t bytes);
 
 // Folder of the running program, with a trailing separator.
 std::string programFolder();

@@ -3,13 +3,15 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/handlerguard.h"
+
 namespace orba {
 
 int runGuardedCommand(const std::function<int()>& command) {
     try {
         return command();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "orbakaraoke: %s\n", e.what());
+        std::fprintf(stderr, "orbakaraoke: %s\n", exceptionMessage(e));
     } catch (...) {
         std::fputs("orbakaraoke: unexpected error\n", stderr);
     }

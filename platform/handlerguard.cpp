@@ -1,6 +1,8 @@
 #include "platform/handlerguard.h"
 
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 
 namespace orba {
 
@@ -8,6 +10,14 @@ namespace {
 ExceptionMessageSink g_box = nullptr;
 ExceptionMessageSink g_sink = nullptr;
 }  // namespace
+
+const char* exceptionMessage(const std::exception& e) {
+    // A length error is a size beyond any memory: a count read from a file.
+    if (dynamic_cast<const std::bad_alloc*>(&e) || dynamic_cast<const std::length_error*>(&e))
+        return "out of memory: this needs more memory than the player may use (is a file "
+               "far larger than it should be?)";
+    return e.what();
+}
 
 void setExceptionMessageBox(ExceptionMessageSink box) {
     g_box = box;

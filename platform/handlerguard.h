@@ -11,6 +11,11 @@ namespace orba {
 
 using ExceptionMessageSink = void (*)(const char* what);
 
+// An exception's message for the user: its what(), except for running out of
+// memory (a file too large for the memory the process may use), whose what()
+// is only the library's name for it, "std::bad_alloc".
+const char* exceptionMessage(const std::exception& e);
+
 // Shows an exception's message the way the program has chosen.
 void showExceptionMessage(const char* what);
 
@@ -24,7 +29,7 @@ void guarded(Handler&& handler) {
     try {
         handler();
     } catch (const std::exception& e) {
-        showExceptionMessage(e.what());
+        showExceptionMessage(exceptionMessage(e));
     } catch (...) {
         showExceptionMessage("Unknown error");
     }

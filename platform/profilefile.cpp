@@ -187,6 +187,9 @@ ProfileFile::ProfileFile(fs::path path) : m_path(std::move(path)) {
     m_text = ProfileText(buffer.str());
 }
 
+ProfileFile::ProfileFile(fs::path path, std::string_view bytes)
+    : m_path(std::move(path)), m_text(bytes) {}
+
 bool ProfileFile::readBool(std::string_view section, std::string_view key,
                            bool defaultValue) const {
     return readInteger(section, key, defaultValue ? 1 : 0) != 0;

@@ -63,6 +63,9 @@ private:
 class ProfileFile {
 public:
     explicit ProfileFile(std::filesystem::path path);
+    // The file's bytes as the caller read them (bounded, say), or "" for a
+    // file that is not there yet.
+    ProfileFile(std::filesystem::path path, std::string_view bytes);
 
     const std::filesystem::path& path() const { return m_path; }
 

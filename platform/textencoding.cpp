@@ -1,5 +1,8 @@
 #include "platform/textencoding.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "platform/sjis.h"
 
 namespace orba {
@@ -124,6 +127,41 @@ std::string sanitizedUtf8(std::string_view s) {
     return out;
 }
 
+// BOM-less UTF-16 by its zero bytes: the ASCII characters of the text (line
+// ends, tags, digits, Latin letters) have a zero high byte, while a zero low
+// byte (U+xx00) is rare. Lyric lines are short, so even Japanese text gives
+// one zero in a few dozen units. A stray zero or two in a small Shift-JIS
+// file, or zeros everywhere (a binary file), match neither side.
+std::optional<TextEncoding> bareUtf16(std::string_view bytes) {
+    std::size_t zeros[2] = {0, 0};  // at even and at odd offsets
+    for (std::size_t i = 0; i < bytes.size(); ++i) zeros[i & 1] += bytes[i] == '\0';
+    const std::size_t units = bytes.size() / 2;
+    const auto highSide = [units](std::size_t here, std::size_t there) {
+        return here >= 2 && here * 32 >= units && there * 4 <= here;
+    };
+    if (highSide(zeros[1], zeros[0])) return TextEncoding::Utf16LeBare;
+    if (highSide(zeros[0], zeros[1])) return TextEncoding::Utf16BeBare;
+    return std::nullopt;
+}
+
+// Every byte ASCII, a half-width katakana, or part of a pair that code page
+// 932 can hold (lead 0x81-0x9F or 0xE0-0xFC, trail 0x40-0x7E or 0x80-0xFC).
+bool wellFormedShiftJis(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
+        if (!isSjisLeadByte(c) || i + 1 == s.size()) return false;
+        const auto t = static_cast<unsigned char>(s[++i]);
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    }
+    return true;
+}
+
+// Broken bytes a UTF-8 text may hold: one for every this many well-formed
+// multi-byte characters. Shift-JIS Japanese text, read as UTF-8, has several
+// broken bytes for every character that happens to read well.
+constexpr std::size_t kCharactersPerBrokenByte = 8;
+
 }  // namespace
 
 const char* encodingName(TextEncoding e) {
@@ -138,6 +176,10 @@ const char* encodingName(TextEncoding e) {
             return "UTF-16LE";
         case TextEncoding::Utf16Be:
             return "UTF-16BE";
+        case TextEncoding::Utf16LeBare:
+            return "UTF-16LE without BOM";
+        case TextEncoding::Utf16BeBare:
+            return "UTF-16BE without BOM";
     }
     return "";
 }
@@ -156,15 +198,19 @@ TextEncoding detectTextEncoding(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Mark)) return TextEncoding::Utf8Bom;
     if (bytes.starts_with(kUtf16LeMark)) return TextEncoding::Utf16Le;
     if (bytes.starts_with(kUtf16BeMark)) return TextEncoding::Utf16Be;
-    bool multiByte = false;
+    if (std::optional<TextEncoding> utf16 = bareUtf16(bytes)) return *utf16;
+    std::size_t multiByte = 0, broken = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t c = 0;
         const std::size_t n = utf8SequenceAt(bytes, i, c);
-        if (n == 0) return TextEncoding::ShiftJis;
-        multiByte = multiByte || n > 1;
-        i += n;
+        broken += n == 0;
+        multiByte += n > 1;
+        i += std::max<std::size_t>(n, 1);
     }
-    return multiByte ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+    if (broken == 0) return multiByte > 0 ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
+    if (broken * kCharactersPerBrokenByte <= multiByte && !wellFormedShiftJis(bytes))
+        return TextEncoding::Utf8;
+    return TextEncoding::ShiftJis;
 }
 
 std::string toInternalText(std::string_view bytes, TextEncoding e) {
@@ -183,6 +229,10 @@ std::string toInternalText(std::string_view bytes, TextEncoding e) {
         case TextEncoding::Utf16Be:
             if (bytes.starts_with(kUtf16BeMark)) bytes.remove_prefix(2);
             return utf16ToUtf8(bytes, true);
+        case TextEncoding::Utf16LeBare:
+            return utf16ToUtf8(bytes, false);
+        case TextEncoding::Utf16BeBare:
+            return utf16ToUtf8(bytes, true);
     }
     return std::string(bytes);
 }
@@ -198,6 +248,10 @@ std::string fromInternalText(std::string_view text, TextEncoding e) {
             return std::string(kUtf16LeMark) + utf8ToUtf16(text, false);
         case TextEncoding::Utf16Be:
             return std::string(kUtf16BeMark) + utf8ToUtf16(text, true);
+        case TextEncoding::Utf16LeBare:
+            return utf8ToUtf16(text, false);
+        case TextEncoding::Utf16BeBare:
+            return utf8ToUtf16(text, true);
     }
     return std::string(text);
 }

@@ -12,27 +12,46 @@
 
 namespace orba {
 
-enum class TextEncoding : std::uint8_t { ShiftJis, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+// Utf16Le and Utf16Be begin with a byte-order mark; the Bare forms have none.
+enum class TextEncoding : std::uint8_t {
+    ShiftJis,
+    Utf8,
+    Utf8Bom,
+    Utf16Le,
+    Utf16Be,
+    Utf16LeBare,
+    Utf16BeBare
+};
 
 constexpr bool isUnicode(TextEncoding e) {
     return e != TextEncoding::ShiftJis;
 }
 
-// "Shift-JIS", "UTF-8", "UTF-8 BOM", "UTF-16LE", "UTF-16BE".
+// "Shift-JIS", "UTF-8", "UTF-8 BOM", "UTF-16LE", "UTF-16BE", "UTF-16LE
+// without BOM", "UTF-16BE without BOM".
 const char* encodingName(TextEncoding e);
 
 // True when the bytes are wholly well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
-// A byte-order mark decides; else a text that is valid UTF-8 and holds at
-// least one multi-byte character is UTF-8; anything else is Shift-JIS.
+// In this order:
+// - a byte-order mark decides;
+// - zero bytes that fall (nearly) all on one side of the two-byte units, as
+//   the ASCII characters of UTF-16 text put them, make UTF-16 without a mark
+//   (low side zero: big-endian); Shift-JIS and UTF-8 text hold no zero bytes;
+// - a text that is valid UTF-8 and holds a multi-byte character is UTF-8, and
+//   so is one with a few broken bytes among many well-formed multi-byte
+//   characters (a UTF-8 file damaged in places), unless it is well-formed
+//   Shift-JIS: Shift-JIS text never reads that well as UTF-8;
+// - anything else is Shift-JIS.
 TextEncoding detectTextEncoding(std::string_view bytes);
 
 // The bytes of a file in the form memory holds them: Shift-JIS and plain
-// UTF-8 as they are, the others without their mark and as UTF-8. A broken
-// UTF-16 unit (a lone surrogate, an odd last byte), and a broken sequence
-// after a UTF-8 mark, becomes U+FFFD.
+// UTF-8 as they are (broken UTF-8 bytes too: drawing and printing show each
+// as U+FFFD, a save writes it back), the others without their mark and as
+// UTF-8. A broken UTF-16 unit (a lone surrogate, an odd last byte), and a
+// broken sequence after a UTF-8 mark, becomes U+FFFD.
 std::string toInternalText(std::string_view bytes, TextEncoding e);
 
 // The reverse, for saving: the mark the file had is written again.

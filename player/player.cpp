@@ -73,7 +73,7 @@ void Player::loadSettingsFrom(const ProfileFile& file) {
     if (!fileOrFolderExists(m_settings.messageFile)) m_settings.useMessage = false;
     if (!fileOrFolderExists(m_settings.imageFolder)) m_settings.useImages = false;
 
-    if (m_settings.useBgm) applyPerSongFile(m_settings.bgmFile, m_settings);
+    if (m_settings.useBgm) noteLoadError(applyPerSongFile(m_settings.bgmFile, m_settings));
     loadMascot();
 
     if (m_settings.setVolume && !m_options.inspecting)
@@ -86,8 +86,12 @@ void Player::loadMascot() {
     // song still plays, and the next song load names the file.
     if (isRegularFile(mascot) && !m_image1.loadFromFile(mascot)) {
         m_image1 = mascotPicture();
-        m_loadError = mascot + " は有効な画像ではありません";
+        noteLoadError(mascot + " は有効な画像ではありません");
     }
+}
+
+void Player::noteLoadError(std::string text) {
+    if (!text.empty()) m_loadErrors.push_back(std::move(text));
 }
 
 void Player::saveWindowState() {
@@ -127,10 +131,6 @@ void Player::loadSong() {
     Settings& s = m_settings;
     PlayerState& st = m_state;
     postStatus(kBanner, kBannerTime);
-    if (!m_loadError.empty()) {
-        postStatus(m_loadError);
-        m_loadError.clear();
-    }
 
     // Lyric files beside the song, lyrics inside it, or the chosen file.
     const bool besideMusic = s.useBgm && !m_options.lyricsGiven;
@@ -138,6 +138,17 @@ void Player::loadSong() {
                                          s.useMessage, musicTagReader(readMatroskaLyrics));
     s.useMessage = source.found;
     if (source.found) s.messageFile = source.path;
+    m_lyricNote = source.note;
+    if (!source.note.empty()) noteLoadError(fileNamePart(source.path) + ": " + source.note);
+    m_loadProblems = std::move(m_loadErrors);
+    m_loadErrors.clear();
+    if (!m_loadProblems.empty()) {
+        // One line of the status text each.
+        std::string text;
+        for (const std::string& problem : m_loadProblems)
+            text += (text.empty() ? "" : "|") + problem;
+        postStatus(std::move(text));
+    }
     std::vector<std::string> lines = std::move(source.lines);
 
     if (s.useImages && !s.imageFolder.empty()) st.imageFiles = loadImageList(s.imageFolder);
@@ -190,6 +201,7 @@ void Player::loadSong() {
     in.timeEditMode = st.timeEditMode;
     in.encoding = source.form.encoding;
     in.tagType = source.tagType;
+    in.file = source.path;
     st.lyricForm = std::move(source.form);
     LyricText text;
     try {

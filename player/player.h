@@ -160,6 +160,13 @@ public:
     // The window's slideshow decodes its next pictures on a worker thread.
     void setPicturesDecodedAhead(bool on) { m_pictures.setDecodeAhead(on); }
 
+    // Why the last song load read no lyrics where it looked for some ("larger
+    // than 4 MiB"); empty when it read them or there were none to read.
+    const std::string& lyricNote() const { return m_lyricNote; }
+    // What the last song load showed on the status line as going wrong (a
+    // picture, a per-song file or a lyric file not read), one line each.
+    const std::vector<std::string>& loadProblems() const { return m_loadProblems; }
+
     // The one writer of the status line: `ms`, when given, is how long the
     // text shows (a new text gets 5000 ms from the first frame that shows it).
     void postStatus(std::string text, std::optional<int> ms = std::nullopt);
@@ -216,8 +223,13 @@ private:
     Bitmap m_image1;
     FrameLoop m_frame;
     FramePictures m_pictures;
-    // An error of the settings load that the next song load shows.
-    std::string m_loadError;
+    // Adds a line to what the next song load shows.
+    void noteLoadError(std::string text);
+
+    // Errors of the settings load that the next song load shows.
+    std::vector<std::string> m_loadErrors;
+    std::vector<std::string> m_loadProblems;
+    std::string m_lyricNote;
     // Commands the frames left for afterFrame.
     std::vector<Command> m_queued;
     // Set while a video export of the song runs.

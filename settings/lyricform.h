@@ -36,8 +36,12 @@ struct LyricForm {
     std::vector<std::string> headerLines;
     std::vector<KeptLine> keptLines;  // in the order of `after`
     int offsetMs = 0;                 // an LRC file's [offset:], taken back out when saving
-    std::string title;                // UTF-8
-    std::string artist;               // UTF-8
+    // The line end a Unicode file used most, written again by a save; CR LF,
+    // the player's own, for Shift-JIS files (as they always were saved), a
+    // file without line ends and lyrics from inside music.
+    std::string lineEnd = "\r\n";
+    std::string title;   // UTF-8
+    std::string artist;  // UTF-8
 };
 
 }  // namespace orba

@@ -58,14 +58,42 @@ std::string perSongFilePath(std::string_view bgmFile) {
     return replaceExtension(bgmFile, ".oka");
 }
 
-void applyPerSongFile(std::string_view bgmFile, Settings& s) {
-    std::string path = perSongFilePath(bgmFile);
-    if (!isRegularFile(path)) return;
-    readSettingKeys(ProfileFile(path), s, kPerSongFields);
+namespace {
+
+// The per-song file when it is a regular file within the limit; `note`, when
+// given, says why one that is there was not read.
+std::optional<ProfileFile> readPerSongFile(std::string_view bgmFile, std::string* note) {
+    const std::string path = perSongFilePath(bgmFile);
+    std::string why;
+    std::optional<std::string> bytes = readBoundedFile(path, kMaxPerSongFileBytes, &why);
+    if (!bytes) {
+        if (note && fileOrFolderExists(path)) *note = fileNamePart(path) + ": " + why + ", ignored";
+        return std::nullopt;
+    }
+    return ProfileFile(path, *bytes);
+}
+
+ProfileFile perSongFileToWrite(std::string_view bgmFile) {
+    const std::string path = perSongFilePath(bgmFile);
+    if (!fileOrFolderExists(path)) return ProfileFile(path, "");
+    // A save rewrites the whole file: one that could not be read would lose
+    // what it holds.
+    std::optional<ProfileFile> file = readPerSongFile(bgmFile, nullptr);
+    if (!file) throw ProfileWriteError(path);
+    return std::move(*file);
+}
+
+}  // namespace
+
+std::string applyPerSongFile(std::string_view bgmFile, Settings& s) {
+    std::string note;
+    if (std::optional<ProfileFile> file = readPerSongFile(bgmFile, &note))
+        readSettingKeys(*file, s, kPerSongFields);
+    return note;
 }
 
 void writePerSongFile(std::string_view bgmFile, const Settings& s) {
-    ProfileFile file(perSongFilePath(bgmFile));
+    ProfileFile file = perSongFileToWrite(bgmFile);
     writeSettingKeys(file, s, kPerSongFields);
     file.commit();
 }
@@ -91,9 +119,9 @@ constexpr SingerKey kSingerKeys[] = {
 
 SingerControls readPerSongSinger(std::string_view bgmFile) {
     SingerControls c;
-    std::string path = perSongFilePath(bgmFile);
-    if (!isRegularFile(path)) return c;
-    ProfileFile file(path);
+    const std::optional<ProfileFile> read = readPerSongFile(bgmFile, nullptr);
+    if (!read) return c;
+    const ProfileFile& file = *read;
     for (const SingerKey& k : kSingerKeys) {
         if (auto f = std::get_if<int SingerControls::*>(&k.field))
             c.** f = file.readInteger(kSingerSection, k.key, c.**f);
@@ -104,7 +132,7 @@ SingerControls readPerSongSinger(std::string_view bgmFile) {
 }
 
 void writePerSongFile(std::string_view bgmFile, const Settings& s, const SingerControls& singer) {
-    ProfileFile file(perSongFilePath(bgmFile));
+    ProfileFile file = perSongFileToWrite(bgmFile);
     writeSettingKeys(file, s, kPerSongFields);
     for (const SingerKey& k : kSingerKeys) {
         if (auto f = std::get_if<int SingerControls::*>(&k.field))

@@ -2,6 +2,7 @@
 // ".oka" file that overrides four display settings of one song.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -44,15 +45,22 @@ void writeWindowState(ProfileFile& file, const Settings& settings);
 
 // Per-song file: the music file's path with the extension ".oka".
 std::string perSongFilePath(std::string_view bgmFile);
+// A per-song file holds a handful of keys. One larger than this is no
+// per-song file: it is neither read (its size is looked at once it is open,
+// before a byte is read) nor rewritten.
+inline constexpr std::size_t kMaxPerSongFileBytes = 64 * 1024;
 // Replaces TextBack, iNoiseT, iNoiseC and iBackT with the per-song values
-// when the file exists; missing keys keep the current values.
-void applyPerSongFile(std::string_view bgmFile, Settings& settings);
+// when the file exists; missing keys keep the current values. Returns "", or
+// for a file that is there but was not read (too large, a folder, not
+// readable) why, naming it: "song.oka: larger than 64 KiB, ignored".
+std::string applyPerSongFile(std::string_view bgmFile, Settings& settings);
 // Stores those four values in the per-song file, one replace of the file;
-// throws ProfileWriteError.
+// throws ProfileWriteError, also for a file that cannot be read first.
 void writePerSongFile(std::string_view bgmFile, const Settings& settings);
 // The song's [Singer] section (Key, Tempo, VocalCut, MelodyMute,
-// LyricOffset), each value in its range; neutral for a song without a file
-// or a file written before the section existed.
+// LyricOffset), each value in its range; neutral for a song without a file,
+// a file that is not read (see applyPerSongFile) or a file written before
+// the section existed.
 SingerControls readPerSongSinger(std::string_view bgmFile);
 // The four display settings and the [Singer] section in one replace of the
 // file; the main settings file never holds the [Singer] keys.

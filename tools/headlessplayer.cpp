@@ -1,5 +1,7 @@
 #include "tools/headlessplayer.h"
 
+#include <cstdio>
+
 #include "platform/profilefile.h"
 #include "playback/mediadevice.h"
 #include "settings/settingsstore.h"
@@ -51,6 +53,9 @@ void HeadlessPlayer::loadMusicFile(const std::string& musicFile) {
     m_player.loadSettings();
     if (!m_player.openMusicFile(musicFile))
         throw ToolInputError("cannot open the music file " + musicFile);
+    // What the window would show on its status line.
+    for (const std::string& problem : m_player.loadProblems())
+        std::fprintf(stderr, "orbakaraoke: warning: %s\n", problem.c_str());
     m_frame = -1;
     m_ended = false;
 }
@@ -69,8 +74,11 @@ void HeadlessPlayer::loadLyricFile(const std::string& lyricFile, std::optional<i
     if (songLength) m_transport->open(m_player.settings().bgmFile);
     m_player.loadSong();
     // The load switches lyrics off when it cannot read them.
-    if (!m_player.settings().useMessage)
-        throw ToolInputError("cannot read the lyric file " + lyricFile);
+    if (!m_player.settings().useMessage) {
+        const std::string& why = m_player.lyricNote();
+        throw ToolInputError("cannot read the lyric file " + lyricFile + (why.empty() ? "" : ": ") +
+                             why);
+    }
     m_frame = -1;
     m_ended = false;
 }

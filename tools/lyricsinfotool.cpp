@@ -158,8 +158,11 @@ int lyricsInfo(const std::vector<std::string>& args) {
     }
     LyricSource source = readLyricsOf(o.file);
     if (!source.found) {
-        std::fprintf(stderr, "orbakaraoke: cannot read the lyric file %s%s%s\n", o.file.c_str(),
-                     source.note.empty() ? "" : ": ", source.note.c_str());
+        if (source.note.empty())
+            std::fprintf(stderr, "orbakaraoke: no lyrics beside or inside %s\n", o.file.c_str());
+        else
+            std::fprintf(stderr, "orbakaraoke: cannot read the lyric file %s: %s\n",
+                         source.path.c_str(), source.note.c_str());
         return 2;
     }
     const TextEncoding e = source.form.encoding;
@@ -170,6 +173,7 @@ int lyricsInfo(const std::vector<std::string>& args) {
     in.timeEditMode = o.editMode;
     in.encoding = e;
     in.tagType = source.tagType;
+    in.file = source.path;
     // A bad "@TimeRatio" throws before anything is written.
     const LyricText text = prepareLyrics(std::move(source.lines), in);
 

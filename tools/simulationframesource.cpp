@@ -1,5 +1,7 @@
 #include "tools/simulationframesource.h"
 
+#include <cstdio>
+
 #include "lyrics/timevalue.h"
 #include "platform/files.h"
 #include "playback/mediadevice.h"
@@ -44,7 +46,8 @@ ExportSong findExportSong(const std::string& song, Settings settings) {
     settings.messageFile = choice.messageFile;
     settings.useImages = choice.useImages && isFolder(choice.imageFolder);
     settings.imageFolder = choice.imageFolder;
-    applyPerSongFile(song, settings);
+    if (const std::string note = applyPerSongFile(song, settings); !note.empty())
+        std::fprintf(stderr, "orbakaraoke: warning: %s\n", note.c_str());
     out.lyricFile = choice.messageFile;
     out.musicLength = musicLength(song);
     out.audio = {playsAsMidi(song) ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded, song};

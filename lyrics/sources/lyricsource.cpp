@@ -55,19 +55,26 @@ LyricSource lyricSourceFromBytes(std::string_view bytes, bool lrc) {
     s.found = true;
     s.form.source = LyricSourceKind::File;
     s.form.encoding = detectTextEncoding(bytes);
-    // A Shift-JIS file is split straight from its bytes, exactly as always.
-    s.lines = isUnicode(s.form.encoding) ? splitLines(toInternalText(bytes, s.form.encoding))
-                                         : splitLines(bytes);
+    // A Shift-JIS file is split straight from its bytes and saved with
+    // CR LF, exactly as always; a Unicode file keeps its own line ends.
+    if (isUnicode(s.form.encoding)) {
+        const std::string text = toInternalText(bytes, s.form.encoding);
+        s.lines = splitLines(text);
+        s.form.lineEnd = mostUsedLineEnd(text);
+    } else {
+        s.lines = splitLines(bytes);
+    }
     if (lrc) takeLrc(s);
     boundText(s);
     return s;
 }
 
 LyricSource readLyricFile(const std::string& path) {
-    std::optional<std::string> bytes = readWholeFile(path);
-    if (!bytes) return {};
-    LyricSource s = lyricSourceFromBytes(*bytes, hasLrcName(path));
+    std::string why;
+    std::optional<std::string> bytes = readWholeFile(path, &why);
+    LyricSource s = bytes ? lyricSourceFromBytes(*bytes, hasLrcName(path)) : LyricSource{};
     s.path = path;
+    if (!bytes) s.note = std::move(why);
     return s;
 }
 
@@ -76,7 +83,15 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReade
     if (musicFile.empty() || !isRegularFile(musicFile)) return s;
     if (looksLikeMidi(fileStart(musicFile, 12))) {
         std::optional<MidiLyrics> midi = readMidiLyrics(fileStart(musicFile, kMaxMidiBytes));
-        if (!midi) return s;
+        if (!midi) {
+            // A karaoke file is one for its lyrics; any other MIDI song may
+            // well be music alone.
+            if (wildcardMatch(fileNamePart(musicFile), "*.kar")) {
+                s.path = musicFile;
+                s.note = "no lyrics in the karaoke file";
+            }
+            return s;
+        }
         s.found = true;
         s.lines = std::move(midi->lines);
         s.form.source = LyricSourceKind::MidiEvents;
@@ -90,6 +105,7 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReade
         const MusicTag tag = readTag(musicFile);
         if (tag.lyrics.empty()) {
             s.note = tag.note;
+            if (!s.note.empty()) s.path = musicFile;
             return s;
         }
         // Tag text is UTF-8: ASCII alone reads the same as Shift-JIS.
@@ -107,25 +123,27 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReade
 
 LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
                             bool useMessage, const MusicTagReader& readTag) {
-    std::string note;
+    LyricSource result;
+    // A source not found stays the answer only while none before it said
+    // why; a source found always becomes it.
+    const auto tryFrom = [&result](LyricSource s) {
+        if (s.found || result.note.empty()) result = std::move(s);
+        return result.found;
+    };
     if (!musicFile.empty()) {
         const std::string base = replaceExtension(musicFile, "");
         if (useMessage && (messageFile == base + "_t.txt" || messageFile == base + ".txt"))
             return readLyricFile(messageFile);
-        if (const std::string lrc = base + ".lrc"; isRegularFile(lrc)) {
-            if (LyricSource s = readLyricFile(lrc); s.found) return s;
-        }
-        LyricSource s = readEmbeddedLyrics(musicFile, readTag);
-        if (s.found) return s;
-        note = std::move(s.note);
+        if (const std::string lrc = base + ".lrc";
+            fileOrFolderExists(lrc) && tryFrom(readLyricFile(lrc)))
+            return result;
+        if (tryFrom(readEmbeddedLyrics(musicFile, readTag))) return result;
     }
     // A music file named as the lyric file held lyrics once; read as text it
     // would only show its bytes.
-    LyricSource s;
     if (useMessage && (musicFile.empty() || messageFile != musicFile))
-        s = readLyricFile(messageFile);
-    if (!s.found) s.note = std::move(note);
-    return s;
+        tryFrom(readLyricFile(messageFile));
+    return result;
 }
 
 }  // namespace orba

@@ -25,7 +25,9 @@ struct LyricSource {
     std::vector<std::string> lines;  // in memory's form, before the load's text steps
     LyricForm form;
     int tagType = 0;  // the kind an LRC or MIDI source is; 0 lets the tag census decide
-    // Why the lyrics inside the music file were passed over, when they were.
+    // Not found: why the lyrics looked for were not read, in words for the
+    // user ("larger than 4 MiB"), with `path` the file it is about; empty
+    // when there was nothing to read (a song without lyrics).
     std::string note;
     // What the reader left out to stay within the bounds of lyricbounds.h.
     std::vector<std::string> warnings;
@@ -36,17 +38,19 @@ struct LyricSource {
 // the text.
 LyricSource lyricSourceFromBytes(std::string_view bytes, bool lrc);
 
-// A lyric file on disk; not found when it cannot be read.
+// A lyric file on disk; not found, with a note, when it cannot be read.
 LyricSource readLyricFile(const std::string& path);
 
 // The lyrics inside a music file: MIDI lyric events when the bytes are a MIDI
 // file, else the music tag (the reader may be empty); the tag's title and
-// artist stand where the lyrics name none. Not found when none.
+// artist stand where the lyrics name none. Not found when none; a karaoke
+// file (".kar") without lyrics, or a tag passed over, says so in the note.
 LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReader& readTag);
 
 // The song's lyrics by the order above. `musicFile` is empty when no music
 // plays; `messageFile` and `useMessage` are the lyric file field and its
-// check box after the companion rule.
+// check box after the companion rule. Not found when none is read; the note
+// is then the first reason a source that is there was passed over.
 LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
                             bool useMessage, const MusicTagReader& readTag);
 

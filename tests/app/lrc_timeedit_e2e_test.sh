@@ -38,7 +38,8 @@ done
 
 cmp "$e2e_work/original.lrc" "$e2e_work/song_org.lrc" || e2e_fail "the backup is not the original"
 t=$(sed -n 4p "$lyrics" | cut -c2-9)
-printf '[ti:Caf\303\251]\r\n[ar:Singer]\r\n[00:00.00]first\r\n[%s]\355\225\234\352\265\255 second\r\nthird\r\n' \
+# The file came with LF line ends and keeps them.
+printf '[ti:Caf\303\251]\n[ar:Singer]\n[00:00.00]first\n[%s]\355\225\234\352\265\255 second\nthird\n' \
   "$t" > "$e2e_work/expected.lrc"
 cmp "$e2e_work/expected.lrc" "$lyrics" || e2e_fail "saved bytes: $(od -c "$lyrics")"
 echo "saved as LRC with [$t]; backup is the original"

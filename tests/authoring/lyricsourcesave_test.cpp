@@ -40,8 +40,9 @@ const std::string kMixed = "Caf\xC3\xA9 \xED\x95\x9C\xEA\xB5\xAD \xF0\x9F\x98\x8
 
 TEST(UnicodeLyricSave, EditedLinesSaveBackByteForByteInTheirOwnEncoding) {
     test::TempDir dir;
-    for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
-                           TextEncoding::Utf16Be}) {
+    for (TextEncoding e :
+         {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be,
+          TextEncoding::Utf16LeBare, TextEncoding::Utf16BeBare}) {
         const std::string path = dir.file(std::string("song_") + encodingName(e) + ".txt");
         const std::string before = "[00:01:00]" + kMixed + "\r\n[00:02:00]\xC4\x81[00:02:50]b\r\n";
         writeFile(path, fromInternalText(before, e));
@@ -54,6 +55,34 @@ TEST(UnicodeLyricSave, EditedLinesSaveBackByteForByteInTheirOwnEncoding) {
         // The first save keeps the file as it was.
         EXPECT_EQ(readFile(lyricBackupPath(path)), fromInternalText(before, e));
     }
+}
+
+TEST(UnicodeLyricSave, ASaveKeepsTheLineEndsOfAUnicodeFile) {
+    test::TempDir dir;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string saved;
+    };
+    const std::string a = "\xC4\x81";  // ā
+    for (const Case& c : {
+             Case{"lf.txt", "[00:01:00]" + a + "\n[00:02:00]b\n",
+                  "[00:01:00]" + a + "\n[00:02:00]b\n"},
+             Case{"cr.txt", "[00:01:00]" + a + "\r[00:02:00]b",
+                  "[00:01:00]" + a + "\r[00:02:00]b\r"},
+             Case{"lf.lrc", "[ar:Me]\n[00:01.00]" + a + "\n", "[ar:Me]\n[00:01.00]" + a + "\n"},
+             // Shift-JIS files are saved with CR LF, as they always were.
+             Case{"sjis.txt", test::sj("[00:01:00]うた\n[00:02:00]b\n"),
+                  test::sj("[00:01:00]うた\r\n[00:02:00]b\r\n")},
+         }) {
+        const std::string path = dir.file(c.name);
+        writeFile(path, c.bytes);
+        Loaded l = load(path);
+        saveLyricSource(path, "", l.text.lyricLines, l.source.form);
+        EXPECT_EQ(readFile(path), c.saved) << c.name;
+    }
+    // An LRC file's backup keeps the LRC extension.
+    EXPECT_EQ(readFile(dir.file("lf_org.lrc")), "[ar:Me]\n[00:01.00]" + a + "\n");
 }
 
 TEST(UnicodeLyricSave, ShiftJisFilesSaveAsTheyAlwaysDid) {
@@ -80,9 +109,10 @@ TEST(LrcLyricSave, TimedInTheEditModeAndSavedItReadsBackAsLrc) {
         ASSERT_TRUE(setAndNext(st, tap));
     }
     saveLyricSource(path, "", st.lyricLines, l.source.form);
+    // The file's own LF line ends stay.
     EXPECT_EQ(readFile(path),
-              "[ti:Song]\r\n[ar:Me]\r\n[00:00.00]first\r\n[00:01.23]second \xED\x95\x9C\r\n"
-              "[00:05.67]third\r\n");
+              "[ti:Song]\n[ar:Me]\n[00:00.00]first\n[00:01.23]second \xED\x95\x9C\n"
+              "[00:05.67]third\n");
     const LyricSource again = readLyricFile(path);
     EXPECT_EQ(again.form.title, "Song");
     EXPECT_EQ(again.lines,

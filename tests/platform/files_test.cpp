@@ -55,6 +55,33 @@ TEST(Files, ABoundedReadTakesARegularFileUpToTheLimitAndNothingElse) {
     EXPECT_EQ(readBoundedFile(dir.file("pipe.txt"), 100), std::nullopt);
 }
 
+TEST(Files, ARefusedReadSaysWhyInWords) {
+    test::TempDir dir;
+    test::writeFile(dir.file("ten.txt"), "0123456789");
+    ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
+    struct Case {
+        std::string path;
+        std::size_t limit;
+        std::string why;
+    };
+    for (const Case& c : {
+             Case{dir.file("ten.txt"), 9, "larger than 9 bytes"},
+             Case{dir.file("ten.txt"), 1, "larger than 1 byte"},
+             Case{dir.file("missing.txt"), 100, "cannot open it: No such file or directory"},
+             Case{dir.path(), 100, "a folder, not a file"},
+             Case{dir.file("pipe.txt"), 100, "a pipe, not a file"},
+             Case{"/dev/zero", 100, "a device, not a file"},
+             Case{"", 100, "no file name"},
+         }) {
+        std::string why;
+        EXPECT_EQ(readBoundedFile(c.path, c.limit, &why), std::nullopt) << c.path;
+        EXPECT_EQ(why, c.why) << c.path;
+    }
+    std::string why = "untouched";
+    EXPECT_TRUE(readBoundedFile(dir.file("ten.txt"), 10, &why));
+    EXPECT_EQ(why, "untouched");
+}
+
 TEST(Files, WildcardsIgnoreLetterCaseAndStarDotStarMatchesEveryName) {
     struct Case {
         const char* name;

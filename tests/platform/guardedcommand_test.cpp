@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
+#include <string>
 
 namespace orba {
 namespace {
@@ -16,6 +18,17 @@ TEST(GuardedCommand, ExceptionsBecomeAMessageAndExitCodeTwo) {
         {[]() -> int { throw std::out_of_range("basic_string::substr"); },
          "orbakaraoke: basic_string::substr\n"},
         {[]() -> int { throw 42; }, "orbakaraoke: unexpected error\n"},
+        // Running out of memory is said in words, not as the library's name for it.
+        {[]() -> int { throw std::bad_alloc(); },
+         "orbakaraoke: out of memory: this needs more memory than the player may use (is a "
+         "file far larger than it should be?)\n"},
+        {[]() -> int {
+             std::string s;
+             s.reserve(~std::size_t{0});  // a length error: beyond any memory
+             return 0;
+         },
+         "orbakaraoke: out of memory: this needs more memory than the player may use (is a "
+         "file far larger than it should be?)\n"},
     };
     for (const Case& c : cases) {
         ::testing::internal::CaptureStderr();

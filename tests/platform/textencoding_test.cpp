@@ -39,9 +39,76 @@ TEST(TextEncodingDetection, MarksAndContentDecide) {
         EXPECT_EQ(detectTextEncoding(c.bytes), c.expected) << encodingName(c.expected);
 }
 
+// UTF-16 of UTF-8 text, without a mark.
+std::string utf16(std::string_view utf8, bool bigEndian) {
+    return fromInternalText(utf8,
+                            bigEndian ? TextEncoding::Utf16BeBare : TextEncoding::Utf16LeBare);
+}
+
+TEST(TextEncodingDetection, Utf16WithoutAMarkIsToldByItsZeroBytes) {
+    const std::string timed = "[00:01:00]きょうも\r\n[00:02:00]いい天気\r\n";
+    // Japanese lines of thirty characters: only the line ends give zeros.
+    std::string plain;
+    for (int i = 0; i < 4; ++i)
+        plain += "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ\n";
+    // A zero low byte (U+4E00, U+3000) now and then does not tip the side.
+    const std::string ideographs = "一　丁\n[00:01:00]ab\n";
+    for (bool be : {false, true}) {
+        const TextEncoding bare = be ? TextEncoding::Utf16BeBare : TextEncoding::Utf16LeBare;
+        for (const std::string& text : {timed, plain, ideographs, std::string("la la la")}) {
+            EXPECT_EQ(detectTextEncoding(utf16(text, be)), bare) << text;
+            EXPECT_EQ(toInternalText(utf16(text, be), bare), text);
+        }
+    }
+}
+
+TEST(TextEncodingDetection, ZeroBytesOnBothSidesOrAStrayOneAreNoUtf16) {
+    const std::string cases[] = {
+        std::string(64, '\0'),                         // a line of NUL bytes
+        "[00:01:00]abc\0defghijklmnopqrstuvwxyz"s,     // a single stray NUL
+        utf8ToSjis("[00:01:00]うた") + "\0\r\n\0\0"s,  // zeros on both sides
+    };
+    for (const std::string& bytes : cases)
+        EXPECT_EQ(detectTextEncoding(bytes), TextEncoding::ShiftJis) << bytes.size();
+}
+
+TEST(TextEncodingDetection, AFewBrokenBytesLeaveUtf8AsUtf8) {
+    const std::string lines =
+        "[00:01:00]きょうもいい天気\r\n[00:02:00]うたをうたおう\r\n[00:03:00]そらがあおい\r\n";
+    // One bad byte (a Latin-1 é, a stray continuation, a cut sequence).
+    for (const std::string& bad : {"\xE9"s, "\x80"s, "\xE3\x81"s, "\xFF"s}) {
+        const std::string bytes = lines.substr(0, 19) + bad + lines.substr(19);  // after ょ
+        EXPECT_EQ(detectTextEncoding(bytes), TextEncoding::Utf8);
+        // Memory keeps the bytes; what is shown has U+FFFD for each bad one.
+        EXPECT_EQ(toInternalText(bytes, TextEncoding::Utf8), bytes);
+        EXPECT_NE(lyricTextToUtf8(bytes, TextEncoding::Utf8).find("\xEF\xBF\xBD"),
+                  std::string::npos);
+    }
+    // Broken bytes as many as one for every four characters: no UTF-8 file.
+    std::string damaged;
+    for (int i = 0; i < 8; ++i) damaged += "うた\xFF";
+    EXPECT_EQ(detectTextEncoding(damaged), TextEncoding::ShiftJis);
+}
+
+TEST(TextEncodingDetection, ShiftJisTextStaysShiftJis) {
+    const char* texts[] = {
+        "[00:01:00]今日もいい天気ですね\r\n[00:02:00]歌を歌いましょう\r\n",
+        "夕焼け空に漢字が並ぶ時、一丁目の角で待つ\r\n",
+        "ｶﾗｵｹ ﾃﾞ ｳﾀｵｳ\r\n",  // half-width katakana
+        "[00:01:00]ソース表示[00:02:00]ー\\w5\r\n",
+    };
+    for (const char* text : texts) {
+        const std::string sjis = utf8ToSjis(text);
+        EXPECT_EQ(detectTextEncoding(sjis), TextEncoding::ShiftJis) << text;
+        // A broken byte in Shift-JIS text does not make it anything else.
+        EXPECT_EQ(detectTextEncoding(sjis + "\xFF" + sjis), TextEncoding::ShiftJis) << text;
+    }
+}
+
 TEST(TextEncodingConversion, EveryUnicodeFormRoundTripsThroughMemory) {
-    for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
-                           TextEncoding::Utf16Be}) {
+    for (TextEncoding e :
+         {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be,
+          TextEncoding::Utf16LeBare, TextEncoding::Utf16BeBare}) {
         const std::string file = fromInternalText(kMixed, e);
         EXPECT_EQ(detectTextEncoding(file), e) << encodingName(e);
         EXPECT_EQ(toInternalText(file, e), kMixed) << encodingName(e);

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
+#include "lyrics/lyricload.h"
+#include "lyrics/messagefile.h"
 #include "playback/mediadevice.h"
 #include "tests/playback/mediafixtures.h"
 #include "tests/support/tempdir.h"
@@ -98,8 +103,59 @@ TEST_F(PlayerTest, ASongThatOpensPlaysWithItsLengthAndCaption) {
 
 TEST_F(PlayerTest, ABadTimeRatioStopsTheLoadWithTheTimerOff) {
     lyrics("@TimeRatio=fast\r\n[00:01:00]a\r\n");
-    EXPECT_THROW(player.loadSong(), std::exception);
+    try {
+        player.loadSong();
+        ADD_FAILURE() << "no error";
+    } catch (const ConversionError& e) {
+        // The box names the file it is about.
+        EXPECT_EQ(std::string(e.what()),
+                  dir.file("song_t.txt") + ": 'fast' は浮動小数点数ではありません");
+    }
     EXPECT_FALSE(host.timer);
+}
+
+TEST_F(PlayerTest, ALyricFileThatIsNotReadIsNamedOnTheStatusLineWithTheReason) {
+    struct Case {
+        std::function<void()> make;
+        const char* status;
+    };
+    for (const Case& c : {
+             Case{[&] {
+                      std::filesystem::resize_file(dir.file("song_t.txt"),
+                                                   kMaxMessageFileBytes + 1);
+                  },
+                  "song_t.txt: larger than 4 MiB"},
+             Case{[&] {
+                      std::filesystem::remove(dir.file("song_t.txt"));
+                      std::filesystem::create_directory(dir.file("song_t.txt"));
+                  },
+                  "song_t.txt: a folder, not a file"},
+         }) {
+        std::filesystem::remove_all(dir.file("song_t.txt"));
+        lyrics("[00:01:00]a\r\n");
+        c.make();
+        player.loadSong();
+        EXPECT_FALSE(player.settings().useMessage);
+        EXPECT_EQ(player.state().statusMessage, c.status);
+        EXPECT_TRUE(player.state().lyricLines.empty());
+        EXPECT_TRUE(host.timer);
+    }
+}
+
+TEST_F(PlayerTest, AnOversizedPerSongFileIsIgnoredAndTheLoadSaysSo) {
+    const std::string song = dir.file("tune.wav");
+    ASSERT_TRUE(test::writeTone(song, 500));
+    writeFile(dir.file("tune.oka"), "[Option]\nTextBack=2\n");
+    std::filesystem::resize_file(dir.file("tune.oka"), 400ull << 20);  // sparse
+    const int textBack = player.settings().textBack;
+    ASSERT_TRUE(player.openMusicFile(song));
+    EXPECT_EQ(player.settings().textBack, textBack);
+    EXPECT_EQ(player.state().statusMessage, "tune.oka: larger than 64 KiB, ignored");
+    EXPECT_EQ(player.loadProblems(),
+              std::vector<std::string>{"tune.oka: larger than 64 KiB, ignored"});
+    // Told once: the next load of the song has nothing new to say.
+    player.loadSong();
+    EXPECT_EQ(player.state().statusMessage, kBanner);
 }
 
 TEST_F(PlayerTest, TheEditModeStartsFromTheFirstLineAtZero) {

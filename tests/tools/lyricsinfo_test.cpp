@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <filesystem>
 
 #include "tests/lyrics/sj.h"
 #include "tests/playback/mediafixtures.h"
@@ -141,14 +142,23 @@ TEST(LyricsInfo, ReadsTheLyricsTagInsideAnMp3) {
 TEST(LyricsInfo, ErrorsGoToStderrWithExitCodeTwo) {
     test::TempDir dir;
     test::writeFile(dir.file("bad.txt"), "@TimeRatio=fast\n[00:01:00]a\n");
+    test::writeFile(dir.file("huge.txt"), "");
+    std::filesystem::resize_file(dir.file("huge.txt"), 5 << 20);
+    test::writeFile(dir.file("silent.kar"), test::MidiWriter(480).note(0, 0, 480, 60).bytes());
+    test::writeFile(dir.file("silent.mid"), test::MidiWriter(480).note(0, 0, 480, 60).bytes());
     struct Case {
         std::string args;
         std::string error;
     };
     for (const Case& c :
-         {Case{dir.file("missing.txt"), "missing.txt"}, Case{dir.path(), "cannot read"},
-          Case{dir.file("bad.txt"), "'fast' は浮動小数点数ではありません"}, Case{"", "usage"},
-          Case{dir.file("bad.txt") + " --at soon", "soon"},
+         {Case{dir.file("missing.txt"), "cannot read the lyric file " + dir.file("missing.txt") +
+                                            ": cannot open it: No such file or directory"},
+          Case{dir.path(), "cannot read the lyric file " + dir.path() + ": a folder, not a file"},
+          Case{dir.file("huge.txt"), "huge.txt: larger than 4 MiB"},
+          Case{dir.file("silent.kar"), "silent.kar: no lyrics in the karaoke file"},
+          Case{dir.file("silent.mid"), "no lyrics beside or inside " + dir.file("silent.mid")},
+          Case{dir.file("bad.txt"), dir.file("bad.txt") + ": 'fast' は浮動小数点数ではありません"},
+          Case{"", "usage"}, Case{dir.file("bad.txt") + " --at soon", "soon"},
           Case{dir.file("bad.txt") + " --song-length", "--song-length"}}) {
         CommandRun r = lyricsInfo(dir, c.args);
         EXPECT_EQ(r.exitCode, 2) << c.args;

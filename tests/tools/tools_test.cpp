@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "tests/support/tempdir.h"
@@ -137,6 +138,17 @@ TEST_F(Tools, TimelineAndRenderTakeAMusicFileWithItsLyricsInside) {
     ASSERT_EQ(run(dir, "--render '" + kar + "' --at 6000 --out '" + png + "'").exitCode, 0);
     EXPECT_GT(test::readFile(png).size(), 1000u);
     EXPECT_FALSE(std::ifstream(dir.file("none.ini")).good());
+}
+
+TEST_F(Tools, AnOversizedPerSongFileIsIgnoredWithAWarning) {
+    std::filesystem::copy_file(ORBA_DEMO_DIR "/examples/karaoke.kar", dir.file("song.kar"));
+    test::writeFile(dir.file("song.oka"), "");
+    std::filesystem::resize_file(dir.file("song.oka"), 400ull << 20);  // sparse
+    const ToolRun r = run(dir, "--timeline '" + dir.file("song.kar") + "' --at 6000");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("orbakaraoke: warning: song.oka: larger than 64 KiB, ignored\n"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(Tools, RenderWritesTheSameBytesOnEveryRun) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "lyrics/karaokeparse.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/messagefile.h"
@@ -64,6 +66,32 @@ TEST_F(LyricSourceOrder, CompanionTextFileComesFirstThenLrcThenLyricsInside) {
     EXPECT_FALSE(find("plain.mp3", path("plain.mp3"), true).found);
 }
 
+TEST_F(LyricSourceOrder, TheFirstSourceThatIsThereButIsNotReadSaysWhy) {
+    const std::string noLyrics = test::MidiWriter(480).note(0, 0, 480, 60).bytes();
+    writeFile(path("song.mid"), noLyrics);
+    writeFile(path("song.kar"), noLyrics);
+    writeFile(path("big.txt"), "");
+    std::filesystem::resize_file(path("big.txt"), kMaxMessageFileBytes + 1);
+    // A MIDI song may well be music alone; a karaoke file may not.
+    EXPECT_EQ(find("song.mid", "", false).note, "");
+    LyricSource s = find("song.kar", path("big.txt"), true);
+    EXPECT_FALSE(s.found);
+    EXPECT_EQ(s.path, path("song.kar"));
+    EXPECT_EQ(s.note, "no lyrics in the karaoke file");
+    s = find("song.mid", path("big.txt"), true);
+    EXPECT_EQ(s.path, path("big.txt"));
+    EXPECT_EQ(s.note, "larger than 4 MiB");
+
+    // An LRC file beside the song that is not read gives way to the lyrics
+    // inside the song, and is the reason when there are none.
+    std::filesystem::copy_file(path("big.txt"), path("song.lrc"));
+    s = find("song.kar", "", false);
+    EXPECT_EQ(s.path, path("song.lrc"));
+    EXPECT_EQ(s.note, "larger than 4 MiB");
+    writeKar("song.kar", "inside");
+    EXPECT_EQ(find("song.kar", "", false).form.source, LyricSourceKind::MidiEvents);
+}
+
 TEST_F(LyricSourceOrder, MusicTagTextIsReadAsLrcOrAsPlainLyrics) {
     writeFile(path("song.ogg"), "OggS");
     std::string tag = "[ti:Tagged]\n[00:02.00]From the tag";
@@ -107,6 +135,28 @@ TEST(LyricFileReading, Utf16FilesAreSplitAfterDecoding) {
     const LyricSource s = readLyricFile(dir.file("k.txt"));
     EXPECT_EQ(s.form.encoding, TextEncoding::Utf16Le);
     EXPECT_EQ(s.lines, (Lines{"[00:01:00]\xED\x95\x9C", "[00:02:00]b"}));
+}
+
+TEST(LyricFileReading, UnicodeFilesKeepTheirLineEndsAndShiftJisSavesWithCrLf) {
+    struct Case {
+        std::string bytes;
+        const char* lineEnd;
+    };
+    const std::string han = "\xED\x95\x9C";
+    for (const Case& c : {
+             Case{"a" + han + "\nb\nc", "\n"},
+             Case{"a" + han + "\rb\r", "\r"},
+             Case{"a" + han + "\r\nb\r\n", "\r\n"},
+             Case{"\xEF\xBB\xBF"
+                  "a\nb\r\nc\n",
+                  "\n"},                                // the most used one
+             Case{"a" + han, "\r\n"},                   // none: the player's own
+             Case{test::sj("うた\nことば\n"), "\r\n"},  // Shift-JIS as always
+             Case{fromInternalText("a\nb\n", TextEncoding::Utf16BeBare), "\n"},
+         }) {
+        const LyricSource s = lyricSourceFromBytes(c.bytes, false);
+        EXPECT_EQ(s.form.lineEnd, c.lineEnd) << encodingName(s.form.encoding) << " " << c.bytes;
+    }
 }
 
 TEST(LyricFileReading, LrcNameDecidesTheDialectInAnyLetterCase) {
