@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "lyrics/recentlyused.h"
 #include "lyrics/sjistext.h"
 #include "lyrics/unicoderuler.h"
 
@@ -72,14 +73,9 @@ private:
 
 std::shared_ptr<Advances> advancesFor(const FontKey& font) {
     static auto* cache = new std::list<std::shared_ptr<Advances>>;
-    for (auto it = cache->begin(); it != cache->end(); ++it) {
-        if ((*it)->font() != font) continue;
-        cache->splice(cache->begin(), *cache, it);
-        return cache->front();
-    }
-    cache->push_front(std::make_shared<Advances>(font));
-    if (cache->size() > kFonts) cache->pop_back();
-    return cache->front();
+    return recentlyUsed(
+        *cache, kFonts, [&](const auto& a) { return a->font() == font; },
+        [&] { return std::make_shared<Advances>(font); });
 }
 
 class Ruler {
@@ -149,14 +145,9 @@ template <typename R>
 const R& rulerFor(Canvas& canvas, std::string_view text) {
     static auto* cache = new std::list<std::unique_ptr<R>>;
     const FontKey font = keyOf(canvas.font());
-    for (auto it = cache->begin(); it != cache->end(); ++it) {
-        if (!(*it)->measures(font, text)) continue;
-        cache->splice(cache->begin(), *cache, it);
-        return *cache->front();
-    }
-    cache->push_front(std::make_unique<R>(canvas, text));
-    if (cache->size() > kRulers) cache->pop_back();
-    return *cache->front();
+    return *recentlyUsed(
+        *cache, kRulers, [&](const auto& r) { return r->measures(font, text); },
+        [&] { return std::make_unique<R>(canvas, text); });
 }
 
 bool isLong(std::string_view text) {

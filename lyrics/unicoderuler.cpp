@@ -8,6 +8,7 @@
 #include <list>
 #include <unordered_map>
 
+#include "lyrics/recentlyused.h"
 #include "platform/textencoding.h"
 
 namespace orba {
@@ -242,14 +243,9 @@ namespace {
 
 std::shared_ptr<UnicodeAdvances> advancesFor(const FontFace& font) {
     static auto* cache = new std::list<std::shared_ptr<UnicodeAdvances>>;
-    for (auto it = cache->begin(); it != cache->end(); ++it) {
-        if ((*it)->font() != font) continue;
-        cache->splice(cache->begin(), *cache, it);
-        return cache->front();
-    }
-    cache->push_front(std::make_shared<UnicodeAdvances>(font));
-    if (cache->size() > kFonts) cache->pop_back();
-    return cache->front();
+    return recentlyUsed(
+        *cache, kFonts, [&](const auto& a) { return a->font() == font; },
+        [&] { return std::make_shared<UnicodeAdvances>(font); });
 }
 
 }  // namespace
@@ -346,6 +342,9 @@ ShownText UnicodeRuler::shown(Canvas& canvas, int x, std::string_view text, std:
     const long long l = left * 64 + o.base, r = right * 64 + o.base;
     const std::size_t end = m_starts.size() - 1;
     if (m_xs[end] <= l) return none;
+    // Drawn as far as it is measured.
+    const auto cutter = std::lower_bound(m_cutters.begin(), m_cutters.end(), from);
+    const std::size_t stop = cutter == m_cutters.end() ? m_text.size() : *cutter;
     // The part begins at `from` while the glyphs before the first piece
     // reach the columns, else at the last piece that starts left of them.
     std::size_t first = o.piece, begin = from;
@@ -355,13 +354,13 @@ ShownText UnicodeRuler::shown(Canvas& canvas, int x, std::string_view text, std:
         begin = m_starts[first];
     }
     const long long at = begin == from ? 0 : m_xs[first] - o.base;
-    if (at >= right * 64) return none;
+    if (at >= right * 64 || begin >= stop) return none;
     std::size_t last = first;
     while (last < end && last - first < kMaxShownPieces && m_xs[last] < r) ++last;
     ShownText part = none;
     part.x = clampToInt(x + floorDiv(at, 64));
     part.subpixels = static_cast<int>(at - floorDiv(at, 64) * 64);
-    part.text = text.substr(begin, m_starts[last] - begin);
+    part.text = text.substr(begin, std::min(m_starts[last], stop) - begin);
     return part;
 }
 

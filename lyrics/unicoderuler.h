@@ -13,7 +13,10 @@
 //
 // Left as the whole text would not have them: right-to-left runs read in
 // the order they are stored, tab stops counted from where a drawn part
-// begins, and shaping across a unit cut short at kMaxUnitChars.
+// begins, shaping across a unit cut short at kMaxUnitChars, and the
+// kerning the layout leaves out where it starts a new run every 4096
+// characters. A text is drawn only as far as it is measured, up to its
+// first U+009C.
 #pragma once
 
 #include <cstddef>

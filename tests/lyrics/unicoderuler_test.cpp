@@ -5,21 +5,24 @@
 #include "lyrics/textdrawing.h"
 #include "lyrics/wipe.h"
 #include "platform/bitmap.h"
+#include "tests/lyrics/lyricpixels.h"
 
 namespace orba {
 namespace {
 
-std::string repeated(const std::string& piece, std::size_t bytes) {
-    std::string s;
-    while (s.size() < bytes) s += piece;
-    return s;
-}
+using test::differingPixels;
+using test::inkedPixels;
+using test::repeated;
 
 struct UnitCase {
     const char* name;
     std::string text;
     std::size_t unit;  // bytes of the first unit
 };
+
+void PrintTo(const UnitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TextUnits : public testing::TestWithParam<UnitCase> {};
 
@@ -40,6 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TextUnits,
                                          UnitCase{"ArabicWordUpToTheSpace", "مرحبا بك", 10},
                                          UnitCase{"DevanagariConjunct", "नमस्ते दुनिया", 18},
                                          UnitCase{"BrokenBytesTogether", "\xFF\xFE\x80あ", 3},
+                                         UnitCase{"OverlongFormIsBroken", "\xE0\x80\x80\xFFa", 4},
                                          UnitCase{"LoneMarkAtTheStart", "\u0301a", 2},
                                          UnitCase{"ManyMarksAreCut", "a" + repeated("\u0301", 200),
                                                   1 + 2 * (kMaxUnitChars - 1)}),
@@ -57,8 +61,8 @@ const std::string kMixed =
     repeated("今日もいい天気ですね。AVATAR Wavy café ｶﾗｵｹ 👍🏽 ", 6000);
 const std::string kMarks = repeated("e\u0301te\u0301 Ça 葛\U000E0100 한국어 ", 5000);
 const std::string kOneRun = repeated("Wavyあ", 5000);
-// A U+009C ends what the layout measures of a text, but not what it draws.
-const std::string kCutter = repeated("Wavy", 1000) + "\u009C" + repeated("More", 1000);
+// A U+009C ends what the layout measures of a text.
+const std::string kCutter = repeated("Wavy", 3000) + "\u009C" + repeated("More", 3000);
 
 Bitmap lyricBitmap(int w, int h, const char* face = kDefaultFontFace, bool italic = false) {
     Bitmap b(w, h);
@@ -67,20 +71,6 @@ Bitmap lyricBitmap(int w, int h, const char* face = kDefaultFontFace, bool itali
     b.canvas().font().style.italic = italic;
     b.canvas().font().charset = kUnicodeCharset;
     return b;
-}
-
-int differingPixels(const Bitmap& a, const Bitmap& b) {
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) n += a.canvas().pixel(x, y) != b.canvas().pixel(x, y);
-    return n;
-}
-
-int inkedPixels(const Bitmap& b) {
-    int n = 0;
-    for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x) n += b.canvas().pixel(x, y) != 0;
-    return n;
 }
 
 struct Face {
@@ -182,6 +172,23 @@ TEST(UnicodeRuler, OnlyPiecesNearTheColumnsAreShown) {
         EXPECT_TRUE(shownText(c, 400, *text, 0, 300).text.empty());
         EXPECT_TRUE(shownText(c, -width - 400, *text, 0, 300).text.empty());
     }
+}
+
+// Only hostile text holds a U+009C; a long one is drawn as far as it is
+// measured, while the whole text laid out would still draw a few glyphs more.
+TEST(UnicodeRuler, ALongTextIsDrawnUpToItsFirstLengthSeparator) {
+    Bitmap b = lyricBitmap(10, 10);
+    Canvas& c = b.canvas();
+    const int width = lyricTextWidth(c, kCutter);
+    EXPECT_EQ(width, lyricPrefixWidth(c, kCutter, kCutter.substr(0, 3000)));
+    const std::size_t cutter = kCutter.find("\u009C");
+    for (int x : {300 - width, 100 - width}) {
+        const ShownText shown = shownText(c, x, kCutter, 0, 300);
+        EXPECT_FALSE(shown.text.empty()) << x;
+        EXPECT_EQ(shown.text.data() + shown.text.size(), kCutter.data() + cutter) << x;
+    }
+    EXPECT_TRUE(shownText(c, -width - 400, kCutter, 0, 300).text.empty());
+    EXPECT_FALSE(shownText(c, -1000, kCutter, 0, 300, cutter + 2).text.empty());
 }
 
 }  // namespace
