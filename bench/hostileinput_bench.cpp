@@ -1,16 +1,18 @@
 // Frames over input no real song has: a megabyte lyric line scrolling past,
-// a line of NUL bytes, glyphs a thousand pixels high fading in, and a JPEG
-// with thousands of empty scans. Each must cost about what an ordinary
-// frame or picture costs, not seconds. And lyric sources built to blow up:
-// an LRC line of 200,000 line times or 100,000 word times, a MIDI file of a
-// million syllables or of as many tempo changes as syllables, read as a song
-// load reads them; each must stay well under two seconds and 300 MB (the
-// "peakMB" counter is the process's peak so far: run one at a time with
-// --benchmark_filter to read it).
+// lyric files of one 4 MiB line in each encoding, a line of NUL bytes,
+// glyphs a thousand pixels high fading in, and a JPEG with thousands of
+// empty scans. Each must cost about what an ordinary frame or picture costs,
+// not seconds. And lyric sources built to blow up: an LRC line of 200,000
+// line times or 100,000 word times, a MIDI file of a million syllables or of
+// as many tempo changes as syllables, read as a song load reads them; each
+// must stay well under two seconds and 300 MB (the "peakMB" counter is the
+// process's peak so far: run one at a time with --benchmark_filter to read it).
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <QImage>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,11 @@
 #include "lyrics/wipe.h"
 #include "platform/bitmap.h"
 #include "platform/jpegpicture.h"
+#include "platform/profilefile.h"
 #include "platform/sjis.h"
+#include "platform/textencoding.h"
+#include "settings/settingsstore.h"
+#include "tools/headlessplayer.h"
 
 namespace orba {
 namespace {
@@ -39,11 +45,21 @@ const std::string& megabyteLine() {
     return line;
 }
 
-Bitmap lyricFrame(int size) {
+constexpr std::size_t kFourMiB = 4 << 20;
+const std::string kSentence = "今日もいい天気ですね。歌を歌いましょう";
+
+// The line as memory holds it: Shift-JIS, or UTF-8 for every Unicode file.
+const std::string& fourMiBLine(bool unicode) {
+    static const std::string sjis = repeated(utf8ToSjis(kSentence), kFourMiB);
+    static const std::string utf8 = repeated(kSentence, kFourMiB - 1);  // whole characters
+    return unicode ? utf8 : sjis;
+}
+
+Bitmap lyricFrame(int size, bool unicode = false) {
     Bitmap b(1280, 720);
     b.canvas().font().size = size;
     b.canvas().font().style.bold = true;
-    b.canvas().font().charset = kShiftJisCharset;
+    b.canvas().font().charset = unicode ? kUnicodeCharset : kShiftJisCharset;
     return b;
 }
 
@@ -59,6 +75,60 @@ void BM_MegabyteLineScrolling(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MegabyteLineScrolling)->Unit(benchmark::kMicrosecond);
+
+// A 4 MiB karaoke line scrolling and being sung, its done part growing by a
+// syllable every frame, in either character set.
+void BM_FourMiBLineSung(benchmark::State& state) {
+    const bool unicode = state.range(0) != 0;
+    Bitmap frame = lyricFrame(19, unicode);
+    const std::string& line = fourMiBLine(unicode);
+    const std::size_t step = unicode ? 3 : 2;
+    std::size_t done = 3000 * step;
+    int x = -40000;
+    for (auto _ : state) {
+        drawKaraokeText(frame, x, 600, 1280, 5000, std::string_view(line).substr(0, done + step),
+                        std::string_view(line).substr(0, done), true, 100, 0, 0xFFFFFF, line);
+        x -= 7;
+        done += step;
+    }
+}
+BENCHMARK(BM_FourMiBLineSung)->ArgName("unicode")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A lyric file of one 4 MiB line, loaded and drawn until one second of the
+// song has been shown, as `--render FILE --at 1000` does: UTF-8 with spaces,
+// UTF-8 and UTF-16 with none and no line break, and Shift-JIS.
+void BM_FourMiBLyricFileToOneSecond(benchmark::State& state) {
+    const std::string words = repeated(kSentence + " ", kFourMiB - 100);
+    std::string bytes;
+    switch (state.range(0)) {
+        case 0:
+            bytes = "first line\n" + words.substr(0, words.rfind(' ')) + "\nlast\n";
+            break;
+        case 1:
+            bytes = fourMiBLine(true);
+            break;
+        case 2:
+            bytes = fromInternalText(fourMiBLine(true), TextEncoding::Utf16Le).substr(0, kFourMiB);
+            break;
+        default:
+            bytes = fourMiBLine(false);
+    }
+    const auto file = std::filesystem::temp_directory_path() / "orba_bench_hostile.txt";
+    std::ofstream(file, std::ios::binary) << bytes;
+    for (auto _ : state) {
+        HeadlessPlayer sim;
+        // The settings of a settings file that does not exist yet.
+        sim.loadLyricFile(file.string(), std::nullopt,
+                          readSettings(ProfileFile(file.string() + ".ini")));
+        Bitmap back(800, 600);
+        for (int k = 0; k <= 1000 / 15; ++k) sim.nextDrawnFrame(back, 800, 600);
+    }
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_FourMiBLyricFileToOneSecond)
+    ->ArgName("utf8_words_utf8_run_utf16_sjis")
+    ->DenseRange(0, 3)
+    ->Unit(benchmark::kMillisecond);
 
 // The first frame of each of several megabyte lines: the line is measured.
 void BM_MegabyteLineFirstFrame(benchmark::State& state) {

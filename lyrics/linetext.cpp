@@ -1,10 +1,11 @@
-// A long text is measured by a ruler: the advance of each character, taken
-// once per font and character (in sixteenths of a pixel, from a run of
-// sixteen copies, so that the sums do not drift from the drawn text), summed
-// along the text and kept at the start of every piece of kPieceChars
-// characters. Shift-JIS keeps no state from one character to the next, so
-// the characters can be measured apart; only kerning is left out, which the
-// pieces drawn whole keep.
+// A long Shift-JIS text is measured by a ruler: the advance of each
+// character, taken once per font and character (in sixteenths of a pixel,
+// from a run of sixteen copies, so that the sums do not drift from the drawn
+// text), summed along the text and kept at the start of every piece of
+// kPieceChars characters. Shift-JIS keeps no state from one character to the
+// next, so the characters can be measured apart; only kerning is left out,
+// which the pieces drawn whole keep. Unicode text has a ruler of its own
+// (unicoderuler.h).
 #include "lyrics/linetext.h"
 
 #include <algorithm>
@@ -14,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "lyrics/recentlyused.h"
 #include "lyrics/sjistext.h"
+#include "lyrics/unicoderuler.h"
 
 namespace orba {
 
@@ -28,15 +31,15 @@ constexpr std::size_t kMaxShownPieces = 64;
 constexpr std::size_t kRulers = 6;
 constexpr std::size_t kFonts = 4;
 
-struct FontKey {
-    std::string name;
-    int size = 0;
-    FontStyles style;
-    bool operator==(const FontKey&) const = default;
-};
+using FontKey = FontFace;
 
 FontKey keyOf(const Font& f) {
     return {f.name, f.size, f.style};
+}
+
+// A part drawn at x, with its box where it is drawn.
+ShownText whole(int x, std::string_view text) {
+    return {x, 0, text, x, -1};
 }
 
 int pixels(long long subpixels) {
@@ -70,14 +73,9 @@ private:
 
 std::shared_ptr<Advances> advancesFor(const FontKey& font) {
     static auto* cache = new std::list<std::shared_ptr<Advances>>;
-    for (auto it = cache->begin(); it != cache->end(); ++it) {
-        if ((*it)->font() != font) continue;
-        cache->splice(cache->begin(), *cache, it);
-        return cache->front();
-    }
-    cache->push_front(std::make_shared<Advances>(font));
-    if (cache->size() > kFonts) cache->pop_back();
-    return cache->front();
+    return recentlyUsed(
+        *cache, kFonts, [&](const auto& a) { return a->font() == font; },
+        [&] { return std::make_shared<Advances>(font); });
 }
 
 class Ruler {
@@ -124,15 +122,15 @@ public:
         const std::size_t pieces = m_starts.size() - 1;
         // The first piece that ends right of `from`.
         const auto after = std::upper_bound(m_xs.begin(), m_xs.end(), from * kSubpixels);
-        if (after == m_xs.end()) return {x, {}};
+        if (after == m_xs.end()) return whole(x, {});
         const std::size_t first =
             after == m_xs.begin() ? 0 : static_cast<std::size_t>(after - m_xs.begin() - 1);
-        if (first >= pieces) return {x, {}};
+        if (first >= pieces) return whole(x, {});
         std::size_t end = first;
         while (end < pieces && end - first < kMaxShownPieces && m_xs[end] < to * kSubpixels) ++end;
         const long long at = static_cast<long long>(x) + pixels(m_xs[first]);
-        return {static_cast<int>(std::clamp<long long>(at, INT_MIN, INT_MAX)),
-                text.substr(m_starts[first], m_starts[end] - m_starts[first])};
+        return whole(static_cast<int>(std::clamp<long long>(at, INT_MIN, INT_MAX)),
+                     text.substr(m_starts[first], m_starts[end] - m_starts[first]));
     }
 
 private:
@@ -143,45 +141,54 @@ private:
     std::vector<long long> m_xs;        // x of each piece's start, then the width
 };
 
-const Ruler& rulerFor(Canvas& canvas, std::string_view text) {
-    static auto* cache = new std::list<std::unique_ptr<Ruler>>;
+template <typename R>
+const R& rulerFor(Canvas& canvas, std::string_view text) {
+    static auto* cache = new std::list<std::unique_ptr<R>>;
     const FontKey font = keyOf(canvas.font());
-    for (auto it = cache->begin(); it != cache->end(); ++it) {
-        if (!(*it)->measures(font, text)) continue;
-        cache->splice(cache->begin(), *cache, it);
-        return *cache->front();
-    }
-    cache->push_front(std::make_unique<Ruler>(canvas, text));
-    if (cache->size() > kRulers) cache->pop_back();
-    return *cache->front();
+    return *recentlyUsed(
+        *cache, kRulers, [&](const auto& r) { return r->measures(font, text); },
+        [&] { return std::make_unique<R>(canvas, text); });
 }
 
-// Only Shift-JIS text is measured by the ruler, whose table holds one- and
-// two-byte codes; UTF-8 text of any length goes to the canvas whole.
-bool isLong(const Canvas& canvas, std::string_view text) {
-    return text.size() > kLongTextBytes && canvas.font().charset != kUnicodeCharset;
+bool isLong(std::string_view text) {
+    return text.size() > kLongTextBytes;
+}
+
+bool isUnicode(const Canvas& canvas) {
+    return canvas.font().charset == kUnicodeCharset;
 }
 
 }  // namespace
 
 int lyricTextWidth(Canvas& canvas, std::string_view text) {
-    if (!isLong(canvas, text)) return canvas.textWidth(text);
-    return rulerFor(canvas, text).width();
+    if (!isLong(text)) return canvas.textWidth(text);
+    if (isUnicode(canvas))
+        return layoutPixels(rulerFor<UnicodeRuler>(canvas, text).width(canvas, 0, text.size()));
+    return rulerFor<Ruler>(canvas, text).width();
 }
 
 int lyricPrefixWidth(Canvas& canvas, std::string_view text, std::string_view part) {
-    if (!isLong(canvas, text) || part.size() > text.size() || text.substr(0, part.size()) != part)
+    if (!isLong(text) || part.size() > text.size() || text.substr(0, part.size()) != part)
         return lyricTextWidth(canvas, part);
-    return pixels(rulerFor(canvas, text).prefix(canvas, part.size()));
+    if (isUnicode(canvas))
+        return layoutPixels(rulerFor<UnicodeRuler>(canvas, text).width(canvas, 0, part.size()));
+    return pixels(rulerFor<Ruler>(canvas, text).prefix(canvas, part.size()));
 }
 
-ShownText shownText(Canvas& canvas, int x, std::string_view text, int left, int right) {
-    if (!isLong(canvas, text)) return {x, text};
+ShownText shownText(Canvas& canvas, int x, std::string_view text, int left, int right,
+                    std::size_t from) {
+    from = std::min(from, text.size());
+    const bool unicode = isLong(text) && isUnicode(canvas);
+    if (!unicode) {
+        text.remove_prefix(from);
+        if (!isLong(text)) return whole(x, text);
+    }
     // Glyphs reach out of their advance by less than the font's height.
     const long long margin = canvas.textHeight(std::string_view()) + 2LL;
-    return rulerFor(canvas, text)
-        .shown(x, static_cast<long long>(left) - x - margin,
-               static_cast<long long>(right) - x + margin, text);
+    const long long l = static_cast<long long>(left) - x - margin;
+    const long long r = static_cast<long long>(right) - x + margin;
+    if (unicode) return rulerFor<UnicodeRuler>(canvas, text).shown(canvas, x, text, from, l, r);
+    return rulerFor<Ruler>(canvas, text).shown(x, l, r, text);
 }
 
 }  // namespace orba

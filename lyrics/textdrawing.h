@@ -16,9 +16,10 @@ Colour scaleColour(Colour c, int p);
 
 // Text with its top-left at (x, y) in the target's current font. With blend
 // on and an opacity other than 100 the text fades by the opacity; otherwise
-// the colours are scaled by it.
+// the colours are scaled by it. Only text[from, end) is drawn, as a text of
+// its own.
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
-                      Colour outline, Colour fill, std::string_view text);
+                      Colour outline, Colour fill, std::string_view text, std::size_t from = 0);
 // The same for text that is already Unicode (the player's own messages).
 void drawOutlinedText(Bitmap& target, int x, int y, bool blend, int opacity, Colour shadow,
                       Colour outline, Colour fill, const QString& text);

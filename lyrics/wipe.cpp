@@ -38,9 +38,8 @@ void drawKaraokeText(Bitmap& target, int x, int y, int clientWidth, int segmentP
     Canvas& canvas = target.canvas();
     const int doneWidth = lyricPrefixWidth(canvas, text, doneText);
     // The segment being sung and everything after it are first drawn unsung.
-    const std::string_view rest = doneText.size() < text.size() ? text.substr(doneText.size()) : "";
     drawOutlinedText(target, x + doneWidth, y, true, opacity, shadow, scaleColour(c, 40),
-                     scaleColour(c, 90), rest);
+                     scaleColour(c, 90), text, doneText.size());
     if (sungText.empty()) return;
 
     const WipeStrip strip = wipeStrip(x, clientWidth, doneWidth,
@@ -65,13 +64,14 @@ void drawKaraokeText(Bitmap& target, int x, int y, int clientWidth, int segmentP
     const int o = static_cast<int>(std::clamp(static_cast<long long>(strip.offset) + part.x - x,
                                               INT_MIN / 2LL, INT_MAX / 2LL));
     const int d = y - 1 - top;
+    const int sub = part.subpixels;
     sc.font().color = scaleColour(shadow, opacity);
-    sc.textOut(o + 3, d + 3, shown);
+    sc.textOut(o + 3, d + 3, shown, sub);
     sc.font().color = kSungOutline;
     for (const Point p : {Point{o, d}, Point{o + 2, d}, Point{o, d + 2}, Point{o + 2, d + 2}})
-        sc.textOut(p.x, p.y, shown);
+        sc.textOut(p.x, p.y, shown, sub);
     sc.font().color = scaleColour(c, opacity);
-    sc.textOut(o + 1, d + 1, shown);
+    sc.textOut(o + 1, d + 1, shown, sub);
     canvas.draw(strip.left, top, sung);
 }
 

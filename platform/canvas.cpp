@@ -83,7 +83,7 @@ void Canvas::textOut(int x, int y, std::string_view text) {
     textOut(x, y, textOf(text));
 }
 
-void Canvas::textOut(int x, int y, const QString& text) {
+void Canvas::textOut(int x, int y, const QString& text, int subpixels) {
     if (text.isEmpty() || image().isNull()) return;
     QImage& img = image();
     const FontFace face = faceOf(m_font);
@@ -94,7 +94,7 @@ void Canvas::textOut(int x, int y, const QString& text) {
     const Rect visible{within(-static_cast<long long>(x)), within(-static_cast<long long>(y)),
                        within(static_cast<long long>(img.width()) - x),
                        within(static_cast<long long>(img.height()) - y)};
-    const auto rendered = renderText(face, text, visible);
+    const auto rendered = renderText(face, text, visible, subpixels);
     const PixelView px(img);
     if (m_brush.style() == BrushStyle::Solid) {
         const int right = within(static_cast<long long>(x) + rendered->width);
@@ -124,6 +124,9 @@ int Canvas::textWidth(std::string_view text) {
 }
 int Canvas::textWidth(const QString& text) {
     return textAdvance(faceOf(m_font), text);
+}
+int Canvas::exactTextWidth(const QString& text) {
+    return exactTextAdvance(faceOf(m_font), text);
 }
 int Canvas::textHeight(std::string_view) {
     return fontHeight(faceOf(m_font));

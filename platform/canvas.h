@@ -86,11 +86,15 @@ public:
     void textOut(int x, int y, std::string_view text);
     // Bytes as text in the current font's character set.
     QString textOf(std::string_view bytes) const;
-    void textOut(int x, int y, const QString& text);
+    // `subpixels` (0..63) moves the text that many sixty-fourths of a pixel
+    // right of x, where a part of a longer text begins between two pixels.
+    void textOut(int x, int y, const QString& text, int subpixels = 0);
     void textOut(int x, int y, const char* text) { textOut(x, y, std::string_view(text)); }
     int textWidth(std::string_view text);
     int textWidth(const QString& text);
     int textWidth(const char* text) { return textWidth(std::string_view(text)); }
+    // The width before it is rounded to a pixel, in sixty-fourths of a pixel.
+    int exactTextWidth(const QString& text);
     int textHeight(std::string_view text);
     int textHeight(const QString& text);
     int textHeight(const char* text) { return textHeight(std::string_view(text)); }
@@ -145,8 +149,7 @@ private:
     QImage& image();
     const QImage& image() const;
     void writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, bool xorMode);
-    void writePixels(const PixelView& px, int y, int x0, int x1, std::uint32_t value,
-                     bool xorMode);
+    void writePixels(const PixelView& px, int y, int x0, int x1, std::uint32_t value, bool xorMode);
     DrawnSince& noted();
 
     Bitmap* m_owner;

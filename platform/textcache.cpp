@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <list>
 #include <utility>
 
@@ -36,6 +37,7 @@ private:
 struct LoadedFont {
     QFont font;
     QFontMetrics metrics;
+    QFontMetricsF exactMetrics;
 };
 
 const LoadedFont& loadedFont(const FontFace& face) {
@@ -44,7 +46,8 @@ const LoadedFont& loadedFont(const FontFace& face) {
     static auto* cache = new RecentCache<FontFace, std::shared_ptr<const LoadedFont>>(16);
     return *cache->get(face, [&] {
         QFont font = makeQFont(face.name, face.size, face.style);
-        return std::make_shared<const LoadedFont>(LoadedFont{font, QFontMetrics(font)});
+        return std::make_shared<const LoadedFont>(
+            LoadedFont{font, QFontMetrics(font), QFontMetricsF(font)});
     });
 }
 
@@ -60,11 +63,12 @@ struct RenderKey {
     FontFace face;
     QString text;
     Rect area;
+    int subpixels;
     bool operator==(const RenderKey&) const = default;
 };
 
 std::shared_ptr<const RenderedText> rasterise(const FontFace& face, const QString& text,
-                                              const Rect& area) {
+                                              const Rect& area, int subpixels) {
     const LoadedFont& f = loadedFont(face);
     auto out = std::make_shared<RenderedText>();
     out->width = textAdvance(face, text);
@@ -82,7 +86,7 @@ std::shared_ptr<const RenderedText> rasterise(const FontFace& face, const QStrin
         QPainter p(&canvas);
         p.setFont(f.font);
         p.setPen(Qt::white);
-        p.drawText(QPointF(-area.left, -area.top + f.metrics.ascent()), text);
+        p.drawText(QPointF(-area.left + subpixels / 64.0, -area.top + f.metrics.ascent()), text);
     }
     const QImage alpha = canvas.convertToFormat(QImage::Format_Alpha8);
 
@@ -125,10 +129,11 @@ Rect textRasterArea(int advance, int height, const Rect& visible) {
 }
 
 std::shared_ptr<const RenderedText> renderText(const FontFace& face, const QString& text,
-                                               const Rect& visible) {
+                                               const Rect& visible, int subpixels) {
     const Rect area = textRasterArea(textAdvance(face, text), fontHeight(face), visible);
     static auto* cache = new RecentCache<RenderKey, std::shared_ptr<const RenderedText>>(32);
-    return cache->get(RenderKey{face, text, area}, [&] { return rasterise(face, text, area); });
+    return cache->get(RenderKey{face, text, area, subpixels},
+                      [&] { return rasterise(face, text, area, subpixels); });
 }
 
 int textAdvance(const FontFace& face, const QString& text) {
@@ -136,6 +141,12 @@ int textAdvance(const FontFace& face, const QString& text) {
     static auto* cache = new RecentCache<Key, int>(64);
     return cache->get(Key{face, text},
                       [&] { return loadedFont(face).metrics.horizontalAdvance(text); });
+}
+
+int exactTextAdvance(const FontFace& face, const QString& text) {
+    // QFontMetricsF gives the layout's 26.6 fixed-point sum unrounded.
+    return static_cast<int>(
+        std::lround(loadedFont(face).exactMetrics.horizontalAdvance(text) * 64));
 }
 
 int fontHeight(const FontFace& face) {

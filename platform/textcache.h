@@ -53,13 +53,18 @@ inline constexpr int kTextTile = 256;
 // empty rectangle when nothing of it can show.
 Rect textRasterArea(int advance, int height, const Rect& visible);
 
-// The text as drawn in a face, as far as it can show inside `visible`; the
+// The text as drawn in a face, its origin `subpixels` sixty-fourths of a
+// pixel right of its top-left, as far as it can show inside `visible`; the
 // result stays valid while it is held.
 std::shared_ptr<const RenderedText> renderText(const FontFace& face, const QString& text,
-                                               const Rect& visible);
+                                               const Rect& visible, int subpixels = 0);
 
 // Advance width of the text.
 int textAdvance(const FontFace& face, const QString& text);
+
+// The same in sixty-fourths of a pixel, as the layout sums the advances of
+// the glyphs before it rounds them to a whole pixel. Not cached.
+int exactTextAdvance(const FontFace& face, const QString& text);
 
 // Height of the face's line: the same for every text.
 int fontHeight(const FontFace& face);

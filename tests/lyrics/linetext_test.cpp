@@ -9,15 +9,14 @@
 #include "platform/bitmap.h"
 #include "platform/sjis.h"
 #include "platform/sjistext.h"
+#include "tests/lyrics/lyricpixels.h"
 
 namespace orba {
 namespace {
 
-std::string repeated(const std::string& piece, std::size_t bytes) {
-    std::string s;
-    while (s.size() < bytes) s += piece;
-    return s;
-}
+using test::differingPixels;
+using test::inkedPixels;
+using test::repeated;
 
 // Far longer than a short text, yet short enough to shape whole to compare.
 const std::string kLongJapanese = repeated(utf8ToSjis("あいうえお歌詞の行"), 6000);
@@ -39,20 +38,6 @@ bool nearColour(Colour a, Colour b) {
                      static_cast<int>((b >> shift) & 0xFF)) > 4)
             return false;
     return true;
-}
-
-int differingPixels(const Bitmap& a, const Bitmap& b) {
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) n += a.canvas().pixel(x, y) != b.canvas().pixel(x, y);
-    return n;
-}
-
-int inkedPixels(const Bitmap& b) {
-    int n = 0;
-    for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x) n += b.canvas().pixel(x, y) != 0;
-    return n;
 }
 
 TEST(LineText, AShortTextIsMeasuredAndDrawnAsTheCanvasDoes) {
