@@ -191,7 +191,7 @@ bool Library::removeFolder(const std::string& folder) {
         m_db->prepare("DELETE FROM folders WHERE path = ?").bind(1, f).run();
         removed = m_db->changes() > 0;
         if (!removed) return;
-        const std::vector<std::string> others = folders();
+        const std::vector<std::string> others = folderList();
         auto heldElsewhere = [&](const std::string& path) {
             for (const std::string& o : others)
                 if (isUnder(path, o)) return true;
@@ -217,6 +217,12 @@ bool Library::removeFolder(const std::string& folder) {
 
 std::vector<std::string> Library::folders() {
     std::vector<std::string> list;
+    recovering([&] { list = folderList(); });
+    return list;
+}
+
+std::vector<std::string> Library::folderList() {
+    std::vector<std::string> list;
     sql::Statement s = m_db->prepare("SELECT path FROM folders ORDER BY path");
     while (s.step()) list.push_back(s.text(0));
     return list;
@@ -226,7 +232,7 @@ LibraryStats Library::stats() {
     LibraryStats st;
     recovering([&] {
         st = {};
-        st.folders = folders();
+        st.folders = folderList();
         st.songs = m_db->integer("SELECT count(*) FROM songs WHERE missing = 0");
         st.missing = m_db->integer("SELECT count(*) FROM songs WHERE missing = 1");
         auto counts = [&](const std::string& query) {

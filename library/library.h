@@ -103,6 +103,7 @@ private:
     // Runs `work`; when the file turns out damaged, moves it aside, builds a
     // new one and runs `work` again.
     void recovering(const std::function<void()>& work);
+    std::vector<std::string> folderList();
     ScanReport scan(const std::string& folder, ScanDepth depth, bool libraryFolder,
                     const ScanControl& control);
     std::vector<SearchHit> searchTerms(const std::vector<std::string>& terms, int limit);

@@ -327,7 +327,7 @@ ScanReport Library::scan(const std::string& folder, ScanDepth depth, bool librar
 ScanReport Library::rescan(const ScanControl& control) {
     ScanReport total;
     std::vector<std::string> all;
-    recovering([&] { all = folders(); });
+    recovering([&] { all = folderList(); });
     total.complete = true;
     for (const std::string& folder : all) {
         // A folder inside another is walked with it.
@@ -349,7 +349,7 @@ ScanReport Library::rescanFolder(const std::string& folder, ScanDepth depth,
                                  const ScanControl& control) {
     const std::string f = libraryFolderForm(folder);
     std::vector<std::string> all;
-    recovering([&] { all = folders(); });
+    recovering([&] { all = folderList(); });
     bool libraryFolder = false, inLibrary = false;
     for (const std::string& other : all) {
         libraryFolder = libraryFolder || other == f;
