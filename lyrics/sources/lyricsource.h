@@ -27,6 +27,11 @@ struct LyricSource {
     int tagType = 0;  // the kind an LRC or MIDI source is; 0 lets the tag census decide
 };
 
+// "file", "MIDI events", "music tag" or "none", as the tools report them.
+const char* lyricSourceName(LyricSourceKind kind);
+// "tagged text", "LRC", "enhanced LRC" or "MIDI lyrics".
+const char* lyricDialectName(LyricDialect dialect);
+
 // The lyrics tag of a music file as UTF-8 text, empty when it has none.
 using MusicTagLyricsReader = std::function<std::string(const std::string& musicFile)>;
 
