@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "library/folderpaths.h"
+#include "library/namekeys.h"
 #include "library/schema.h"
 #include "library/sqlite.h"
 #include "platform/fileinfo.h"
@@ -107,6 +108,7 @@ void Library::open() {
 }
 
 void Library::openFile() {
+    m_names.reset();
     m_db.reset();
     std::error_code ec;
     fs::create_directories(fs::path(m_file).parent_path(), ec);

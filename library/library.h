@@ -5,11 +5,13 @@
 // One Library is one connection to the catalogue's file, for one thread.
 // Two players, or a player's window and its scanner thread, each open their
 // own and share the file: readers never wait, writers take turns (a scan
-// writes in short transactions, so another's waits are short too). A file
+// writes in transactions of at most half a second, so another's waits are
+// short too). A file
 // found damaged is moved aside, kept under a name that notice() gives, and
 // a new one is built with the same folders.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,6 +29,7 @@ namespace orba {
 namespace sql {
 class Database;
 }
+class NameKeys;
 
 class LibraryError : public std::runtime_error {
 public:
@@ -107,12 +110,20 @@ private:
     ScanReport scan(const std::string& folder, ScanDepth depth, bool libraryFolder,
                     const ScanControl& control);
     std::vector<SearchHit> searchTerms(const std::vector<std::string>& terms, int limit);
+    const NameKeys& currentNames();
 
     std::string m_file;
     DescribeSong m_describe;
     std::unique_ptr<sql::Database> m_db;
     std::pair<std::uint64_t, std::uint64_t> m_opened{};  // device and inode of the open file
     std::string m_notice;
+
+    // The names in memory for short words, and what the file was when they
+    // were read: this connection's own writes and others' (data_version).
+    std::unique_ptr<NameKeys> m_names;
+    std::int64_t m_namesOwnChanges = 0;
+    std::int64_t m_namesDataVersion = 0;
+    std::chrono::steady_clock::time_point m_namesRead;
 };
 
 // $XDG_DATA_HOME/orbakaraoke/library.db, else ~/.local/share/orbakaraoke/library.db.

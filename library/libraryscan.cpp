@@ -1,11 +1,11 @@
 // The scan: the walk's files against what the catalogue holds.
 //
 // A pass loads the songs and skipped files it may meet (one folder's, or a
-// tree's), walks, and writes as it goes in transactions of a few hundred
-// songs or a quarter second, whichever comes first: a scan cut off (by the
-// user, a crash, a full disk) leaves the songs written so far consistent
-// with their index, and the next scan, finding them unchanged, goes on from
-// there. Only a scan that walked to the end drops the songs it did not meet.
+// tree's), walks, and writes as it goes in transactions of a thousand songs
+// or half a second, whichever comes first: a scan cut off (by the user, a
+// crash, a full disk) leaves the songs written so far consistent with their
+// index, and the next scan, finding them unchanged, goes on from there.
+// Only a scan that walked to the end drops the songs it did not meet.
 #include <chrono>
 #include <optional>
 #include <unordered_map>
@@ -20,8 +20,8 @@ namespace orba {
 
 namespace {
 
-constexpr std::size_t kBatchWrites = 500;
-constexpr auto kBatchTime = std::chrono::milliseconds(250);
+constexpr std::size_t kBatchWrites = 1000;
+constexpr auto kBatchTime = std::chrono::milliseconds(500);
 constexpr std::size_t kProgressEvery = 250;
 
 struct KnownSong {
@@ -57,6 +57,8 @@ struct Writes {
           unindex(db.prepare("DELETE FROM song_index WHERE rowid = ?")),
           index(db.prepare(
               "INSERT INTO song_index(rowid, title, artist, lyrics) VALUES(?, ?, ?, ?)")),
+          unname(db.prepare("DELETE FROM name_index WHERE rowid = ?")),
+          name(db.prepare("INSERT INTO name_index(rowid, title, artist) VALUES(?, ?, ?)")),
           found(db.prepare("UPDATE songs SET missing = 0 WHERE id = ?")),
           lost(db.prepare("UPDATE songs SET missing = 1 WHERE id = ?")),
           drop(db.prepare("DELETE FROM songs WHERE id = ?")),
@@ -64,7 +66,8 @@ struct Writes {
                           "VALUES(?, ?, ?, ?, ?)")),
           unskip(db.prepare("DELETE FROM skipped WHERE path = ?")) {}
 
-    sql::Statement upsert, putLyrics, dropLyrics, unindex, index, found, lost, drop, skip, unskip;
+    sql::Statement upsert, putLyrics, dropLyrics, unindex, index, unname, name, found, lost, drop,
+        skip, unskip;
 };
 
 bool inFolderOnly(const std::string& path, std::size_t prefixLength) {
@@ -97,6 +100,7 @@ private:
                const SongFacts& facts, bool known);
     void begin();
     void wrote();
+    void writeIndex();
     void commit();
     bool goOn();
     bool underUnreadableFolder(const std::string& path) const;
@@ -109,6 +113,11 @@ private:
     std::unordered_map<std::string, KnownSkip> m_skips;
     std::vector<std::string> m_unreadableFolders;
     Writes m_writes;
+    struct IndexRow {
+        std::int64_t id;
+        std::string title, artist, lyrics;  // search forms
+    };
+    std::vector<IndexRow> m_toIndex;
     std::optional<sql::Transaction> m_transaction;
     std::size_t m_written = 0;
     std::chrono::steady_clock::time_point m_begun;
@@ -202,14 +211,7 @@ void ScanPass::store(const std::string& path, const FileInfo& info, std::int64_t
         m_writes.dropLyrics.bind(1, id).run();
     else
         m_writes.putLyrics.bind(1, id).bind(2, f.lyrics).run();
-    // A song new to this pass may still have been written by another player
-    // meanwhile: its index row goes before the new one comes.
-    m_writes.unindex.bind(1, id).run();
-    m_writes.index.bind(1, id)
-        .bind(2, titleKey)
-        .bind(3, artistKey)
-        .bind(4, searchForm(f.lyrics))
-        .run();
+    m_toIndex.push_back({id, titleKey, artistKey, searchForm(f.lyrics)});
     if (m_skips.count(path)) m_writes.unskip.bind(1, path).run();
     ++(known ? m_report.updated : m_report.added);
     wrote();
@@ -280,7 +282,32 @@ void ScanPass::wrote() {
         commit();
 }
 
+// The index rows of a transaction go in last, together. The full-text
+// index keeps new rows in memory until the transaction ends, but writes
+// them out as a segment of their own whenever a statement opens a
+// savepoint (an upsert, a trigger): written song by song between the songs'
+// other rows, every song would make a segment, and merging them would cost
+// more than all the rest of the scan.
+void ScanPass::writeIndex() {
+    // A song new to this pass may have been written by another player
+    // meanwhile: its old index rows go before the new ones come.
+    for (const IndexRow& row : m_toIndex) {
+        m_writes.unindex.bind(1, row.id).run();
+        m_writes.unname.bind(1, row.id).run();
+    }
+    for (const IndexRow& row : m_toIndex) {
+        m_writes.index.bind(1, row.id)
+            .bind(2, row.title)
+            .bind(3, row.artist)
+            .bind(4, row.lyrics)
+            .run();
+        m_writes.name.bind(1, row.id).bind(2, row.title).bind(3, row.artist).run();
+    }
+    m_toIndex.clear();
+}
+
 void ScanPass::commit() {
+    writeIndex();
     if (m_transaction) m_transaction->commit();
     m_transaction.reset();
     m_written = 0;

@@ -1,15 +1,16 @@
-// The search. Words of three characters or more go to the trigram index,
-// in two rounds: songs whose title or artist hold every word, then songs
-// that hold them anywhere (their lyrics), each with the line that matched.
-// Either round stops at the limit, so a word in every song's lyrics answers
-// as fast as a rare one. Words of one or two characters have no trigram:
-// alone they are looked for in the indexed search forms of titles and
-// artists, titles that begin with them first; beside longer words they
-// narrow what those find.
+// The search. Words of three characters or more go to the trigram indexes,
+// in two rounds: songs whose title or artist hold every word (an index of
+// their own), then songs that hold them anywhere (their lyrics), each with
+// the line that matched. Either round stops at the limit, so a word in
+// every song's lyrics answers as fast as a rare one. Words of one or two
+// characters have no trigram: alone they are looked for in the names held
+// in memory (titles that begin with them first), beside longer words in the
+// search forms of titles and artists to narrow what those find.
 #include <algorithm>
 #include <unordered_set>
 
 #include "library/library.h"
+#include "library/namekeys.h"
 #include "library/searchform.h"
 #include "library/sqlite.h"
 
@@ -89,6 +90,25 @@ std::string lineHolding(const std::string& lyrics, const std::vector<std::string
 
 }  // namespace
 
+// Another player's scan changes the file every quarter second: its songs
+// come into the names in memory at most once a second, while this
+// connection's own changes come in at once.
+const NameKeys& Library::currentNames() {
+    constexpr auto kOthersEvery = std::chrono::seconds(1);
+    const std::int64_t own = m_db->totalChanges();
+    const std::int64_t others = m_db->integer("PRAGMA data_version");
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_names || own != m_namesOwnChanges ||
+        (others != m_namesDataVersion && now - m_namesRead >= kOthersEvery)) {
+        if (!m_names) m_names = std::make_unique<NameKeys>();
+        m_names->load(*m_db);
+        m_namesOwnChanges = own;
+        m_namesDataVersion = others;
+        m_namesRead = now;
+    }
+    return *m_names;
+}
+
 std::vector<SearchHit> Library::search(std::string_view text, int limit) {
     std::vector<SearchHit> hits;
     const std::vector<std::string> words = wordsOf(text);
@@ -115,59 +135,36 @@ std::vector<SearchHit> Library::searchTerms(const std::vector<std::string>& word
     };
 
     if (longWords.empty()) {
-        // Titles that begin with the first word, in title order, then any
-        // title or artist that holds every word.
-        const std::string first = shortWords.front();
-        sql::Statement begins =
-            m_db->prepare("SELECT id, path, title, artist FROM songs WHERE title_key >= ?" +
-                          std::to_string(shortWords.size() + 1) + " AND title_key < ?" +
-                          std::to_string(shortWords.size() + 2) + " AND missing = 0" +
-                          containsAll(shortWords.size(), {"title_key", "artist_key"}) +
-                          " ORDER BY title_key LIMIT " + std::to_string(limit));
-        sql::Statement holds = m_db->prepare(
-            "SELECT id FROM songs WHERE missing = 0" +
-            containsAll(shortWords.size(), {"title_key", "artist_key"}) + " ORDER BY title_key");
-        for (std::size_t w = 0; w < shortWords.size(); ++w) {
-            begins.bind(static_cast<int>(w + 1), shortWords[w]);
-            holds.bind(static_cast<int>(w + 1), shortWords[w]);
-        }
-        begins.bind(static_cast<int>(shortWords.size() + 1), first);
-        begins.bind(static_cast<int>(shortWords.size() + 2), first + "\xF4\x8F\xBF\xBF");
-        collect(begins, false);
-        // Only the ids, from the narrow index of search forms; the rest of
-        // the row is read for the few that are shown.
         sql::Statement row =
             m_db->prepare("SELECT id, path, title, artist FROM songs WHERE id = ?");
-        while (hits.size() < static_cast<std::size_t>(limit) && holds.step()) {
-            if (found.count(holds.integer(0))) continue;
-            row.bind(1, holds.integer(0));
+        for (const std::int64_t id :
+             currentNames().find(shortWords, static_cast<std::size_t>(limit))) {
+            row.bind(1, id);
             collect(row, false);
         }
-        holds.reset();
         return hits;
     }
 
     std::string match;
     for (const std::string& w : longWords) match += (match.empty() ? "" : " AND ") + phrase(w);
-    // The lyrics are read only in the second round, whose lines are shown.
-    auto select = [&](const char* lyrics, const char* join) {
-        return std::string("SELECT s.id, s.path, s.title, s.artist, ") + lyrics +
-               " FROM song_index JOIN songs s ON s.id = song_index.rowid " + join +
-               " WHERE song_index MATCH ?" + std::to_string(shortWords.size() + 1) +
-               " AND s.missing = 0";
-    };
-    sql::Statement inTitles =
-        m_db->prepare(select("NULL", "") +
-                      containsAll(shortWords.size(), {"song_index.title", "song_index.artist"}));
-    sql::Statement anywhere =
-        m_db->prepare(select("l.text", "LEFT JOIN song_lyrics l ON l.song_id = s.id") +
-                      containsAll(shortWords.size(),
-                                  {"song_index.title", "song_index.artist", "song_index.lyrics"}));
+    // Short words narrow by the search forms of title and artist, which
+    // both rounds have at hand; the lyrics are read only in the second
+    // round, whose lines are shown.
+    const std::string narrowed = containsAll(shortWords.size(), {"s.title_key", "s.artist_key"});
+    const std::string matchParameter = "?" + std::to_string(shortWords.size() + 1);
+    sql::Statement inTitles = m_db->prepare(
+        "SELECT s.id, s.path, s.title, s.artist FROM name_index JOIN songs s ON s.id = "
+        "name_index.rowid WHERE name_index MATCH " +
+        matchParameter + " AND s.missing = 0" + narrowed);
+    sql::Statement anywhere = m_db->prepare(
+        "SELECT s.id, s.path, s.title, s.artist, l.text FROM song_index JOIN songs s ON s.id = "
+        "song_index.rowid LEFT JOIN song_lyrics l ON l.song_id = s.id WHERE song_index MATCH " +
+        matchParameter + " AND s.missing = 0" + narrowed);
     for (std::size_t w = 0; w < shortWords.size(); ++w) {
         inTitles.bind(static_cast<int>(w + 1), shortWords[w]);
         anywhere.bind(static_cast<int>(w + 1), shortWords[w]);
     }
-    inTitles.bind(static_cast<int>(shortWords.size() + 1), "{title artist} : (" + match + ")");
+    inTitles.bind(static_cast<int>(shortWords.size() + 1), match);
     anywhere.bind(static_cast<int>(shortWords.size() + 1), match);
     collect(inTitles, false);
     if (hits.size() < static_cast<std::size_t>(limit)) collect(anywhere, true);

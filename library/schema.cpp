@@ -17,8 +17,11 @@ namespace {
 // beside the song that share its name: lyric files, the per-song file) say
 // whether the song must be read again. A song under a folder that could not
 // be reached is kept, marked missing, rather than dropped. song_index holds
-// the search forms of title, artist and lyrics (rowid = songs.id);
-// song_lyrics the lyrics as read, to show the line a search found.
+// the search forms of title, artist and lyrics (rowid = songs.id), for
+// words found anywhere; name_index those of title and artist again: a word
+// that stands in thousands of songs' lyrics would otherwise be looked at in
+// each of them to find the few titles that hold it. song_lyrics keeps the
+// lyrics as read, to show the line a search found.
 constexpr const char* kVersion1 = R"(
 CREATE TABLE folders(
   id INTEGER PRIMARY KEY,
@@ -55,9 +58,13 @@ CREATE TABLE skipped(
 CREATE VIRTUAL TABLE song_index USING fts5(
   title, artist, lyrics, tokenize = 'trigram case_sensitive 1'
 );
+CREATE VIRTUAL TABLE name_index USING fts5(
+  title, artist, tokenize = 'trigram case_sensitive 1'
+);
 CREATE TRIGGER song_removed AFTER DELETE ON songs BEGIN
   DELETE FROM song_lyrics WHERE song_id = old.id;
   DELETE FROM song_index WHERE rowid = old.id;
+  DELETE FROM name_index WHERE rowid = old.id;
 END;
 )";
 

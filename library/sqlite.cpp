@@ -118,6 +118,10 @@ void Database::keepLogOnClose() {
     sqlite3_file_control(m_db, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
 }
 
+std::int64_t Database::totalChanges() const {
+    return sqlite3_total_changes64(m_db);
+}
+
 int Database::changes() const {
     return sqlite3_changes(m_db);
 }

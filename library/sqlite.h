@@ -75,6 +75,8 @@ public:
     // Leaves the write-ahead log in place on close: the file was replaced,
     // and the log of that name is the new file's.
     void keepLogOnClose();
+    // Rows this connection has written since it opened.
+    std::int64_t totalChanges() const;
     // Rows the last INSERT, UPDATE or DELETE touched.
     int changes() const;
     sqlite3* handle() const { return m_db; }

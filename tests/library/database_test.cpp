@@ -64,9 +64,11 @@ CREATE TABLE skipped(path TEXT PRIMARY KEY, reason TEXT NOT NULL, detail TEXT NO
   size INTEGER NOT NULL DEFAULT -1, mtime INTEGER NOT NULL DEFAULT -1) WITHOUT ROWID;
 CREATE VIRTUAL TABLE song_index USING fts5(title, artist, lyrics,
   tokenize = 'trigram case_sensitive 1');
+CREATE VIRTUAL TABLE name_index USING fts5(title, artist, tokenize = 'trigram case_sensitive 1');
 CREATE TRIGGER song_removed AFTER DELETE ON songs BEGIN
   DELETE FROM song_lyrics WHERE song_id = old.id;
   DELETE FROM song_index WHERE rowid = old.id;
+  DELETE FROM name_index WHERE rowid = old.id;
 END;
 PRAGMA user_version = 1;
 )";
@@ -82,7 +84,8 @@ TEST(LibraryFile, FromTheFirstVersionKeepsItsSongsAndFindsThemByOneCharacter) {
                std::to_string(info.mtimeNs) +
                ");INSERT INTO song_lyrics VALUES(7, 'Ｂｌｏｗｉｎｇ');"
                "INSERT INTO song_index(rowid, title, artist, lyrics) "
-               "VALUES(7, 'wind', 'そよかぜ', 'blowing');");
+               "VALUES(7, 'wind', 'そよかぜ', 'blowing');"
+               "INSERT INTO name_index(rowid, title, artist) VALUES(7, 'wind', 'そよかぜ');");
 
     Library library(songs.libraryFile(), songs.describer());
     EXPECT_EQ(sqlNumber(songs.libraryFile(), "PRAGMA user_version"), 2);
