@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/textencoding.h"
+
 namespace orba {
 
 namespace {
@@ -95,54 +97,6 @@ char32_t hiraganaOf(char32_t c) {
     return isKatakana(c) ? c - 0x60 : c;
 }
 
-// The next character of `s` from `i`, stepping `i` past it.
-char32_t decode(std::string_view s, std::size_t& i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    if (c < 0x80) {
-        ++i;
-        return c;
-    }
-    const std::size_t n = c < 0xC2 ? 0 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) {
-        ++i;
-        return kReplacement;
-    }
-    char32_t cp = c & (0x7F >> n);
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return kReplacement;
-        }
-        cp = (cp << 6) | (b(i + k) & 0x3F);
-    }
-    const bool overlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
-    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return kReplacement;
-    }
-    i += n;
-    return cp;
-}
-
-void encode(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::string searchForm(std::string_view utf8) {
@@ -152,11 +106,14 @@ std::string searchForm(std::string_view utf8) {
     // mark joins it.
     char32_t pending = 0;
     auto flush = [&] {
-        if (pending) encode(out, hiraganaOf(smallLetter(pending)));
+        if (pending) appendUtf8(out, hiraganaOf(smallLetter(pending)));
         pending = 0;
     };
     for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t c = widthForm(decode(utf8, i));
+        char32_t read = kReplacement;
+        const std::size_t n = utf8SequenceAt(utf8, i, read);
+        i += n ? n : 1;
+        const char32_t c = widthForm(n ? read : kReplacement);
         if ((c == kVoicedMark || c == kSemiVoicedMark) && pending) {
             if (const char32_t joined = joinKana(pending, c)) {
                 pending = joined;
