@@ -109,6 +109,7 @@ private:
     std::vector<std::string> folderList();
     ScanReport scan(const std::string& folder, ScanDepth depth, bool libraryFolder,
                     const ScanControl& control);
+    std::size_t dropOutsideFolders();
     std::vector<SearchHit> searchTerms(const std::vector<std::string>& terms, int limit);
     const NameKeys& currentNames();
 

@@ -366,10 +366,40 @@ ScanReport Library::rescan(const ScanControl& control) {
         if (!r.complete) {
             total.complete = false;
             total.error = r.error;
-            break;
+            return total;
         }
     }
+    try {
+        recovering([&] { total.removed += dropOutsideFolders(); });
+    } catch (const LibraryError& e) {
+        total.complete = false;
+        total.error = e.what();
+    }
     return total;
+}
+
+// Songs under no library folder: a scan of a folder that was let go while it
+// ran wrote them after the folder's songs were dropped.
+std::size_t Library::dropOutsideFolders() {
+    const std::vector<std::string> all = folderList();
+    std::string outside = "1";
+    for (std::size_t i = 0; i < all.size(); ++i)
+        outside += " AND NOT (path >= ?" + std::to_string(2 * i + 1) + " AND path < ?" +
+                   std::to_string(2 * i + 2) + ")";
+    std::size_t dropped = 0;
+    sql::Transaction t(*m_db);
+    for (const char* table : {"songs", "skipped"}) {
+        sql::Statement drop =
+            m_db->prepare(std::string("DELETE FROM ") + table + " WHERE " + outside);
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const auto [low, high] = pathsUnder(all[i]);
+            drop.bind(static_cast<int>(2 * i + 1), low).bind(static_cast<int>(2 * i + 2), high);
+        }
+        drop.run();
+        if (std::string_view(table) == "songs") dropped = static_cast<std::size_t>(m_db->changes());
+    }
+    t.commit();
+    return dropped;
 }
 
 ScanReport Library::rescanFolder(const std::string& folder, ScanDepth depth,

@@ -76,11 +76,13 @@ void LibraryScanner::post(Job job) {
 
 void LibraryScanner::run() {
     std::unique_ptr<Library> library;
+    std::string openError;
     try {
         library = std::make_unique<Library>(m_file, m_describe);
         if (!library->notice().empty() && m_callbacks.notice) m_callbacks.notice(library->notice());
     } catch (const std::exception& e) {
-        if (m_callbacks.notice) m_callbacks.notice(e.what());
+        openError = e.what();
+        if (m_callbacks.notice) m_callbacks.notice(openError);
     }
     while (!m_stop) {
         Job job;
@@ -95,7 +97,14 @@ void LibraryScanner::run() {
             }
         }
         if (haveJob) {
-            if (library) runJob(*library, job);
+            if (library) {
+                runJob(*library, job);
+            } else if (m_callbacks.finished) {
+                ScanReport failed;
+                failed.folder = job.folder;
+                failed.error = openError;
+                m_callbacks.finished(failed);
+            }
             std::lock_guard lock(m_mutex);
             m_running = false;
             continue;

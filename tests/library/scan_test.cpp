@@ -267,6 +267,20 @@ TEST_F(Scan, AFolderInsideAnotherIsWalkedOnceAndItsSongsStayWhileEitherHoldsThem
     EXPECT_FALSE(library().removeFolder(songs.songs()));
 }
 
+TEST_F(Scan, SongsOfAFolderLetGoWhileItWasScannedGoWhenTheScanEnds) {
+    for (int i = 0; i < 5; ++i) songs.addSong("s" + std::to_string(i) + ".mp3");
+    Library window(songs.libraryFile());
+    window.addFolder(songs.songs());
+    Library scanner(songs.libraryFile(), [&](const std::string& path) {
+        if (++songs.calls == 1) window.removeFolder(songs.songs());
+        return describeByFileName(path);
+    });
+    const ScanReport r = scanner.rescan();
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(r.removed, 5u);
+    EXPECT_EQ(window.stats().songs, 0);
+}
+
 TEST_F(Scan, AFolderRescanLooksAtThatFolderAlone) {
     songs.addSong("a/one.mp3");
     songs.addSong("a/deeper/two.mp3");

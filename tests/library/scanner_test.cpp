@@ -1,6 +1,7 @@
 // The scanner thread and its watch: songs copied in, changed or removed
 // while the player runs show in the search without a rescan being asked.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -155,6 +156,40 @@ TEST_F(Scanner, StopsAScanInProgressWhenCancelledOrDestroyed) {
     EXPECT_EQ(reports[0].added, 1u);
     scanner.reset();
     EXPECT_EQ(reports.size(), 1u);
+}
+
+TEST(ScannerOfAFileItCannotOpen, SaysSoAndReportsEveryScanAsFailed) {
+    test::TempDir dir;
+    const std::string file = dir.file("library.db");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    // Written by a newer player: left as it is.
+    sqlite3_exec(db, "CREATE TABLE future(x); PRAGMA user_version = 99;", nullptr, nullptr,
+                 nullptr);
+    sqlite3_close(db);
+
+    std::mutex m;
+    std::condition_variable cv;
+    std::string notice;
+    std::vector<ScanReport> reports;
+    LibraryScanner::Callbacks callbacks;
+    callbacks.notice = [&](const std::string& text) {
+        std::lock_guard lock(m);
+        notice = text;
+    };
+    callbacks.finished = [&](const ScanReport& r) {
+        std::lock_guard lock(m);
+        reports.push_back(r);
+        cv.notify_all();
+    };
+    LibraryScanner scanner(file, {}, callbacks, false);
+    scanner.rescan();
+    std::unique_lock lock(m);
+    cv.wait_for(lock, kDeadline, [&] { return !reports.empty(); });
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_FALSE(reports[0].complete);
+    EXPECT_NE(reports[0].error.find("newer"), std::string::npos) << reports[0].error;
+    EXPECT_EQ(notice, reports[0].error);
 }
 
 }  // namespace
