@@ -14,6 +14,8 @@ constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 constexpr char32_t kReplacement = 0xFFFD;
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -32,7 +34,6 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Length of the well-formed UTF-8 sequence at s[i], 0 when there is none.
 std::size_t utf8SequenceAt(std::string_view s, std::size_t i, char32_t& c) {
     const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
     const unsigned char lead = b(0);
@@ -59,6 +60,8 @@ std::size_t utf8SequenceAt(std::string_view s, std::size_t i, char32_t& c) {
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
     return n;
 }
+
+namespace {
 
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     std::string out;

@@ -62,6 +62,13 @@ std::string fromInternalText(std::string_view text, TextEncoding e);
 // and anything broken becomes U+FFFD.
 std::string lyricTextToUtf8(std::string_view bytes, TextEncoding e);
 
+// Appends the character as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
+
+// Length of the well-formed UTF-8 sequence at s[i] (i < s.size()), with its
+// character in `c`; 0 when there is none.
+std::size_t utf8SequenceAt(std::string_view s, std::size_t i, char32_t& c);
+
 // Windows-1252 bytes as UTF-8; its five unassigned codes become U+FFFD.
 std::string windows1252ToUtf8(std::string_view bytes);
 

@@ -1,6 +1,7 @@
 #include "tools/headless.h"
 
 #include "tools/exporttool.h"
+#include "tools/librarytool.h"
 #include "tools/lyricsinfotool.h"
 #include "tools/probetool.h"
 #include "tools/rendertool.h"
@@ -33,7 +34,16 @@ const char* const kUsage =
     "                 [--overwrite] [--quiet]\n"
     "               export a song with its lyrics and pictures to a video file\n"
     "               (.mp4, .webm or .mkv); an existing OUT is replaced only\n"
-    "               with --overwrite\n";
+    "               with --overwrite\n"
+    "  --library-add DIR...\n"
+    "               take song folders into the song library and scan them\n"
+    "  --library-remove DIR\n"
+    "               let a folder go from the song library, with its songs\n"
+    "  --search TEXT [--limit N]\n"
+    "               find songs in the library by title, artist or lyrics, as JSON\n"
+    "  --library-stats\n"
+    "               show what the song library holds, as JSON\n"
+    "               (the library file is $ORBAKARAOKE_LIBRARY when it is set)\n";
 
 namespace {
 
@@ -47,6 +57,10 @@ constexpr HeadlessCommand kCommands[] = {
     {"--render", runRender},
     {"--probe", runProbe},
     {"--export-video", runExportVideo},
+    {"--library-add", runLibraryAdd},
+    {"--library-remove", runLibraryRemove},
+    {"--search", runSearch},
+    {"--library-stats", runLibraryStats},
 };
 
 bool isPlayerOption(const std::string& a) {

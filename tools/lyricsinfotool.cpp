@@ -99,32 +99,6 @@ void writeLineJson(std::FILE* out, const LyricText& text, std::size_t i, const L
     }
 }
 
-const char* sourceName(LyricSourceKind kind) {
-    switch (kind) {
-        case LyricSourceKind::File:
-            return "file";
-        case LyricSourceKind::MidiEvents:
-            return "MIDI events";
-        case LyricSourceKind::MusicTag:
-            return "music tag";
-        default:
-            return "none";
-    }
-}
-
-const char* dialectName(LyricDialect dialect) {
-    switch (dialect) {
-        case LyricDialect::Lrc:
-            return "LRC";
-        case LyricDialect::EnhancedLrc:
-            return "enhanced LRC";
-        case LyricDialect::MidiLyrics:
-            return "MIDI lyrics";
-        default:
-            return "tagged text";
-    }
-}
-
 // What the reader left out of a file beyond the bounds of lyric text.
 std::string warningsJson(const std::vector<std::string>& warnings) {
     std::string json = "[";
@@ -179,9 +153,9 @@ int lyricsInfo(const std::vector<std::string>& args) {
 
     auto write = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
     write(JsonObject()
-              .add("source", sourceName(source.form.source))
+              .add("source", lyricSourceName(source.form.source))
               .add("sourceFile", source.path)
-              .add("dialect", dialectName(source.form.dialect))
+              .add("dialect", lyricDialectName(source.form.dialect))
               .add("encoding", encodingName(e))
               .add("title", source.form.title)
               .add("artist", source.form.artist)

@@ -50,6 +50,32 @@ void boundText(LyricSource& s) {
 
 }  // namespace
 
+const char* lyricSourceName(LyricSourceKind kind) {
+    switch (kind) {
+        case LyricSourceKind::File:
+            return "file";
+        case LyricSourceKind::MidiEvents:
+            return "MIDI events";
+        case LyricSourceKind::MusicTag:
+            return "music tag";
+        default:
+            return "none";
+    }
+}
+
+const char* lyricDialectName(LyricDialect dialect) {
+    switch (dialect) {
+        case LyricDialect::Lrc:
+            return "LRC";
+        case LyricDialect::EnhancedLrc:
+            return "enhanced LRC";
+        case LyricDialect::MidiLyrics:
+            return "MIDI lyrics";
+        default:
+            return "tagged text";
+    }
+}
+
 LyricSource lyricSourceFromBytes(std::string_view bytes, bool lrc) {
     LyricSource s;
     s.found = true;

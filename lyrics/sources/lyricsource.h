@@ -33,6 +33,11 @@ struct LyricSource {
     std::vector<std::string> warnings;
 };
 
+// "file", "MIDI events", "music tag" or "none", as the tools report them.
+const char* lyricSourceName(LyricSourceKind kind);
+// "tagged text", "LRC", "enhanced LRC" or "MIDI lyrics".
+const char* lyricDialectName(LyricDialect dialect);
+
 // A lyric file's bytes: the encoding from the bytes, the dialect from the
 // name (".lrc", any letter case) or, for `lrcByContent`, from line times in
 // the text.
