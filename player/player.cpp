@@ -490,12 +490,7 @@ void Player::playSong() {
     if (mode == kModePaused) {
         togglePause();
     } else if (mode == kModeStopped) {
-        if (!playTransport([&] { dev.play(); })) return;
-        if (m_state.isMidi) {
-            waitUntilPlaying(dev);
-            m_state.songTime = dev.position();
-        }
-        postStatus("PLAYING");
+        if (playFrom(std::nullopt)) postStatus("PLAYING");
     } else if (mode != kModePlaying) {
         loadSong();  // nothing open: the song starts again from its load
     }
@@ -594,11 +589,13 @@ void Player::seekTo(int ms) {
     if (playFrom(ms)) postStatus(forward ? "Fastforward!" : "Rewind!");
 }
 
-bool Player::playFrom(int p) {
+bool Player::playFrom(std::optional<int> p) {
     Transport& dev = *m_transport;
     if (!playTransport([&] {
-            dev.stop();
-            dev.setStartPosition(p);
+            if (p) {
+                dev.stop();
+                dev.setStartPosition(*p);
+            }
             dev.play();
         }))
         return false;

@@ -202,9 +202,9 @@ private:
     void showPlayList();
     void seek(bool forward);
     void seekTo(int ms);
-    // Plays from `ms`; false, with the device's error on the status line,
-    // when the device refused.
-    bool playFrom(int ms);
+    // Plays from `ms` (none: from where the device stands); false, with the
+    // device's error on the status line, when the device refused.
+    bool playFrom(std::optional<int> ms);
     // Runs transport commands; false, with the device's error shown, when one failed.
     bool playTransport(const std::function<void()>& commands);
     void showVolume(int percent, bool set);
