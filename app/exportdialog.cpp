@@ -83,13 +83,13 @@ void exportVideoDialog(QWidget* parent, Player& player) {
     ExportJob job;
     job.outFile = out.toStdString();
     job.plan = *encodingPlanFor(job.outFile);
-    const ExportSong exportSong = findExportSong(song, player.settings());
-    job.audio = exportSong.audio;
-    job.inputs = {song, exportSong.lyricFile};
     job.overwrite = true;
 
     SongPause pause(player);
-    SimulationFrameSource source(exportSong);
+    // The song as the window opened it: the same lyrics, pictures and look.
+    SimulationFrameSource source(song);
+    job.audio = source.audio();
+    job.inputs = source.inputs();
     job.toMs = source.songLength();
 
     QProgressDialog progress(QString::fromStdString(fileNamePart(job.outFile)),

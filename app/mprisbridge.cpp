@@ -128,8 +128,10 @@ const std::string& MprisBridge::artUrl() const {
     const std::string& song = m_window.player().settings().bgmFile;
     if (song != m_artSong) {
         m_artSong = song;
+        // The song's own pictures, as its load found them.
+        const MusicChoice& choice = m_window.player().song().choice;
         const std::vector<std::string> pictures =
-            loadImageList(companionPathsFor(song).imageFolder);
+            choice.useImages ? loadImageList(choice.imageFolder) : std::vector<std::string>{};
         m_artUrl = pictures.empty() ? std::string()
                                     : QUrl::fromLocalFile(QString::fromStdString(pictures.front()))
                                           .toString(QUrl::FullyEncoded)

@@ -58,10 +58,8 @@ int main(int argc, char** argv) {
     }
     const std::string video = argv[1], songFile = argv[2];
     const int fps = argc > 4 ? std::atoi(argv[4]) : 30;
-    const orba::ExportSong song = orba::findExportSong(songFile, orba::settingsFromFile());
-
-    orba::HeadlessPlayer lyrics;
-    lyrics.loadLyricFile(song.lyricFile, song.musicLength, song.settings);
+    orba::HeadlessPlayer lyrics(false);
+    lyrics.loadMusicFile(songFile);
     const std::vector<std::string>& times = lyrics.state().lineTimes;
     if (times.size() < 2) return 2;
     // The last entry is the end line the load adds.
@@ -70,7 +68,7 @@ int main(int argc, char** argv) {
 
     const std::vector<float> original = orba::test::decodeAudio(songFile);
     const std::vector<float> exported = orba::test::decodeAudio(video);
-    orba::SimulationFrameSource reference(song);
+    orba::SimulationFrameSource reference(songFile);
     std::optional<orba::test::VideoFileInfo> info = orba::test::discoverVideo(video);
     if (!info) return 2;
     orba::Bitmap back(info->width, info->height);

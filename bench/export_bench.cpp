@@ -117,11 +117,10 @@ int main(int argc, char** argv) {
     }
     job.plan = *orba::encodingPlanFor(job.outFile);
 
-    const orba::ExportSong exportSong = orba::findExportSong(song, orba::settingsFromFile());
-    orba::SimulationFrameSource simulation(exportSong);
+    orba::SimulationFrameSource simulation(song);
     TimedSource source(simulation);
-    job.audio = exportSong.audio;
-    job.inputs = {song, exportSong.lyricFile};
+    job.audio = simulation.audio();
+    job.inputs = simulation.inputs();
     // The bench's own file, made again on every run.
     job.overwrite = true;
     job.toMs = simulation.songLength();

@@ -7,12 +7,12 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <vector>
 
+#include "platform/files.h"
+#include "platform/miditempomap.h"
 #include "playback/midisource.h"
-#include "playback/miditempomap.h"
 
 namespace orba {
 
@@ -24,7 +24,6 @@ constexpr int kDecodedRate = 48000;
 // A wait for decoded audio looks at the stop request this often.
 constexpr GstClockTime kPullWait = 100 * GST_MSECOND;
 // MIDI files are small; anything larger is not one worth reading whole.
-constexpr std::streamsize kMaxMidiBytes = 16 << 20;
 
 std::uint64_t samplesAt(int ms, int rate) {
     return static_cast<std::uint64_t>(ms) * static_cast<std::uint64_t>(rate) / 1000;
@@ -50,10 +49,7 @@ private:
 };
 
 std::unique_ptr<AudioFeed> makeMidiFeed(const std::string& file, int fromMs, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(kMaxMidiBytes), '\0');
-    in.read(bytes.data(), kMaxMidiBytes);
-    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    const std::string bytes = readFileStart(file, kMaxMidiBytes);
     std::optional<MidiTempoMap> map;
     if (looksLikeMidi(bytes)) map = parseMidiTempoMap(bytes);
     if (!map) {

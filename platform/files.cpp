@@ -80,6 +80,26 @@ std::string byteSizeText(std::size_t bytes) {
     return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
+std::string readFileStart(const std::string& path, std::size_t limit) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
+    struct stat st {};
+    std::string bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes.resize(std::min<std::size_t>(limit, static_cast<std::size_t>(st.st_size)));
+        std::size_t size = 0;
+        while (size < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            size += static_cast<std::size_t>(n);
+        }
+        bytes.resize(size);
+    }
+    ::close(fd);
+    return bytes;
+}
+
 std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit,
                                            std::string* why) {
     const auto refuse = [why](std::string reason) -> std::optional<std::string> {

@@ -52,6 +52,11 @@ bool listFiles(std::string_view folder, std::string_view pattern, std::vector<st
 std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit,
                                            std::string* why = nullptr);
 
+// The first `limit` bytes of a regular file, fewer when it is shorter; empty
+// when the path names no regular file or it cannot be read. Never blocks on
+// a pipe.
+std::string readFileStart(const std::string& path, std::size_t limit);
+
 // A byte count in the largest binary unit it fills whole: "64 KiB", "4 MiB",
 // "100 bytes".
 std::string byteSizeText(std::size_t bytes);

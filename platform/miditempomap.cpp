@@ -1,5 +1,7 @@
 #include "platform/miditempomap.h"
 
+#include "platform/files.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -130,6 +132,10 @@ private:
 bool looksLikeMidi(std::string_view head) {
     if (head.substr(0, 4) == "MThd") return true;
     return head.size() >= 12 && head.substr(0, 4) == "RIFF" && head.substr(8, 4) == "RMID";
+}
+
+bool playsAsMidi(const std::string& file) {
+    return looksLikeMidi(readFileStart(file, 12));
 }
 
 std::string_view standardMidiData(std::string_view bytes) {

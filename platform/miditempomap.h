@@ -4,8 +4,10 @@
 // seek position both come from the whole tempo map.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,8 +43,16 @@ struct MidiTextEvent {
     std::string_view bytes;
 };
 
+// MIDI files are small; no reader takes more of one than this.
+inline constexpr std::size_t kMaxMidiBytes = 16 << 20;
+
 // True when the bytes begin like a MIDI file ("MThd", or a RIFF RMID wrapper).
 bool looksLikeMidi(std::string_view head);
+
+// Whether a file plays as MIDI, through the synthesizer and on the song's own
+// clock, with its lyrics read from its events: decided by its first bytes,
+// whatever its name, and only here.
+bool playsAsMidi(const std::string& file);
 
 // The Standard MIDI File inside the bytes: the "data" chunk of a RIFF RMID
 // file, else the bytes as they are.

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <new>
 #include <optional>
@@ -16,7 +15,7 @@
 #include "playback/internal/audiochain.h"
 #include "playback/internal/gstpipeline.h"
 #include "playback/midisource.h"
-#include "playback/miditempomap.h"
+#include "platform/miditempomap.h"
 #include "playback/mpegaudiolength.h"
 #include "settings/singervalues.h"
 
@@ -33,10 +32,8 @@ namespace {
 constexpr int kOpenTimeoutMs = 8000;
 constexpr int kSeekTimeoutMs = 5000;
 constexpr int kStateTimeoutMs = 2000;
-// MIDI files are small; anything larger is not one worth reading whole.
-constexpr std::streamsize kMaxMidiBytes = 16 << 20;
 // Enough frames to average the bitrate of a stream over its first minute.
-constexpr std::streamsize kMpegHeadBytes = 1 << 20;
+constexpr std::size_t kMpegHeadBytes = 1 << 20;
 constexpr unsigned kPlayFlagAudio = 0x02;
 constexpr unsigned kPlayFlagSoftVolume = 0x10;
 
@@ -65,14 +62,6 @@ bool initGStreamer() {
     return ok;
 }
 
-std::string readStart(const std::string& path, std::streamsize limit) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(limit), '\0');
-    in.read(bytes.data(), limit);
-    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    return bytes;
-}
-
 int toMs(gint64 ns) {
     return static_cast<int>(ns / GST_MSECOND);
 }
@@ -87,11 +76,6 @@ template <class T>
 using GstPtr = std::unique_ptr<T, GstObjectUnref>;
 
 }  // namespace
-
-bool playsAsMidi(const std::string& fileName) {
-    if (!isRegularFile(fileName)) return false;
-    return looksLikeMidi(readStart(fileName, 12));
-}
 
 struct MediaDevice::Impl {
     enum class State { Stopped, Playing, Paused };
@@ -227,7 +211,7 @@ void MediaDevice::Impl::openFile(const std::string& fileName) {
     std::optional<MidiTempoMap> midiMap;
     if (playsAsMidi(fileName)) {
         fail(kMediaInvalidFile, kBrokenMidiText);  // until the file proves readable
-        midiData = readStart(fileName, kMaxMidiBytes);
+        midiData = readFileStart(fileName, kMaxMidiBytes);
         midiMap = parseMidiTempoMap(midiData);
         if (!midiMap) throw MediaDeviceError(errorText());
         midiData = std::string(standardMidiData(midiData));
@@ -277,10 +261,10 @@ void MediaDevice::Impl::openFile(const std::string& fileName) {
         std::uintmax_t size = std::filesystem::file_size(fileName, ec);
         if (!ec) {
             // The frames to count start after the ID3v2 tag, however large.
-            std::uint64_t tag = id3v2TagBytes(readStart(fileName, 10));
-            std::streamsize head =
-                static_cast<std::streamsize>(std::min<std::uint64_t>(tag, size)) + kMpegHeadBytes;
-            std::optional<int> ms = estimateMpegAudioLengthMs(readStart(fileName, head), size);
+            std::uint64_t tag = id3v2TagBytes(readFileStart(fileName, 10));
+            const std::size_t head =
+                static_cast<std::size_t>(std::min<std::uint64_t>(tag, size)) + kMpegHeadBytes;
+            std::optional<int> ms = estimateMpegAudioLengthMs(readFileStart(fileName, head), size);
             if (ms && *ms > 0) {
                 m_length = *ms;
                 m_lengthEstimated = true;

@@ -24,10 +24,6 @@
 
 namespace orba {
 
-// Whether a file plays as MIDI, through the synthesizer and on the song's own
-// clock: decided by its first bytes, as the device opens it.
-bool playsAsMidi(const std::string& fileName);
-
 class MediaDevice : public Transport {
 public:
     MediaDevice();

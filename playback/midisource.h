@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "playback/miditempomap.h"
+#include "platform/miditempomap.h"
 
 namespace orba {
 

@@ -23,8 +23,8 @@
 #include "playback/mediadevice.h"
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
+#include "player/songresolution.h"
 #include "resources/artwork.h"
-#include "settings/companions.h"
 #include "settings/settingsstore.h"
 
 namespace orba {
@@ -112,8 +112,7 @@ bool Player::openMusicFile(const std::string& path) {
 }
 
 void Player::openChosenSong(const std::string& path) {
-    const CompanionsFound found = findCompanions(companionPathsFor(path));
-    m_dialog.music = chooseCompanions(m_dialog.music, path, found);
+    m_dialog.music = chooseSong(lookAtSong(path), m_dialog.music).choice;
     if (m_options.inspecting) {
         // The settings as the OK writer would leave them, without writing.
         ProfileFile file(settingsFilePath());
@@ -133,9 +132,9 @@ void Player::loadSong() {
     postStatus(kBanner, kBannerTime);
 
     // Lyric files beside the song, lyrics inside it, or the chosen file.
-    const bool besideMusic = s.useBgm && !m_options.lyricsGiven;
-    LyricSource source = findLyricSource(besideMusic ? s.bgmFile : std::string(), s.messageFile,
-                                         s.useMessage, musicTagReader(readMatroskaLyrics));
+    m_song = resolveSong(lookAtSong(s.useBgm ? s.bgmFile : std::string()), musicChoiceOf(s),
+                         !m_options.lyricsGiven);
+    LyricSource source = readFirstLyrics(m_song.lyrics, musicTagReader(readMatroskaLyrics));
     s.useMessage = source.found;
     if (source.found) s.messageFile = source.path;
     m_lyricNote = source.note;

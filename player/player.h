@@ -29,6 +29,7 @@
 #include "playback/transport.h"
 #include "player/command.h"
 #include "player/playerstate.h"
+#include "player/songresolution.h"
 #include "settings/dialogvalues.h"
 #include "settings/settings.h"
 
@@ -160,6 +161,15 @@ public:
     // The window's slideshow decodes its next pictures on a worker thread.
     void setPicturesDecodedAhead(bool on) { m_pictures.setDecodeAhead(on); }
 
+    // What the last song load found the song brings (its lyric candidates,
+    // pictures, per-song file, MIDI or not).
+    const ResolvedSong& song() const { return m_song; }
+    // The lyric file (or, for lyrics inside it, the music file) the last
+    // song load read its lines from; empty when it read none.
+    std::string lyricFileRead() const {
+        return m_settings.useMessage ? m_settings.messageFile : std::string();
+    }
+
     // Why the last song load read no lyrics where it looked for some ("larger
     // than 4 MiB"); empty when it read them or there were none to read.
     const std::string& lyricNote() const { return m_lyricNote; }
@@ -230,6 +240,7 @@ private:
     std::vector<std::string> m_loadErrors;
     std::vector<std::string> m_loadProblems;
     std::string m_lyricNote;
+    ResolvedSong m_song;
     // Commands the frames left for afterFrame.
     std::vector<Command> m_queued;
     // Set while a video export of the song runs.

@@ -98,10 +98,9 @@ int exportVideoCommand(const std::vector<std::string>& args) {
 
     const std::unique_ptr<QGuiApplication> app = offscreenApplication();
 
-    const ExportSong song = findExportSong(a.file, settingsFromFile());
-    SimulationFrameSource source(song);
-    job.audio = song.audio;
-    job.inputs = {a.file, song.lyricFile};
+    SimulationFrameSource source(a.file);
+    job.audio = source.audio();
+    job.inputs = source.inputs();
     job.fromMs = from.value_or(0);
     job.toMs = to.value_or(source.songLength());
     if (job.toMs > source.songLength())

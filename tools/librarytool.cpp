@@ -10,8 +10,8 @@
 #include "platform/files.h"
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
-#include "settings/companions.h"
 #include "settings/settingsstore.h"
+#include "player/songresolution.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -146,16 +146,14 @@ int libraryStats(const std::vector<std::string>& args) {
 
 std::optional<SongFacts> describeSongForTools(const std::string& path) {
     std::optional<SongFacts> facts = describeByFileName(path);
-    const CompanionPaths companions = companionPathsFor(path);
-    const CompanionsFound found = findCompanions(companions);
-    facts->hasPictures = found.imageFolder;
-    facts->hasPerSongFile = isRegularFile(perSongFilePath(path));
-    const bool message = found.timedText || found.plainText;
+    // The song as the window opens it.
+    const ResolvedSong song = chooseSong(lookAtSong(path), {});
+    facts->hasPictures = song.choice.useImages;
+    facts->hasPerSongFile = !song.perSongFile.empty();
+    if (song.isMidi) facts->type = "midi";
     // The tags of the music file give lyrics, title and artist (Matroska's
     // need a pipeline per file, so they wait for the player's own reading).
-    LyricSource source =
-        findLyricSource(path, found.timedText ? companions.timedText : companions.plainText,
-                        message, musicTagReader({}));
+    LyricSource source = readFirstLyrics(song.lyrics, musicTagReader({}));
     if (!source.found) return facts;
     const TextEncoding e = source.form.encoding;
     facts->lyricSource = lyricSourceName(source.form.source);

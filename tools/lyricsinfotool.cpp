@@ -20,6 +20,7 @@
 #include "platform/textencoding.h"
 #include "playback/matroskalyrics.h"
 #include "player/foldersongs.h"
+#include "player/songresolution.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -109,16 +110,13 @@ std::string warningsJson(const std::vector<std::string>& warnings) {
     return json + "]";
 }
 
-// A music file stands for the lyrics the player would find for it: files
-// beside it, else the lyrics inside it. Anything else is a lyric file.
+// A music file stands for the lyrics the player finds for it when it is
+// opened: files beside it, else the lyrics inside it. Anything else is a
+// lyric file.
 LyricSource readLyricsOf(const std::string& file) {
-    if (hasMusicExtension(file)) {
-        const std::string base = replaceExtension(file, "");
-        const std::string companion =
-            isRegularFile(base + "_t.txt") ? base + "_t.txt" : base + ".txt";
-        return findLyricSource(file, companion, isRegularFile(companion),
+    if (hasMusicExtension(file))
+        return readFirstLyrics(chooseSong(lookAtSong(file), {}).lyrics,
                                musicTagReader(readMatroskaLyrics));
-    }
     return readLyricFile(file);
 }
 

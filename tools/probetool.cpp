@@ -11,6 +11,7 @@
 #include "platform/json.h"
 #include "playback/mediadevice.h"
 #include "playback/waituntilplaying.h"
+#include "player/songresolution.h"
 #include "tools/toolargs.h"
 
 namespace orba {
@@ -33,8 +34,8 @@ int probe(const std::vector<std::string>& args) {
         // The error code and text say what went wrong.
     }
     bool opened = device.lastError() == kMediaOk;
-    // As the player decides it: what the device made of the file once open.
-    bool midi = opened ? device.playsMidi() : playsAsMidi(file);
+    // As the player decides it for the song it opens.
+    const bool midi = chooseSong(lookAtSong(file), {}).isMidi;
     JsonObject json;
     int length = 0;
     std::uint32_t error = device.lastError();

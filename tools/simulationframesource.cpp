@@ -1,67 +1,32 @@
 #include "tools/simulationframesource.h"
 
-#include <cstdio>
-
 #include "lyrics/timevalue.h"
 #include "platform/files.h"
-#include "playback/mediadevice.h"
-#include "player/foldersongs.h"
-#include "settings/companions.h"
-#include "settings/settingsstore.h"
+#include "platform/musictypes.h"
 
 namespace orba {
 
-namespace {
-
-int musicLength(const std::string& file) {
-    MediaDevice device;
-    try {
-        device.open(file);
-        device.setTimeFormatMilliseconds();
-        return device.length();
-    } catch (const MediaDeviceError&) {
-        throw ToolInputError("cannot play " + file + ": " + device.errorText());
-    }
-}
-
-}  // namespace
-
-ExportSong findExportSong(const std::string& song, Settings settings) {
+SimulationFrameSource::SimulationFrameSource(const std::string& song)
+    : m_song(song), m_sim(/*lyricsGiven=*/!hasMusicExtension(song)) {
     if (!isRegularFile(song)) throw ToolInputError("no such file: " + song);
-    ExportSong out;
-    if (!hasMusicExtension(song)) {
-        out.lyricFile = song;
-        out.settings = std::move(settings);
-        return out;
+    if (hasMusicExtension(song)) {
+        m_sim.loadMusicFile(song);
+        m_length = m_sim.state().songLength;
+        m_audio = {
+            m_sim.player().song().isMidi ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded,
+            song};
+        return;
     }
-    MusicChoice before{settings.useBgm,      settings.bgmFile,   settings.useMessage,
-                       settings.messageFile, settings.useImages, settings.imageFolder};
-    const MusicChoice choice =
-        chooseCompanions(before, song, findCompanions(companionPathsFor(song)));
-    if (!choice.useMessage || !isRegularFile(choice.messageFile))
-        throw ToolInputError("no lyric file beside " + song + " (" +
-                             companionPathsFor(song).timedText + " or " +
-                             companionPathsFor(song).plainText + ")");
-    settings.bgmFile = choice.bgmFile;
-    settings.messageFile = choice.messageFile;
-    settings.useImages = choice.useImages && isFolder(choice.imageFolder);
-    settings.imageFolder = choice.imageFolder;
-    if (const std::string note = applyPerSongFile(song, settings); !note.empty())
-        std::fprintf(stderr, "orbakaraoke: warning: %s\n", note.c_str());
-    out.lyricFile = choice.messageFile;
-    out.musicLength = musicLength(song);
-    out.audio = {playsAsMidi(song) ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded, song};
-    out.settings = std::move(settings);
-    return out;
+    m_sim.loadLyricFile(song, std::nullopt, settingsFromFile());
+    const PlayerState& st = m_sim.state();
+    if (!st.lineTimes.empty()) m_length = readTimeValue(st.lineTimes.back());
 }
 
-SimulationFrameSource::SimulationFrameSource(const ExportSong& song) {
-    m_sim.loadLyricFile(song.lyricFile, song.musicLength, song.settings);
-    const PlayerState& st = m_sim.state();
-    if (song.musicLength)
-        m_length = *song.musicLength;
-    else if (!st.lineTimes.empty())
-        m_length = readTimeValue(st.lineTimes.back());
+std::vector<std::string> SimulationFrameSource::inputs() const {
+    std::vector<std::string> files{m_song};
+    if (std::string lyrics = m_sim.player().lyricFileRead(); !lyrics.empty() && lyrics != m_song)
+        files.push_back(std::move(lyrics));
+    return files;
 }
 
 void SimulationFrameSource::drawFrame(int songMs, Bitmap& back) {

@@ -1,7 +1,5 @@
 #include "lyrics/sources/lyricsource.h"
 
-#include <fstream>
-
 #include "lyrics/messagefile.h"
 #include "lyrics/sources/lrcreader.h"
 #include "lyrics/sources/lyricbounds.h"
@@ -12,17 +10,6 @@
 namespace orba {
 
 namespace {
-
-// MIDI files are small; the player reads no more of one than this either.
-constexpr std::size_t kMaxMidiBytes = 16 << 20;
-
-std::string fileStart(const std::string& path, std::size_t n) {
-    std::string head(n, '\0');
-    std::ifstream in(path, std::ios::binary);
-    in.read(head.data(), static_cast<std::streamsize>(n));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    return head;
-}
 
 bool hasLrcName(const std::string& path) {
     return wildcardMatch(fileNamePart(path), "*.lrc");
@@ -107,8 +94,8 @@ LyricSource readLyricFile(const std::string& path) {
 LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReader& readTag) {
     LyricSource s;
     if (musicFile.empty() || !isRegularFile(musicFile)) return s;
-    if (looksLikeMidi(fileStart(musicFile, 12))) {
-        std::optional<MidiLyrics> midi = readMidiLyrics(fileStart(musicFile, kMaxMidiBytes));
+    if (playsAsMidi(musicFile)) {
+        std::optional<MidiLyrics> midi = readMidiLyrics(readFileStart(musicFile, kMaxMidiBytes));
         if (!midi) {
             // A karaoke file is one for its lyrics; any other MIDI song may
             // well be music alone.
@@ -147,29 +134,42 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReade
     return s;
 }
 
-LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
-                            bool useMessage, const MusicTagReader& readTag) {
-    LyricSource result;
-    // A source not found stays the answer only while none before it said
-    // why; a source found always becomes it.
-    const auto tryFrom = [&result](LyricSource s) {
-        if (s.found || result.note.empty()) result = std::move(s);
-        return result.found;
-    };
+std::vector<LyricCandidate> lyricOrder(const std::string& musicFile, bool lrcBeside,
+                                       const std::string& messageFile, bool useMessage) {
+    std::vector<LyricCandidate> order;
     if (!musicFile.empty()) {
         const std::string base = replaceExtension(musicFile, "");
+        // The companion the song was chosen with is its lyrics, read or not.
         if (useMessage && (messageFile == base + "_t.txt" || messageFile == base + ".txt"))
-            return readLyricFile(messageFile);
-        if (const std::string lrc = base + ".lrc";
-            fileOrFolderExists(lrc) && tryFrom(readLyricFile(lrc)))
-            return result;
-        if (tryFrom(readEmbeddedLyrics(musicFile, readTag))) return result;
+            return {{messageFile, false}};
+        if (lrcBeside) order.push_back({base + ".lrc", false});
+        order.push_back({musicFile, true});
     }
     // A music file named as the lyric file held lyrics once; read as text it
     // would only show its bytes.
     if (useMessage && (musicFile.empty() || messageFile != musicFile))
-        tryFrom(readLyricFile(messageFile));
+        order.push_back({messageFile, false});
+    return order;
+}
+
+LyricSource readFirstLyrics(const std::vector<LyricCandidate>& order,
+                            const MusicTagReader& readTag) {
+    LyricSource result;
+    for (const LyricCandidate& c : order) {
+        LyricSource s = c.insideMusic ? readEmbeddedLyrics(c.path, readTag) : readLyricFile(c.path);
+        // A source not found stays the answer only while none before it
+        // said why; a source found always becomes it.
+        if (s.found || result.note.empty()) result = std::move(s);
+        if (result.found) break;
+    }
     return result;
+}
+
+LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
+                            bool useMessage, const MusicTagReader& readTag) {
+    const bool lrcBeside =
+        !musicFile.empty() && fileOrFolderExists(replaceExtension(musicFile, "") + ".lrc");
+    return readFirstLyrics(lyricOrder(musicFile, lrcBeside, messageFile, useMessage), readTag);
 }
 
 }  // namespace orba

@@ -52,10 +52,27 @@ LyricSource readLyricFile(const std::string& path);
 // file (".kar") without lyrics, or a tag passed over, says so in the note.
 LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReader& readTag);
 
-// The song's lyrics by the order above. `musicFile` is empty when no music
-// plays; `messageFile` and `useMessage` are the lyric file field and its
-// check box after the companion rule. Not found when none is read; the note
+// One place a song's lyrics may be read from: a lyric file, or the lyrics
+// inside a music file.
+struct LyricCandidate {
+    std::string path;
+    bool insideMusic = false;
+    bool operator==(const LyricCandidate&) const = default;
+};
+
+// Where the song's lyrics are looked for, in the order above. `musicFile` is
+// empty when no music plays (or the lyrics are named, not found); `lrcBeside`
+// tells whether D/B.lrc is there; `messageFile` and `useMessage` are the
+// lyric file field and its check box after the companion rule.
+std::vector<LyricCandidate> lyricOrder(const std::string& musicFile, bool lrcBeside,
+                                       const std::string& messageFile, bool useMessage);
+
+// The first candidate that gives lyrics. Not found when none does; the note
 // is then the first reason a source that is there was passed over.
+LyricSource readFirstLyrics(const std::vector<LyricCandidate>& order,
+                            const MusicTagReader& readTag);
+
+// The song's lyrics by the order above, looked up on disk.
 LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
                             bool useMessage, const MusicTagReader& readTag);
 

@@ -1,4 +1,4 @@
-#include "playback/miditempomap.h"
+#include "platform/miditempomap.h"
 
 #include <gtest/gtest.h>
 

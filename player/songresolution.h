@@ -1,0 +1,54 @@
+// What a music file brings with it: where its lyrics are looked for, its
+// pictures, its per-song file, and whether it plays as MIDI. The window, the
+// headless tools, the export and the library all ask here, so a song shows,
+// renders, exports and is catalogued with the same lyrics.
+//
+// The files are looked at once (lookAtSong); what they mean is decided by the
+// pure functions below.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lyrics/sources/lyricsource.h"
+#include "settings/companions.h"
+
+namespace orba {
+
+struct Settings;
+
+// What lies on disk for a music file D/B.E.
+struct SongOnDisk {
+    std::string musicFile;  // empty: no music
+    CompanionsFound companions;
+    bool lrcBeside = false;    // D/B.lrc
+    bool playsAsMidi = false;  // its first bytes are a MIDI file's
+    bool perSongFile = false;  // its per-song settings file
+    bool operator==(const SongOnDisk&) const = default;
+};
+
+SongOnDisk lookAtSong(const std::string& musicFile);
+
+struct ResolvedSong {
+    // The music, lyric file and picture folder fields the song plays with.
+    MusicChoice choice;
+    // Where its lyrics are read from, in order; the first that gives lyrics wins.
+    std::vector<LyricCandidate> lyrics;
+    std::string perSongFile;  // empty: none
+    bool isMidi = false;
+};
+
+// The song as the fields stand (a song already chosen, or the settings read
+// at start-up). With `lyricsBesideMusic` false the lyrics are the lyric file
+// named in the fields alone, never one beside or inside the music.
+ResolvedSong resolveSong(const SongOnDisk& song, const MusicChoice& fields,
+                         bool lyricsBesideMusic = true);
+
+// The song newly chosen (opened, dropped, handed over, picked in the
+// library): its companions replace those of the song before.
+ResolvedSong chooseSong(const SongOnDisk& song, const MusicChoice& before);
+
+// The music, lyric and picture fields of the settings.
+MusicChoice musicChoiceOf(const Settings& s);
+
+}  // namespace orba
