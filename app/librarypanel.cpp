@@ -72,6 +72,7 @@ LibraryPanel::LibraryPanel(LibraryControl& library, Actions actions, QWidget* pa
     // The field keeps the focus; the list follows its keys.
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setWordWrap(false);
+    m_list->setAlternatingRowColors(true);
     m_list->setTextElideMode(Qt::ElideRight);
     layout->addWidget(m_list, 1);
 
@@ -84,14 +85,12 @@ LibraryPanel::LibraryPanel(LibraryControl& library, Actions actions, QWidget* pa
 }
 
 void LibraryPanel::openPanel() {
-    show();
     m_field->setFocus(Qt::ShortcutFocusReason);
     m_field->selectAll();
     search();
 }
 
 void LibraryPanel::closePanel() {
-    hide();
     if (m_actions.closed) m_actions.closed();
 }
 

@@ -31,14 +31,16 @@ public:
         std::function<void(const std::string& path)> play;
         // Tells the user something on the window's status line.
         std::function<void(const std::string& text)> status;
-        // The panel closed (Escape, or a song chosen): the focus goes back.
+        // Escape, or a song chosen: whoever shows the panel hides it (a
+        // dock's content hiding itself would leave the dock without a size)
+        // and takes the focus back.
         std::function<void()> closed;
     };
 
     LibraryPanel(LibraryControl& library, Actions actions, QWidget* parent = nullptr);
 
-    // Shows the panel with its search field focused and its text selected,
-    // searching again (the library may have changed since).
+    // Focuses the search field with its text selected and searches again
+    // (the library may have changed since); the owner shows the panel.
     void openPanel();
     void closePanel();
 

@@ -37,7 +37,9 @@ void TDesktopWindow::createLibraryPanel() {
     m_panelDock = new QDockWidget(this);
     m_panelDock->setObjectName(QStringLiteral("LibraryDock"));
     m_panelDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    m_panelDock->setTitleBarWidget(new QWidget(m_panelDock));
+    auto* noTitle = new QWidget(m_panelDock);
+    noTitle->setFixedSize(0, 0);
+    m_panelDock->setTitleBarWidget(noTitle);
     m_panelDock->setWidget(m_panel);
     addDockWidget(Qt::RightDockWidgetArea, m_panelDock);
     m_panelDock->hide();

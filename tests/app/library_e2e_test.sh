@@ -2,7 +2,8 @@
 # The library's search panel in the real window: a library made by
 # --library-add over a demo song and a song named after a word of its
 # lyrics; Ctrl+F opens the panel, a lyric fragment finds both (the title
-# match first), Down picks the demo song and Enter plays it.
+# match first), Down picks the demo song and Enter plays it. A song moved
+# into the folder while the window runs is found by the window's watch.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2elib.sh"
@@ -28,4 +29,17 @@ xdotool type --delay 40 "めろでぃー"
 e2e_key Down Return
 e2e_wait_caption asanouta.mp3
 echo "Down and Enter played the song whose lyrics matched"
+
+e2e_make_song "$e2e_work/ほしぞら.mp3" 5
+mv "$e2e_work/ほしぞら.mp3" "$songs/"
+deadline=$((SECONDS + 20))
+until "$e2e_binary" --search ほしぞら | grep -q 'ほしぞら\.mp3'; do
+  ((SECONDS < deadline)) || e2e_fail "the window's watch never took in ほしぞら.mp3"
+  sleep 0.2
+done
+echo "the watch took in a song moved into the folder"
+e2e_key ctrl+f
+xdotool type --delay 40 "ホシゾラ"
+e2e_key Return
+e2e_wait_caption ほしぞら.mp3
 echo "library test passed"

@@ -46,7 +46,10 @@ protected:
         LibraryPanel::Actions actions;
         actions.play = [this](const std::string& p) { played.push_back(p); };
         actions.status = [this](const std::string& t) { shown.push_back(t); };
-        actions.closed = [this] { ++closings; };
+        actions.closed = [this] {
+            ++closings;
+            panel->hide();
+        };
         panel = new LibraryPanel(*control, std::move(actions), &window);
         window.show();
         panel->openPanel();
