@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "app/librarycontrol.h"
 #include "library/library.h"
@@ -127,6 +129,30 @@ TEST_F(LibraryPanelTest, ADamagedLibraryIsRebuiltAndTheNoticeShown) {
         << panel->noteText().toStdString();
     EXPECT_TRUE(control->library() != nullptr);
     EXPECT_FALSE(control->library()->notice().empty());
+}
+
+TEST_F(LibraryPanelTest, AFolderAddedIsScannedOnTheWorkerAndReportedOnTheWindowsThread) {
+    std::filesystem::create_directory(dir.file("more"));
+    for (const char* name : {"ほしぞら.mp3", "ほしのうた.mid"})
+        writeFile(dir.file("more/") + name, "x");
+    makePanel(dir.file("library.db"));
+    int changes = 0;
+    QObject::connect(control.get(), &LibraryControl::songsChanged, [&] { ++changes; });
+    panel->searchField()->setText(QStringLiteral("ほし"));
+    EXPECT_TRUE(panel->rows().empty());
+
+    control->addFolder(dir.file("more"));
+    EXPECT_EQ(control->folders().size(), 2u);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (changes == 0 && std::chrono::steady_clock::now() < deadline) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(changes, 1);
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), "ライブラリを更新しました: 追加 2");
+    // The panel shown searches again.
+    EXPECT_EQ(panel->rows().size(), 2u);
 }
 
 }  // namespace
