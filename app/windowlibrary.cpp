@@ -19,7 +19,8 @@ namespace orba {
 
 void TDesktopWindow::createLibraryPanel() {
     m_library = std::make_unique<LibraryControl>(
-        libraryFileFromEnvironment(), [this](std::string text) { m_player.postStatus(text); });
+        libraryFileFromEnvironment(),
+        [this](std::string text) { m_player.postStatus(std::move(text)); });
 
     LibraryPanel::Actions actions;
     actions.play = [this](const std::string& path) {
