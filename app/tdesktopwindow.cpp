@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "app/frameview.h"
+#include "app/librarycontrol.h"
 #include "app/orbaapplication.h"
 #include "app/shellrules.h"
 #include "platform/clock.h"
@@ -39,12 +40,18 @@ TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent), m_player(
     });
 
     createMenus();
+    createLibraryPanel();
     FormCreate();
     qApp->installEventFilter(this);
 }
 
 TDesktopWindow::~TDesktopWindow() {
     FormDestroy();
+    // The scanner's thread ends while the player it reports to is whole.
+    // The panel goes later with the window's other children and does not
+    // touch the library on its way (the dock is not deleted here: Qt's
+    // main window layout keeps pointers to its docks until its own end).
+    m_library.reset();
 }
 
 void TDesktopWindow::FormCreate() {
@@ -75,6 +82,7 @@ void TDesktopWindow::FormShow() {
     m_firstShow = false;
     m_player.run({CommandKind::OpenFirstSong, m_startInTimeEditMode ? 1 : 0, m_commandLineFile});
     startupMark("song-opened");
+    startLibraryWatch();
 }
 
 void TDesktopWindow::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -20,12 +21,15 @@
 #include "player/player.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 
 namespace orba {
 
 class TSetting;
 class FrameView;
+class LibraryControl;
+class LibraryPanel;
 
 class TDesktopWindow : public QMainWindow, private PlayerHost {
     Q_OBJECT
@@ -34,7 +38,7 @@ public:
     ~TDesktopWindow() override;
 
     // The dialog is created after the main window, as at start-up.
-    void setSettingDialog(TSetting* dialog) { m_setting = dialog; }
+    void setSettingDialog(TSetting* dialog);
     // The music file named on the command line, opened at the first show.
     void setCommandLineFile(std::string path) { m_commandLineFile = std::move(path); }
     // The first song opens in the time-tag edit mode.
@@ -56,6 +60,8 @@ public:
     void F1Click();
     void N5Click();
     void S1Click();
+    // Ctrl+F: the library's search panel, its field focused.
+    void Find1Click();
     void FormDblClick();
     void FormMouseMove(int x, int y);
     void Timer1Timer();
@@ -68,6 +74,8 @@ public:
     bool firstShow() const { return m_firstShow; }
 
     QAction* menuEntry(const char* name) const;
+    LibraryControl& library() { return *m_library; }
+    LibraryPanel& libraryPanel() { return *m_panel; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -93,6 +101,8 @@ private:
     void FormClose();
     void FormDestroy();
     void createMenus();
+    void createLibraryPanel();
+    void startLibraryWatch();
 
     Player m_player;
     Bitmap m_backBuffer;
@@ -110,9 +120,14 @@ private:
     bool m_pointerKnown = false;
     Qt::CursorShape m_cursorShape = Qt::ArrowCursor;
 
+    std::unique_ptr<LibraryControl> m_library;
+    QDockWidget* m_panelDock = nullptr;
+    LibraryPanel* m_panel = nullptr;
+
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* I1 = nullptr;
+    QMenu* Library1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* N2 = nullptr;
@@ -120,6 +135,7 @@ private:
     QAction* F1 = nullptr;
     QAction* N5 = nullptr;
     QAction* S1 = nullptr;
+    QAction* Find1 = nullptr;
 };
 
 }  // namespace orba

@@ -85,6 +85,7 @@ void TDesktopWindow::setMenusVisible(bool visible) {
     File1->menuAction()->setVisible(visible);
     Edit1->menuAction()->setVisible(visible);
     I1->menuAction()->setVisible(visible);
+    Library1->menuAction()->setVisible(visible);
     // A bar without entries takes no room, as a menu bar with nothing shown.
     menuBar()->setVisible(visible);
 }

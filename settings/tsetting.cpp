@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
@@ -17,6 +19,7 @@
 #include "platform/musictypes.h"
 #include "platform/profilefile.h"
 #include "platform/sjis.h"
+#include "settings/libraryfolders.h"
 #include "settings/settingsstore.h"
 #include "settings/shortcuts.h"
 
@@ -29,8 +32,9 @@ FileChooser openDialog1() {
             QStringLiteral("オーディオファイル|") + QString::fromStdString(musicFilePatterns()),
             {}};
 }
-const FileChooser kOpenDialog2{
-    QStringLiteral("メッセージファイルの選択"), QStringLiteral("テキストファイル TXT|*.txt;*.lrc"), {}};
+const FileChooser kOpenDialog2{QStringLiteral("メッセージファイルの選択"),
+                               QStringLiteral("テキストファイル TXT|*.txt;*.lrc"),
+                               {}};
 
 QString shownPath(const std::string& path) {
     return QFile::decodeName(path.c_str());
@@ -58,6 +62,7 @@ void TSetting::FormCreate() {
     setValues(m_model);
     m_openDialog1Folder = folderPart(m_bgmFile);
     m_openDialog2Folder = folderPart(m_messageFile);
+    showLibraryFolders();
 }
 
 void TSetting::showEvent(QShowEvent* event) {
@@ -66,6 +71,8 @@ void TSetting::showEvent(QShowEvent* event) {
     if (m_model.music.bgmFile != m_bgmFile && !m_model.music.bgmFile.empty())
         m_openDialog2Folder = folderPart(m_model.music.bgmFile);
     setValues(m_model);
+    // A scan or another player may have changed the library meanwhile.
+    showLibraryFolders();
     QDialog::showEvent(event);
 }
 
@@ -133,6 +140,69 @@ void TSetting::Button4Click(int tag) {
 
 void TSetting::TrackBar1Change() {
     Panel1->setText(QString::fromStdString(slidePanelCaption(TrackBar1->value())));
+}
+
+void TSetting::setLibraryFolders(LibraryFolders* folders) {
+    m_libraryFolders = folders;
+    // Read when the dialog shows: at start-up the library is the
+    // scanner's to open first.
+    if (isVisible()) showLibraryFolders();
+}
+
+void TSetting::showLibraryFolders(const QString& note) {
+    LibraryList->clear();
+    m_libraryFolderList.clear();
+    const bool on = m_libraryFolders != nullptr;
+    LibraryAdd->setEnabled(on);
+    LibraryRemove->setEnabled(false);
+    if (!on) {
+        LibraryNote->setText(QStringLiteral("このウィンドウではライブラリを使えません。"));
+        return;
+    }
+    try {
+        m_libraryFolderList = m_libraryFolders->folders();
+    } catch (const std::exception& e) {
+        LibraryNote->setText(QStringLiteral("ライブラリを開けません: ") +
+                             QString::fromUtf8(e.what()));
+        return;
+    }
+    for (const std::string& folder : m_libraryFolderList) LibraryList->addItem(shownPath(folder));
+    if (!m_libraryFolderList.empty()) LibraryList->setCurrentRow(0);
+    LibraryRemove->setEnabled(!m_libraryFolderList.empty());
+    if (!note.isEmpty())
+        LibraryNote->setText(note);
+    else if (m_libraryFolderList.empty())
+        LibraryNote->setText(
+            QStringLiteral("フォルダを追加すると、その中の曲を Ctrl+F で探せます。"));
+    else
+        LibraryNote->setText(QStringLiteral("フォルダの中の曲は自動で読み込まれます。"));
+}
+
+void TSetting::LibraryAddClick() {
+    if (!m_libraryFolders) return;
+    std::optional<std::string> folder =
+        m_shell->chooseFolder(this, QStringLiteral("ライブラリに加えるフォルダの選択"));
+    if (!folder) return;
+    QString note = QStringLiteral("追加しました。曲を読み込んでいます: ") + shownPath(*folder);
+    try {
+        m_libraryFolders->addFolder(*folder);
+    } catch (const std::exception& e) {
+        note = QStringLiteral("追加できません: ") + QString::fromUtf8(e.what());
+    }
+    showLibraryFolders(note);
+}
+
+void TSetting::LibraryRemoveClick() {
+    const int row = LibraryList->currentRow();
+    if (!m_libraryFolders || row < 0 || row >= static_cast<int>(m_libraryFolderList.size())) return;
+    const std::string folder = m_libraryFolderList[static_cast<std::size_t>(row)];
+    QString note = QStringLiteral("削除しました: ") + shownPath(folder);
+    try {
+        m_libraryFolders->removeFolder(folder);
+    } catch (const std::exception& e) {
+        note = QStringLiteral("削除できません: ") + QString::fromUtf8(e.what());
+    }
+    showLibraryFolders(note);
 }
 
 MusicChoice TSetting::musicChoice() const {

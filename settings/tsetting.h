@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/companions.h"
 #include "settings/dialogshell.h"
@@ -22,6 +23,7 @@ class QComboBox;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -29,6 +31,8 @@ class QTabWidget;
 class QWidget;
 
 namespace orba {
+
+class LibraryFolders;
 
 class TSetting : public QDialog {
     Q_OBJECT
@@ -55,6 +59,15 @@ public:
     void Button4Click(int tag);
     void TrackBar1Change();
 
+    // The page "ライブラリ" edits these folders; without them it is off.
+    // Not owned; they outlive the dialog.
+    void setLibraryFolders(LibraryFolders* folders);
+    // Folder choice: the chosen folder joins the library at once (its
+    // songs are read on the library's worker), as removal leaves it at once:
+    // the folders live in the library, not in the settings file.
+    void LibraryAddClick();
+    void LibraryRemoveClick();
+
     // What the controls hold, and showing such values in them.
     DialogValues values() const;
     void setValues(const DialogValues& values);
@@ -77,6 +90,10 @@ private:
     QWidget* createEffectsPage();
     QWidget* createAdvancedPage();
     QWidget* createShortcutsPage();
+    QWidget* createLibraryPage();
+    // Shows the library's folders, or why they cannot be shown; `note`
+    // (when given) says how the last change went.
+    void showLibraryFolders(const QString& note = {});
 
     MusicChoice musicChoice() const;
     void setMusicChoice(const MusicChoice& choice);
@@ -137,6 +154,14 @@ private:
     QCheckBox* CBNoKara = nullptr;
     QSlider* TrackBar1 = nullptr;
     QLabel* Panel1 = nullptr;
+
+    // Page "ライブラリ".
+    LibraryFolders* m_libraryFolders = nullptr;
+    std::vector<std::string> m_libraryFolderList;  // as the library keeps them, by row
+    QListWidget* LibraryList = nullptr;
+    QPushButton* LibraryAdd = nullptr;
+    QPushButton* LibraryRemove = nullptr;
+    QLabel* LibraryNote = nullptr;
 };
 
 }  // namespace orba

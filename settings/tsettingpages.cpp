@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
@@ -119,6 +120,7 @@ void TSetting::createControls() {
     PageControl1->addTab(createEffectsPage(), QStringLiteral("エフェクト"));
     PageControl1->addTab(createAdvancedPage(), QStringLiteral("難しい設定"));
     PageControl1->addTab(createShortcutsPage(), QStringLiteral("ショートカット"));
+    PageControl1->addTab(createLibraryPage(), QStringLiteral("ライブラリ"));
 
     BitBtn1 = place(new QPushButton(QStringLiteral("OK"), this), "BitBtn1", 262, 361, 82, 25);
     QIcon glyph;
@@ -310,6 +312,26 @@ QWidget* TSetting::createShortcutsPage() {
     }
     label(page, "Label17", QStringLiteral("※作成したショートカットの削除は自力でm(__)m"), 40, 150,
           330);
+    return page;
+}
+
+QWidget* TSetting::createLibraryPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet5"));
+
+    label(page, "Label18", QStringLiteral("曲を探すフォルダ"), 8, 6, 300);
+    LibraryList = place(new QListWidget(page), "LibraryList", 8, 26, 318, 140);
+    LibraryAdd =
+        place(new QPushButton(QStringLiteral("追加..."), page), "LibraryAdd", 334, 26, 76, 25);
+    connect(LibraryAdd, &QPushButton::clicked, this,
+            [this] { guarded([&] { LibraryAddClick(); }); });
+    LibraryRemove =
+        place(new QPushButton(QStringLiteral("削除"), page), "LibraryRemove", 334, 58, 76, 25);
+    connect(LibraryRemove, &QPushButton::clicked, this,
+            [this] { guarded([&] { LibraryRemoveClick(); }); });
+    LibraryNote = place(new QLabel(page), "LibraryNote", 8, 172, 402, 44);
+    LibraryNote->setWordWrap(true);
+    LibraryNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return page;
 }
 

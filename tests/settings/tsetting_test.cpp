@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -22,6 +23,7 @@
 #include "platform/handlerguard.h"
 #include "platform/profilefile.h"
 #include "platform/sjis.h"
+#include "settings/libraryfolders.h"
 #include "tests/support/tempdir.h"
 
 namespace orba {
@@ -49,6 +51,22 @@ struct ScriptedShell : DialogShell {
         return folder;
     }
     void beep() override { ++beeps; }
+};
+
+// The library's folders in memory; a folder named "bad" is refused.
+struct FolderList : LibraryFolders {
+    std::vector<std::string> list;
+    std::vector<std::string> calls;
+    std::vector<std::string> folders() override { return list; }
+    void addFolder(const std::string& f) override {
+        calls.push_back("add " + f);
+        if (f == "bad") throw std::runtime_error("bad is no folder");
+        list.push_back(f);
+    }
+    void removeFolder(const std::string& f) override {
+        calls.push_back("remove " + f);
+        std::erase(list, f);
+    }
 };
 
 class TSettingTest : public ::testing::Test {
@@ -213,7 +231,8 @@ TEST_F(TSettingTest, TheMusicChooserOpensInTheOldSongsFolderAndACancelChangesNot
     ASSERT_EQ(shell->fileRequests.size(), 1u);
     const FileChooser& c = shell->fileRequests.front();
     EXPECT_EQ(c.title, QStringLiteral("BGMファイルの選択"));
-    EXPECT_EQ(c.filter, QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar"));
+    EXPECT_EQ(c.filter,
+              QStringLiteral("オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar"));
     EXPECT_EQ(c.startFolder, "/b/");
     EXPECT_FALSE(d->musicFileAccepted);
     EXPECT_EQ(d->values(), before);
@@ -349,6 +368,58 @@ TEST_F(TSettingTest, EveryCaptionFitsItsControl) {
         EXPECT_LE(tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)), 80);
     }
     EXPECT_GE(captions, 35);
+}
+
+TEST_F(TSettingTest, TheLibraryPageAddsAndRemovesFoldersAtOnce) {
+    auto d = makeDialog();
+    FolderList library;
+    library.list = {"/music/old"};
+    d->setLibraryFolders(&library);
+    d->show();
+    auto* list = control<QListWidget>(*d, "LibraryList");
+    auto* note = control<QLabel>(*d, "LibraryNote");
+    ASSERT_EQ(list->count(), 1);
+
+    shell->folder = "/music/new";
+    d->LibraryAddClick();
+    EXPECT_EQ(shell->folderRequests.back(), QStringLiteral("ライブラリに加えるフォルダの選択"));
+    EXPECT_EQ(library.calls, std::vector<std::string>{"add /music/new"});
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("/music/new"));
+    EXPECT_TRUE(note->text().contains(QStringLiteral("追加しました")));
+
+    // The chosen row goes, not the first one.
+    list->setCurrentRow(1);
+    d->LibraryRemoveClick();
+    EXPECT_EQ(library.calls.back(), "remove /music/new");
+    EXPECT_EQ(library.list, std::vector<std::string>{"/music/old"});
+    EXPECT_EQ(list->count(), 1);
+    // Cancel undoes neither: the folders live in the library.
+    d->reject();
+    EXPECT_EQ(library.list, std::vector<std::string>{"/music/old"});
+}
+
+TEST_F(TSettingTest, ARefusedLibraryFolderIsExplainedOnThePage) {
+    auto d = makeDialog();
+    FolderList library;
+    d->setLibraryFolders(&library);
+    d->show();
+    shell->folder = "bad";
+    d->LibraryAddClick();
+    EXPECT_EQ(control<QListWidget>(*d, "LibraryList")->count(), 0);
+    EXPECT_EQ(control<QLabel>(*d, "LibraryNote")->text(),
+              QStringLiteral("追加できません: bad is no folder"));
+    EXPECT_FALSE(control<QPushButton>(*d, "LibraryRemove")->isEnabled());
+
+    shell->folder.reset();  // the chooser cancelled
+    d->LibraryAddClick();
+    EXPECT_EQ(library.calls.size(), 1u);
+}
+
+TEST_F(TSettingTest, WithoutALibraryThePageIsOff) {
+    auto d = makeDialog();
+    EXPECT_FALSE(control<QPushButton>(*d, "LibraryAdd")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(*d, "LibraryRemove")->isEnabled());
 }
 
 }  // namespace

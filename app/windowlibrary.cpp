@@ -1,0 +1,76 @@
+// The song library in the main window: the search panel docked beside the
+// frame, its menu entry, and the folder watch that starts with the window.
+#include <QAction>
+#include <QDockWidget>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "app/frameview.h"
+#include "app/librarycontrol.h"
+#include "app/librarypanel.h"
+#include "app/tdesktopwindow.h"
+#include "library/library.h"
+#include "platform/handlerguard.h"
+#include "settings/tsetting.h"
+
+namespace orba {
+
+void TDesktopWindow::createLibraryPanel() {
+    m_library = std::make_unique<LibraryControl>(
+        libraryFileFromEnvironment(),
+        [this](std::string text) { m_player.postStatus(std::move(text)); });
+
+    LibraryPanel::Actions actions;
+    actions.play = [this](const std::string& path) {
+        guarded([&] { m_player.run({CommandKind::OpenSong, 0, path}); });
+    };
+    actions.status = [this](const std::string& text) { m_player.postStatus(text); };
+    actions.closed = [this] {
+        m_panelDock->hide();
+        m_view->setFocus();
+    };
+    m_panel = new LibraryPanel(*m_library, std::move(actions));
+
+    // A dock takes its room from the frame instead of covering it: the frame
+    // is drawn straight into the window's pixels, over anything laid on it.
+    m_panelDock = new QDockWidget(this);
+    m_panelDock->setObjectName(QStringLiteral("LibraryDock"));
+    m_panelDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    auto* noTitle = new QWidget(m_panelDock);
+    noTitle->setFixedSize(0, 0);
+    m_panelDock->setTitleBarWidget(noTitle);
+    m_panelDock->setWidget(m_panel);
+    addDockWidget(Qt::RightDockWidgetArea, m_panelDock);
+    m_panelDock->hide();
+
+    Library1 = menuBar()->addMenu(QStringLiteral("ライブラリ"));
+    Library1->setObjectName(QStringLiteral("Library1"));
+    // The window's own action, also in the window's list: the key works
+    // while full screen hides the menus.
+    Find1 = new QAction(QStringLiteral("曲を検索(&F)..."), this);
+    Library1->addAction(Find1);
+    Find1->setObjectName(QStringLiteral("Find1"));
+    Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(Find1);
+    connect(Find1, &QAction::triggered, this, [this] { guarded([this] { Find1Click(); }); });
+}
+
+void TDesktopWindow::Find1Click() {
+    m_panelDock->show();
+    m_panel->openPanel();
+}
+
+void TDesktopWindow::setSettingDialog(TSetting* dialog) {
+    m_setting = dialog;
+    if (m_setting) m_setting->setLibraryFolders(m_library.get());
+}
+
+void TDesktopWindow::startLibraryWatch() {
+    // After the first song: the walk over the folders runs on the scanner's
+    // worker, but its thread and watch need not delay the first frame.
+    QTimer::singleShot(0, this, [this] { guarded([this] { m_library->startWatch(); }); });
+}
+
+}  // namespace orba
