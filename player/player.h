@@ -29,6 +29,7 @@
 #include "playback/transport.h"
 #include "player/command.h"
 #include "player/playerstate.h"
+#include "player/songclock.h"
 #include "settings/dialogvalues.h"
 #include "settings/settings.h"
 
@@ -179,6 +180,9 @@ private:
     void loadSettingsFrom(const ProfileFile& file);
     void openChosenSong(const std::string& path);
 
+    // D, P and the other look keys: the flags that are the player's are
+    // switched on a copy and taken back.
+    void toggleLook(char letter);
     void switchTimeEditMode(bool on);
     bool timeEditKeysActive() const;
     void timeEditSetAndNext();

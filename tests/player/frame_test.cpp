@@ -1,5 +1,5 @@
-// The frame loop as a whole, with the music's readings set by the test:
-// when frames are drawn, the clocks, the end of the song and the order in
+// The frame as a whole, with the music's readings set by the test: when
+// frames are drawn, the player's clocks, the end of the song and the order in
 // which a frame judges its line.
 #include "lyrics/frame.h"
 
@@ -111,7 +111,7 @@ TEST(FrameLoop, WithoutASongLengthTheEndStepRunsEveryFrame) {
 
 TEST(FrameLoop, TheEditModeNeverEndsTheSong) {
     Song song;
-    song.st.timeEditMode = true;
+    song.st.timeEdit.timeEditMode = true;
     song.s.useBgm = true;
     song.frame();
     EXPECT_EQ(song.hooks.ends, 0);
@@ -125,13 +125,15 @@ TEST(FrameLoop, TheNewLineOfAForwardStepIsDrawnFromTheNextFrame) {
     song.frame();
     EXPECT_EQ(song.st.currentLine, 0);
     song.hooks.position = 1700;  // beyond line 0's end at 1610
-    LyricFrame lf;
     song.now += 15;
-    ASSERT_TRUE(song.loop.beginFrame(song.back, 200, 150, song.now, song.st));
-    lf = song.loop.lyricStep(song.s, song.st,
-                             song.loop.clockStep(song.s, song.st, song.driver.music).lyricTime);
-    EXPECT_EQ(song.st.currentLine, 1);
+    ASSERT_TRUE(song.loop.beginFrame(song.back, 200, 150));
+    const std::optional<int> dt = frameClock(song.now, song.st.lastTick);
+    ASSERT_TRUE(dt);
+    const LyricClock clock = clockStep(song.s, song.st, *dt, song.driver.music);
+    const LyricFrame lf = song.loop.lyricStep(song.s, lyricViewOf(song.st), clock.lyricTime);
+    EXPECT_EQ(lf.currentLine, 1);
     EXPECT_FALSE(lf.drawn);
+    song.st.currentLine = lf.currentLine;
     song.frame();
     EXPECT_EQ(song.loop.caches().currentText, "two");
 }
@@ -150,7 +152,7 @@ TEST(FrameLoop, AReloadedSongShowsItsOwnLinesAtTheSameLineAndLength) {
         ASSERT_EQ(song.st.currentLine, 0);
         ASSERT_EQ(song.loop.caches().currentText, "one");
         song.st.lyricLines = {"[00:00:00]uno", "[00:02:00]dos", ""};
-        song.st.timeEditMode = editMode;
+        song.st.timeEdit.timeEditMode = editMode;
         song.st.currentLine = -1;
         song.loop.songLoaded();
         song.frame();
