@@ -180,8 +180,8 @@ private:
     void loadSettingsFrom(const ProfileFile& file);
     void openChosenSong(const std::string& path);
 
-    // D, P and the other look keys: the flags that are the player's are
-    // switched on a copy and taken back.
+    // D, P and the other look keys; the debug and mascot flags are the
+    // player's, the rest are settings.
     void toggleLook(char letter);
     void switchTimeEditMode(bool on);
     bool timeEditKeysActive() const;

@@ -47,6 +47,25 @@ struct Song {
     }
 };
 
+TEST(FrameClock, RestartsAfterALoadOrAWrapAndCountsNoEmptyTick) {
+    struct Case {
+        unsigned lastTick, now;
+        std::optional<int> dt;
+    };
+    const Case cases[] = {
+        {0, 5000, std::nullopt},       // a song load asked for a restart
+        {5000, 4000, std::nullopt},    // the 32-bit tick count wrapped
+        {5000, 5000, std::nullopt},    // no time passed
+        {5000, 5015, 15},              // a frame later
+        {1, 0xFFFFFFFFu, 0x7FFFFFFF},  // at most the largest int
+    };
+    for (const Case& c : cases) {
+        unsigned lastTick = c.lastTick;
+        EXPECT_EQ(frameClock(c.now, lastTick), c.dt) << c.lastTick << " -> " << c.now;
+        EXPECT_EQ(lastTick, c.now);  // the next tick counts from this one
+    }
+}
+
 TEST(FrameLoop, TheFirstTickAfterALoadOnlyRestartsTheClock) {
     Song song;
     EXPECT_EQ(song.hooks.pictures, 0);
