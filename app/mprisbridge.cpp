@@ -47,7 +47,7 @@ void MprisBridge::quit() {
 }
 
 void MprisBridge::playPause() {
-    if (m_window.player().state().timeEditMode) return;
+    if (m_window.player().state().timeEdit.timeEditMode) return;
     run({CommandKind::PauseToggle});
 }
 

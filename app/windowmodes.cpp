@@ -95,7 +95,8 @@ void TDesktopWindow::Exit1Click() {
 }
 
 void TDesktopWindow::N2Click() {
-    m_player.run({CommandKind::SetTimeEditMode, m_player.state().timeEditMode ? 0 : 1, {}});
+    m_player.run(
+        {CommandKind::SetTimeEditMode, m_player.state().timeEdit.timeEditMode ? 0 : 1, {}});
 }
 
 void TDesktopWindow::T1Click() {

@@ -1,6 +1,5 @@
 #include "authoring/keycommands.h"
 
-#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {
@@ -49,14 +48,14 @@ bool isLookToggle(const VirtualKey& key) {
     return (key.code == vk::letter('P') || key.code == vk::letter('S')) && !key.ctrl;
 }
 
-std::string applyLookToggle(char letter, Settings& s, PlayerState& st) {
+std::string applyLookToggle(char letter, Settings& s, LookFlags& look) {
     switch (letter) {
         case 'D':
-            st.debugMode = !st.debugMode;
-            return valueMessage("DebugMode : ", st.debugMode);
+            look.debugMode = !look.debugMode;
+            return valueMessage("DebugMode : ", look.debugMode);
         case 'P':
-            st.orbaObject = !st.orbaObject;
-            return valueMessage("OrbaObject : ", st.orbaObject);
+            look.orbaObject = !look.orbaObject;
+            return valueMessage("OrbaObject : ", look.orbaObject);
         case 'N':
             s.showNext = !s.showNext;
             return valueMessage("NextMessage : ", s.showNext);

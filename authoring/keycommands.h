@@ -10,8 +10,14 @@
 
 namespace orba {
 
-struct PlayerState;
 struct Settings;
+
+// The parts of the look that are the player's rather than the settings':
+// not saved.
+struct LookFlags {
+    bool debugMode = false;
+    bool orbaObject = false;  // the mascot sprites
+};
 
 // The quick reference that Enter shows.
 std::string quickReferenceText();
@@ -29,7 +35,7 @@ int seekTarget(bool forward, int position, int length);
 bool isLookToggle(const VirtualKey& key);
 // Switches the look that `letter` names and returns its status label with
 // the new value ("" for a letter that names none).
-std::string applyLookToggle(char letter, Settings& settings, PlayerState& state);
+std::string applyLookToggle(char letter, Settings& settings, LookFlags& look);
 
 // The status label of a master volume.
 std::string volumeMessage(int volume);

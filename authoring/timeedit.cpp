@@ -31,9 +31,9 @@ std::size_t colourTagLength(std::string_view line) {
 
 }  // namespace
 
-void setTimeEditMode(PlayerState& state, bool on) {
-    state.timeEditMode = on;
-    state.editFrameDrawn = false;
+void setTimeEditMode(TimeEditState& edit, bool on) {
+    edit.timeEditMode = on;
+    edit.editFrameDrawn = false;
 }
 
 std::string retagLine(std::string_view line, std::string_view tag) {
@@ -48,27 +48,29 @@ std::string untagLine(std::string_view line) {
     return std::string(line.substr(timeTagLength(line)));
 }
 
-bool setAndNext(PlayerState& state, int tapTime) {
-    const std::size_t next = state.lineTimes.size();
-    if (!state.editFrameDrawn || next == 0 || next + 1 >= state.lyricLines.size()) return false;
+bool setAndNext(TimeEditState& edit, std::vector<std::string>& lyricLines,
+                std::vector<std::string>& lineTimes, int tapTime) {
+    const std::size_t next = lineTimes.size();
+    if (!edit.editFrameDrawn || next == 0 || next + 1 >= lyricLines.size()) return false;
     std::string tag = formatTimeValue(std::max(tapTime, 0));
-    state.lyricLines[next] = retagLine(state.lyricLines[next], tag);
-    state.lineTimes.push_back(std::move(tag));
-    state.editFrameDrawn = false;
+    lyricLines[next] = retagLine(lyricLines[next], tag);
+    lineTimes.push_back(std::move(tag));
+    edit.editFrameDrawn = false;
     return true;
 }
 
-std::optional<int> backAndRewind(PlayerState& state) {
-    if (state.isMidi || !state.editFrameDrawn) return std::nullopt;
-    state.editFrameDrawn = false;
-    if (state.currentLine < 0) return std::nullopt;
-    const std::size_t tagged = state.lineTimes.size();
-    if (tagged < 2) return 0;  // line 0 keeps its [00:00:00]: only the music restarts
-    if (tagged - 1 < state.lyricLines.size())
-        state.lyricLines[tagged - 1] = untagLine(state.lyricLines[tagged - 1]);
-    state.lineTimes.pop_back();
-    state.currentLine = static_cast<int>(tagged) - 2;
-    return readTimeValue(state.lineTimes.back());
+std::optional<Rewind> backAndRewind(TimeEditState& edit, std::vector<std::string>& lyricLines,
+                                    std::vector<std::string>& lineTimes, bool isMidi,
+                                    int currentLine) {
+    if (isMidi || !edit.editFrameDrawn) return std::nullopt;
+    edit.editFrameDrawn = false;
+    if (currentLine < 0) return std::nullopt;
+    const std::size_t tagged = lineTimes.size();
+    // Line 0 keeps its [00:00:00]: only the music restarts.
+    if (tagged < 2) return Rewind{0, currentLine};
+    if (tagged - 1 < lyricLines.size()) lyricLines[tagged - 1] = untagLine(lyricLines[tagged - 1]);
+    lineTimes.pop_back();
+    return Rewind{readTimeValue(lineTimes.back()), static_cast<int>(tagged) - 2};
 }
 
 }  // namespace orba

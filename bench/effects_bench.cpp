@@ -21,7 +21,9 @@
 #include "lyrics/frame.h"
 #include "platform/jpegpicture.h"
 #include "platform/sjis.h"
+#include "player/frameviews.h"
 #include "resources/artwork.h"
+#include "tests/support/framedriver.h"
 #include "tests/support/pictures.h"
 
 namespace orba {
@@ -70,8 +72,8 @@ struct Scene {
         state.orbaObject = true;
     }
     void frame(const Settings& s, int dt) {
-        pictures.draw(back, frameValuesFor(back.width(), back.height(), dt, first), s, state,
-                      mascot);
+        pictures.draw(back, frameValuesFor(back.width(), back.height(), dt, first), s,
+                      pictureViewOf(state), mascot);
         first = false;
     }
     Bitmap back;
@@ -124,16 +126,16 @@ struct HeaviestFrame {
         st.tagType = 3;
         st.songLength = 100000;
         st.statusMessage = "PLAYING";
+        driver.music = MusicReading{2500, 2};
+        driver.drawPictures = [this](Bitmap& back, const FrameValues& f, const PlayerState& now) {
+            scene.pictures.draw(back, f, s, pictureViewOf(now), scene.mascot);
+        };
     }
     void frame(int dt) {
         now += static_cast<unsigned>(dt);
         st.statusTime = 5000;
         // The player's order: pictures, clocks, timeline, lyrics.
-        if (loop.beginFrame(scene.back, window.width(), window.height(), now, st)) {
-            scene.pictures.draw(scene.back, loop.values(), s, st, scene.mascot);
-            const LyricClock clock = loop.clockStep(s, st, MusicReading{2500, 2});
-            loop.drawLyrics(scene.back, s, st, loop.lyricStep(s, st, clock.lyricTime));
-        }
+        driver.tick(scene.back, window.width(), window.height(), now, s, st);
         if (inPlace) return;
         QPainter p(&window);
         p.drawImage(0, 0, scene.back.image());
@@ -143,7 +145,7 @@ struct HeaviestFrame {
     bool inPlace;
     Settings s;
     PlayerState st;
-    FrameLoop loop;
+    test::FrameDriver driver;
     unsigned now = 1000;
 };
 

@@ -7,37 +7,37 @@ namespace orba {
 FramePictures::FramePictures() : m_banner(titleBanner()) {}
 
 void FramePictures::draw(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
-                         const PlayerState& st, const Bitmap& image1) {
-    drawBackground(backBuffer, f, s, st);
-    drawImages(backBuffer, f, s, st);
-    drawSprites(backBuffer, f, st, image1);
-    drawNoise(backBuffer, f, s, st);
-    drawSeason(backBuffer, f, st);
+                         const PictureView& v, const Bitmap& image1) {
+    drawBackground(backBuffer, f, s, v);
+    drawImages(backBuffer, f, s, v);
+    drawSprites(backBuffer, f, v, image1);
+    drawNoise(backBuffer, f, s, v);
+    drawSeason(backBuffer, f, v);
 }
 
 void FramePictures::drawBackground(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
-                                   const PlayerState& st) {
-    m_scenes.draw(backBuffer, f, s, !st.imageFiles.empty(), m_banner,
-                  m_images.coveredRect(f, s, st.imageFiles));
+                                   const PictureView& v) {
+    m_scenes.draw(backBuffer, f, s, !v.imageFiles.empty(), m_banner,
+                  m_images.coveredRect(f, s, v.imageFiles));
 }
 
 void FramePictures::drawImages(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
-                               const PlayerState& st) {
-    m_images.draw(backBuffer, f, s, st.imageFiles, f.now);
+                               const PictureView& v) {
+    m_images.draw(backBuffer, f, s, v.imageFiles, f.now);
 }
 
-void FramePictures::drawSprites(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st,
+void FramePictures::drawSprites(Bitmap& backBuffer, const FrameValues& f, const PictureView& v,
                                 const Bitmap& image1) {
-    m_sprites.draw(backBuffer, f, st.orbaObject, image1);
+    m_sprites.draw(backBuffer, f, v.orbaObject, image1);
 }
 
 void FramePictures::drawNoise(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
-                              const PlayerState& st) {
-    m_noise.draw(backBuffer, f, s.noiseType, s.noiseColor, st.debugMode || st.timeEditMode);
+                              const PictureView& v) {
+    m_noise.draw(backBuffer, f, s.noiseType, s.noiseColor, v.debugMode || v.timeEditMode);
 }
 
-void FramePictures::drawSeason(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st) {
-    m_season.draw(backBuffer, f, st.seasonMode);
+void FramePictures::drawSeason(Bitmap& backBuffer, const FrameValues& f, const PictureView& v) {
+    m_season.draw(backBuffer, f, v.seasonMode);
 }
 
 void FramePictures::songLoaded() {

@@ -6,6 +6,9 @@
 // settings; a song load restarts only the slideshow's list and clock.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "effects/background.h"
 #include "effects/imagedisplay.h"
 #include "effects/noise.h"
@@ -13,28 +16,37 @@
 #include "effects/sprites.h"
 #include "platform/bitmap.h"
 #include "platform/framevalues.h"
-#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {
+
+// What the picture phases read of the player this frame: the song's
+// pictures (the player's own list, lent for the frame) and the look.
+struct PictureView {
+    const std::vector<std::string>& imageFiles;
+    bool orbaObject = false;  // the mascot sprites
+    bool debugMode = false;
+    bool timeEditMode = false;
+    int seasonMode = 0;
+};
 
 class FramePictures {
 public:
     FramePictures();
 
     // Phases 4 to 8 of a drawn frame, in order. `image1` is the mascot.
-    void draw(Bitmap& backBuffer, const FrameValues& f, const Settings& s, const PlayerState& st,
+    void draw(Bitmap& backBuffer, const FrameValues& f, const Settings& s, const PictureView& v,
               const Bitmap& image1);
 
     void drawBackground(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
-                        const PlayerState& st);
+                        const PictureView& v);
     void drawImages(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
-                    const PlayerState& st);
-    void drawSprites(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st,
+                    const PictureView& v);
+    void drawSprites(Bitmap& backBuffer, const FrameValues& f, const PictureView& v,
                      const Bitmap& image1);
     void drawNoise(Bitmap& backBuffer, const FrameValues& f, const Settings& s,
-                   const PlayerState& st);
-    void drawSeason(Bitmap& backBuffer, const FrameValues& f, const PlayerState& st);
+                   const PictureView& v);
+    void drawSeason(Bitmap& backBuffer, const FrameValues& f, const PictureView& v);
 
     // The song loader's step: the new song starts with its first picture.
     void songLoaded();

@@ -95,7 +95,7 @@ std::string timeRatioText(float timeRatio) {
 }
 
 void drawOverlay(Bitmap& back, const FrameValues& f, const std::string& bgmFile,
-                 const PlayerState& in, FrameRateSampler& sampler) {
+                 const LyricView& in, FrameRateSampler& sampler) {
     Canvas& canvas = back.canvas();
     Font& font = canvas.font();
     const std::string lyricFace = font.name;
@@ -168,16 +168,18 @@ int statusFade(int statusTime) {
     return statusTime < 2000 ? statusTime / 20 : 100;
 }
 
-void StatusDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s, PlayerState& st) {
-    if (st.statusMessage.empty()) return;
-    if (st.statusMessage != m_shownMessage) {
-        st.statusTime = 5000;
-        m_shownMessage = st.statusMessage;
+StatusCountdown StatusDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s,
+                                    const std::string& statusMessage, int statusTime) {
+    StatusCountdown out{statusTime, false};
+    if (statusMessage.empty()) return out;
+    if (statusMessage != m_shownMessage) {
+        out.statusTime = 5000;
+        m_shownMessage = statusMessage;
         m_text = QString::fromUtf8(m_shownMessage.c_str());
         m_wide = std::any_of(m_shownMessage.begin(), m_shownMessage.end(),
                              [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     }
-    const int fade = statusFade(st.statusTime);
+    const int fade = statusFade(out.statusTime);
 
     Canvas& canvas = back.canvas();
     Font& font = canvas.font();
@@ -201,11 +203,12 @@ void StatusDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s, 
     font.name = lyricFace;
     font.style = lyricStyle;
 
-    st.statusTime -= f.dt;
-    if (st.statusTime < 1) {
-        st.statusMessage.clear();
+    out.statusTime -= f.dt;
+    if (out.statusTime < 1) {
+        out.expired = true;
         m_shownMessage.clear();
     }
+    return out;
 }
 
 }  // namespace orba

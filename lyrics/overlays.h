@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "lyrics/lyricview.h"
 #include "platform/bitmap.h"
 #include "platform/framevalues.h"
-#include "player/playerstate.h"
 #include "settings/settings.h"
 
 namespace orba {
@@ -45,7 +45,7 @@ private:
 // The debug or time-edit overlay for the song `bgmFile`; puts the font's
 // face back when done.
 void drawOverlay(Bitmap& back, const FrameValues& f, const std::string& bgmFile,
-                 const PlayerState& in, FrameRateSampler& sampler);
+                 const LyricView& in, FrameRateSampler& sampler);
 
 // " TimeRatio=" value: 15 significant digits of the 32-bit ratio.
 std::string timeRatioText(float timeRatio);
@@ -57,11 +57,18 @@ std::vector<QString> statusLines(const QString& message);
 // seconds, then fading.
 int statusFade(int statusTime);
 
+// The status message's time after a frame that showed it.
+struct StatusCountdown {
+    int statusTime = 0;
+    bool expired = false;  // the time ran out: the message goes
+};
+
 // Shows statusMessage and counts its time down. Every new text gets 5000 ms
 // from the first frame that shows it.
 class StatusDisplay {
 public:
-    void draw(Bitmap& back, const FrameValues& f, const Settings& s, PlayerState& st);
+    StatusCountdown draw(Bitmap& back, const FrameValues& f, const Settings& s,
+                         const std::string& statusMessage, int statusTime);
 
 private:
     std::string m_shownMessage;

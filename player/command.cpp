@@ -55,7 +55,8 @@ Command decideKey(const VirtualKey& key, const Settings& s, const PlayerState& s
     if (key.code == vk::Return)
         return command(key.alt ? CommandKind::FullScreen : CommandKind::QuickReference);
     if (isLookToggle(key)) return command(CommandKind::LookToggle, letterOf(key));
-    if (key.code == vk::Space && !st.timeEditMode) return command(CommandKind::PauseToggle);
+    if (key.code == vk::Space && !st.timeEdit.timeEditMode)
+        return command(CommandKind::PauseToggle);
 
     const bool previous = isPreviousKey(key);
     if (previous || isNextKey(key)) {
@@ -78,7 +79,7 @@ Command decideKey(const VirtualKey& key, const Settings& s, const PlayerState& s
     }
     if (Command singer = decideSingerKey(key); singer.kind != CommandKind::None) return singer;
     if (key.code == vk::Escape) return command(CommandKind::Restart);
-    if (st.timeEditMode && s.useBgm && s.useMessage) {
+    if (st.timeEdit.timeEditMode && s.useBgm && s.useMessage) {
         if (key.code == vk::Space) return command(CommandKind::TimeEditTap);
         if (key.code == vk::Back) return command(CommandKind::TimeEditBack);
         if (key.code == vk::F6) return command(CommandKind::TimeEditSave);

@@ -24,6 +24,7 @@
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "player/songresolution.h"
+#include "player/frameviews.h"
 #include "resources/artwork.h"
 #include "settings/settingsstore.h"
 
@@ -197,7 +198,7 @@ void Player::loadSong() {
     in.useMessage = s.useMessage;
     in.useBgm = s.useBgm;
     in.songLength = st.songLength;
-    in.timeEditMode = st.timeEditMode;
+    in.timeEditMode = st.timeEdit.timeEditMode;
     in.encoding = source.form.encoding;
     in.tagType = source.tagType;
     in.file = source.path;
@@ -215,7 +216,7 @@ void Player::loadSong() {
     st.lineTimes = std::move(text.lineTimes);
     st.tagType = text.tagType;
     st.timeRatio = static_cast<float>(text.timeRatio);
-    if (st.timeEditMode) {
+    if (st.timeEdit.timeEditMode) {
         s.fontSizePercent = 100;
         s.textTiming = 0;
     }
@@ -255,19 +256,24 @@ FrameOutcome Player::clockFrame(unsigned now) {
 
 FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     FrameOutcome out;
+    if (back && !m_frame.beginFrame(*back, cw, ch)) return out;
+    const std::optional<int> dt = frameClock(now, m_state.lastTick);
+    if (!dt) return out;
+    m_frame.clockTicked(*dt, now);
     if (back) {
-        if (!m_frame.beginFrame(*back, cw, ch, now, m_state)) return out;
         m_host.updateCursor();
-        m_pictures.draw(*back, m_frame.values(), m_settings, m_state, m_image1);
-    } else if (!m_frame.frameClock(now, m_state)) {
-        return out;
+        m_pictures.draw(*back, m_frame.values(), m_settings, pictureViewOf(m_state), m_image1);
     }
     out.drawn = true;
-    const LyricClock clock = m_frame.clockStep(m_settings, m_state, readMusic());
+    const LyricClock clock = clockStep(m_settings, m_state, *dt, readMusic());
     out.songEnded = clock.songEnded;
     if (clock.songEnded && !m_options.inspecting) m_queued.push_back({CommandKind::SongEnded});
-    out.lyrics = m_frame.lyricStep(m_settings, m_state, clock.lyricTime);
-    if (back) m_frame.drawLyrics(*back, m_settings, m_state, out.lyrics);
+    out.lyrics = m_frame.lyricStep(m_settings, lyricViewOf(m_state), clock.lyricTime);
+    m_state.currentLine = out.lyrics.currentLine;
+    if (back) {
+        applyLyricsDrawn(m_state,
+                         m_frame.drawLyrics(*back, m_settings, lyricViewOf(m_state), out.lyrics));
+    }
     return out;
 }
 
@@ -374,7 +380,7 @@ void Player::run(const Command& c) {
             postStatus(quickReferenceText(), kQuickReferenceTime);
             return;
         case CommandKind::LookToggle:
-            postStatus(applyLookToggle(static_cast<char>(c.value), m_settings, m_state));
+            toggleLook(static_cast<char>(c.value));
             return;
         case CommandKind::PauseToggle:
             togglePause();
@@ -400,7 +406,7 @@ void Player::run(const Command& c) {
             writeTextExport(c.value == 0 ? TextExport::Plain : TextExport::Safe);
             return;
         case CommandKind::Restart:
-            m_state.timeEditMode = false;
+            m_state.timeEdit.timeEditMode = false;
             loadSong();
             return;
         case CommandKind::TimeEditTap:
@@ -470,7 +476,7 @@ void Player::run(const Command& c) {
             m_settings.folderRepeat = c.value != 0;
             return;
         case CommandKind::OpenFirstSong:
-            if (c.value != 0) setTimeEditMode(m_state, true);
+            if (c.value != 0) setTimeEditMode(m_state.timeEdit, true);
             openFirstSong(c.path, programFolder());
             return;
         case CommandKind::BeginExport:
@@ -637,13 +643,20 @@ void Player::writeTextExport(TextExport kind) {
         orba::writeTextExport(kind, m_state.lyricLines, m_settings.bgmFile, m_state.lyricForm)));
 }
 
+void Player::toggleLook(char letter) {
+    LookFlags look{m_state.debugMode, m_state.orbaObject};
+    postStatus(applyLookToggle(letter, m_settings, look));
+    m_state.debugMode = look.debugMode;
+    m_state.orbaObject = look.orbaObject;
+}
+
 void Player::switchTimeEditMode(bool on) {
-    setTimeEditMode(m_state, on);
+    setTimeEditMode(m_state.timeEdit, on);
     loadSong();
 }
 
 bool Player::timeEditKeysActive() const {
-    return m_state.timeEditMode && m_settings.useBgm && m_settings.useMessage;
+    return m_state.timeEdit.timeEditMode && m_settings.useBgm && m_settings.useMessage;
 }
 
 int Player::tapTime() {
@@ -653,14 +666,18 @@ int Player::tapTime() {
 }
 
 void Player::timeEditSetAndNext() {
-    if (timeEditKeysActive()) setAndNext(m_state, tapTime());
+    if (timeEditKeysActive())
+        setAndNext(m_state.timeEdit, m_state.lyricLines, m_state.lineTimes, tapTime());
 }
 
 void Player::timeEditBackAndRewind() {
     if (!timeEditKeysActive()) return;
-    if (std::optional<int> position = backAndRewind(m_state)) {
+    PlayerState& st = m_state;
+    if (std::optional<Rewind> rewind =
+            backAndRewind(st.timeEdit, st.lyricLines, st.lineTimes, st.isMidi, st.currentLine)) {
+        st.currentLine = rewind->currentLine;
         Transport& dev = *m_transport;
-        dev.setStartPosition(*position);
+        dev.setStartPosition(rewind->position);
         dev.stop();
         dev.play();
     }

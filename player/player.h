@@ -30,6 +30,7 @@
 #include "player/command.h"
 #include "player/playerstate.h"
 #include "player/songresolution.h"
+#include "player/songclock.h"
 #include "settings/dialogvalues.h"
 #include "settings/settings.h"
 
@@ -189,6 +190,9 @@ private:
     void loadSettingsFrom(const ProfileFile& file);
     void openChosenSong(const std::string& path);
 
+    // D, P and the other look keys; the debug and mascot flags are the
+    // player's, the rest are settings.
+    void toggleLook(char letter);
     void switchTimeEditMode(bool on);
     bool timeEditKeysActive() const;
     void timeEditSetAndNext();

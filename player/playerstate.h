@@ -1,11 +1,14 @@
-// The player state the frame, the keys and the song loader share: what every
-// part of the player reads and writes while songs play. Settings live in
-// Settings; this is the rest.
+// The player's own state: the song being played and its clocks, the status
+// line and the look the keys switch. Settings live in Settings. Only the
+// player writes it; the lyric, picture and edit steps get the values they
+// need and return what they decided, and the time-tag edit mode keeps its
+// own state in a struct of its own.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "authoring/timeedit.h"
 #include "settings/lyricform.h"
 #include "settings/singervalues.h"
 
@@ -22,10 +25,9 @@ struct PlayerState {
     int savedVolume = 0;
     int currentLine = -1;
     int tagType = 0;
-    bool timeEditMode = false;
+    TimeEditState timeEdit;
     bool debugMode = false;
     bool orbaObject = false;  // the mascot sprites; not saved
-    bool editFrameDrawn = true;
     int seasonMode = 0;
 
     SingerControls singer;  // the song's key, tempo, vocal cut, melody mute, lyric offset

@@ -17,7 +17,7 @@ using Lines = std::vector<std::string>;
 using test::readFile;
 using test::writeFile;
 
-// A lyric file as the loader leaves it in the player state.
+// A lyric file as the loader leaves it for the player.
 struct Loaded {
     LyricSource source;
     LyricText text;
@@ -100,15 +100,12 @@ TEST(LrcLyricSave, TimedInTheEditModeAndSavedItReadsBackAsLrc) {
     const std::string path = dir.file("song.lrc");
     writeFile(path, "[ti:Song]\n[ar:Me]\nfirst\nsecond \xED\x95\x9C\nthird\n");
     Loaded l = load(path, true);
-    PlayerState st;
-    st.lyricLines = l.text.lyricLines;
-    st.lineTimes = l.text.lineTimes;
-    st.timeEditMode = true;
+    TimeEditState edit{.timeEditMode = true};
     for (int tap : {1234, 5678}) {
-        st.editFrameDrawn = true;
-        ASSERT_TRUE(setAndNext(st, tap));
+        edit.editFrameDrawn = true;
+        ASSERT_TRUE(setAndNext(edit, l.text.lyricLines, l.text.lineTimes, tap));
     }
-    saveLyricSource(path, "", st.lyricLines, l.source.form);
+    saveLyricSource(path, "", l.text.lyricLines, l.source.form);
     // The file's own LF line ends stay.
     EXPECT_EQ(readFile(path),
               "[ti:Song]\n[ar:Me]\n[00:00.00]first\n[00:01.23]second \xED\x95\x9C\n"
@@ -127,13 +124,9 @@ TEST(LrcLyricSave, NotesBesideTheTimedLinesAreNotShownAndSaveBackInPlace) {
               "[00:02.00]two\r\n");
     Loaded l = load(path, true);
     EXPECT_EQ(l.text.lyricLines, (Lines{"[00:00:00]one", "[00:02:00]two", ""}));
-    PlayerState st;
-    st.lyricLines = l.text.lyricLines;
-    st.lineTimes = l.text.lineTimes;
-    st.timeEditMode = true;
-    st.editFrameDrawn = true;
-    ASSERT_TRUE(setAndNext(st, 2500));
-    saveLyricSource(path, "", st.lyricLines, l.source.form);
+    TimeEditState edit{.timeEditMode = true, .editFrameDrawn = true};
+    ASSERT_TRUE(setAndNext(edit, l.text.lyricLines, l.text.lineTimes, 2500));
+    saveLyricSource(path, "", l.text.lyricLines, l.source.form);
     EXPECT_EQ(readFile(path),
               "[ti:Song]\r\nwords: a friend\r\n[00:00.00]one\r\n(breath)\r\n"
               "[00:02.50]two\r\n");

@@ -13,9 +13,19 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// The song's lines as the player holds them, and the mode's own state.
+struct EditedSong {
+    TimeEditState edit;
+    Lines lyricLines;
+    Lines lineTimes;
+    int currentLine = -1;
+    bool isMidi = false;
+};
+
 // The state a song load in the mode leaves, once its first line is shown.
-PlayerState editState(Lines lines) {
-    PlayerState s;
+EditedSong editState(Lines lines) {
+    EditedSong s;
+    s.edit.timeEditMode = true;
     lines.emplace_back();
     s.lineTimes = prepareTimeEditMode(lines);
     s.lyricLines = std::move(lines);
@@ -23,19 +33,32 @@ PlayerState editState(Lines lines) {
     return s;
 }
 
+// The keys as the player runs them.
+bool setAndNext(EditedSong& s, int tapTime) {
+    return setAndNext(s.edit, s.lyricLines, s.lineTimes, tapTime);
+}
+
+std::optional<int> backAndRewind(EditedSong& s) {
+    const std::optional<Rewind> r =
+        backAndRewind(s.edit, s.lyricLines, s.lineTimes, s.isMidi, s.currentLine);
+    if (!r) return std::nullopt;
+    s.currentLine = r->currentLine;
+    return r->position;
+}
+
 // What the keys see of a drawn frame at lyric time `now`: the current line
 // steps at most one line towards the times, and the guard is set again.
-void drawFrame(PlayerState& s, int now) {
+void drawFrame(EditedSong& s, int now) {
     const int count = static_cast<int>(s.lineTimes.size());
     auto start = [&](int i) { return std::max(0, readTimeValue(s.lineTimes[i]) - 390); };
     if (s.currentLine + 1 < count && now >= start(s.currentLine + 1))
         ++s.currentLine;
     else if (s.currentLine > 0 && s.currentLine < count && now < start(s.currentLine))
         --s.currentLine;
-    s.editFrameDrawn = true;
+    s.edit.editFrameDrawn = true;
 }
 
-void tap(PlayerState& s, int at) {
+void tap(EditedSong& s, int at) {
     ASSERT_TRUE(setAndNext(s, at));
     drawFrame(s, at + 15);
 }
@@ -56,7 +79,7 @@ TEST(RetagLine, ReplacesOnlyAnOldTimeTag) {
 }
 
 TEST(SetAndNext, TagsTheNextLineWithTheTapTimeButNeverTheEndEntry) {
-    PlayerState s = editState({"x", "y", "z", "[00:40:00]abc"});
+    EditedSong s = editState({"x", "y", "z", "[00:40:00]abc"});
     tap(s, -40);  // a position not known yet counts as 0
     tap(s, 20000);
     EXPECT_TRUE(setAndNext(s, 65300));
@@ -68,7 +91,7 @@ TEST(SetAndNext, TagsTheNextLineWithTheTapTimeButNeverTheEndEntry) {
 }
 
 TEST(EditKeys, ActAtMostOncePerDrawnFrame) {
-    PlayerState s = editState({"a", "b", "c", "d"});
+    EditedSong s = editState({"a", "b", "c", "d"});
     EXPECT_TRUE(setAndNext(s, 1000));
     EXPECT_FALSE(setAndNext(s, 1010));
     EXPECT_FALSE(backAndRewind(s));
@@ -85,7 +108,7 @@ TEST(EditKeys, ActAtMostOncePerDrawnFrame) {
 // with its own entry, and the lines after them are as the file had them.
 TEST(EditKeys, KeepOneTimeEntryPerTaggedLineWhateverTheOrder) {
     const Lines file = {"l0", "l1", "l2", "l3", "l4", "l5", "l6", "l7"};
-    PlayerState s = editState(file);
+    EditedSong s = editState(file);
     int music = 0, tags = 0, rewinds = 0;
     const std::string events = "S.SS.B.S<.SBB..S.S.SS.S..<<.B.S";
     for (int round = 0; round < 12; ++round) {
@@ -108,7 +131,7 @@ TEST(EditKeys, KeepOneTimeEntryPerTaggedLineWhateverTheOrder) {
 }
 
 TEST(BackAndRewind, UntagsTheCurrentLineAndReplaysTheOneBefore) {
-    PlayerState s = editState({"l0", "l1", "l2", "l3", "l4", "l5"});
+    EditedSong s = editState({"l0", "l1", "l2", "l3", "l4", "l5"});
     EXPECT_EQ(backAndRewind(s), 0);  // on line 0 only the music restarts
     drawFrame(s, 15);
     for (int t : {10000, 20000, 58100, 65300}) tap(s, t);

@@ -21,15 +21,29 @@ Settings everythingOn() {
     return s;
 }
 
+// What the player would hand the picture phases.
+struct PictureInputs {
+    std::vector<std::string> imageFiles;
+    bool orbaObject = false;
+    bool debugMode = false;
+    int seasonMode = 0;
+    PictureView view() const {
+        return {.imageFiles = imageFiles,
+                .orbaObject = orbaObject,
+                .debugMode = debugMode,
+                .seasonMode = seasonMode};
+    }
+};
+
 class FramePicturesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(writeJpeg(m_dir.file("a.jpg"), test::solidImage(64, 48, Qt::yellow)));
-        m_state.imageFiles = loadImageList(m_dir.path());
-        m_state.seasonMode = kSeasonChristmas;
+        m_inputs.imageFiles = loadImageList(m_dir.path());
+        m_inputs.seasonMode = kSeasonChristmas;
     }
     test::TempDir m_dir;
-    PlayerState m_state;
+    PictureInputs m_inputs;
     const Bitmap m_mascot = mascotPicture();
 };
 
@@ -37,7 +51,7 @@ protected:
 // its elements without failing.
 TEST_F(FramePicturesTest, ExtremeWindowSizesDrawEveryPhase) {
     FramePictures pictures;
-    m_state.orbaObject = true;
+    m_inputs.orbaObject = true;
     const Settings base = everythingOn();
     for (int scene = kSceneNone; scene <= kSceneRipple; ++scene)
         for (int style = 0; style < 6; ++style)
@@ -48,7 +62,8 @@ TEST_F(FramePicturesTest, ExtremeWindowSizesDrawEveryPhase) {
                 s.noiseType = (scene + style) % 4;
                 Bitmap back(w, h);
                 for (int frame = 0; frame < 3; ++frame)
-                    pictures.draw(back, frameValuesFor(w, h, 15, frame == 0), s, m_state, m_mascot);
+                    pictures.draw(back, frameValuesFor(w, h, 15, frame == 0), s, m_inputs.view(),
+                                  m_mascot);
             }
 }
 
@@ -57,11 +72,11 @@ TEST_F(FramePicturesTest, TheOverlayBandStaysFreeOfNoiseButNotOfTheRest) {
     Settings s = everythingOn();
     s.backgroundType = kSceneNone;
     s.useImages = false;
-    m_state.seasonMode = kSeasonNone;
-    m_state.debugMode = true;
+    m_inputs.seasonMode = kSeasonNone;
+    m_inputs.debugMode = true;
     Bitmap back(480, 300);  // band: rows 200..299
     for (int frame = 0; frame < 30; ++frame)
-        pictures.draw(back, frameValuesFor(480, 300, 15, frame == 0), s, m_state, m_mascot);
+        pictures.draw(back, frameValuesFor(480, 300, 15, frame == 0), s, m_inputs.view(), m_mascot);
     for (int y = 200; y < 300; ++y)
         for (int x = 0; x < 480; ++x) ASSERT_EQ(back.canvas().pixel(x, y), 0u) << x << "," << y;
 }
@@ -71,7 +86,7 @@ TEST_F(FramePicturesTest, SongLoadsRestartTheSlideshow) {
     Bitmap back(100, 80);
     const Settings s = everythingOn();
     for (int frame = 0; frame < 10; ++frame)
-        pictures.draw(back, frameValuesFor(100, 80, 15, frame == 0), s, m_state, m_mascot);
+        pictures.draw(back, frameValuesFor(100, 80, 15, frame == 0), s, m_inputs.view(), m_mascot);
     EXPECT_EQ(pictures.images().slideTimer(), 150);
     pictures.songLoaded();
     EXPECT_EQ(pictures.images().slideTimer(), 0);
@@ -83,7 +98,7 @@ TEST_F(FramePicturesTest, SongLoadsRestartTheSlideshow) {
 // test below, which leaves the random sequence where later suites expect it.)
 TEST_F(FramePicturesTest, WhatTheClearLeavesOutIsAlwaysCoveredByThePicture) {
     ASSERT_TRUE(writeJpeg(m_dir.file("b.jpg"), test::solidImage(90, 30, Qt::blue)));
-    m_state.imageFiles = loadImageList(m_dir.path());
+    m_inputs.imageFiles = loadImageList(m_dir.path());
     struct Look {
         int style, opacity, dark;
     };
@@ -102,8 +117,9 @@ TEST_F(FramePicturesTest, WhatTheClearLeavesOutIsAlwaysCoveredByThePicture) {
             for (int frame = 0; frame < 60; ++frame) {
                 back.canvas().brush().setColor(before);
                 back.canvas().fillRect({0, 0, 100, 80});
-                m_state.lastTick = 1000 + 15 * static_cast<unsigned>(frame);
-                pictures.draw(back, frameValuesFor(100, 80, 15, frame == 0), s, m_state, m_mascot);
+                const unsigned now = 1000 + 15 * static_cast<unsigned>(frame);
+                pictures.draw(back, frameValuesFor(100, 80, 15, frame == 0, now), s,
+                              m_inputs.view(), m_mascot);
                 drawn.push_back(back.image().copy());
             }
             return drawn;
@@ -120,11 +136,12 @@ TEST_F(FramePicturesTest, WhatTheClearLeavesOutIsAlwaysCoveredByThePicture) {
 // each scene under each kind of picture drawing (copies, stretched copies,
 // blends, lines, discs, text, mascots, noise, snow), while pictures come and
 // go and the window is resized; and a picture kept in place from frame to
-// frame must show whole again wherever something was drawn over it. (Before the test below, for the same reason.)
+// frame must show whole again wherever something was drawn over it. (Before the test below, for the
+// same reason.)
 TEST_F(FramePicturesTest, ClearingOnlyWhereFramesDrewGivesTheFramesOfAWholeClear) {
     ASSERT_TRUE(writeJpeg(m_dir.file("b.jpg"), test::solidImage(90, 30, Qt::blue)));
-    m_state.imageFiles = loadImageList(m_dir.path());
-    m_state.orbaObject = true;
+    m_inputs.imageFiles = loadImageList(m_dir.path());
+    m_inputs.orbaObject = true;
     struct Look {
         int style, opacity, dark;
     };
@@ -147,9 +164,9 @@ TEST_F(FramePicturesTest, ClearingOnlyWhereFramesDrewGivesTheFramesOfAWholeClear
                     if (back.width() != w) back.setSize(w, h);
                     // Taking the image to write makes the bitmap forget where it drew.
                     if (wholeClear) back.image();
-                    m_state.lastTick = 1000 + 15 * static_cast<unsigned>(frame);
-                    pictures.draw(back, frameValuesFor(w, h, 15, frame == 0 || frame == 60),
-                                  s, m_state, m_mascot);
+                    const unsigned now = 1000 + 15 * static_cast<unsigned>(frame);
+                    pictures.draw(back, frameValuesFor(w, h, 15, frame == 0 || frame == 60, now), s,
+                                  m_inputs.view(), m_mascot);
                     Canvas& c = back.canvas();
                     c.font().color = 0x40C0FF;
                     c.font().size = 12;
@@ -172,13 +189,13 @@ TEST_F(FramePicturesTest, TheSameFramesTwiceGiveTheSamePixels) {
     auto render = [&] {
         resetRand();
         FramePictures pictures;
-        m_state.orbaObject = true;
+        m_inputs.orbaObject = true;
         Bitmap back(320, 240);
         Settings s = everythingOn();
         s.backgroundType = kSceneRandom;
         for (int frame = 0; frame < 40; ++frame) {
             const unsigned now = 1000 + 15 * static_cast<unsigned>(frame);
-            pictures.draw(back, frameValuesFor(320, 240, 15, frame == 0, now), s, m_state,
+            pictures.draw(back, frameValuesFor(320, 240, 15, frame == 0, now), s, m_inputs.view(),
                           m_mascot);
         }
         return back.image();

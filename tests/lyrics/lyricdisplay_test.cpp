@@ -161,19 +161,25 @@ TEST(StatusMessage, ANewTextGetsFiveSecondsAndTheSameTextRestartsNothing) {
     Bitmap b = lyricBitmap(400, 300);
     const FrameValues f = frameValuesFor(400, 300, 15, false);
     StatusDisplay display;
-    PlayerState st;
     Settings s;
-    st.statusMessage = "hello";
-    st.statusTime = 15000;
-    display.draw(b, f, s, st);
-    EXPECT_EQ(st.statusTime, 5000 - 15);
-    st.statusMessage = "hello";
-    st.statusTime = 10000;  // a writer setting the shown text again
-    display.draw(b, f, s, st);
-    EXPECT_EQ(st.statusTime, 10000 - 15);
-    st.statusTime = 10;
-    display.draw(b, f, s, st);
-    EXPECT_EQ(st.statusMessage, "");
+    const std::string hello = "hello";
+    StatusCountdown c = display.draw(b, f, s, hello, 15000);
+    EXPECT_EQ(c.statusTime, 5000 - 15);
+    EXPECT_FALSE(c.expired);
+    c = display.draw(b, f, s, hello, 10000);  // a writer setting the shown text again
+    EXPECT_EQ(c.statusTime, 10000 - 15);
+    c = display.draw(b, f, s, hello, 10);
+    EXPECT_TRUE(c.expired);
+    // Once gone, the same text posted again is new and gets its five seconds.
+    EXPECT_EQ(display.draw(b, f, s, hello, 100).statusTime, 5000 - 15);
+}
+
+TEST(StatusMessage, NoTextLeavesTheTimeAsItWas) {
+    Bitmap b = lyricBitmap(400, 300);
+    const StatusCountdown c =
+        StatusDisplay().draw(b, frameValuesFor(400, 300, 15, false), Settings{}, "", 1234);
+    EXPECT_EQ(c.statusTime, 1234);
+    EXPECT_FALSE(c.expired);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST_F(Decisions, WithoutMusicOrLyricsTheirKeysMeanNothing) {
 }
 
 TEST_F(Decisions, TheEditModeTakesSpaceBackspaceAndF6OnlyWithMusicAndLyrics) {
-    st.timeEditMode = true;
+    st.timeEdit.timeEditMode = true;
     EXPECT_EQ(decide(key(vk::Space)).kind, CommandKind::TimeEditTap);
     EXPECT_EQ(decide(key(vk::Back)).kind, CommandKind::TimeEditBack);
     EXPECT_EQ(decide(key(vk::F6)).kind, CommandKind::TimeEditSave);
@@ -109,7 +109,7 @@ TEST_F(Decisions, TheSingersKeysMeanTheirControlsInTheEditModeToo) {
         {key(vk::Digit0, true), CommandKind::SingerReset, 0},
         {key(vk::Digit0), CommandKind::None, 0},
     };
-    st.timeEditMode = true;
+    st.timeEdit.timeEditMode = true;
     for (const Case& c : cases) {
         const Command got = decide(c.key);
         EXPECT_EQ(got.kind, c.kind) << c.key.code;

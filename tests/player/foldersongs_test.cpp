@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "lyrics/frame.h"
 #include "player/playerstate.h"
+#include "player/songclock.h"
 #include "settings/settings.h"
 #include "tests/support/tempdir.h"
 

@@ -160,7 +160,7 @@ TEST_F(PlayerTest, AnOversizedPerSongFileIsIgnoredAndTheLoadSaysSo) {
 
 TEST_F(PlayerTest, TheEditModeStartsFromTheFirstLineAtZero) {
     lyrics("[00:05:00]a\r\n[00:06:00]b\r\n");
-    player.state().timeEditMode = true;
+    player.state().timeEdit.timeEditMode = true;
     player.loadSong();
     EXPECT_EQ(player.state().lineTimes, std::vector<std::string>{"[00:00:00]"});
     EXPECT_EQ(player.state().lyricLines.front(), "[00:00:00]a");
