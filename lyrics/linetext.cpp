@@ -18,6 +18,7 @@
 #include "lyrics/recentlyused.h"
 #include "lyrics/sjistext.h"
 #include "lyrics/unicoderuler.h"
+#include "platform/perthread.h"
 
 namespace orba {
 
@@ -72,9 +73,9 @@ private:
 };
 
 std::shared_ptr<Advances> advancesFor(const FontKey& font) {
-    static auto* cache = new std::list<std::shared_ptr<Advances>>;
     return recentlyUsed(
-        *cache, kFonts, [&](const auto& a) { return a->font() == font; },
+        perThread<struct AdvanceTables, std::list<std::shared_ptr<Advances>>>(), kFonts,
+        [&](const auto& a) { return a->font() == font; },
         [&] { return std::make_shared<Advances>(font); });
 }
 
@@ -143,10 +144,10 @@ private:
 
 template <typename R>
 const R& rulerFor(Canvas& canvas, std::string_view text) {
-    static auto* cache = new std::list<std::unique_ptr<R>>;
     const FontKey font = keyOf(canvas.font());
     return *recentlyUsed(
-        *cache, kRulers, [&](const auto& r) { return r->measures(font, text); },
+        perThread<struct Rulers, std::list<std::unique_ptr<R>>>(), kRulers,
+        [&](const auto& r) { return r->measures(font, text); },
         [&] { return std::make_unique<R>(canvas, text); });
 }
 

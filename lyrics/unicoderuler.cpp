@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "lyrics/recentlyused.h"
+#include "platform/perthread.h"
 #include "platform/textencoding.h"
 
 namespace orba {
@@ -242,9 +243,9 @@ private:
 namespace {
 
 std::shared_ptr<UnicodeAdvances> advancesFor(const FontFace& font) {
-    static auto* cache = new std::list<std::shared_ptr<UnicodeAdvances>>;
     return recentlyUsed(
-        *cache, kFonts, [&](const auto& a) { return a->font() == font; },
+        perThread<struct UnicodeAdvanceTables, std::list<std::shared_ptr<UnicodeAdvances>>>(),
+        kFonts, [&](const auto& a) { return a->font() == font; },
         [&] { return std::make_shared<UnicodeAdvances>(font); });
 }
 

@@ -6,16 +6,16 @@
 #include <list>
 #include <utility>
 
+#include "platform/perthread.h"
+
 namespace orba {
 
 namespace {
 
 // A little most-recently-used list; lookups move the hit to the front.
-template <typename Key, typename Value>
+template <typename Key, typename Value, std::size_t Limit>
 class RecentCache {
 public:
-    explicit RecentCache(std::size_t limit) : m_limit(limit) {}
-
     template <typename Make>
     const Value& get(const Key& key, Make make) {
         for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
@@ -25,12 +25,11 @@ public:
             }
         }
         m_entries.emplace_front(key, make());
-        if (m_entries.size() > m_limit) m_entries.pop_back();
+        if (m_entries.size() > Limit) m_entries.pop_back();
         return m_entries.front().second;
     }
 
 private:
-    std::size_t m_limit;
     std::list<std::pair<Key, Value>> m_entries;
 };
 
@@ -41,10 +40,8 @@ struct LoadedFont {
 };
 
 const LoadedFont& loadedFont(const FontFace& face) {
-    // Kept to the end of the process: fonts must not outlive the GUI
-    // application, which a static destructor would make them do.
-    static auto* cache = new RecentCache<FontFace, std::shared_ptr<const LoadedFont>>(16);
-    return *cache->get(face, [&] {
+    using Fonts = RecentCache<FontFace, std::shared_ptr<const LoadedFont>, 16>;
+    return *perThread<struct LoadedFonts, Fonts>().get(face, [&] {
         QFont font = makeQFont(face.name, face.size, face.style);
         return std::make_shared<const LoadedFont>(
             LoadedFont{font, QFontMetrics(font), QFontMetricsF(font)});
@@ -131,16 +128,16 @@ Rect textRasterArea(int advance, int height, const Rect& visible) {
 std::shared_ptr<const RenderedText> renderText(const FontFace& face, const QString& text,
                                                const Rect& visible, int subpixels) {
     const Rect area = textRasterArea(textAdvance(face, text), fontHeight(face), visible);
-    static auto* cache = new RecentCache<RenderKey, std::shared_ptr<const RenderedText>>(32);
-    return cache->get(RenderKey{face, text, area, subpixels},
-                      [&] { return rasterise(face, text, area, subpixels); });
+    using Texts = RecentCache<RenderKey, std::shared_ptr<const RenderedText>, 32>;
+    return perThread<struct RenderedTexts, Texts>().get(
+        RenderKey{face, text, area, subpixels},
+        [&] { return rasterise(face, text, area, subpixels); });
 }
 
 int textAdvance(const FontFace& face, const QString& text) {
     using Key = std::pair<FontFace, QString>;
-    static auto* cache = new RecentCache<Key, int>(64);
-    return cache->get(Key{face, text},
-                      [&] { return loadedFont(face).metrics.horizontalAdvance(text); });
+    return perThread<struct TextAdvances, RecentCache<Key, int, 64>>().get(
+        Key{face, text}, [&] { return loadedFont(face).metrics.horizontalAdvance(text); });
 }
 
 int exactTextAdvance(const FontFace& face, const QString& text) {
