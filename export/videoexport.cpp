@@ -10,6 +10,7 @@
 
 #include "export/audiofeed.h"
 #include "export/outputfile.h"
+#include "playback/gstreamer.h"
 
 namespace orba {
 
@@ -34,16 +35,6 @@ struct GstUnref {
 };
 template <class T>
 using GstPtr = std::unique_ptr<T, GstUnref>;
-
-bool initGStreamer() {
-    static const bool ok = [] {
-        GError* error = nullptr;
-        const bool done = gst_init_check(nullptr, nullptr, &error);
-        if (error) g_error_free(error);
-        return done;
-    }();
-    return ok;
-}
 
 bool hasElement(const char* name) {
     GstElementFactory* factory = gst_element_factory_find(name);

@@ -147,19 +147,6 @@ std::optional<TextEncoding> bareUtf16(std::string_view bytes) {
     return std::nullopt;
 }
 
-// Every byte ASCII, a half-width katakana, or part of a pair that code page
-// 932 can hold (lead 0x81-0x9F or 0xE0-0xFC, trail 0x40-0x7E or 0x80-0xFC).
-bool wellFormedShiftJis(std::string_view s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
-        if (!isSjisLeadByte(c) || i + 1 == s.size()) return false;
-        const auto t = static_cast<unsigned char>(s[++i]);
-        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
-    }
-    return true;
-}
-
 // Broken bytes a UTF-8 text may hold: one for every this many well-formed
 // multi-byte characters. Shift-JIS Japanese text, read as UTF-8, has several
 // broken bytes for every character that happens to read well.
@@ -197,6 +184,29 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
+bool isValidSjis(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
+        if (!isSjisLeadByte(c) || i + 1 == bytes.size()) return false;
+        const auto t = static_cast<unsigned char>(bytes[++i]);
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    }
+    return true;
+}
+
+PlainTextGuess guessPlainText(const std::vector<std::string_view>& pieces) {
+    bool utf8 = true, sjis = true, multiByte = false;
+    for (std::string_view t : pieces) {
+        utf8 = utf8 && isValidUtf8(t);
+        sjis = sjis && isValidSjis(t);
+        multiByte = multiByte || std::any_of(t.begin(), t.end(), [](char c) { return c & 0x80; });
+    }
+    if (utf8 && multiByte) return PlainTextGuess::Utf8;
+    if (sjis) return PlainTextGuess::ShiftJis;
+    return PlainTextGuess::SingleByte;
+}
+
 TextEncoding detectTextEncoding(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Mark)) return TextEncoding::Utf8Bom;
     if (bytes.starts_with(kUtf16LeMark)) return TextEncoding::Utf16Le;
@@ -211,7 +221,7 @@ TextEncoding detectTextEncoding(std::string_view bytes) {
         i += std::max<std::size_t>(n, 1);
     }
     if (broken == 0) return multiByte > 0 ? TextEncoding::Utf8 : TextEncoding::ShiftJis;
-    if (broken * kCharactersPerBrokenByte <= multiByte && !wellFormedShiftJis(bytes))
+    if (broken * kCharactersPerBrokenByte <= multiByte && !isValidSjis(bytes))
         return TextEncoding::Utf8;
     return TextEncoding::ShiftJis;
 }

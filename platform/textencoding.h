@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orba {
 
@@ -34,6 +35,21 @@ const char* encodingName(TextEncoding e);
 // True when the bytes are wholly well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
+
+// True when the bytes are wholly well-formed Shift-JIS (code page 932
+// structure: a lead byte always followed by a second byte of its range).
+bool isValidSjis(std::string_view bytes);
+
+// How short pieces of 8-bit text are read when nothing says their encoding
+// (a MIDI file's text events, an ID3 frame that claims Latin-1 from a tagger
+// that wrote its own code page): too short to weigh broken bytes against
+// good ones, so every piece must read in the encoding chosen.
+enum class PlainTextGuess : std::uint8_t {
+    Utf8,       // every piece is UTF-8 and one goes beyond ASCII
+    ShiftJis,   // every piece is Shift-JIS (ASCII alone included)
+    SingleByte  // neither: a Western code page, which reads any byte
+};
+PlainTextGuess guessPlainText(const std::vector<std::string_view>& pieces);
 
 // In this order:
 // - a byte-order mark decides;

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "playback/gstreamer.h"
+
 namespace orba {
 
 namespace {
@@ -22,7 +24,7 @@ struct GObjectUnref {
 }  // namespace
 
 std::string readMatroskaLyrics(const std::string& musicFile) {
-    if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr)) return {};
+    if (!initGStreamer()) return {};
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(musicFile, ec);
     if (ec) return {};

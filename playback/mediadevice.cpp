@@ -13,6 +13,7 @@
 
 #include "platform/files.h"
 #include "playback/internal/audiochain.h"
+#include "playback/gstreamer.h"
 #include "playback/internal/gstpipeline.h"
 #include "playback/midisource.h"
 #include "platform/miditempomap.h"
@@ -39,28 +40,6 @@ constexpr unsigned kPlayFlagSoftVolume = 0x10;
 
 const char* const kBrokenMidiText = "MIDI ファイルの形式が正しくありません";
 const char* const kNotAFileText = "通常のファイルではありません";
-
-// MP3 goes to mpg123's decoder: the libav plugin's decoder of the same rank
-// would win by its name and load some 170 libraries with it, most of a
-// song's opening time.
-void preferMpg123Decoder() {
-    if (GstPluginFeature* mpg123 =
-            gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec")) {
-        gst_plugin_feature_set_rank(mpg123, GST_RANK_PRIMARY);
-        gst_object_unref(mpg123);
-    }
-}
-
-bool initGStreamer() {
-    static bool ok = [] {
-        GError* error = nullptr;
-        bool done = gst_init_check(nullptr, nullptr, &error);
-        if (error) g_error_free(error);
-        if (done) preferMpg123Decoder();
-        return done;
-    }();
-    return ok;
-}
 
 int toMs(gint64 ns) {
     return static_cast<int>(ns / GST_MSECOND);

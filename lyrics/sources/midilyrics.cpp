@@ -48,16 +48,18 @@ struct EncodingChoice {
 };
 
 EncodingChoice chooseEncoding(const std::vector<std::string_view>& texts) {
-    bool utf8 = true, sjis = true, multiByte = false, mark = false;
-    for (std::string_view t : texts) {
-        utf8 = utf8 && isValidUtf8(t);
-        sjis = sjis && isValidSjis(t);
-        multiByte = multiByte || std::any_of(t.begin(), t.end(), [](char c) { return c & 0x80; });
-        mark = mark || t.starts_with(kUtf8Mark);
+    switch (guessPlainText(texts)) {
+        case PlainTextGuess::Utf8: {
+            const bool mark = std::any_of(texts.begin(), texts.end(), [](std::string_view t) {
+                return t.starts_with(kUtf8Mark);
+            });
+            return {mark ? TextEncoding::Utf8Bom : TextEncoding::Utf8, false};
+        }
+        case PlainTextGuess::ShiftJis:
+            return {TextEncoding::ShiftJis, false};
+        case PlainTextGuess::SingleByte:
+            break;
     }
-    // ASCII alone reads the same in both: the player's own Shift-JIS.
-    if (utf8 && multiByte) return {mark ? TextEncoding::Utf8Bom : TextEncoding::Utf8, false};
-    if (sjis) return {TextEncoding::ShiftJis, false};
     return {TextEncoding::Utf8, true};
 }
 
@@ -166,17 +168,6 @@ private:
 };
 
 }  // namespace
-
-bool isValidSjis(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
-        if (!isSjisLeadByte(c) || i + 1 >= bytes.size()) return false;
-        const auto t = static_cast<unsigned char>(bytes[++i]);
-        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
-    }
-    return true;
-}
 
 std::optional<MidiLyrics> readMidiLyrics(std::string_view fileBytes) {
     std::vector<MidiTextEvent> texts;

@@ -44,8 +44,4 @@ struct MidiLyrics {
 // Nothing when the bytes are no MIDI file or it holds no lyrics.
 std::optional<MidiLyrics> readMidiLyrics(std::string_view fileBytes);
 
-// True when the bytes are wholly valid Shift-JIS (code page 932 structure:
-// a lead byte always followed by a second byte of its range).
-bool isValidSjis(std::string_view bytes);
-
 }  // namespace orba

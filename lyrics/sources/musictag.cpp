@@ -99,8 +99,14 @@ constexpr int kLatin1 = TagLib::String::Latin1;
 std::string id3Text(const TagLib::String& s, int declared) {
     if (declared != kLatin1) return utf8(s);
     const std::string bytes = s.to8Bit(false);
-    if (isValidUtf8(bytes)) return bytes;
-    if (isValidSjis(bytes)) return sjisToUtf8(bytes);
+    switch (guessPlainText({bytes})) {
+        case PlainTextGuess::Utf8:
+            return bytes;
+        case PlainTextGuess::ShiftJis:
+            return sjisToUtf8(bytes);
+        case PlainTextGuess::SingleByte:
+            break;
+    }
     return utf8(s);
 }
 

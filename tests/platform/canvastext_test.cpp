@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <thread>
+#include <utility>
 
 #include "platform/bitmap.h"
 #include "platform/fonts.h"
@@ -154,6 +156,40 @@ TEST(CanvasText, BrokenShiftJisDrawsReplacementCharactersInsteadOfFailing) {
     b.canvas().font().color = 0xFFFFFF;
     b.canvas().textOut(0, 0, "\x83\xFD\x81");
     EXPECT_GT(countColoured(b, {0, 0, 50, 30}, 0), 0);
+}
+
+}  // namespace
+}  // namespace orba
+
+namespace orba {
+namespace {
+
+// Each text drawn on its own bitmap; more texts than the caches keep, so
+// that entries are dropped while the other thread could still be using them.
+std::vector<QImage> drawTexts(int rounds) {
+    std::vector<QImage> out;
+    for (int round = 0; round < rounds; ++round) {
+        out.clear();
+        for (int i = 0; i < 48; ++i) {
+            Bitmap b(260, 40);
+            b.canvas().textOut(2, 2, utf8ToSjis("歌詞 " + std::to_string(i * 7919)));
+            out.push_back(std::as_const(b).image().copy());
+        }
+    }
+    return out;
+}
+
+TEST(TextCaches, TextDrawnOnTwoThreadsAtOnceIsTheTextDrawnAlone) {
+    const std::vector<QImage> alone = drawTexts(1);
+    std::vector<QImage> other;
+    std::thread exportLike([&] { other = drawTexts(12); });
+    const std::vector<QImage> here = drawTexts(12);
+    exportLike.join();
+    ASSERT_EQ(other.size(), alone.size());
+    for (std::size_t i = 0; i < alone.size(); ++i) {
+        EXPECT_EQ(here[i], alone[i]) << i;
+        EXPECT_EQ(other[i], alone[i]) << i;
+    }
 }
 
 }  // namespace
