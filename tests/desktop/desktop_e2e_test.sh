@@ -100,6 +100,26 @@ until (($(position) >= after + 5000000)); do
 done
 echo "Seek moved on by 5 s"
 
+# Stop keeps the song open, at its start and paused; Play goes on from there.
+call Stop >/dev/null
+wait_property PlaybackStatus "'Paused'" "Stop did not leave the song paused"
+deadline=$((SECONDS + 20))
+until (($(position) == 0)); do
+  ((SECONDS < deadline)) || e2e_fail "Stop did not go back to the start: $(position)"
+  sleep 0.2
+done
+sleep 0.3  # the clock has to stand still for a while
+(($(position) == 0)) || e2e_fail "the clock went on after Stop: $(position)"
+e2e_wait_caption second.mp3
+call Play >/dev/null
+wait_property PlaybackStatus "'Playing'" "Play after Stop"
+deadline=$((SECONDS + 20))
+until (($(position) > 0)); do
+  ((SECONDS < deadline)) || e2e_fail "the clock did not go on after Play"
+  sleep 0.2
+done
+echo "Stop went back to the start and paused; Play went on"
+
 call Next >/dev/null
 e2e_wait_caption first.mp3
 wait_property Metadata "'xesam:title': <'first'>" "Metadata after Next"
