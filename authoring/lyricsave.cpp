@@ -14,13 +14,6 @@ std::string lyricBackupPath(std::string_view messageFile) {
     return replaceExtension(messageFile, "_org" + extensionPart(messageFile));
 }
 
-std::string lyricFileBytes(const std::vector<std::string>& lyricLines) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < lyricLines.size(); ++i)
-        bytes.append(lyricLines[i]).append("\r\n");
-    return bytes;
-}
-
 namespace {
 
 void saveLyricBytes(const std::string& messageFile, const std::string& bytes) {
@@ -38,13 +31,6 @@ bool fromInsideMusic(const LyricForm& form) {
 }
 
 }  // namespace
-
-void saveLyricFile(const std::string& messageFile, const std::vector<std::string>& lyricLines) {
-    // Without the end entry the lines are not what the loader left: writing
-    // them could only lose text.
-    if (lyricLines.empty()) return;
-    saveLyricBytes(messageFile, lyricFileBytes(lyricLines));
-}
 
 std::string lyricSavePath(const std::string& messageFile, const std::string& bgmFile,
                           const LyricForm& form) {

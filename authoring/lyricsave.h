@@ -22,16 +22,6 @@ public:
 // "/x/song.txt" -> "/x/song_org.txt"; a name without extension gets "_org".
 std::string lyricBackupPath(std::string_view messageFile);
 
-// Every line but the last, which is the empty end entry the loader adds,
-// each followed by CR LF, in the bytes memory holds.
-std::string lyricFileBytes(const std::vector<std::string>& lyricLines);
-
-// Makes the backup when nothing bears its name yet (a folder of that name
-// counts as a backup), then replaces the lyric file. A lyric file deleted
-// while editing is written anew, without a backup. Throws LyricSaveError;
-// the lyric file is then as it was. The lines are never changed.
-void saveLyricFile(const std::string& messageFile, const std::vector<std::string>& lyricLines);
-
 // The file a save writes: the lyric file itself, or for lyrics taken from
 // inside a music file "<music name>_t.txt" beside it (the music file is never
 // written).
@@ -40,13 +30,18 @@ std::string lyricSavePath(const std::string& messageFile, const std::string& bgm
 
 // The bytes of the lyric file in the form it was read in: an LRC file as LRC
 // with its header lines on top, each in its own encoding (a Unicode file with
-// the byte-order mark it had) and with the file's own line ends. The player's
-// own Shift-JIS form with CR LF is exactly lyricFileBytes.
+// the byte-order mark it had) and with the file's own line ends; the player's
+// own tagged text is every line but the last (the empty end entry the loader
+// adds), each followed by the line end.
 std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const LyricForm& form);
 
-// Saves as saveLyricFile does, in the form the lyrics were read in, and
-// returns the path written. Lyrics from inside a music file go to their own
-// lyric file, which from then on is the song's: `form` says so afterwards.
+// Saves in the form the lyrics were read in and returns the path written.
+// Makes the backup when nothing bears its name yet (a folder of that name
+// counts as a backup), then replaces the lyric file. A lyric file deleted
+// while editing is written anew, without a backup. Throws LyricSaveError;
+// the lyric file is then as it was. The lines are never changed. Lyrics from
+// inside a music file go to their own lyric file, which from then on is the
+// song's: `form` says so afterwards.
 std::string saveLyricSource(const std::string& messageFile, const std::string& bgmFile,
                             const std::vector<std::string>& lyricLines, LyricForm& form);
 

@@ -125,9 +125,6 @@ std::string MediaDevice::takePlaybackError() {
 bool MediaDevice::isOpen() const {
     return m_impl->m_open;
 }
-const std::string& MediaDevice::fileName() const {
-    return m_impl->m_fileName;
-}
 bool MediaDevice::playsMidi() const {
     return m_impl->m_midi != nullptr;
 }

@@ -59,7 +59,6 @@ public:
     std::string takePlaybackError() override;
 
     bool isOpen() const;
-    const std::string& fileName() const;
     // True while the open file plays through the MIDI synthesizer.
     bool playsMidi() const override;
 

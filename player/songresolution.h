@@ -35,6 +35,8 @@ struct ResolvedSong {
     // Where its lyrics are read from, in order; the first that gives lyrics wins.
     std::vector<LyricCandidate> lyrics;
     std::string perSongFile;  // empty: none
+    // What the file on disk is, for those who look without playing it; a
+    // song being played has the device's own answer in its state.
     bool isMidi = false;
 };
 

@@ -13,7 +13,7 @@ SimulationFrameSource::SimulationFrameSource(const std::string& song)
         m_sim.loadMusicFile(song);
         m_length = m_sim.state().songLength;
         m_audio = {
-            m_sim.player().song().isMidi ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded,
+            m_sim.state().isMidi ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded,
             song};
         return;
     }

@@ -20,6 +20,18 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 using Names = std::set<std::string>;
 
+// The player's own form: Shift-JIS, CR LF after every line but the end entry.
+std::string ownBytes(const Lines& lines) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) bytes.append(lines[i]).append("\r\n");
+    return bytes;
+}
+
+void saveInOwnForm(const std::string& file, const Lines& lines) {
+    LyricForm form;
+    saveLyricSource(file, "", lines, form);
+}
+
 class LyricSave : public ::testing::Test {
 protected:
     void SetUp() override { test::writeFile(m_file, m_original); }
@@ -39,7 +51,7 @@ protected:
     int saveAsUnprivilegedUser() {
         auto attempt = [&] {
             try {
-                saveLyricFile(m_file, m_lines);
+                saveInOwnForm(m_file, m_lines);
                 return 1;
             } catch (const LyricSaveError&) {
                 return 0;
@@ -70,7 +82,7 @@ protected:
 TEST_F(LyricSave, FirstSaveKeepsTheOriginalLaterSavesLeaveTheBackupAlone) {
     for (const char* tag : {"[00:05:00]", "[00:07:00]", "[00:08:00]"}) {
         m_lines[1] = tag + test::sj("夕焼け");
-        saveLyricFile(m_file, m_lines);
+        saveInOwnForm(m_file, m_lines);
         EXPECT_EQ(test::readFile(m_file), test::sj("[00:00:00]あの空\r\n") + m_lines[1] + "\r\n");
         EXPECT_EQ(test::readFile(m_backup), m_original);
     }
@@ -79,22 +91,22 @@ TEST_F(LyricSave, FirstSaveKeepsTheOriginalLaterSavesLeaveTheBackupAlone) {
 
 TEST_F(LyricSave, FolderNamedLikeTheBackupCountsAsOne) {
     fs::create_directory(m_backup);
-    saveLyricFile(m_file, m_lines);
+    saveInOwnForm(m_file, m_lines);
     EXPECT_TRUE(fs::is_directory(m_backup) && fs::is_empty(m_backup));
-    EXPECT_EQ(test::readFile(m_file), lyricFileBytes(m_lines));
+    EXPECT_EQ(test::readFile(m_file), ownBytes(m_lines));
     // A lyric file deleted while editing is written again, without a backup.
     fs::remove(m_backup);
     fs::remove(m_file);
-    saveLyricFile(m_file, m_lines);
-    EXPECT_EQ(test::readFile(m_file), lyricFileBytes(m_lines));
+    saveInOwnForm(m_file, m_lines);
+    EXPECT_EQ(test::readFile(m_file), ownBytes(m_lines));
     EXPECT_FALSE(fs::exists(m_backup));
 }
 
 TEST_F(LyricSave, RefusedSavesLeaveEverythingAsItWas) {
     fs::permissions(m_file, fs::perms::owner_read | fs::perms::group_read);
-    EXPECT_THROW(saveLyricFile(m_file, m_lines), LyricSaveError);
+    EXPECT_THROW(saveInOwnForm(m_file, m_lines), LyricSaveError);
     expectUntouched({"song.txt"});  // refused before any backup
-    EXPECT_THROW(saveLyricFile(m_dir.file("gone/song.txt"), m_lines), LyricSaveError);
+    EXPECT_THROW(saveInOwnForm(m_dir.file("gone/song.txt"), m_lines), LyricSaveError);
     expectUntouched({"song.txt"});
 }
 
@@ -103,7 +115,7 @@ TEST_F(LyricSave, LyricFileReplacedByAFolderStaysAFolder) {
     fs::create_directory(m_file);
     test::writeFile(m_file + "/inside", "x");
     try {
-        saveLyricFile(m_file, m_lines);
+        saveInOwnForm(m_file, m_lines);
         ADD_FAILURE() << "saved";
     } catch (const LyricSaveError& e) {
         EXPECT_EQ(std::string(e.what()), m_file + " に書き込めません");
@@ -121,7 +133,7 @@ TEST_F(LyricSave, FullDiskLeavesTheFileAndNoTemporaryFile) {
     auto handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small{m_original.size() + 10, old.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_THROW(saveLyricFile(m_file, m_lines), LyricSaveError);
+    EXPECT_THROW(saveInOwnForm(m_file, m_lines), LyricSaveError);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
     expectUntouched({"song.txt", "song_org.txt"});

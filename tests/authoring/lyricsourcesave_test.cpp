@@ -92,7 +92,7 @@ TEST(UnicodeLyricSave, ShiftJisFilesSaveAsTheyAlwaysDid) {
     Loaded l = load(path);
     const Lines lines = l.text.lyricLines;
     saveLyricSource(path, "", lines, l.source.form);
-    EXPECT_EQ(readFile(path), lyricFileBytes(lines));
+    EXPECT_EQ(readFile(path), test::sj("[00:01:00]ソース表\r\n[00:02:00]うた\r\n"));
 }
 
 TEST(LrcLyricSave, TimedInTheEditModeAndSavedItReadsBackAsLrc) {
