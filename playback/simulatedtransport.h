@@ -18,12 +18,11 @@ public:
     using LengthOf = std::function<std::optional<int>(const std::string&)>;
     explicit SimulatedTransport(LengthOf lengthOf, bool midi = false);
 
-    // Moves the clock on by `ms` of wall time while playing: the song moves
-    // by that times the tempo.
+    // Moves the clock on by `ms` while playing. The singer's controls are
+    // not heard here: the song keeps its own tempo, as an export's sound does.
     void advance(int ms);
     // Whether the files it opens play as MIDI.
     void setMidi(bool midi) { m_midi = midi; }
-    void setTempo(int percent) override { m_tempo = percent; }
 
     void open(const std::string& fileName) override;
     void close() override;
@@ -55,8 +54,6 @@ private:
     int m_length = 0;
     std::optional<int> m_startPosition;
     std::uint32_t m_error = 0;
-    int m_tempo = 100;
-    long long m_carry = 0;  // hundredths of a ms of song time not yet moved
 };
 
 }  // namespace orba
