@@ -51,7 +51,8 @@ public:
     // No name: the library then knows the file by its content alone.
     TagLib::FileName name() const override { return ""; }
     TagLib::ByteVector readBlock(unsigned long length) override {
-        if (m_exceeded || length > kMaxTagBlockBytes || m_read + length > kMaxTagReadBytes) {
+        if (m_exceeded || length > kMaxTagBlockBytes || m_read + length > kMaxTagReadBytes ||
+            ++m_reads > kMostReads) {
             m_exceeded = true;
             return {};
         }
@@ -76,7 +77,12 @@ public:
 private:
     TagLib::IOStream& m_inner;
     static constexpr int kMostEmptyReads = 256;
+    // Counts a file declares can also keep the library asking for a few
+    // bytes, or none, a great many times: some 300,000 reads of a 1 KiB
+    // file. A file's real tags take a few reads for each of their items.
+    static constexpr long kMostReads = 1 << 16;
     std::size_t m_read = 0;
+    long m_reads = 0;
     int m_emptyReads = 0;
     bool m_exceeded = false;
 };
