@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/benchsupport.h"
 #include "demo/pictures/jpegwriter.h"
 #include "effects/framepictures.h"
 #include "effects/imagelist.h"
@@ -83,13 +84,16 @@ struct Scene {
     bool first = true;
 };
 
-// The three window sizes of the frame targets, 900 frames each.
+// 900 frames a case; a few in the smoke run.
+const int kFrames = bench::smokeOr(900, 3);
+
+// The three window sizes of the frame targets.
 void windowSizes(benchmark::internal::Benchmark* b) {
     b->ArgNames({"w", "h"})
         ->Args({800, 600})
         ->Args({1920, 1080})
         ->Args({3840, 2160})
-        ->Iterations(900)
+        ->Iterations(kFrames)
         ->Unit(benchmark::kMillisecond);
 }
 
@@ -166,7 +170,7 @@ BENCHMARK(BM_HeaviestWholeFrame)
     ->Args({1920, 1080, 1})
     ->Args({3840, 2160, 0})
     ->Args({3840, 2160, 1})
-    ->Iterations(900)
+    ->Iterations(kFrames)
     ->Unit(benchmark::kMillisecond);
 
 void BM_FrameDecodingA12MegapixelPicture(benchmark::State& bench) {
@@ -185,8 +189,10 @@ BENCHMARK(BM_FrameDecodingA12MegapixelPicture)->Unit(benchmark::kMillisecond);
 // its worker (1). Each frame waits out its 15 ms as the window's timer would,
 // so that the worker gets the time it gets in the player. Reported: the
 // longest frame and the 99th percentile, in CPU time of the frame's thread,
-// and the longest in wall time.
+// and the longest in wall time. The smoke run plays a second, the pictures
+// changing every 300 ms.
 void BM_SlideshowFramesIn30Seconds(benchmark::State& bench) {
+    const int frames = orba::bench::smokeOr(2000, 60);
     auto threadCpuMs = [] {
         timespec ts{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
@@ -194,10 +200,10 @@ void BM_SlideshowFramesIn30Seconds(benchmark::State& bench) {
     };
     for (auto _ : bench) {
         HeaviestFrame f(1920, 1080);
-        f.s.slideTime = 2000;
+        f.s.slideTime = orba::bench::smokeOr(2000, 300);
         f.scene.pictures.setDecodeAhead(bench.range(0) != 0);
         std::vector<double> cpu, wall;
-        for (int n = 0; n < 2000; ++n) {
+        for (int n = 0; n < frames; ++n) {
             const auto start = std::chrono::steady_clock::now();
             const double cpuStart = threadCpuMs();
             f.frame(15);

@@ -9,10 +9,13 @@
 //   export_alignment VIDEO SONG [--fps N]   (VIDEO made by --export-video SONG)
 #include <QGuiApplication>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/benchsupport.h"
 #include "lyrics/timevalue.h"
 #include "tests/export/videofile.h"
 #include "tools/headlessplayer.h"
@@ -47,21 +50,13 @@ double soundLagMs(const std::vector<float>& original, const std::vector<float>& 
     return bestLag * 1000.0 / kRate;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: export_alignment VIDEO SONG [--fps N]\n");
-        return 2;
-    }
-    const std::string video = argv[1], songFile = argv[2];
-    const int fps = argc > 4 ? std::atoi(argv[4]) : 30;
+// Both measures at both lines. A video and a song that do not go together
+// end the program as a wrong argument would.
+int measure(const char* program, const std::string& video, const std::string& songFile, int fps) {
     orba::HeadlessPlayer lyrics(false);
     lyrics.loadMusicFile(songFile);
     const std::vector<std::string>& times = lyrics.state().lineTimes;
-    if (times.size() < 2) return 2;
+    if (times.size() < 2) orba::bench::refuseArgument(program, "no lyric lines in " + songFile);
     // The last entry is the end line the load adds.
     const int lineTimes[2] = {orba::readTimeValue(times.front()),
                               orba::readTimeValue(times[times.size() - 2])};
@@ -70,7 +65,7 @@ int main(int argc, char** argv) {
     const std::vector<float> exported = orba::test::decodeAudio(video);
     orba::SimulationFrameSource reference(songFile);
     std::optional<orba::test::VideoFileInfo> info = orba::test::discoverVideo(video);
-    if (!info) return 2;
+    if (!info) orba::bench::refuseArgument(program, "not a video: " + video);
     orba::Bitmap back(info->width, info->height);
     for (const char* which : {"first", "last"}) {
         const int t = lineTimes[which[0] == 'f' ? 0 : 1];
@@ -86,7 +81,9 @@ int main(int argc, char** argv) {
             const long long k = k0 + d;
             const int ms = orba::frameSongMs(0, k, fps);
             std::optional<QImage> decoded = orba::test::decodeFrameAt(video, ms + 500 / fps);
-            if (!decoded) return 2;
+            if (!decoded)
+                orba::bench::refuseArgument(
+                    program, video + " has no frame at " + std::to_string(ms) + " ms");
             int best = 0;
             double bestPsnr = -1;
             std::printf("  video frame %lld vs player frames %lld..%lld: luma PSNR", k, k - 1,
@@ -105,4 +102,38 @@ int main(int argc, char** argv) {
         std::printf("  sound offset %+.2f ms\n", soundLagMs(original, exported, t));
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using orba::bench::refuseArgument;
+    const char* const usage = "usage: export_alignment VIDEO SONG [--fps N]";
+    std::vector<std::string> files;
+    int fps = 30;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--fps") {
+            std::int64_t n = 0;
+            if (i + 1 == argc || !orba::bench::parseInt(argv[++i], 1, 240, n))
+                refuseArgument(argv[0], "--fps wants 1 to 240");
+            fps = static_cast<int>(n);
+        } else if (a.starts_with("-") || files.size() == 2) {
+            refuseArgument(argv[0], "unknown argument " + a + "; " + usage);
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() < 2) refuseArgument(argv[0], usage);
+    const std::string video = files[0], songFile = files[1];
+    for (const std::string& f : files)
+        if (!std::filesystem::is_regular_file(f)) refuseArgument(argv[0], "no such file: " + f);
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    try {
+        return measure(argv[0], video, songFile, fps);
+    } catch (const orba::ToolInputError& e) {
+        refuseArgument(argv[0], e.what());
+    }
 }

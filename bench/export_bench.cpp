@@ -10,14 +10,17 @@
 
 #include <QGuiApplication>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
 
+#include "bench/benchsupport.h"
 #include "export/videoexport.h"
 #include "tools/simulationframesource.h"
+#include "tools/toolargs.h"
 
 namespace {
 
@@ -95,28 +98,9 @@ double conversionCpuPerFrame(const orba::Bitmap& frame, int fps) {
     return cpu / kFrames;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    gst_init(nullptr, nullptr);
-    std::string song = ORBA_DEMO_DIR "/demo.mp3";
-    orba::ExportJob job;
-    job.outFile = (std::filesystem::temp_directory_path() / "orba-export-bench.mp4").string();
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--out" && i + 1 < argc)
-            job.outFile = argv[++i];
-        else if (a == "--size" && i + 1 < argc)
-            std::sscanf(argv[++i], "%dx%d", &job.width, &job.height);
-        else if (a == "--fps" && i + 1 < argc)
-            job.fps = std::atoi(argv[++i]);
-        else
-            song = a;
-    }
-    job.plan = *orba::encodingPlanFor(job.outFile);
-
+// Everything after the arguments; ToolInputError when the song cannot be
+// loaded.
+int measure(const std::string& song, orba::ExportJob job) {
     orba::SimulationFrameSource simulation(song);
     TimedSource source(simulation);
     job.audio = simulation.audio();
@@ -150,4 +134,52 @@ int main(int argc, char** argv) {
     std::printf("export thread: drawing %.2f s, copying %.2f s, waiting for the encoders %.2f s\n",
                 r.timings.drawing, r.timings.copying, r.timings.waiting);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using orba::bench::refuseArgument;
+    const std::string usage = "usage: export_bench [SONG] [--out FILE] [--size WxH] [--fps N]";
+    std::string song = ORBA_DEMO_DIR "/demo.mp3";
+    bool songGiven = false;
+    orba::ExportJob job;
+    job.outFile = (std::filesystem::temp_directory_path() / "orba-export-bench.mp4").string();
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if ((a == "--out" || a == "--size" || a == "--fps") && i + 1 == argc)
+            refuseArgument(argv[0], a + " wants a value; " + usage);
+        if (a == "--out") {
+            job.outFile = argv[++i];
+        } else if (a == "--size") {
+            const std::optional<orba::ClientSize> size = orba::parseClientSize(argv[++i]);
+            if (!size || !orba::videoSizeError(size->width, size->height).empty())
+                refuseArgument(argv[0], std::string("--size: not a video size: ") + argv[i]);
+            job.width = size->width;
+            job.height = size->height;
+        } else if (a == "--fps") {
+            std::int64_t fps = 0;
+            if (!orba::bench::parseInt(argv[++i], 1, 240, fps))
+                refuseArgument(argv[0], std::string("--fps: not 1 to 240: ") + argv[i]);
+            job.fps = static_cast<int>(fps);
+        } else if (a.starts_with("-") || songGiven) {
+            refuseArgument(argv[0], "unknown argument " + a + "; " + usage);
+        } else {
+            song = a;
+            songGiven = true;
+        }
+    }
+    const std::optional<orba::EncodingPlan> plan = orba::encodingPlanFor(job.outFile);
+    if (!plan) refuseArgument(argv[0], "--out: not .mp4, .webm or .mkv: " + job.outFile);
+    job.plan = *plan;
+    if (!std::filesystem::is_regular_file(song)) refuseArgument(argv[0], "no such song: " + song);
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    gst_init(nullptr, nullptr);
+    try {
+        return measure(song, job);
+    } catch (const orba::ToolInputError& e) {
+        refuseArgument(argv[0], e.what());
+    }
 }

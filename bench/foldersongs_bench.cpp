@@ -79,5 +79,3 @@ void BM_PlayListText(benchmark::State& state) {
 BENCHMARK(BM_PlayListText)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

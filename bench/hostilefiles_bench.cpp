@@ -18,15 +18,23 @@
 namespace orba {
 namespace {
 
-std::string benchFolder() {
-    static const std::string folder = [] {
-        std::string f = std::filesystem::temp_directory_path() /
-                        ("hostilefiles_bench." + std::to_string(::getpid()));
-        std::filesystem::create_directories(f);
-        std::atexit([] { std::filesystem::remove_all(benchFolder()); });
-        return f;
-    }();
-    return folder;
+// The program's own folder, removed with what is in it when the program ends.
+struct BenchFolder {
+    BenchFolder()
+        : path(std::filesystem::temp_directory_path() /
+               ("hostilefiles_bench." + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path);
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    const std::string path;
+};
+
+const std::string& benchFolder() {
+    static const BenchFolder folder;
+    return folder.path;
 }
 
 void BM_OversizedPerSongFile(benchmark::State& state) {

@@ -3,7 +3,7 @@
 // title and artist and holds eight lines of Japanese and Latin words, read
 // by the tools' describer as the command line reads them.
 //
-//   library_bench [--songs N] [benchmark flags]
+//   library_bench [--songs N] [benchmark flags]   (N of 100 or more)
 //
 // Cold scan (into an empty file), rescan with nothing changed, and search:
 // the 99th percentile over 1,000 queries of title, artist and lyric
@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/benchsupport.h"
 #include "library/library.h"
 #include "tools/librarytool.h"
 
@@ -298,13 +299,18 @@ void BM_LibrarySearchShort(benchmark::State& state) {
 int main(int argc, char** argv) {
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--songs" && i + 1 < argc)
-            g_songs = std::max(100, std::atoi(argv[++i]));
-        else
+        if (std::string(argv[i]) != "--songs") {
             args.push_back(argv[i]);
+            continue;
+        }
+        std::int64_t songs = 0;
+        if (i + 1 == argc || !orba::bench::parseInt(argv[i + 1], 1, 10000000, songs))
+            orba::bench::refuseArgument(argv[0], "--songs wants a number of songs");
+        g_songs = std::max(100, int(songs));
+        ++i;
     }
     int n = int(args.size());
-    benchmark::Initialize(&n, args.data());
+    orba::bench::readBenchmarkFlags(n, args.data());
     benchmark::RegisterBenchmark("LibraryColdScan", BM_LibraryColdScan)
         ->Iterations(1)
         ->MeasureProcessCPUTime()
@@ -322,7 +328,5 @@ int main(int argc, char** argv) {
         ->MeasureProcessCPUTime()
         ->Unit(benchmark::kMillisecond);
     tree();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return orba::bench::runBenchmarks();
 }

@@ -1,13 +1,14 @@
 // A long evening of folder play without sound: five songs of the demo's
 // lyrics and pictures played one after another over the simulated transport
 // for hours of song time, every 15 ms frame drawn at 800 x 600. At every
-// simulated hour it prints the resident memory and the open files, and at
-// the end its own run time: memory that grows from hour to hour, or a file
-// left open per song, shows here.
+// simulated hour (and at the end) it prints the resident memory and the open
+// files, and at the end its own run time: memory that grows from hour to
+// hour, or a file left open per song, shows here.
 //
-// usage: longrun [HOURS] (default 8); run from the build folder.
+// usage: longrun [HOURS] (default 8; a fraction such as 0.1 plays minutes)
 #include <QGuiApplication>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/benchsupport.h"
 #include "platform/files.h"
 #include "playback/simulatedtransport.h"
 #include "player/player.h"
@@ -45,7 +47,14 @@ double cpuSeconds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int hours = argc > 1 ? std::atoi(argv[1]) : 8;
+    double hours = 8;
+    if (argc > 2) orba::bench::refuseArgument(argv[0], "usage: longrun [HOURS]");
+    if (argc == 2) {
+        char* end = nullptr;
+        hours = std::strtod(argv[1], &end);
+        if (end == argv[1] || *end || !(hours >= 0 && hours <= 10000))
+            orba::bench::refuseArgument(argv[0], std::string("not a number of hours: ") + argv[1]);
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("ORBAKARAOKE_MIXER", "none");
     QGuiApplication app(argc, argv);
@@ -86,30 +95,31 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
     constexpr long long kFramesPerHour = 3600000 / 15;
+    const long long frames = std::llround(hours * kFramesPerHour);
     unsigned now = 1000;
     int songs = 1;
     std::string current = player.settings().bgmFile;
-    std::printf("hour  rss_kb  open_files  songs  cpu_s\n");
-    for (int hour = 0; hour <= hours; ++hour) {
-        std::printf("%4d  %6ld  %10ld  %5d  %5.0f\n", hour, residentKb(), openFiles(), songs,
-                    cpuSeconds() - cpuStart);
-        std::fflush(stdout);
-        if (hour == hours) break;
-        for (long long k = 0; k < kFramesPerHour; ++k) {
-            music.advance(15);
-            now += 15;
-            player.frame(back, 800, 600, now);
-            player.afterFrame();
-            if (player.settings().bgmFile != current) {
-                current = player.settings().bgmFile;
-                ++songs;
-                player.settings().folderRepeat = true;
-            }
+    std::printf("  hour  rss_kb  open_files  songs  cpu_s\n");
+    for (long long k = 0;; ++k) {
+        if (k % kFramesPerHour == 0 || k == frames) {
+            std::printf("%6.2f  %6ld  %10ld  %5d  %5.0f\n", double(k) / kFramesPerHour,
+                        residentKb(), openFiles(), songs, cpuSeconds() - cpuStart);
+            std::fflush(stdout);
+        }
+        if (k == frames) break;
+        music.advance(15);
+        now += 15;
+        player.frame(back, 800, 600, now);
+        player.afterFrame();
+        if (player.settings().bgmFile != current) {
+            current = player.settings().bgmFile;
+            ++songs;
+            player.settings().folderRepeat = true;
         }
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("run time %.0f s wall, %.0f s CPU, for %d h of song time\n", wall,
+    std::printf("run time %.0f s wall, %.0f s CPU, for %g h of song time\n", wall,
                 cpuSeconds() - cpuStart, hours);
     return 0;
 }

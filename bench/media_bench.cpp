@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "bench/benchsupport.h"
 #include "playback/mediadevice.h"
 #include "tests/playback/mediafixtures.h"
 #include "tests/support/midiwriter.h"
@@ -97,7 +98,8 @@ BENCHMARK_CAPTURE(BM_Open, midi, &midiFile)->Unit(benchmark::kMillisecond);
 // How far the time of a Space tap in the time-tag edit mode can be off: the
 // device's position read at irregular moments against the wall clock. The
 // spread of the difference is how far one tap can be off against another; a
-// sound card adds its constant output delay on top.
+// sound card adds its constant output delay on top. 200 taps (10 in the smoke
+// run).
 void BM_TapTime(benchmark::State& state, const std::string& (*file)()) {
     using Clock = std::chrono::steady_clock;
     MediaDevice device;
@@ -122,16 +124,18 @@ void BM_TapTime(benchmark::State& state, const std::string& (*file)()) {
     state.counters["highMs"] = high;
     state.counters["spreadMs"] = high - low;
 }
-BENCHMARK_CAPTURE(BM_TapTime, mp3, &mp3File)->Iterations(200)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_TapTime, midi, &midiFile)->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TapTime, mp3, &mp3File)
+    ->Iterations(bench::smokeOr(200, 10))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TapTime, midi, &midiFile)
+    ->Iterations(bench::smokeOr(200, 10))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    orba::bench::readBenchmarkFlags(argc, argv);
     // Benchmarks measure the device, not a sound card.
     setenv("ORBAKARAOKE_AUDIO_SINK", "fakesink sync=true", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return orba::bench::runBenchmarks();
 }

@@ -58,5 +58,3 @@ BENCHMARK_DEFINE_F(TaggedOgg, LyricsAsThePlayerFindsThem)(benchmark::State& stat
 BENCHMARK_REGISTER_F(TaggedOgg, LyricsAsThePlayerFindsThem)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/benchsupport.h"
 #include "effects/background.h"
 #include "platform/files.h"
 #include "tools/headlessplayer.h"
@@ -20,7 +21,8 @@
 namespace orba {
 namespace {
 
-constexpr int kFramesPerScene = 2000;  // 30 s of frames
+// 30 s of frames (a few in the smoke run).
+const int kFramesPerScene = bench::smokeOr(2000, 20);
 
 void BM_RunningDemoFrame(benchmark::State& bench) {
     const int cw = static_cast<int>(bench.range(0)), ch = static_cast<int>(bench.range(1));
@@ -54,9 +56,7 @@ BENCHMARK(BM_RunningDemoFrame)
 }  // namespace orba
 
 int main(int argc, char** argv) {
+    orba::bench::readBenchmarkFlags(argc, argv);
     auto app = orba::offscreenApplication();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return orba::bench::runBenchmarks();
 }

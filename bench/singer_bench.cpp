@@ -9,6 +9,8 @@
 // Latency: the song plays in real time into a recording; the control changes
 // at a known song position, and the recording shows when the change is
 // first there (a tone's level in 10 ms steps).
+//
+// usage: singer_bench [cpu|latency]   (both when not named)
 #include <time.h>
 
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/benchsupport.h"
 #include "playback/mediadevice.h"
 #include "tests/playback/mediafixtures.h"
 #include "tests/playback/soundcapture.h"
@@ -27,7 +30,10 @@ namespace {
 using namespace orba;
 using namespace orba::test;
 
-constexpr int kCpuSongMs = 30000;
+// The smoke run plays short songs, each once.
+const int kCpuSongMs = orba::bench::smokeOr(30000, 2000);
+const int kRounds = orba::bench::smokeOr(3, 1);
+const int kToneMs = orba::bench::smokeOr(3000, 1500);
 constexpr double kA4 = 440.0;
 constexpr double kB4 = 493.883;
 constexpr double kE5 = 659.255;
@@ -44,7 +50,7 @@ double cpuPercent(const std::string& music, double playedMs,
                   const std::function<void(MediaDevice&)>& set) {
     ::setenv("ORBAKARAOKE_AUDIO_SINK", "fakesink sync=false", 1);
     double best = 1e9;
-    for (int round = 0; round < 3; ++round) {  // the least disturbed of three
+    for (int round = 0; round < kRounds; ++round) {  // the least disturbed of three
         MediaDevice device;
         set(device);
         const double start = cpuSeconds();
@@ -119,10 +125,11 @@ int firstChange(const StereoSound& s, int fromMs, const std::function<bool(int)>
 
 void latencyReport(TempDir& dir) {
     std::string wav = dir.file("tone.wav");
-    writeSound(wav, mix(sine(kA4, 3000), sine(kE5, 3000, true)));
+    writeSound(wav, mix(sine(kA4, kToneMs), sine(kE5, kToneMs, true)));
     MidiWriter w(480, 1);
-    w.program(0, 0, 0, 73).note(0, 0, 2880, 69, 0).program(0, 0, 1, 73).note(0, 0, 2880, 76, 1);
-    w.endAt(0, 2880);
+    const std::uint32_t ticks = static_cast<std::uint32_t>(kToneMs) * 960 / 1000;  // 120 bpm
+    w.program(0, 0, 0, 73).note(0, 0, ticks, 69, 0).program(0, 0, 1, 73).note(0, 0, ticks, 76, 1);
+    w.endAt(0, ticks);
     std::string mid = dir.file("tone.mid");
     writeFile(mid, w.bytes());
     std::string recording = dir.file("heard.raw");
@@ -148,7 +155,7 @@ void latencyReport(TempDir& dir) {
         {"MIDI melody mute", mid, [](MediaDevice& d) { d.setMelodyMute(1); }, a4Gone},
     };
     for (const Case& c : cases) {
-        for (int round = 0; round < 3; ++round) {
+        for (int round = 0; round < kRounds; ++round) {
             ::setenv("ORBAKARAOKE_AUDIO_SINK", captureSink(recording, true).c_str(), 1);
             MediaDevice device;
             device.open(c.music);
@@ -169,8 +176,11 @@ void latencyReport(TempDir& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    TempDir dir;
     const std::string only = argc > 1 ? argv[1] : "";
+    if (argc > 2 || (argc == 2 && only != "cpu" && only != "latency"))
+        orba::bench::refuseArgument(argv[0], "unknown argument " + std::string(argv[argc - 1]) +
+                                                 "; usage: singer_bench [cpu|latency]");
+    TempDir dir;
     if (only.empty() || only == "cpu") cpuReport(dir);
     if (only.empty() || only == "latency") latencyReport(dir);
     return 0;

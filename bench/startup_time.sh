@@ -5,16 +5,31 @@
 #
 # usage: bench/startup_time.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
+refuse() {
+    echo "startup_time.sh: $1 (usage: bench/startup_time.sh [BUILD_DIR] [RUNS])" >&2
+    exit 2
+}
+[ $# -le 2 ] || refuse "too many arguments"
+[ -x "${1:-build}/app/orbakaraoke" ] || refuse "no player in ${1:-build}/app"
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-15}
+[[ $runs =~ ^[1-9][0-9]*$ ]] || refuse "RUNS is not a count: $runs"
 export BUILD=$build RUNS=$runs
+# A start that fails, or that prints no steps, ends the measure with an error.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    set -euo pipefail
+    unset QT_QPA_PLATFORM  # the window on the virtual display, not off screen
     tmp=$(mktemp -d)
     trap "rm -rf $tmp" EXIT
     for n in $(seq "$RUNS"); do
-        ORBAKARAOKE_INI=$tmp/o.ini ORBAKARAOKE_MIXER=none \
-        ORBAKARAOKE_AUDIO_SINK="fakesink sync=true" ORBAKARAOKE_STARTUP_TRACE=exit \
-        ORBAKARAOKE_STARTUP_T0=$(date +%s%N) "$BUILD/app/orbakaraoke" 2>&1 | grep "^startup:" || true
+        out=$(ORBAKARAOKE_INI=$tmp/o.ini ORBAKARAOKE_MIXER=none \
+            ORBAKARAOKE_AUDIO_SINK="fakesink sync=true" ORBAKARAOKE_STARTUP_TRACE=exit \
+            ORBAKARAOKE_STARTUP_T0=$(date +%s%N) "$BUILD/app/orbakaraoke" 2>&1) || {
+            printf "%s\n" "$out" >&2
+            echo "startup_time.sh: the player failed" >&2
+            exit 1
+        }
+        grep "^startup:" <<<"$out" || { echo "startup_time.sh: the player printed no steps" >&2; exit 1; }
     done' | awk '
     { step = $2; for (i = 3; i <= NF; ++i) if ($i == "wall") { w = $(i + 1); c = $(i + 4) }
       if (!(step in seen)) { seen[step] = 1; order[++n] = step }
