@@ -54,7 +54,7 @@ enum class CommandKind {
                     // opens it in the time-tag edit mode
     BeginExport,    // a video export of the song starts: the song pauses, nothing may change it
     EndExport,      // the export ended: the song goes on as it was
-    QueueSong,         // queue: the song (queue.path, else queue.songId) for queue.singer
+    QueueSong,      // queue: the song (queue.path, else queue.songId) for queue.singer
     RemoveQueueEntry,  // entry: a waiting entry leaves the queue
     MoveQueueEntry,    // entry to place `value` of the play order (0: next)
     SkipQueueEntry,    // the song ends at once and the next entry plays

@@ -1,7 +1,8 @@
-// The end of a song and the faults around song loads: folder play moving on
-// over a simulated transport, the party queue going before it, a next song that vanished, a song whose music
-// is MIDI under another name, a pipe under a music name, and a failed lyric
-// load that must leave no other song's lines behind.
+// The end of a song and the faults around song loads: folder play moving
+// on over a simulated transport, the party queue going before it, a next
+// song that vanished, a song whose music is MIDI under another name, a pipe
+// under a music name, and a failed lyric load that must leave no other
+// song's lines behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
