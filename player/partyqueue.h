@@ -7,9 +7,11 @@
 // singer who has sung waits until every other waiting singer has had a turn.
 //
 // The host's order: an entry moved by hand is pinned to the place it was
-// moved to and keeps it (moving down one place each time an entry before it
-// plays or goes); fair turns fill the places around pinned entries. A pinned
-// entry still counts as its singer's turn when it plays.
+// moved to and keeps it, its place coming one nearer the front each time an
+// entry before it plays or leaves, as in a list one takes from and puts
+// back into; fair turns fill the places around pinned entries. A pinned
+// entry still counts as its singer's turn when it plays, so the singers
+// after it are ordered as if it had come by its own turn.
 //
 // Every decision is a pure function over PartyQueueState; PartyQueue holds
 // one state, hands each change to its store, and is what the player owns.
