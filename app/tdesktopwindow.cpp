@@ -13,6 +13,7 @@
 
 #include "app/frameview.h"
 #include "app/librarycontrol.h"
+#include "app/partyqueuestore.h"
 #include "app/orbaapplication.h"
 #include "app/shellrules.h"
 #include "platform/clock.h"
@@ -51,6 +52,8 @@ TDesktopWindow::~TDesktopWindow() {
     // The panel goes later with the window's other children and does not
     // touch the library on its way (the dock is not deleted here: Qt's
     // main window layout keeps pointers to its docks until its own end).
+    m_player.partyQueue().attachStore(nullptr);
+    m_queueStore.reset();
     m_library.reset();
 }
 

@@ -30,6 +30,7 @@ class TSetting;
 class FrameView;
 class LibraryControl;
 class LibraryPanel;
+class LibraryQueueStore;
 
 class TDesktopWindow : public QMainWindow, private PlayerHost {
     Q_OBJECT
@@ -121,6 +122,7 @@ private:
     Qt::CursorShape m_cursorShape = Qt::ArrowCursor;
 
     std::unique_ptr<LibraryControl> m_library;
+    std::unique_ptr<LibraryQueueStore> m_queueStore;
     QDockWidget* m_panelDock = nullptr;
     LibraryPanel* m_panel = nullptr;
 

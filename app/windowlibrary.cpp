@@ -10,6 +10,7 @@
 #include "app/frameview.h"
 #include "app/librarycontrol.h"
 #include "app/librarypanel.h"
+#include "app/partyqueuestore.h"
 #include "app/tdesktopwindow.h"
 #include "library/library.h"
 #include "platform/handlerguard.h"
@@ -21,6 +22,11 @@ void TDesktopWindow::createLibraryPanel() {
     m_library = std::make_unique<LibraryControl>(
         libraryFileFromEnvironment(),
         [this](std::string text) { m_player.postStatus(std::move(text)); });
+    // The party queue lives in the library's file: what was waiting when the
+    // player last closed is waiting again.
+    m_queueStore = std::make_unique<LibraryQueueStore>(
+        *m_library, [this](std::string text) { m_player.postStatus(std::move(text)); });
+    m_player.partyQueue().attachStore(m_queueStore.get());
 
     LibraryPanel::Actions actions;
     actions.play = [this](const std::string& path) {

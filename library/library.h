@@ -15,12 +15,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "library/savedqueue.h"
 #include "library/scanreport.h"
 #include "library/songfacts.h"
 
@@ -97,6 +99,15 @@ public:
     std::vector<SearchHit> search(std::string_view text, int limit = 50);
 
     LibraryStats stats();
+
+    // A present song, by its id or by its path.
+    std::optional<SearchHit> song(std::int64_t id);
+    std::optional<SearchHit> songAt(const std::string& path);
+
+    // The party queue as last saved; none when it never was.
+    std::optional<SavedQueue> loadQueue();
+    // Replaces what was saved, in one transaction.
+    void saveQueue(const SavedQueue& queue);
 
 private:
     void open();

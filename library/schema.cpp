@@ -77,7 +77,37 @@ UPDATE songs SET title_key = search_form(title), artist_key = search_form(artist
 CREATE INDEX songs_by_key ON songs(title_key, artist_key, missing);
 )";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2};
+// The party queue, so that it outlives the player. Entries keep the path and
+// title they were queued with (a rescan may drop or renumber the song while
+// it waits); place orders the waiting entries as queued, -1 marks the one
+// playing; a NULL key, tempo or pin is none. The singers' places are the
+// order they first queued. queue_state has one row once the queue was saved.
+constexpr const char* kVersion3 = R"(
+CREATE TABLE queue_entries(
+  id INTEGER PRIMARY KEY,
+  place INTEGER NOT NULL,
+  song_id INTEGER NOT NULL DEFAULT 0,
+  path TEXT NOT NULL,
+  title TEXT NOT NULL DEFAULT '',
+  singer TEXT NOT NULL,
+  key_shift INTEGER,
+  tempo INTEGER,
+  pinned INTEGER
+);
+CREATE TABLE queue_singers(
+  place INTEGER PRIMARY KEY,
+  name TEXT NOT NULL,
+  last_sung INTEGER NOT NULL DEFAULT 0
+);
+CREATE TABLE queue_state(
+  id INTEGER PRIMARY KEY CHECK (id = 1),
+  next_id INTEGER NOT NULL,
+  turns INTEGER NOT NULL,
+  paused INTEGER NOT NULL
+);
+)";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
 static_assert(std::size(kSteps) == kCurrentVersion);
 
 void searchFormFunction(sqlite3_context* context, int, sqlite3_value** values) {

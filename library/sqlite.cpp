@@ -49,6 +49,12 @@ Statement& Statement::bind(int index, std::string_view text) {
     return *this;
 }
 
+Statement& Statement::bind(int index, std::optional<int> value) {
+    if (value) return bind(index, std::int64_t{*value});
+    check(m_db, sqlite3_bind_null(m_stmt.get(), index));
+    return *this;
+}
+
 bool Statement::step() {
     const int rc = sqlite3_step(m_stmt.get());
     if (rc == SQLITE_ROW) return true;
@@ -68,6 +74,11 @@ void Statement::reset() {
 
 std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(m_stmt.get(), column);
+}
+
+std::optional<int> Statement::optionalInteger(int column) const {
+    if (sqlite3_column_type(m_stmt.get(), column) == SQLITE_NULL) return std::nullopt;
+    return sqlite3_column_int(m_stmt.get(), column);
 }
 
 std::string Statement::text(int column) const {

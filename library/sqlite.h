@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,6 +36,8 @@ public:
     Statement& bind(int index, int value) { return bind(index, std::int64_t{value}); }
     Statement& bind(int index, bool value) { return bind(index, std::int64_t{value}); }
     Statement& bind(int index, std::string_view text);
+    // None binds NULL.
+    Statement& bind(int index, std::optional<int> value);
     Statement& bind(int index, const char* text) { return bind(index, std::string_view(text)); }
     Statement& bind(int index, const std::string& text) {
         return bind(index, std::string_view(text));
@@ -48,6 +51,8 @@ public:
     void reset();
 
     std::int64_t integer(int column) const;
+    // None for NULL.
+    std::optional<int> optionalInteger(int column) const;
     std::string text(int column) const;
     std::string_view textView(int column) const;  // valid until the next step
 

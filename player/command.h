@@ -5,10 +5,12 @@
 // device must say first (is it playing?) is checked when the command runs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
 #include "platform/keys.h"
+#include "player/partyqueue.h"
 
 namespace orba {
 
@@ -52,6 +54,11 @@ enum class CommandKind {
                     // opens it in the time-tag edit mode
     BeginExport,    // a video export of the song starts: the song pauses, nothing may change it
     EndExport,      // the export ended: the song goes on as it was
+    QueueSong,      // queue: the song (queue.path, else queue.songId) for queue.singer
+    RemoveQueueEntry,  // entry: a waiting entry leaves the queue
+    MoveQueueEntry,    // entry to place `value` of the play order (0: next)
+    SkipQueueEntry,    // the song ends at once and the next entry plays
+    PauseQueue,        // value 1: song ends take no entry; 0: they do again
 };
 
 struct Command {
@@ -61,6 +68,8 @@ struct Command {
     CommandKind kind = CommandKind::None;
     int value = 0;
     std::string path;
+    QueueRequest queue;
+    std::int64_t entry = 0;  // a queue entry's id
 
     bool operator==(const Command&) const = default;
 };

@@ -172,6 +172,8 @@ void Player::loadSong() {
     // A song starts with what its per-song file keeps for the singer, else
     // neutral; the device takes them before it opens the song.
     st.singer = s.useBgm && !s.bgmFile.empty() ? readPerSongSinger(s.bgmFile) : SingerControls{};
+    if (const std::optional<QueueEntry>& entry = m_queue.now(); entry && entry->path == s.bgmFile)
+        st.singer = singerForEntry(st.singer, *entry);
     st.tempoCarry = 0;
     applySinger();
     if (s.useBgm && !s.bgmFile.empty()) {
@@ -305,7 +307,11 @@ void Player::afterFrame() {
 
 void Player::carryOutSongEnd() {
     Transport& dev = *m_transport;
-    switch (endOfSong(m_settings, m_state)) {
+    const SongEndAction action = endOfSong(m_settings, m_state);
+    // The queue goes first; with nothing to take, or paused, the song ends
+    // as it would without one.
+    if (playFromQueue(m_queue.next())) return;
+    switch (action) {
         case SongEndAction::RestartLyrics:
             return;
         case SongEndAction::NextSong:
@@ -345,6 +351,60 @@ void Player::nextSong() {
     m_host.setTimerEnabled(true);
 }
 
+void Player::queueSong(QueueRequest r) {
+    PartyQueueStore* store = m_queue.store();
+    if (r.path.empty() && r.songId != 0 && store) {
+        if (std::optional<PartyQueueStore::Song> song = store->songById(r.songId)) {
+            r.path = song->path;
+            if (r.title.empty()) r.title = song->title;
+        }
+    } else if (!r.path.empty() && store) {
+        if (std::optional<PartyQueueStore::Song> song = store->songByPath(r.path)) {
+            r.songId = song->id;
+            if (r.title.empty()) r.title = song->title;
+        }
+    }
+    if (!r.path.empty() && (!hasMusicExtension(r.path) || !isRegularFile(r.path))) {
+        postStatus(fileNamePart(r.path) + " が見つかりません");
+        return;
+    }
+    if (r.title.empty()) r.title = nextSongMessage(r.path);
+    QueueRefusal why = QueueRefusal::None;
+    const std::string title = r.title;
+    if (m_queue.add(std::move(r), &why)) {
+        postStatus("Queued: " + title);
+        return;
+    }
+    postStatus(queueRefusalText(why));
+}
+
+bool Player::playFromQueue(std::optional<QueueEntry> entry) {
+    for (; entry; entry = m_queue.next()) {
+        if (!isRegularFile(entry->path)) {
+            postStatus(fileNamePart(entry->path) + " が見つかりません");
+            continue;
+        }
+        m_host.setTimerEnabled(false);
+        m_transport->stop();
+        try {
+            if (openMusicFile(entry->path)) {
+                postStatus(queueEntryMessage(*entry));
+                return true;
+            }
+        } catch (const ProfileWriteError& e) {
+            // The settings file refused the song: the queue moves on.
+            postStatus(e.what());
+        }
+        m_host.setTimerEnabled(true);
+    }
+    return false;
+}
+
+void Player::skipQueueEntry() {
+    if (playFromQueue(m_queue.next())) return;
+    stopSong();
+}
+
 void Player::postStatus(std::string text, std::optional<int> ms) {
     m_state.statusMessage = std::move(text);
     if (ms) m_state.statusTime = *ms;
@@ -361,6 +421,10 @@ bool Player::refusedWhileExporting(const Command& c) {
         case CommandKind::SetVolume:
         case CommandKind::SetFolderPlay:
         case CommandKind::EndExport:
+        case CommandKind::QueueSong:
+        case CommandKind::RemoveQueueEntry:
+        case CommandKind::MoveQueueEntry:
+        case CommandKind::PauseQueue:
             return false;
         default:
             postStatus(kExportBusyText);
@@ -484,6 +548,21 @@ void Player::run(const Command& c) {
             return;
         case CommandKind::EndExport:
             endExport();
+            return;
+        case CommandKind::QueueSong:
+            queueSong(c.queue);
+            return;
+        case CommandKind::RemoveQueueEntry:
+            m_queue.remove(c.entry);
+            return;
+        case CommandKind::MoveQueueEntry:
+            m_queue.move(c.entry, c.value);
+            return;
+        case CommandKind::SkipQueueEntry:
+            skipQueueEntry();
+            return;
+        case CommandKind::PauseQueue:
+            m_queue.setPaused(c.value != 0);
             return;
     }
 }

@@ -28,6 +28,7 @@
 #include "platform/bitmap.h"
 #include "playback/transport.h"
 #include "player/command.h"
+#include "player/partyqueue.h"
 #include "player/playerstate.h"
 #include "player/songresolution.h"
 #include "player/songclock.h"
@@ -159,6 +160,11 @@ public:
 
     bool exporting() const { return m_export.has_value(); }
 
+    // The party queue: its songs play, one each song end, before folder play
+    // is considered. Changed through run(); attach its store here.
+    PartyQueue& partyQueue() { return m_queue; }
+    const PartyQueue& partyQueue() const { return m_queue; }
+
     // The window's slideshow decodes its next pictures on a worker thread.
     void setPicturesDecodedAhead(bool on) { m_pictures.setDecodeAhead(on); }
 
@@ -187,6 +193,11 @@ private:
     MusicReading readMusic();
     void carryOutSongEnd();
     void nextSong();
+    void queueSong(QueueRequest request);
+    // Plays the entries the queue gives, passing over ones whose file is
+    // gone; false when none could be opened.
+    bool playFromQueue(std::optional<QueueEntry> entry);
+    void skipQueueEntry();
     void loadSettingsFrom(const ProfileFile& file);
     void openChosenSong(const std::string& path);
 
@@ -253,6 +264,7 @@ private:
         bool musicWasPlaying = false;
     };
     std::optional<ExportPause> m_export;
+    PartyQueue m_queue;
 };
 
 }  // namespace orba

@@ -1,7 +1,8 @@
-// The end of a song and the faults around song loads: folder play moving on
-// over a simulated transport, a next song that vanished, a song whose music
-// is MIDI under another name, a pipe under a music name, and a failed lyric
-// load that must leave no other song's lines behind.
+// The end of a song and the faults around song loads: folder play moving
+// on over a simulated transport, the party queue going before it, a next
+// song that vanished, a song whose music is MIDI under another name, a pipe
+// under a music name, and a failed lyric load that must leave no other
+// song's lines behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -94,6 +95,92 @@ TEST_F(FolderPlay, ANextSongThatVanishedIsNamedAndThePlayerMovesPastIt) {
     playUntilTheSongChanges();
     EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
     EXPECT_EQ(player->state().statusMessage, "c");
+}
+
+Command queueSong(const std::string& path, const std::string& singer,
+                  std::optional<int> key = std::nullopt) {
+    Command c{CommandKind::QueueSong};
+    c.queue.path = path;
+    c.queue.singer = singer;
+    c.queue.key = key;
+    return c;
+}
+
+TEST_F(FolderPlay, TheNextQueueEntryPlaysBeforeFolderPlayWithItsSingersKey) {
+    player->run(queueSong(dir.file("c.mp3"), " Mika ", 2));
+    EXPECT_EQ(player->state().statusMessage, "Queued: c");
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
+    EXPECT_EQ(player->settings().messageFile, dir.file("c_t.txt"));
+    EXPECT_EQ(player->state().statusMessage, "c|Mika");
+    EXPECT_EQ(player->state().singer.key, 2);
+    EXPECT_EQ(music->mode(), kModePlaying);
+    ASSERT_TRUE(player->partyQueue().now());
+    EXPECT_EQ(player->partyQueue().now()->singer, "Mika");
+    // Escape loads the song again: it is still Mika's, in Mika's key.
+    player->run({CommandKind::Restart});
+    EXPECT_EQ(player->state().singer.key, 2);
+
+    // An empty queue leaves the next end to folder play, in the song's own key.
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("a.mp3"));
+    EXPECT_EQ(player->state().singer.key, 0);
+    EXPECT_FALSE(player->partyQueue().now());
+}
+
+TEST_F(FolderPlay, APausedQueueLeavesTheSongEndToFolderPlay) {
+    player->run(queueSong(dir.file("c.mp3"), "Mika"));
+    player->run({CommandKind::PauseQueue, 1});
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("b.mp3"));
+    ASSERT_EQ(player->partyQueue().upcoming().size(), 1u);
+    player->run({CommandKind::PauseQueue, 0});
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
+}
+
+TEST_F(FolderPlay, SkipPlaysTheNextEntryAtOnceAndStopsWhenNoneWaits) {
+    player->run(queueSong(dir.file("b.mp3"), "Ken"));
+    player->run(queueSong(dir.file("c.mp3"), "Mika"));
+    player->run({CommandKind::SkipQueueEntry});
+    EXPECT_EQ(player->settings().bgmFile, dir.file("b.mp3"));
+    EXPECT_EQ(player->partyQueue().now()->singer, "Ken");
+    Command remove{CommandKind::RemoveQueueEntry};
+    remove.entry = player->partyQueue().upcoming().at(0).id;
+    player->run(remove);
+    player->run({CommandKind::SkipQueueEntry});
+    // Nothing waits: the song stands at its start, nothing else loads.
+    EXPECT_EQ(player->settings().bgmFile, dir.file("b.mp3"));
+    EXPECT_EQ(music->mode(), kModePaused);
+    EXPECT_EQ(music->position(), 0);
+    EXPECT_FALSE(player->partyQueue().now());
+}
+
+TEST_F(FolderPlay, MovedEntriesPlayInTheHostsOrder) {
+    player->run(queueSong(dir.file("b.mp3"), "Ken"));
+    player->run(queueSong(dir.file("c.mp3"), "Mika"));
+    Command move{CommandKind::MoveQueueEntry, 0};
+    move.entry = player->partyQueue().upcoming().at(1).id;
+    player->run(move);
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
+}
+
+TEST_F(FolderPlay, AQueuedSongWhoseFileWentIsPassedOver) {
+    player->run(queueSong(dir.file("b.mp3"), "Ken"));
+    player->run(queueSong(dir.file("c.mp3"), "Mika"));
+    std::remove(dir.file("b.mp3").c_str());
+    playUntilTheSongChanges();
+    EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
+    EXPECT_EQ(player->partyQueue().now()->singer, "Mika");
+}
+
+TEST_F(FolderPlay, ASongThatIsNoMusicFileIsNotQueued) {
+    player->run(queueSong(dir.file("a_t.txt"), "Ken"));
+    EXPECT_EQ(player->state().statusMessage, "a_t.txt が見つかりません");
+    player->run(queueSong(dir.file("b.mp3"), "\t "));
+    EXPECT_EQ(player->state().statusMessage, queueRefusalText(QueueRefusal::NoName));
+    EXPECT_TRUE(player->partyQueue().upcoming().empty());
 }
 
 TEST(SongLoad, MidiUnderAnotherNameGetsTheMidiClock) {
