@@ -211,7 +211,7 @@ void ScanPass::store(const std::string& path, const FileInfo& info, std::int64_t
         m_writes.dropLyrics.bind(1, id).run();
     else
         m_writes.putLyrics.bind(1, id).bind(2, f.lyrics).run();
-    m_toIndex.push_back({id, titleKey, artistKey, searchForm(f.lyrics)});
+    m_toIndex.push_back({id, titleKey, artistKey, lyricsSearchForm(f.lyrics)});
     if (m_skips.count(path)) m_writes.unskip.bind(1, path).run();
     ++(known ? m_report.updated : m_report.added);
     wrote();

@@ -67,7 +67,7 @@ std::string containsAll(std::size_t words, std::initializer_list<const char*> co
 // The line of `lyrics` where the longest word first stands: the search form
 // keeps line breaks where they were, so a place in it names the line.
 std::string lineHolding(const std::string& lyrics, const std::vector<std::string>& words) {
-    const std::string folded = searchForm(lyrics);
+    const std::string folded = lyricsSearchForm(lyrics);
     std::vector<const std::string*> longestFirst;
     for (const std::string& w : words) longestFirst.push_back(&w);
     std::stable_sort(

@@ -107,27 +107,39 @@ CREATE TABLE queue_state(
 );
 )";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
+// The lyrics are searched without the spaces inside their lines: the index
+// is made again from the lyrics as read.
+constexpr const char* kVersion4 = R"(
+UPDATE song_index SET lyrics = coalesce(
+  (SELECT lyrics_search_form(text) FROM song_lyrics WHERE song_id = song_index.rowid), '');
+)";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
 static_assert(std::size(kSteps) == kCurrentVersion);
 
-void searchFormFunction(sqlite3_context* context, int, sqlite3_value** values) {
+template <std::string (*Form)(std::string_view)>
+void formFunction(sqlite3_context* context, int, sqlite3_value** values) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
     if (!text) {
         sqlite3_result_null(context);
         return;
     }
-    const std::string folded = searchForm(
-        std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(values[0]))));
+    const std::string folded =
+        Form(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(values[0]))));
     sqlite3_result_text64(context, folded.data(), folded.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 }  // namespace
 
 void addFunctions(sql::Database& db) {
-    const int rc = sqlite3_create_function_v2(
-        db.handle(), "search_form", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
-        nullptr, searchFormFunction, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) throw sql::Error(rc, sqlite3_errmsg(db.handle()));
+    const auto add = [&](const char* name, auto function) {
+        const int rc = sqlite3_create_function_v2(
+            db.handle(), name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+            function, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) throw sql::Error(rc, sqlite3_errmsg(db.handle()));
+    };
+    add("search_form", formFunction<searchForm>);
+    add("lyrics_search_form", formFunction<lyricsSearchForm>);
 }
 
 void bringUpToDate(sql::Database& db) {

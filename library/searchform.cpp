@@ -127,6 +127,12 @@ std::string searchForm(std::string_view utf8) {
     return out;
 }
 
+std::string lyricsSearchForm(std::string_view utf8) {
+    std::string folded = searchForm(utf8);
+    std::erase_if(folded, [](char c) { return c == ' ' || c == '\t'; });
+    return folded;
+}
+
 std::size_t utf8Length(std::string_view utf8) {
     std::size_t n = 0;
     for (char c : utf8)

@@ -17,6 +17,11 @@ namespace orba {
 // `utf8` folded; broken UTF-8 becomes U+FFFD.
 std::string searchForm(std::string_view utf8);
 
+// The lyrics' search form without the spaces and tabs inside lines: a
+// singer remembers the words of a line, not where its author spaced them
+// ("ことりのうた" finds "ことりの　うたが"). Line breaks stay, one for one.
+std::string lyricsSearchForm(std::string_view utf8);
+
 // The number of characters of well-formed UTF-8 text.
 std::size_t utf8Length(std::string_view utf8);
 

@@ -24,7 +24,7 @@ constexpr Song kSongs[] = {
     {"karaoke.mid", "カラオケ天国", "Band of Echo", "うたえばたのしい\nMicrophone check"},
     {"blue.mp3", "Blue Sky", "Ｓｏｒａ Ｂａｎｄ", "The sky is wide\nand BLUE forever"},
     {"hane.kar", "ﾊﾈﾉｳﾀ", "ﾐﾅﾐ", "ｿﾗｦﾄﾌﾞ\nﾊﾟﾚｰﾄﾞのように"},
-    {"ai.mp3", "愛", "うたびと", "こころのうた\r\nずっと"},
+    {"ai.mp3", "愛", "うたびと", "こころのうた\r\nずっと\r\nことりの　うたが"},
     {"quote.ogg", "Say \"Hello\"", "Q", "hello hello"},
 };
 
@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Query{"ヒカリガ", {"アサノウタ"}}, Query{"microphone", {"カラオケ天国"}},
                       Query{"forever wide", {"Blue Sky"}}, Query{"the blue", {"Blue Sky"}},
                       Query{"sky nowhere", {}}, Query{"ずっと うた", {"愛"}},
+                      // A line as remembered, without its author's spaces.
+                      Query{"ことりのうた", {"愛"}}, Query{"skyiswide", {"Blue Sky"}},
                       // "ここ" stands in those lyrics, but is too short to be
                       // looked for there.
                       Query{"ずっと ここ", {}}));
@@ -107,6 +109,7 @@ TEST_F(Search, TellsTheLyricLineThatMatchedAsTheSongShowsIt) {
     EXPECT_EQ(library.search("ﾊﾟﾚｰﾄﾞ")[0].line, "ﾊﾟﾚｰﾄﾞのように");
     EXPECT_EQ(library.search("ココロノ")[0].line, "こころのうた");  // without its "\r"
     EXPECT_EQ(library.search("blue forever")[0].line, "and BLUE forever");
+    EXPECT_EQ(library.search("ことりのうたが")[0].line, "ことりの　うたが");
     EXPECT_EQ(library.search("blue sky")[0].line, "");  // the title matched
 }
 
