@@ -92,6 +92,41 @@ const std::string_view kAsfMetadata(
 const std::string_view kAsfMetadataLibrary(
     "\x94\x1C\x23\x44\x98\x94\xD1\x49\xA1\x41\x1D\x13\x4E\x45\x70\x54", 16);
 constexpr std::uint64_t kAsfObjectHead = 24;
+// Descriptors hold at most 64 KiB each; a file's few dozen fit well within.
+constexpr std::uint64_t kMaxAsfDescriptorBytes = 16u << 20;
+
+// Whether the descriptors of an extended content object fill it exactly as
+// the tag library reads them. The library reads them one after another and
+// never goes to the object's declared end, so an object whose descriptors
+// end early or late makes it read the next bytes as descriptors: up to
+// 65,535 of them, made from nothing once the file ends.
+bool asfDescriptorsFill(std::string_view object) {
+    std::size_t at = kAsfObjectHead;
+    const auto word = [&](std::size_t& pos) -> std::optional<std::uint64_t> {
+        if (pos + 2 > object.size()) return std::nullopt;
+        const std::uint64_t v = littleEndian(object, pos, 2);
+        pos += 2;
+        return v;
+    };
+    const std::optional<std::uint64_t> count = word(at);
+    if (!count) return false;
+    for (std::uint64_t i = 0; i < *count; ++i) {
+        const std::optional<std::uint64_t> nameBytes = word(at);
+        if (!nameBytes) return false;
+        at += *nameBytes;
+        const std::optional<std::uint64_t> type = word(at);
+        const std::optional<std::uint64_t> size = type ? word(at) : std::nullopt;
+        if (!size) return false;
+        // What the library reads for each type of value, whatever the size
+        // says: text, bytes and GUIDs their size, numbers their width.
+        static constexpr int kWidth[] = {-1, -1, 4, 4, 8, 2, -1};
+        if (*type >= std::size(kWidth)) return false;
+        if (kWidth[*type] >= 0 && *size != static_cast<std::uint64_t>(kWidth[*type])) return false;
+        at += *size;
+        if (at > object.size()) return false;
+    }
+    return at == object.size();
+}
 
 // Whether every counting object in [at, end) holds at least the smallest
 // entry for each entry it counts: where the count sits, how wide it is, and
@@ -114,8 +149,13 @@ bool asfCountsFit(const ReadFileBytes& read, std::uint64_t at, std::uint64_t end
         const std::string head = read(at, kAsfObjectHead + 22);
         if (head.size() < kAsfObjectHead) return true;
         const std::uint64_t size = littleEndian(head, 16, 8);
-        if (size < kAsfObjectHead || size > end - at) return true;  // the library stops here too
         const std::string_view guid = std::string_view(head).substr(0, 16);
+        if (size < kAsfObjectHead || size > end - at) {
+            // The library stops here too, but for the objects that count
+            // their entries: those it reads by their count whatever the size.
+            return std::none_of(std::begin(kCounted), std::end(kCounted),
+                                [&](const Counted& c) { return c.guid == guid; });
+        }
         const std::uint64_t data = size - kAsfObjectHead;
         for (const Counted& c : kCounted) {
             if (guid != c.guid || inExtension != c.inExtension) continue;
@@ -125,6 +165,9 @@ bool asfCountsFit(const ReadFileBytes& read, std::uint64_t at, std::uint64_t end
             const std::uint64_t entries = c.countAt + c.countBytes;
             if (data < entries || count > (data - entries) / c.smallestEntry) return false;
         }
+        if (!inExtension && guid == kAsfExtendedContent &&
+            (size > kMaxAsfDescriptorBytes || !asfDescriptorsFill(read(at, size))))
+            return false;
         // The extension's own objects follow a GUID, a word and a length.
         if (!inExtension && guid == kAsfHeaderExtension &&
             !asfCountsFit(read, at + kAsfObjectHead + 22, at + size, true))

@@ -96,6 +96,21 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{"AsfAttributesCountedBeyondTheirObject",
                  asf(asfObject(kExtendedContent, le(65535, 2) + kAttribute), 1),
                  DeclaredTags::Unmeasured},
+        // The descriptors are read one after another, whatever the sizes
+        // say: ones that end before their object, or an object that claims
+        // more than the file, would have the next bytes read as descriptors.
+        SizeCase{"AsfAttributesEndingBeforeTheirObject",
+                 asf(asfObject(kExtendedContent, le(1, 2) + kAttribute + kAttribute), 1),
+                 DeclaredTags::Unmeasured},
+        SizeCase{"AsfNumberOfTheWrongWidth",
+                 asf(asfObject(kExtendedContent,
+                               le(1, 2) + le(2, 2) + std::string("a\0", 2) + le(3, 2) + le(2, 2) +
+                                   "xxxx"),
+                     1),
+                 DeclaredTags::Unmeasured},
+        SizeCase{"AsfAttributesInAnObjectLargerThanTheFile",
+                 asf(std::string(kExtendedContent) + le(1ULL << 60, 8) + le(65535, 2), 1),
+                 DeclaredTags::Unmeasured},
         SizeCase{"AsfMetadataCountedBeyondItsObjectInTheExtension",
                  asf(asfObject(kHeaderExtension,
                                std::string(18, '\0') + le(26, 4) + asfObject(kMetadata, le(3, 2))),
