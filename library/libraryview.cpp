@@ -44,6 +44,16 @@ std::vector<ResultRow> resultRows(const std::vector<SearchHit>& hits, const File
         if (row.title.empty()) row.title = fileNamePart(hit.path);
         rows.push_back(std::move(row));
     }
+    // Songs that read alike (a MIDI and a recording of one song, copies in
+    // two folders) are told apart by their files' names.
+    std::vector<bool> alike(rows.size(), false);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t j = i + 1; j < rows.size(); ++j)
+            if (rows[i].title == rows[j].title && rows[i].artist == rows[j].artist)
+                alike[i] = alike[j] = true;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (alike[i] && rows[i].title != fileNamePart(rows[i].path))
+            rows[i].title += " (" + fileNamePart(rows[i].path) + ")";
     return rows;
 }
 

@@ -48,6 +48,23 @@ TEST(LibraryViewTest, RowsOfFilesGoneSinceTheScanAreMarkedMissing) {
     EXPECT_FALSE(rows[2].missing);
 }
 
+TEST(LibraryViewTest, SongsThatReadAlikeShowTheirFilesNames) {
+    const std::vector<SearchHit> hits = {
+        {1, "/m/demo.mid", "demo", "", "a line"},
+        {2, "/m/demo.mp3", "demo", "", "a line"},
+        {3, "/m/other.mp3", "demo", "Someone", ""},
+        {4, "/m/x/same.kar", "", "", ""},
+        {5, "/m/y/same.kar", "", "", ""},
+    };
+    const std::vector<ResultRow> rows = resultRows(hits, onDisk({}));
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].title, "demo (demo.mid)");
+    EXPECT_EQ(rows[1].title, "demo (demo.mp3)");
+    EXPECT_EQ(rows[2].title, "demo");  // another artist tells it apart
+    // Rows already named by their files gain nothing by naming them twice.
+    EXPECT_EQ(rows[3].title, "same.kar");
+}
+
 TEST(LibraryViewTest, KeysMoveTheSelectionAndStopAtEitherEnd) {
     struct Case {
         int selected, rows;
