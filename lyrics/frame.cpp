@@ -74,6 +74,7 @@ LyricsDrawn FrameLoop::drawLyrics(Bitmap& back, const Settings& s, const LyricVi
         drawOverlay(back, f, s.bgmFile, v, m_sampler);
     }
     out.status = m_status.draw(back, f, s, v.statusMessage, v.statusTime);
+    if (!v.nextUp.empty()) drawNextUp(back, f, s, v.nextUp);
     return out;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/textencoding.h"
@@ -24,6 +25,8 @@ struct LyricView {
     float timeRatio = 1.0f;
     bool timeEditMode = false;
     bool debugMode = false;
+    // "次: NAME — TITLE" near a song's end when a queued song follows; UTF-8.
+    std::string_view nextUp = {};
 };
 
 }  // namespace orba

@@ -318,4 +318,9 @@ void PartyQueue::setPaused(bool paused) {
     changed();
 }
 
+std::string nextUpText(const std::optional<QueueEntry>& next, int songTime, int songLength) {
+    if (!next || songLength <= 0 || songTime < songLength - kNextUpLeadMs) return {};
+    return "次: " + next->singer + " — " + next->title;
+}
+
 }  // namespace orba

@@ -32,6 +32,9 @@ inline constexpr int kWaitingPerSinger = 10;  // songs one singer may have waiti
 inline constexpr int kQueueKeyMin = -12;      // semitones
 inline constexpr int kQueueKeyMax = 12;
 
+// How long before a song's end the queued song after it is named on screen.
+inline constexpr int kNextUpLeadMs = 20000;
+
 struct QueueEntry {
     std::int64_t id = 0;
     std::int64_t songId = 0;  // the library's id; 0 for a file the library does not hold
@@ -162,5 +165,9 @@ private:
     PartyQueueState m_state;
     PartyQueueStore* m_store = nullptr;
 };
+
+// "次: NAME — TITLE" for the entry that plays next, in the last
+// kNextUpLeadMs of a song of known length; empty otherwise.
+std::string nextUpText(const std::optional<QueueEntry>& next, int songTime, int songLength);
 
 }  // namespace orba

@@ -23,8 +23,8 @@
 #include "playback/mediadevice.h"
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
-#include "player/songresolution.h"
 #include "player/frameviews.h"
+#include "player/songresolution.h"
 #include "resources/artwork.h"
 #include "settings/settingsstore.h"
 
@@ -273,8 +273,16 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     out.lyrics = m_frame.lyricStep(m_settings, lyricViewOf(m_state), clock.lyricTime);
     m_state.currentLine = out.lyrics.currentLine;
     if (back) {
-        applyLyricsDrawn(m_state,
-                         m_frame.drawLyrics(*back, m_settings, lyricViewOf(m_state), out.lyrics));
+        LyricView view = lyricViewOf(m_state);
+        std::string nextUp;
+        // The play order is worked out only in a song's last seconds.
+        if (!m_queue.paused() && m_state.songTime >= m_state.songLength - kNextUpLeadMs) {
+            const std::vector<QueueEntry> upcoming = m_queue.upcoming();
+            if (!upcoming.empty())
+                nextUp = nextUpText(upcoming.front(), m_state.songTime, m_state.songLength);
+        }
+        view.nextUp = nextUp;
+        applyLyricsDrawn(m_state, m_frame.drawLyrics(*back, m_settings, view, out.lyrics));
     }
     return out;
 }

@@ -184,3 +184,25 @@ TEST(StatusMessage, NoTextLeavesTheTimeAsItWas) {
 
 }  // namespace
 }  // namespace orba
+
+namespace orba {
+namespace {
+
+TEST(NextUp, IsDrawnAtTheTopRightAndNowhereElse) {
+    const FrameValues f = frameValuesFor(800, 600, 15, false);
+    Bitmap b = lyricBitmap(800, 600);
+    const QImage before = std::as_const(b).image().copy();
+    drawNextUp(b, f, Settings{}, "次: みなみ — あさのうた");
+    const QImage& after = std::as_const(b).image();
+    int right = 0, elsewhere = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (after.pixel(x, y) != before.pixel(x, y)) ++(x >= 400 && y < 80 ? right : elsewhere);
+    EXPECT_GT(right, 200);
+    EXPECT_EQ(elsewhere, 0);
+    // The lyric font is the frame's again afterwards.
+    EXPECT_EQ(b.canvas().font().name, lyricBitmap(800, 600).canvas().font().name);
+}
+
+}  // namespace
+}  // namespace orba

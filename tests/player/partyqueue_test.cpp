@@ -268,3 +268,20 @@ TEST(QueueStore, EveryChangeIsSavedAndASecondQueueGoesOnFromIt) {
 
 }  // namespace
 }  // namespace orba
+
+namespace orba {
+namespace {
+
+TEST(NextUpText, NamesTheNextSingerAndSongInTheLastTwentySeconds) {
+    QueueEntry e;
+    e.singer = "みなみ";
+    e.title = "あさのうた";
+    EXPECT_EQ(nextUpText(e, 100000 - kNextUpLeadMs, 100000), "次: みなみ — あさのうた");
+    EXPECT_EQ(nextUpText(e, 99999, 100000), "次: みなみ — あさのうた");
+    EXPECT_EQ(nextUpText(e, 100000 - kNextUpLeadMs - 1, 100000), "");  // too early
+    EXPECT_EQ(nextUpText(std::nullopt, 99999, 100000), "");            // nothing queued
+    EXPECT_EQ(nextUpText(e, 5000, 0), "");                             // a song of unknown length
+}
+
+}  // namespace
+}  // namespace orba

@@ -156,6 +156,33 @@ TEST_F(FolderPlay, SkipPlaysTheNextEntryAtOnceAndStopsWhenNoneWaits) {
     EXPECT_FALSE(player->partyQueue().now());
 }
 
+TEST_F(FolderPlay, TheQueuedSongIsNamedOnTheFrameInTheSongsLastSeconds) {
+    // The name is outlined in magenta at the top right.
+    const auto magentaTopRight = [&] {
+        int n = 0;
+        const QImage& image = std::as_const(back).image();
+        for (int y = 0; y < 60; ++y)
+            for (int x = 400; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                n += qRed(p) > 200 && qBlue(p) > 200 && qGreen(p) < 80;
+            }
+        return n;
+    };
+    player->frame(back, 800, 600, now);
+    const int without = magentaTopRight();
+    player->run(queueSong(dir.file("c.mp3"), "Mika"));
+    now += 15;
+    music->advance(15);
+    player->frame(back, 800, 600, now);
+    EXPECT_GT(magentaTopRight(), without + 20);
+    // A paused queue names nothing.
+    player->run({CommandKind::PauseQueue, 1});
+    now += 15;
+    music->advance(15);
+    player->frame(back, 800, 600, now);
+    EXPECT_LE(magentaTopRight(), without);
+}
+
 TEST_F(FolderPlay, MovedEntriesPlayInTheHostsOrder) {
     player->run(queueSong(dir.file("b.mp3"), "Ken"));
     player->run(queueSong(dir.file("c.mp3"), "Mika"));
