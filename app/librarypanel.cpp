@@ -163,6 +163,13 @@ void LibraryPanel::chooseSelected() {
     }
 }
 
+void LibraryPanel::queueSelected() {
+    const RowChoice choice = chooseRow(m_rows, selectedRow(), present);
+    // A row that cannot play is told as Enter tells it.
+    if (choice.kind != RowChoice::Kind::Play) return chooseSelected();
+    if (m_actions.queue) m_actions.queue(choice.path);
+}
+
 bool LibraryPanel::panelKey(const QKeyEvent& event) {
     if (const std::optional<PanelKey> key = panelKeyOf(event.key())) {
         const int to = movedSelection(selectedRow(), m_list->count(), *key, pageRows());
@@ -172,7 +179,10 @@ bool LibraryPanel::panelKey(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            chooseSelected();
+            if (event.modifiers() & Qt::ShiftModifier)
+                queueSelected();
+            else
+                chooseSelected();
             return true;
         case Qt::Key_Escape:
             closePanel();

@@ -29,6 +29,9 @@ public:
     struct Actions {
         // Plays the song of a present file.
         std::function<void(const std::string& path)> play;
+        // Shift+Enter: queues the song of a present file for a singer; the
+        // panel stays open for the next one.
+        std::function<void(const std::string& path)> queue;
         // Tells the user something on the window's status line.
         std::function<void(const std::string& text)> status;
         // Escape, or a song chosen: whoever shows the panel hides it (a
@@ -54,6 +57,7 @@ public:
     void search();
     // Enter: plays the chosen row, or says why it cannot.
     void chooseSelected();
+    void queueSelected();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

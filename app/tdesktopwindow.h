@@ -123,6 +123,7 @@ private:
 
     std::unique_ptr<LibraryControl> m_library;
     std::unique_ptr<LibraryQueueStore> m_queueStore;
+    QString m_lastSinger;  // offered again when the next song is queued
     QDockWidget* m_panelDock = nullptr;
     LibraryPanel* m_panel = nullptr;
 

@@ -2,6 +2,7 @@
 // frame, its menu entry, and the folder watch that starts with the window.
 #include <QAction>
 #include <QDockWidget>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -31,6 +32,20 @@ void TDesktopWindow::createLibraryPanel() {
     LibraryPanel::Actions actions;
     actions.play = [this](const std::string& path) {
         guarded([&] { m_player.run({CommandKind::OpenSong, 0, path}); });
+    };
+    actions.queue = [this](const std::string& path) {
+        guarded([&] {
+            bool ok = false;
+            const QString name = QInputDialog::getText(this, QStringLiteral("キューに入れる"),
+                                                       QStringLiteral("歌う人の名前:"),
+                                                       QLineEdit::Normal, m_lastSinger, &ok);
+            if (!ok) return;
+            m_lastSinger = name;
+            Command c{CommandKind::QueueSong};
+            c.queue.path = path;
+            c.queue.singer = name.toStdString();
+            m_player.run(c);
+        });
     };
     actions.status = [this](const std::string& text) { m_player.postStatus(text); };
     actions.closed = [this] {

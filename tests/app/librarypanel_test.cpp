@@ -47,6 +47,7 @@ protected:
             file, [this](std::string t) { statuses.push_back(std::move(t)); });
         LibraryPanel::Actions actions;
         actions.play = [this](const std::string& p) { played.push_back(p); };
+        actions.queue = [this](const std::string& p) { queued.push_back(p); };
         actions.status = [this](const std::string& t) { shown.push_back(t); };
         actions.closed = [this] {
             ++closings;
@@ -57,8 +58,8 @@ protected:
         panel->openPanel();
     }
 
-    void press(int key) {
-        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent e(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(panel->searchField(), &e);
     }
 
@@ -66,7 +67,7 @@ protected:
     std::unique_ptr<LibraryControl> control;
     KeyRecorder window;
     LibraryPanel* panel = nullptr;
-    std::vector<std::string> played, shown, statuses;
+    std::vector<std::string> played, queued, shown, statuses;
     int closings = 0;
 };
 
@@ -82,6 +83,25 @@ TEST_F(LibraryPanelTest, TypingFindsSongsAndDownThenEnterPlaysTheSecond) {
     EXPECT_EQ(played, std::vector<std::string>{second});
     EXPECT_EQ(closings, 1);
     EXPECT_TRUE(panel->isHidden());
+}
+
+TEST_F(LibraryPanelTest, ShiftEnterQueuesTheSongAndKeepsThePanelOpen) {
+    makePanel(dir.file("library.db"));
+    panel->searchField()->setText(QStringLiteral("アサ"));
+    ASSERT_EQ(panel->rows().size(), 2u);
+    press(Qt::Key_Return, Qt::ShiftModifier);
+    press(Qt::Key_Down);
+    press(Qt::Key_Enter, Qt::ShiftModifier);
+    EXPECT_EQ(queued, (std::vector<std::string>{panel->rows()[0].path, panel->rows()[1].path}));
+    EXPECT_TRUE(played.empty());
+    EXPECT_EQ(closings, 0);
+    EXPECT_TRUE(panel->isVisible());
+    // A file gone since the scan is not queued; the panel says why.
+    std::filesystem::remove(panel->rows()[1].path);
+    press(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(queued.size(), 2u);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("ファイルがありません"), std::string::npos);
 }
 
 TEST_F(LibraryPanelTest, AFileGoneSinceTheScanIsShownMissingAndEnterOnlySaysSo) {
