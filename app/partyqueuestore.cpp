@@ -8,42 +8,12 @@ namespace orba {
 
 namespace {
 
-SavedQueueEntry savedEntryOf(const QueueEntry& e) {
-    return {e.id, e.songId, e.path, e.title, e.singer, e.key, e.tempo, e.pinned};
-}
-
-QueueEntry entryOf(const SavedQueueEntry& e) {
-    return {e.id, e.songId, e.path, e.title, e.singer, e.key, e.tempo, e.pinned};
-}
-
 std::optional<PartyQueueStore::Song> songOf(const std::optional<SearchHit>& hit) {
     if (!hit) return std::nullopt;
     return PartyQueueStore::Song{hit->id, hit->path, hit->title};
 }
 
 }  // namespace
-
-SavedQueue savedQueueOf(const PartyQueueState& state) {
-    SavedQueue saved;
-    for (const QueueEntry& e : state.waiting) saved.waiting.push_back(savedEntryOf(e));
-    if (state.playing) saved.playing = savedEntryOf(*state.playing);
-    for (const QueueSinger& s : state.singers) saved.singers.push_back({s.name, s.lastSung});
-    saved.nextId = state.nextId;
-    saved.turns = state.turns;
-    saved.paused = state.paused;
-    return saved;
-}
-
-PartyQueueState partyQueueOf(const SavedQueue& saved) {
-    PartyQueueState state;
-    for (const SavedQueueEntry& e : saved.waiting) state.waiting.push_back(entryOf(e));
-    if (saved.playing) state.playing = entryOf(*saved.playing);
-    for (const SavedSinger& s : saved.singers) state.singers.push_back({s.name, s.lastSung});
-    state.nextId = saved.nextId;
-    state.turns = saved.turns;
-    state.paused = saved.paused;
-    return state;
-}
 
 LibraryQueueStore::LibraryQueueStore(LibraryControl& library, StatusWriter status)
     : m_library(library), m_status(std::move(status)) {}
@@ -57,7 +27,7 @@ std::optional<PartyQueueState> LibraryQueueStore::load() {
     try {
         Library* library = m_library.library();
         if (!library) throw LibraryError(m_library.openError());
-        if (std::optional<SavedQueue> saved = library->loadQueue()) return partyQueueOf(*saved);
+        if (std::optional<PartyQueueState> saved = library->loadQueue()) return *saved;
     } catch (const std::exception& e) {
         m_status(std::string("Queue not read: ") + e.what());
     }
@@ -71,7 +41,7 @@ void LibraryQueueStore::save(const PartyQueueState& state) {
     try {
         Library* library = m_library.library();
         if (!library) throw LibraryError(m_library.openError());
-        library->saveQueue(savedQueueOf(state));
+        library->saveQueue(state);
     } catch (const std::exception& e) {
         m_status(std::string("Queue not saved: ") + e.what());
     }

@@ -1,5 +1,6 @@
 // The party queue's store in the song library's file: the player's queue
-// on one side, the library's rows on the other.
+// on one side, the library's rows on the other, both of the same plain
+// values.
 //
 // Like the rest of the window's library work, it opens no library file that
 // is not there: a queue loads as empty, and the file is made only when the
@@ -14,10 +15,6 @@
 namespace orba {
 
 class LibraryControl;
-struct SavedQueue;
-
-SavedQueue savedQueueOf(const PartyQueueState& state);
-PartyQueueState partyQueueOf(const SavedQueue& saved);
 
 class LibraryQueueStore : public PartyQueueStore {
 public:

@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/savedqueue.h"
+#include "settings/queuevalues.h"
 #include "library/scanreport.h"
 #include "library/songfacts.h"
 
@@ -105,9 +105,9 @@ public:
     std::optional<SearchHit> songAt(const std::string& path);
 
     // The party queue as last saved; none when it never was.
-    std::optional<SavedQueue> loadQueue();
+    std::optional<PartyQueueState> loadQueue();
     // Replaces what was saved, in one transaction.
-    void saveQueue(const SavedQueue& queue);
+    void saveQueue(const PartyQueueState& queue);
 
 private:
     void open();

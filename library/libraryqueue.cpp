@@ -7,7 +7,7 @@ namespace orba {
 
 namespace {
 
-void insertEntry(sql::Statement& insert, const SavedQueueEntry& e, int place) {
+void insertEntry(sql::Statement& insert, const QueueEntry& e, int place) {
     insert.bind(1, e.id)
         .bind(2, place)
         .bind(3, e.songId)
@@ -31,13 +31,13 @@ std::optional<SearchHit> oneSong(sql::Statement& s) {
 
 }  // namespace
 
-std::optional<SavedQueue> Library::loadQueue() {
-    std::optional<SavedQueue> queue;
+std::optional<PartyQueueState> Library::loadQueue() {
+    std::optional<PartyQueueState> queue;
     recovering([&] {
         queue.reset();
         sql::Statement state = m_db->prepare("SELECT next_id, turns, paused FROM queue_state");
         if (!state.step()) return;
-        SavedQueue q;
+        PartyQueueState q;
         q.nextId = state.integer(0);
         q.turns = state.integer(1);
         q.paused = state.integer(2) != 0;
@@ -46,14 +46,14 @@ std::optional<SavedQueue> Library::loadQueue() {
             "SELECT id, place, song_id, path, title, singer, key_shift, tempo, pinned "
             "FROM queue_entries ORDER BY place");
         while (entries.step()) {
-            SavedQueueEntry e{entries.integer(0),
-                              entries.integer(2),
-                              entries.text(3),
-                              entries.text(4),
-                              entries.text(5),
-                              entries.optionalInteger(6),
-                              entries.optionalInteger(7),
-                              entries.optionalInteger(8)};
+            QueueEntry e{entries.integer(0),
+                         entries.integer(2),
+                         entries.text(3),
+                         entries.text(4),
+                         entries.text(5),
+                         entries.optionalInteger(6),
+                         entries.optionalInteger(7),
+                         entries.optionalInteger(8)};
             if (entries.integer(1) < 0)
                 q.playing = std::move(e);
             else
@@ -69,7 +69,7 @@ std::optional<SavedQueue> Library::loadQueue() {
 
 // The queue is small (tens of entries) and changes a few times a minute:
 // every change writes it whole, so the file never holds half a change.
-void Library::saveQueue(const SavedQueue& q) {
+void Library::saveQueue(const PartyQueueState& q) {
     recovering([&] {
         sql::Transaction t(*m_db);
         m_db->exec(

@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/queuevalues.h"
 #include "settings/singervalues.h"
 
 namespace orba {
@@ -34,39 +35,6 @@ inline constexpr int kQueueKeyMax = 12;
 
 // How long before a song's end the queued song after it is named on screen.
 inline constexpr int kNextUpLeadMs = 20000;
-
-struct QueueEntry {
-    std::int64_t id = 0;
-    std::int64_t songId = 0;  // the library's id; 0 for a file the library does not hold
-    std::string path;
-    std::string title;
-    std::string singer;
-    std::optional<int> key;    // semitones; none: the song's own
-    std::optional<int> tempo;  // percent; none: the song's own
-    // The place in the play order the host moved it to.
-    std::optional<int> pinned;
-
-    bool operator==(const QueueEntry&) const = default;
-};
-
-struct QueueSinger {
-    std::string name;
-    // The turn the singer last sang in (PartyQueueState::turns); 0: never.
-    std::int64_t lastSung = 0;
-
-    bool operator==(const QueueSinger&) const = default;
-};
-
-struct PartyQueueState {
-    std::vector<QueueEntry> waiting;  // in the order they were queued
-    std::optional<QueueEntry> playing;
-    std::vector<QueueSinger> singers;  // in the order they first queued
-    std::int64_t nextId = 1;
-    std::int64_t turns = 0;  // entries taken so far
-    bool paused = false;     // a song end takes no entry
-
-    bool operator==(const PartyQueueState&) const = default;
-};
 
 // What a guest asks to sing.
 struct QueueRequest {

@@ -12,9 +12,9 @@ namespace {
 
 using test::SongFolder;
 
-SavedQueue aQueue() {
-    SavedQueue q;
-    q.playing = SavedQueueEntry{4, 7, "/songs/wind.mp3", "Ｗｉｎｄ", "みか", 2, std::nullopt, {}};
+PartyQueueState aQueue() {
+    PartyQueueState q;
+    q.playing = QueueEntry{4, 7, "/songs/wind.mp3", "Ｗｉｎｄ", "みか", 2, std::nullopt, {}};
     q.waiting.push_back({5, 0, "/songs/a.mp3", "a", "Ken", std::nullopt, 90, 1});
     q.waiting.push_back({6, 8, "/songs/b.mp3", "", "みか", -12, 150, std::nullopt});
     q.singers = {{"みか", 3}, {"Ken", 0}};
@@ -30,7 +30,7 @@ TEST(QueueInLibrary, ANewFileHasNoQueueUntilOneIsSaved) {
     EXPECT_FALSE(library.loadQueue());
     library.saveQueue({});
     ASSERT_TRUE(library.loadQueue());
-    EXPECT_EQ(*library.loadQueue(), SavedQueue{});
+    EXPECT_EQ(*library.loadQueue(), PartyQueueState{});
 }
 
 TEST(QueueInLibrary, IsKeptWholeAcrossAReopen) {
@@ -44,7 +44,7 @@ TEST(QueueInLibrary, ASaveReplacesWhatWasThere) {
     SongFolder songs;
     Library library(songs.libraryFile());
     library.saveQueue(aQueue());
-    SavedQueue shorter = aQueue();
+    PartyQueueState shorter = aQueue();
     shorter.waiting.erase(shorter.waiting.begin());
     shorter.playing.reset();
     shorter.paused = false;
