@@ -1,5 +1,6 @@
 #include "lyrics/frame.h"
 
+#include "lyrics/partyscreens.h"
 #include "lyrics/textdrawing.h"
 
 namespace orba {

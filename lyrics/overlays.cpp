@@ -211,18 +211,4 @@ StatusCountdown StatusDisplay::draw(Bitmap& back, const FrameValues& f, const Se
     return out;
 }
 
-void drawNextUp(Bitmap& back, const FrameValues& f, const Settings& s, std::string_view utf8) {
-    Canvas& canvas = back.canvas();
-    Font& font = canvas.font();
-    const Font lyricFont = font;
-    font.charset = kDefaultCharset;
-    font.name = s.fontSpecified ? s.fontName : std::string(kDefaultFontFace);
-    font.size = truncToInt(f.unitX * 0.7);
-    canvas.brush().setStyle(BrushStyle::Clear);
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
-    const int x = f.cw - f.unitX / 2 - canvas.textWidth(text);
-    drawOutlinedText(back, x, f.unitX / 2, true, 100, 0, 0xFF00FF, 0xFFFFFF, text);
-    font = lyricFont;
-}
-
 }  // namespace orba

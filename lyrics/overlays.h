@@ -76,8 +76,4 @@ private:
     bool m_wide = false;  // holds characters beyond ASCII: drawn in a Japanese face
 };
 
-// The queued song that follows, named at the top right in the status
-// text's size and colours, over whatever the frame holds there.
-void drawNextUp(Bitmap& back, const FrameValues& f, const Settings& s, std::string_view utf8);
-
 }  // namespace orba

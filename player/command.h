@@ -59,6 +59,8 @@ enum class CommandKind {
     MoveQueueEntry,    // entry to place `value` of the play order (0: next)
     SkipQueueEntry,    // the song ends at once and the next entry plays
     PauseQueue,        // value 1: song ends take no entry; 0: they do again
+    StartUpNext,       // the up-next screen's time is up: the announced song plays
+    PartyCode,         // Q: the page's QR code shown or hidden
 };
 
 struct Command {

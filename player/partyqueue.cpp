@@ -279,6 +279,7 @@ void PartyQueue::attachStore(PartyQueueStore* store) {
 
 void PartyQueue::changed() {
     if (m_store) m_store->save(m_state);
+    if (m_listener) m_listener(m_state);
 }
 
 std::optional<std::int64_t> PartyQueue::add(QueueRequest request, QueueRefusal* why) {

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,6 +83,13 @@ std::optional<QueueEntry> takeNext(PartyQueueState& state);
 // The playing entry ends without another taking its place.
 bool endPlaying(PartyQueueState& state);
 
+// What a queue command did, for whoever asked (a guest's page waits for it).
+struct QueueOutcome {
+    bool done = false;
+    std::int64_t entry = 0;  // the entry queued
+    QueueRefusal why = QueueRefusal::None;
+};
+
 // The singer's controls for an entry's song: its key and tempo, where set,
 // over what the song keeps, pulled into what the player can play (a key
 // beyond its range plays at the nearest one it has).
@@ -113,6 +121,9 @@ public:
     // empty); every later change is saved to it. Null: kept in memory only.
     void attachStore(PartyQueueStore* store);
     PartyQueueStore* store() const { return m_store; }
+    // Told of every change after the store (the guests' pages follow it).
+    using Listener = std::function<void(const PartyQueueState&)>;
+    void setListener(Listener listener) { m_listener = std::move(listener); }
 
     std::optional<std::int64_t> add(QueueRequest request, QueueRefusal* why = nullptr);
     bool remove(std::int64_t id);
@@ -132,6 +143,7 @@ private:
 
     PartyQueueState m_state;
     PartyQueueStore* m_store = nullptr;
+    Listener m_listener;
 };
 
 // "次: NAME — TITLE" for the entry that plays next, in the last

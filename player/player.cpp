@@ -127,6 +127,7 @@ void Player::openChosenSong(const std::string& path) {
 }
 
 void Player::loadSong() {
+    m_upNext.reset();
     m_host.setTimerEnabled(false);
     Settings& s = m_settings;
     PlayerState& st = m_state;
@@ -267,6 +268,10 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
         m_pictures.draw(*back, m_frame.values(), m_settings, pictureViewOf(m_state), m_image1);
     }
     out.drawn = true;
+    if (m_upNext) {
+        upNextFrame(back, *dt);
+        return out;
+    }
     const LyricClock clock = clockStep(m_settings, m_state, *dt, readMusic());
     out.songEnded = clock.songEnded;
     if (clock.songEnded && !m_options.inspecting) m_queued.push_back({CommandKind::SongEnded});
@@ -283,6 +288,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
         }
         view.nextUp = nextUp;
         applyLyricsDrawn(m_state, m_frame.drawLyrics(*back, m_settings, view, out.lyrics));
+        drawPartyCode(*back);
     }
     return out;
 }
@@ -359,60 +365,6 @@ void Player::nextSong() {
     m_host.setTimerEnabled(true);
 }
 
-void Player::queueSong(QueueRequest r) {
-    PartyQueueStore* store = m_queue.store();
-    if (r.path.empty() && r.songId != 0 && store) {
-        if (std::optional<PartyQueueStore::Song> song = store->songById(r.songId)) {
-            r.path = song->path;
-            if (r.title.empty()) r.title = song->title;
-        }
-    } else if (!r.path.empty() && store) {
-        if (std::optional<PartyQueueStore::Song> song = store->songByPath(r.path)) {
-            r.songId = song->id;
-            if (r.title.empty()) r.title = song->title;
-        }
-    }
-    if (!r.path.empty() && (!hasMusicExtension(r.path) || !isRegularFile(r.path))) {
-        postStatus(fileNamePart(r.path) + " が見つかりません");
-        return;
-    }
-    if (r.title.empty()) r.title = nextSongMessage(r.path);
-    QueueRefusal why = QueueRefusal::None;
-    const std::string title = r.title;
-    if (m_queue.add(std::move(r), &why)) {
-        postStatus("Queued: " + title);
-        return;
-    }
-    postStatus(queueRefusalText(why));
-}
-
-bool Player::playFromQueue(std::optional<QueueEntry> entry) {
-    for (; entry; entry = m_queue.next()) {
-        if (!isRegularFile(entry->path)) {
-            postStatus(fileNamePart(entry->path) + " が見つかりません");
-            continue;
-        }
-        m_host.setTimerEnabled(false);
-        m_transport->stop();
-        try {
-            if (openMusicFile(entry->path)) {
-                postStatus(queueEntryMessage(*entry));
-                return true;
-            }
-        } catch (const ProfileWriteError& e) {
-            // The settings file refused the song: the queue moves on.
-            postStatus(e.what());
-        }
-        m_host.setTimerEnabled(true);
-    }
-    return false;
-}
-
-void Player::skipQueueEntry() {
-    if (playFromQueue(m_queue.next())) return;
-    stopSong();
-}
-
 void Player::postStatus(std::string text, std::optional<int> ms) {
     m_state.statusMessage = std::move(text);
     if (ms) m_state.statusTime = *ms;
@@ -433,6 +385,7 @@ bool Player::refusedWhileExporting(const Command& c) {
         case CommandKind::RemoveQueueEntry:
         case CommandKind::MoveQueueEntry:
         case CommandKind::PauseQueue:
+        case CommandKind::PartyCode:
             return false;
         default:
             postStatus(kExportBusyText);
@@ -455,6 +408,11 @@ void Player::run(const Command& c) {
             toggleLook(static_cast<char>(c.value));
             return;
         case CommandKind::PauseToggle:
+            // Between songs Space starts the next singer's song at once.
+            if (m_upNext) {
+                startUpNext();
+                return;
+            }
             togglePause();
             return;
         case CommandKind::StepSong:
@@ -558,19 +516,13 @@ void Player::run(const Command& c) {
             endExport();
             return;
         case CommandKind::QueueSong:
-            queueSong(c.queue);
-            return;
         case CommandKind::RemoveQueueEntry:
-            m_queue.remove(c.entry);
-            return;
         case CommandKind::MoveQueueEntry:
-            m_queue.move(c.entry, c.value);
-            return;
         case CommandKind::SkipQueueEntry:
-            skipQueueEntry();
-            return;
         case CommandKind::PauseQueue:
-            m_queue.setPaused(c.value != 0);
+        case CommandKind::StartUpNext:
+        case CommandKind::PartyCode:
+            runPartyCommand(c);
             return;
     }
 }

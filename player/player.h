@@ -17,6 +17,7 @@
 // frame draws one song's time over that song's lines.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@
 #include "effects/framepictures.h"
 #include "lyrics/frame.h"
 #include "platform/bitmap.h"
+#include "platform/qrcode.h"
 #include "playback/transport.h"
 #include "player/command.h"
 #include "player/partyqueue.h"
@@ -165,6 +167,19 @@ public:
     PartyQueue& partyQueue() { return m_queue; }
     const PartyQueue& partyQueue() const { return m_queue; }
 
+    // How long the screen naming the next singer shows between queued
+    // songs; 0 (the default) plays the next entry at once.
+    void setUpNextSeconds(int seconds) { m_upNextMs = std::max(0, seconds) * 1000; }
+    // The entry the up-next screen announces; none while a song plays.
+    const std::optional<QueueEntry>& upNext() const { return m_upNext; }
+    // The guests' page address drawn as a QR code in a corner ("" draws
+    // none); Q shows and hides it.
+    void setPartyAddress(const std::string& address);
+    void setPartyCodeShown(bool on) { m_partyCodeShown = on; }
+    bool partyCodeShown() const { return m_partyCodeShown && m_partyCode.size > 0; }
+    // What the last queue command did: the entry queued, or why not.
+    const QueueOutcome& queueOutcome() const { return m_queueOutcome; }
+
     // The window's slideshow decodes its next pictures on a worker thread.
     void setPicturesDecodedAhead(bool on) { m_pictures.setDecodeAhead(on); }
 
@@ -193,11 +208,17 @@ private:
     MusicReading readMusic();
     void carryOutSongEnd();
     void nextSong();
+    // Party mode (playerparty.cpp).
+    void runPartyCommand(const Command& c);
     void queueSong(QueueRequest request);
     // Plays the entries the queue gives, passing over ones whose file is
-    // gone; false when none could be opened.
-    bool playFromQueue(std::optional<QueueEntry> entry);
+    // gone; false when none could be opened. With the up-next screen on,
+    // the first entry whose file is there is announced instead.
+    bool playFromQueue(std::optional<QueueEntry> entry, bool announce = true);
     void skipQueueEntry();
+    void startUpNext();
+    void upNextFrame(Bitmap* back, int dt);
+    void drawPartyCode(Bitmap& back);
     void loadSettingsFrom(const ProfileFile& file);
     void openChosenSong(const std::string& path);
 
@@ -265,6 +286,12 @@ private:
     };
     std::optional<ExportPause> m_export;
     PartyQueue m_queue;
+    QueueOutcome m_queueOutcome;
+    std::optional<QueueEntry> m_upNext;
+    int m_upNextMs = 0;
+    int m_upNextLeft = 0;  // ms until the announced song starts by itself
+    QrCode m_partyCode;
+    bool m_partyCodeShown = true;
 };
 
 }  // namespace orba

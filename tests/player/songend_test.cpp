@@ -210,6 +210,78 @@ TEST_F(FolderPlay, ASongThatIsNoMusicFileIsNotQueued) {
     EXPECT_TRUE(player->partyQueue().upcoming().empty());
 }
 
+TEST_F(FolderPlay, TheNextSingerIsAnnouncedBetweenSongsAndTheirSongStartsWhenTheTimeIsUp) {
+    player->setUpNextSeconds(1);
+    player->run(queueSong(dir.file("c.mp3"), "Mika"));
+    ASSERT_TRUE(player->queueOutcome().done);
+    EXPECT_EQ(player->queueOutcome().entry, player->partyQueue().upcoming().at(0).id);
+    player->frame(back, 160, 120, now);
+    for (int i = 0; i < 400 && !player->upNext(); ++i) tick();
+    ASSERT_TRUE(player->upNext());
+    EXPECT_EQ(player->upNext()->singer, "Mika");
+    EXPECT_NE(music->mode(), kModePlaying);
+    // The announcement darkens the middle of the frame while the clocks stand.
+    const FrameOutcome shown = tick();
+    EXPECT_TRUE(shown.drawn);
+    EXPECT_FALSE(shown.songEnded);
+    EXPECT_EQ(std::as_const(back).image().pixel(2, 60) & 0xFFFFFF, 0u);
+    for (int i = 0; i < 100 && player->upNext(); ++i) tick();
+    EXPECT_FALSE(player->upNext());
+    EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
+    EXPECT_EQ(music->mode(), kModePlaying);
+    EXPECT_EQ(player->state().statusMessage, "c|Mika");
+}
+
+TEST_F(FolderPlay, SpaceStartsTheAnnouncedSongAndAnotherSongLoadEndsTheAnnouncement) {
+    player->setUpNextSeconds(10);
+    player->run(queueSong(dir.file("b.mp3"), "Ken"));
+    player->run(queueSong(dir.file("c.mp3"), "Mika"));
+    player->run({CommandKind::SkipQueueEntry});
+    ASSERT_TRUE(player->upNext());
+    player->run({CommandKind::PauseToggle});
+    EXPECT_FALSE(player->upNext());
+    EXPECT_EQ(player->settings().bgmFile, dir.file("b.mp3"));
+    EXPECT_EQ(music->mode(), kModePlaying);
+
+    player->run({CommandKind::SkipQueueEntry});
+    ASSERT_TRUE(player->upNext());
+    EXPECT_EQ(player->upNext()->singer, "Mika");
+    player->run({CommandKind::OpenSong, 0, dir.file("a.mp3")});
+    EXPECT_FALSE(player->upNext());
+    EXPECT_EQ(player->settings().bgmFile, dir.file("a.mp3"));
+}
+
+TEST_F(FolderPlay, QueueCommandsTellWhetherTheyDidAnything) {
+    for (int i = 0; i < kWaitingPerSinger; ++i) player->run(queueSong(dir.file("b.mp3"), "Ken"));
+    EXPECT_TRUE(player->queueOutcome().done);
+    player->run(queueSong(dir.file("b.mp3"), "ken"));
+    EXPECT_FALSE(player->queueOutcome().done);
+    EXPECT_EQ(player->queueOutcome().why, QueueRefusal::TooMany);
+    player->run(queueSong(dir.file("gone.mp3"), "Mika"));
+    EXPECT_EQ(player->queueOutcome().why, QueueRefusal::NoSong);
+    Command remove{CommandKind::RemoveQueueEntry};
+    remove.entry = 9999;
+    player->run(remove);
+    EXPECT_FALSE(player->queueOutcome().done);
+    remove.entry = player->partyQueue().upcoming().at(0).id;
+    player->run(remove);
+    EXPECT_TRUE(player->queueOutcome().done);
+}
+
+TEST_F(FolderPlay, ThePageAddressIsDrawnAsACodeThatQHidesAndShows) {
+    const auto corner = [&] { return std::as_const(back).image().pixel(795 - 5, 595 - 5) & 0xFFFFFF; };
+    player->frame(back, 800, 600, now);
+    const QRgb without = corner();
+    player->setPartyAddress("http://192.168.1.20:8080/?t=abcdefghijklmnopqrstuv");
+    player->frame(back, 800, 600, now += 15);
+    ASSERT_TRUE(player->partyCodeShown());
+    EXPECT_EQ(corner(), 0xFFFFFFu);  // the quiet zone
+    player->run(decideKey({vk::letter('Q')}, player->settings(), player->state()));
+    EXPECT_FALSE(player->partyCodeShown());
+    player->frame(back, 800, 600, now += 15);
+    EXPECT_EQ(corner(), without);
+}
+
 TEST(SongLoad, MidiUnderAnotherNameGetsTheMidiClock) {
     test::TempDir dir;
     test::MidiWriter midi(480);
