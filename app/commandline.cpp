@@ -13,6 +13,8 @@ CommandLine parseCommandLine(int argc, char** argv) {
             cl.version = true;
         } else if (a == "--time-edit") {
             cl.timeEdit = true;
+        } else if (a == "--party") {
+            cl.party = true;
         } else if (a.rfind("--", 0) != 0 && cl.musicFile.empty()) {
             cl.musicFile = a;
         }

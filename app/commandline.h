@@ -11,6 +11,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool timeEdit = false;          // --time-edit: the song opens in the time-tag edit mode
+    bool party = false;             // --party: the guests' page is served from the start
     std::string musicFile;          // first argument that does not start with "--"
     std::vector<std::string> args;  // everything after the program name
 };

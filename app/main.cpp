@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/mprisbridge.h"
 #include "app/orbaapplication.h"
+#include "app/partycontrol.h"
 #include "app/tdesktopwindow.h"
 #include "desktop/songhandover.h"
 #include "platform/startuptrace.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
 
         // One window for every song: a window already open takes this one.
         QGuiApplication::setDesktopFileName(QStringLiteral("org.orbakaraoke.Player"));
-        if (!cl.timeEdit && orba::handSongToRunningWindow(cl.musicFile)) return 0;
+        if (!cl.timeEdit && !cl.party && orba::handSongToRunningWindow(cl.musicFile)) return 0;
 
         try {
             orba::TDesktopWindow window;
@@ -53,6 +54,16 @@ int main(int argc, char** argv) {
             window.setStartInTimeEditMode(cl.timeEdit);
             window.show();
             orba::startupMark("shown");
+            if (cl.party) {
+                std::string error;
+                if (!window.startParty(&error)) {
+                    std::fprintf(stderr, "orbakaraoke: party mode: %s\n", error.c_str());
+                    return 2;
+                }
+                std::printf("%s\n%s\n", window.party().guestAddress().c_str(),
+                            window.party().pin().c_str());
+                std::fflush(stdout);
+            }
             // Lets scripted runs (the smoke test) end the player as a user
             // would, through the window's close.
             if (int ms = qEnvironmentVariableIntValue("ORBAKARAOKE_QUIT_AFTER_MS"); ms > 0)

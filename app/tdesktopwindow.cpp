@@ -13,6 +13,7 @@
 
 #include "app/frameview.h"
 #include "app/librarycontrol.h"
+#include "app/partycontrol.h"
 #include "app/partyqueuestore.h"
 #include "app/orbaapplication.h"
 #include "app/shellrules.h"
@@ -42,6 +43,7 @@ TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent), m_player(
 
     createMenus();
     createLibraryPanel();
+    createPartyPanel();
     FormCreate();
     qApp->installEventFilter(this);
 }
@@ -52,6 +54,9 @@ TDesktopWindow::~TDesktopWindow() {
     // The panel goes later with the window's other children and does not
     // touch the library on its way (the dock is not deleted here: Qt's
     // main window layout keeps pointers to its docks until its own end).
+    // The server goes first: no request may reach a player on its way out.
+    m_party.reset();
+    m_player.partyQueue().setListener({});
     m_player.partyQueue().attachStore(nullptr);
     m_queueStore.reset();
     m_library.reset();

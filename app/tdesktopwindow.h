@@ -31,6 +31,8 @@ class FrameView;
 class LibraryControl;
 class LibraryPanel;
 class LibraryQueueStore;
+class PartyControl;
+class QueuePanel;
 
 class TDesktopWindow : public QMainWindow, private PlayerHost {
     Q_OBJECT
@@ -63,6 +65,9 @@ public:
     void S1Click();
     // Ctrl+F: the library's search panel, its field focused.
     void Find1Click();
+    // Party mode on and off; Ctrl+U: the queue panel.
+    void PartyMode1Click();
+    void Queue1Click();
     void FormDblClick();
     void FormMouseMove(int x, int y);
     void Timer1Timer();
@@ -77,6 +82,12 @@ public:
     QAction* menuEntry(const char* name) const;
     LibraryControl& library() { return *m_library; }
     LibraryPanel& libraryPanel() { return *m_panel; }
+    QueuePanel& queuePanel() { return *m_queuePanel; }
+    PartyControl& party() { return *m_party; }
+    // Serves the guests' page (a new address and PIN each time); false, with
+    // `error` set, when it cannot.
+    bool startParty(std::string* error);
+    void stopParty();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -103,7 +114,10 @@ private:
     void FormDestroy();
     void createMenus();
     void createLibraryPanel();
+    // A panel docked at the frame's right, hidden until shown.
+    QDockWidget* addSidePanel(QWidget* panel, const QString& name);
     void startLibraryWatch();
+    void createPartyPanel();
 
     Player m_player;
     Bitmap m_backBuffer;
@@ -126,6 +140,9 @@ private:
     QString m_lastSinger;  // offered again when the next song is queued
     QDockWidget* m_panelDock = nullptr;
     LibraryPanel* m_panel = nullptr;
+    std::unique_ptr<PartyControl> m_party;
+    QDockWidget* m_queueDock = nullptr;
+    QueuePanel* m_queuePanel = nullptr;
 
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;
@@ -139,6 +156,9 @@ private:
     QAction* N5 = nullptr;
     QAction* S1 = nullptr;
     QAction* Find1 = nullptr;
+    QMenu* Party1 = nullptr;
+    QAction* PartyMode1 = nullptr;
+    QAction* Queue1 = nullptr;
 };
 
 }  // namespace orba

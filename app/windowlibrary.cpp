@@ -54,17 +54,7 @@ void TDesktopWindow::createLibraryPanel() {
     };
     m_panel = new LibraryPanel(*m_library, std::move(actions));
 
-    // A dock takes its room from the frame instead of covering it: the frame
-    // is drawn straight into the window's pixels, over anything laid on it.
-    m_panelDock = new QDockWidget(this);
-    m_panelDock->setObjectName(QStringLiteral("LibraryDock"));
-    m_panelDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    auto* noTitle = new QWidget(m_panelDock);
-    noTitle->setFixedSize(0, 0);
-    m_panelDock->setTitleBarWidget(noTitle);
-    m_panelDock->setWidget(m_panel);
-    addDockWidget(Qt::RightDockWidgetArea, m_panelDock);
-    m_panelDock->hide();
+    m_panelDock = addSidePanel(m_panel, QStringLiteral("LibraryDock"));
 
     Library1 = menuBar()->addMenu(QStringLiteral("ライブラリ"));
     Library1->setObjectName(QStringLiteral("Library1"));
@@ -76,6 +66,21 @@ void TDesktopWindow::createLibraryPanel() {
     Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     addAction(Find1);
     connect(Find1, &QAction::triggered, this, [this] { guarded([this] { Find1Click(); }); });
+}
+
+QDockWidget* TDesktopWindow::addSidePanel(QWidget* panel, const QString& name) {
+    // A dock takes its room from the frame instead of covering it: the frame
+    // is drawn straight into the window's pixels, over anything laid on it.
+    auto* dock = new QDockWidget(this);
+    dock->setObjectName(name);
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    auto* noTitle = new QWidget(dock);
+    noTitle->setFixedSize(0, 0);
+    dock->setTitleBarWidget(noTitle);
+    dock->setWidget(panel);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    dock->hide();
+    return dock;
 }
 
 void TDesktopWindow::Find1Click() {

@@ -20,6 +20,10 @@ const char* const kUsage =
     "  --time-edit [MUSICFILE]\n"
     "               open the song in the time-tag edit mode, in a window of\n"
     "               its own\n"
+    "  --party [MUSICFILE]\n"
+    "               open the player in party mode: guests queue songs from\n"
+    "               their phones; prints the guests' address and the host PIN,\n"
+    "               each on a line of its own\n"
     "  --lyrics-info FILE [--song-length MS] [--edit-mode] [--at MS]\n"
     "               show how the player reads a lyric file, as JSON\n"
     "  --timeline FILE --at MS[,MS...] [--song-length MS]\n"
@@ -64,7 +68,7 @@ constexpr HeadlessCommand kCommands[] = {
 };
 
 bool isPlayerOption(const std::string& a) {
-    return a == "--help" || a == "--version" || a == "--time-edit";
+    return a == "--help" || a == "--version" || a == "--time-edit" || a == "--party";
 }
 
 }  // namespace

@@ -68,12 +68,13 @@ e2e_wait_caption() {
   e2e_window=$id
 }
 
-# The number of pixels of exactly colour `hex` (e.g. "#00FF00") in the window.
+# The number of pixels of exactly colour `hex` (e.g. "#00FF00") in the window,
+# or within `fuzz` percent of it (for text, whose edges are smoothed).
 e2e_count_colour() {
-  local hex=$1 shot=$e2e_work/shot.png
+  local hex=$1 fuzz=${2:-0} shot=$e2e_work/shot.png
   import -window "$e2e_window" "$shot" 2>/dev/null || { echo 0; return; }
-  convert "$shot" -fill black +opaque "$hex" -fill white -opaque "$hex" -colorspace Gray \
-    -format '%[fx:round(mean*w*h)]' info:
+  convert "$shot" -fuzz "$fuzz%" -fill black +opaque "$hex" -fill white -opaque "$hex" \
+    -colorspace Gray -format '%[fx:round(mean*w*h)]' info:
 }
 
 e2e_expect_no_colour() {
@@ -82,11 +83,11 @@ e2e_expect_no_colour() {
   ((n == 0)) || e2e_fail "$hex drawn $what: $n pixels"
 }
 
-# Waits until at least `min` pixels of colour `hex` are drawn.
+# Waits until at least `min` pixels of colour `hex` (within `fuzz` percent) are drawn.
 e2e_wait_colour() {
-  local hex=$1 min=$2 what=$3 deadline=$((SECONDS + 20)) n
+  local hex=$1 min=$2 what=$3 fuzz=${4:-0} deadline=$((SECONDS + 20)) n
   while true; do
-    n=$(e2e_count_colour "$hex")
+    n=$(e2e_count_colour "$hex" "$fuzz")
     ((n >= min)) && return 0
     ((SECONDS < deadline)) || e2e_fail "$what: only $n pixels of $hex"
     sleep 0.2

@@ -242,9 +242,11 @@ TEST_F(TDesktopWindowTest, MenuEntriesCarryTheirCaptionsAndIcons) {
     }
     QStringList tops;
     for (QAction* a : w.menuBar()->actions()) tops << a->text();
-    // The library's menu has no Alt letter: Alt+L stays the play list key.
+    // The library's and party's menus have no Alt letter: Alt+L stays the
+    // play list key, Alt+P a look key.
     EXPECT_EQ(tops, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
-                                 QStringLiteral("オプション(&O)"), QStringLiteral("ライブラリ")}));
+                                 QStringLiteral("オプション(&O)"), QStringLiteral("ライブラリ"),
+                                 QStringLiteral("パーティー")}));
     EXPECT_EQ(w.menuEntry("Find1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
 }
 

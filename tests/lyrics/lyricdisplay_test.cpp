@@ -5,6 +5,7 @@
 
 #include "lyrics/linelayout.h"
 #include "lyrics/overlays.h"
+#include "lyrics/partyscreens.h"
 #include "lyrics/wipe.h"
 #include "platform/sjis.h"
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "playback/mediadevice.h"
 #include "playback/simulatedtransport.h"
 #include "player/player.h"
@@ -29,6 +31,9 @@ protected:
     unsigned now = 1000;
 
     FolderPlay() {
+        // A settings file of its own: the song a player writes into it must
+        // never be the one another test's player reads.
+        ::setenv("ORBAKARAOKE_INI", dir.file("ORBAKARAOKE.ini").c_str(), 1);
         for (const char* name : {"a", "b", "c"}) {
             writeFile(dir.file(std::string(name) + ".mp3"), "x");
             writeFile(dir.file(std::string(name) + "_t.txt"), "[00:00:50]la\r\n");
