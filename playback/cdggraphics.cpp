@@ -1,0 +1,79 @@
+#include "playback/cdggraphics.h"
+
+namespace orba {
+
+CdgGraphics::CdgGraphics(std::string path) : m_path(std::move(path)) {
+    m_thread = std::thread([this] { run(); });
+}
+
+CdgGraphics::~CdgGraphics() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+std::shared_ptr<const CdgPicture> CdgGraphics::picture(int ms) {
+    std::lock_guard lock(m_mutex);
+    if (m_wanted != ms) {
+        m_wanted = ms;
+        m_wake.notify_one();
+    }
+    return m_latest;
+}
+
+std::shared_ptr<const CdgPicture> CdgGraphics::pictureAt(int ms,
+                                                         std::chrono::milliseconds deadline) {
+    std::unique_lock lock(m_mutex);
+    if (m_wanted != ms) {
+        m_wanted = ms;
+        m_wake.notify_one();
+    }
+    m_ready.wait_for(lock, deadline, [&] { return m_stop || m_doneFor == ms; });
+    return m_latest;
+}
+
+bool CdgGraphics::waitOpened(std::unique_lock<std::mutex>& lock,
+                             std::chrono::milliseconds deadline) {
+    return m_ready.wait_for(lock, deadline, [&] { return m_opened; });
+}
+
+std::string CdgGraphics::problem(std::chrono::milliseconds deadline) {
+    std::unique_lock lock(m_mutex);
+    return waitOpened(lock, deadline) ? m_problem : "is still being opened";
+}
+
+std::string CdgGraphics::note(std::chrono::milliseconds deadline) {
+    std::unique_lock lock(m_mutex);
+    return waitOpened(lock, deadline) ? m_note : std::string();
+}
+
+void CdgGraphics::run() {
+    CdgStream stream(m_path);
+    {
+        std::lock_guard lock(m_mutex);
+        m_opened = true;
+        m_problem = stream.problem();
+        m_note = stream.note();
+    }
+    m_ready.notify_all();
+    std::unique_lock lock(m_mutex);
+    while (true) {
+        m_wake.wait(lock, [&] { return m_stop || (m_wanted && m_wanted != m_doneFor); });
+        if (m_stop) return;
+        const int ms = *m_wanted;
+        lock.unlock();
+        // The screen is only made again when a packet changed it.
+        std::shared_ptr<const CdgPicture> next;
+        if (stream.advanceTo(ms) || !m_latest)
+            next = std::make_shared<const CdgPicture>(stream.picture());
+        lock.lock();
+        if (next) m_latest = std::move(next);
+        m_doneFor = ms;
+        m_ready.notify_all();
+    }
+}
+
+}  // namespace orba
