@@ -1,10 +1,11 @@
-// Costs of the per-frame drawing primitives: outlined lyric lines and the
-// picture blends.
+// Costs of the per-frame drawing primitives: outlined lyric lines, the
+// picture blends and a CD+G screen as the whole frame.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
+#include "effects/cdgdisplay.h"
 #include "lyrics/textdrawing.h"
 #include "platform/bitmap.h"
 #include "platform/blend.h"
@@ -69,6 +70,19 @@ BENCHMARK(BM_DrawBlended)
     ->Args({1920, 1080, 1, 50})
     ->Args({1920, 1080, 0, 100})
     ->Unit(benchmark::kMicrosecond);
+
+// A CD+G song's frame at full HD: the 300 x 216 screen scaled to 1500 x 1080
+// and the border's bars beside it. Aim: at most 1 ms.
+void BM_CdgFrame(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    Bitmap back(w, h);
+    const Bitmap screen = frame(300, 216);
+    for (auto _ : state) {
+        drawCdgScreen(back, w, h, screen, 0x402010);
+        benchmark::DoNotOptimize(back.image().constBits());
+    }
+}
+BENCHMARK(BM_CdgFrame)->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace orba

@@ -311,9 +311,12 @@ void Canvas::lineTo(int x, int y) {
 
 namespace {
 
+// `rowsStandAlone`: a row's result depends on its source row alone (not on
+// what the destination held), so a row that repeats the source row of the
+// one above, as enlarging pictures do, is a copy of that one.
 template <typename CopyRow>
 void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& source,
-                DrawnSince& drawn, CopyRow copyRow) {
+                DrawnSince& drawn, CopyRow copyRow, bool rowsStandAlone = false) {
     if (dst.isNull() || src.isNull()) return;
     const AxisMap xs =
         mapAxis(dest.left, dest.right, source.left, source.right, dst.width(), src.width());
@@ -322,8 +325,12 @@ void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& so
         mapAxis(dest.top, dest.bottom, source.top, source.bottom, dst.height(), src.height());
     for (int i = 0; i < ys.size(); ++i) {
         std::uint32_t* d = scanLine(dst, ys.destStart + i) + xs.destStart;
-        const std::uint32_t* s = scanLine(src, ys.source[static_cast<std::size_t>(i)]);
-        copyRow(d, s, xs);
+        const std::size_t row = static_cast<std::size_t>(i);
+        if (rowsStandAlone && i > 0 && ys.source[row] == ys.source[row - 1])
+            std::memcpy(d, scanLine(dst, ys.destStart + i - 1) + xs.destStart,
+                        sizeof(std::uint32_t) * static_cast<std::size_t>(xs.size()));
+        else
+            copyRow(d, scanLine(src, ys.source[row]), xs);
         drawn.note(ys.destStart + i, xs.destStart, xs.destStart + xs.size());
     }
 }
@@ -341,7 +348,8 @@ void Canvas::copyRect(const Rect& dest, const Bitmap& from, const Rect& source) 
                    }
                    for (int i = 0; i < xs.size(); ++i)
                        d[i] = s[xs.source[static_cast<std::size_t>(i)]];
-               });
+               },
+               &from != m_owner);
 }
 
 void Canvas::copyRectTransparent(const Rect& dest, const Bitmap& from, const Rect& source,
