@@ -58,9 +58,10 @@ LyricsDrawn FrameLoop::drawLyrics(Bitmap& back, const Settings& s, const LyricVi
     const FrameValues& f = m_values;
     LyricsDrawn out;
     const bool overlay = v.debugMode || v.timeEditMode;
-    if (s.textBack == 3 || overlay) drawBlueMesh(back, f);
+    const bool ownLyrics = !v.lyricsInGraphics;
+    if ((s.textBack == 3 && ownLyrics) || overlay) drawBlueMesh(back, f);
     setLyricFont(back.canvas(), s, v.encoding);
-    if (s.useMessage) {
+    if (s.useMessage && ownLyrics) {
         if (s.textBack == 1 || s.textBack == 2) drawTextBand(back, f, s);
         if (lf.drawn)
             drawCurrentLine(back, f, s, m_caches, lf.line, overlay, v.timeEditMode, m_editMarker,
@@ -68,7 +69,7 @@ LyricsDrawn FrameLoop::drawLyrics(Bitmap& back, const Settings& s, const LyricVi
     }
     const double lineShift = lf.drawn ? lf.line.motion.lineShift : 0.0;
     const LineDrawInput sides{overlay, v.timeEditMode, lf.shown, v.tagType};
-    if (s.showNext || overlay)
+    if ((s.showNext && ownLyrics) || overlay)
         drawNextLine(back, f, m_caches, v.currentLine, v.lyricLines.size(), lineShift, sides);
     if (overlay) {
         drawPreviousLine(back, f, m_caches, v.currentLine, lineShift, sides);

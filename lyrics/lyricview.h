@@ -27,6 +27,9 @@ struct LyricView {
     bool debugMode = false;
     // "次: NAME — TITLE" near a song's end when a queued song follows; UTF-8.
     std::string_view nextUp = {};
+    // The song's graphics show its lyrics (CD+G): the player draws none of
+    // its own, nor their band; the status line and the overlays stay.
+    bool lyricsInGraphics = false;
 };
 
 }  // namespace orba

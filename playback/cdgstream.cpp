@@ -75,9 +75,8 @@ CdgCheck checkCdgBytes(const std::string& head, std::int64_t fileSize) {
     }
     if (!graphics) {
         c.problem = "not CD+G graphics (no drawing instruction in its first " +
-                    std::to_string(std::min<std::int64_t>(c.packets, kCheckedBytes / kCdgPacketBytes) /
-                                   kCdgPacketsPerSecond) +
-                    " s)";
+                    std::to_string(std::min<std::int64_t>(c.packets, kCheckedBytes / kCdgPacketBytes)) +
+                    " packets)";
         return c;
     }
     if (const std::int64_t rest = fileSize % kCdgPacketBytes; rest != 0)

@@ -11,6 +11,7 @@
 #include "authoring/textexport.h"
 #include "authoring/timeedit.h"
 #include "desktop/installlayout.h"
+#include "effects/cdgdisplay.h"
 #include "effects/imagelist.h"
 #include "effects/seasondate.h"
 #include "lyrics/lyricload.h"
@@ -18,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/profilefile.h"
+#include "playback/cdggraphics.h"
 #include "playback/mastervolume.h"
 #include "playback/matroskalyrics.h"
 #include "playback/mediadevice.h"
@@ -136,6 +138,7 @@ void Player::loadSong() {
     // Lyric files beside the song, lyrics inside it, or the chosen file.
     m_song = resolveSong(lookAtSong(s.useBgm ? s.bgmFile : std::string()), musicChoiceOf(s),
                          !m_options.lyricsGiven);
+    openGraphics();
     LyricSource source = readFirstLyrics(m_song.lyrics, musicTagReader(readMatroskaLyrics));
     s.useMessage = source.found;
     if (source.found) s.messageFile = source.path;
@@ -265,7 +268,8 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     m_frame.clockTicked(*dt, now);
     if (back) {
         m_host.updateCursor();
-        m_pictures.draw(*back, m_frame.values(), m_settings, pictureViewOf(m_state), m_image1);
+        if (!m_graphics || m_upNext)
+            m_pictures.draw(*back, m_frame.values(), m_settings, pictureViewOf(m_state), m_image1);
     }
     out.drawn = true;
     if (m_upNext) {
@@ -278,7 +282,9 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     out.lyrics = m_frame.lyricStep(m_settings, lyricViewOf(m_state), clock.lyricTime);
     m_state.currentLine = out.lyrics.currentLine;
     if (back) {
+        if (m_graphics) drawGraphics(*back);
         LyricView view = lyricViewOf(m_state);
+        view.lyricsInGraphics = m_graphics != nullptr;
         std::string nextUp;
         // The play order is worked out only in a song's last seconds.
         if (!m_queue.paused() && m_state.songTime >= m_state.songLength - kNextUpLeadMs) {
@@ -291,6 +297,35 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
         drawPartyCode(*back);
     }
     return out;
+}
+
+void Player::openGraphics() {
+    const std::string& file = m_song.graphicsFile;
+    if (file.empty()) {
+        m_graphics.reset();
+        return;
+    }
+    if (!m_graphics || m_graphics->path() != file) m_graphics = std::make_unique<CdgGraphics>(file);
+    if (std::string problem = m_graphics->problem(); !problem.empty())
+        noteLoadError(fileNamePart(file) + ": " + problem);
+    else if (std::string note = m_graphics->note(); !note.empty())
+        noteLoadError(fileNamePart(file) + ": " + note);
+}
+
+void Player::drawGraphics(Bitmap& back) {
+    const FrameValues& f = m_frame.values();
+    // The window draws the newest screen the worker has; a tool or an
+    // export waits for the one of this frame's time, so that what it writes
+    // does not depend on the worker's pace.
+    constexpr std::chrono::seconds kGraphicsWait{10};
+    const int ms = m_state.songTime;
+    const std::shared_ptr<const CdgPicture> screen =
+        m_options.inspecting || m_export ? m_graphics->pictureAt(ms, kGraphicsWait)
+                                         : m_graphics->picture(ms);
+    if (screen)
+        drawCdgScreen(back, f.cw, f.ch, screen->screen, screen->border);
+    else
+        drawCdgScreen(back, f.cw, f.ch, Bitmap(), 0);
 }
 
 MusicReading Player::readMusic() {

@@ -39,6 +39,7 @@
 
 namespace orba {
 
+class CdgGraphics;
 class ProfileFile;
 enum class TextExport;
 enum class SingerControl;
@@ -186,6 +187,8 @@ public:
     // What the last song load found the song brings (its lyric candidates,
     // pictures, per-song file, MIDI or not).
     const ResolvedSong& song() const { return m_song; }
+    // Whether the song's CD+G graphics draw the frames.
+    bool graphicsShown() const { return m_graphics != nullptr; }
     // The lyric file (or, for lyrics inside it, the music file) the last
     // song load read its lines from; empty when it read none.
     std::string lyricFileRead() const {
@@ -219,6 +222,9 @@ private:
     void startUpNext();
     void upNextFrame(Bitmap* back, int dt);
     void drawPartyCode(Bitmap& back);
+    // A CD+G song's graphics as the whole frame, at the song's time.
+    void drawGraphics(Bitmap& back);
+    void openGraphics();
     void loadSettingsFrom(const ProfileFile& file);
     void openChosenSong(const std::string& path);
 
@@ -277,6 +283,9 @@ private:
     std::vector<std::string> m_loadProblems;
     std::string m_lyricNote;
     ResolvedSong m_song;
+    // The song's CD+G graphics, decoded on their own worker; none for a
+    // song without them.
+    std::unique_ptr<CdgGraphics> m_graphics;
     // Commands the frames left for afterFrame.
     std::vector<Command> m_queued;
     // Set while a video export of the song runs.

@@ -15,6 +15,12 @@ SongOnDisk lookAtSong(const std::string& musicFile) {
     song.lrcBeside = fileOrFolderExists(replaceExtension(musicFile, "") + ".lrc");
     song.playsAsMidi = playsAsMidi(musicFile);
     song.perSongFile = isRegularFile(perSongFilePath(musicFile));
+    // Graphics discs name their files in capitals as often as not.
+    for (const char* ext : {".cdg", ".CDG"})
+        if (const std::string cdg = replaceExtension(musicFile, "") + ext; isRegularFile(cdg)) {
+            song.cdgBeside = cdg;
+            break;
+        }
     return song;
 }
 
@@ -28,6 +34,7 @@ ResolvedSong resolveSong(const SongOnDisk& song, const MusicChoice& fields,
                           fields.messageFile, fields.useMessage);
     if (music && song.perSongFile) r.perSongFile = perSongFilePath(song.musicFile);
     r.isMidi = music && song.playsAsMidi;
+    if (music) r.graphicsFile = song.cdgBeside;
     return r;
 }
 

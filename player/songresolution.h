@@ -1,5 +1,6 @@
 // What a music file brings with it: where its lyrics are looked for, its
-// pictures, its per-song file, and whether it plays as MIDI. The window, the
+// pictures, its per-song file, whether it plays as MIDI, and whether CD+G
+// graphics beside it draw its frames. The window, the
 // headless tools, the export and the library all ask here, so a song shows,
 // renders, exports and is catalogued with the same lyrics.
 //
@@ -24,6 +25,7 @@ struct SongOnDisk {
     bool lrcBeside = false;    // D/B.lrc
     bool playsAsMidi = false;  // its first bytes are a MIDI file's
     bool perSongFile = false;  // its per-song settings file
+    std::string cdgBeside;     // D/B.cdg (or .CDG): CD+G graphics; empty: none
     bool operator==(const SongOnDisk&) const = default;
 };
 
@@ -38,6 +40,10 @@ struct ResolvedSong {
     // What the file on disk is, for those who look without playing it; a
     // song being played has the device's own answer in its state.
     bool isMidi = false;
+    // CD+G graphics that draw the whole frame, its lyrics included, in
+    // place of the scenes, pictures and the player's own lyric drawing;
+    // empty: none.
+    std::string graphicsFile;
 };
 
 // The song as the fields stand (a song already chosen, or the settings read
