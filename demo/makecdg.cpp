@@ -73,7 +73,9 @@ std::array<std::uint8_t, 12> glyphRows(char c) {
     return rows;
 }
 
-int firstColumn(const std::string& text) { return 1 + (48 - int(text.size())) / 2; }
+int firstColumn(const std::string& text) {
+    return 1 + (48 - int(text.size())) / 2;
+}
 
 void drawLine(Timeline& t, int ms, int row, const std::string& text, int colour) {
     for (std::size_t i = 0; i < text.size(); ++i)
@@ -98,8 +100,8 @@ void wipeLine(Timeline& t, int from, int to, int row, const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == ' ') continue;
         const int ms = from + int(span * i / text.size());
-        t.w().tile(t.at(ms), row, firstColumn(text) + int(i), 0, kText ^ kSung,
-                   glyphRows(text[i]), true);
+        t.w().tile(t.at(ms), row, firstColumn(text) + int(i), 0, kText ^ kSung, glyphRows(text[i]),
+                   true);
     }
 }
 

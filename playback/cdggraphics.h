@@ -48,7 +48,7 @@ private:
 
     const std::string m_path;
     std::mutex m_mutex;
-    std::condition_variable m_wake;  // the worker: a new time, or stop
+    std::condition_variable m_wake;   // the worker: a new time, or stop
     std::condition_variable m_ready;  // the waiters: opened, or a screen published
     std::optional<int> m_wanted;
     std::optional<int> m_doneFor;  // the time m_latest shows

@@ -23,7 +23,15 @@ constexpr std::size_t kCheckedBytes = 9000 * kCdgPacketBytes;
 
 bool knownInstruction(std::uint8_t instruction) {
     switch (instruction & kCommandMask) {
-        case 1: case 2: case 6: case 20: case 24: case 28: case 30: case 31: case 38:
+        case 1:
+        case 2:
+        case 6:
+        case 20:
+        case 24:
+        case 28:
+        case 30:
+        case 31:
+        case 38:
             return true;
         default:
             return false;
@@ -74,9 +82,10 @@ CdgCheck checkCdgBytes(const std::string& head, std::int64_t fileSize) {
                    knownInstruction(static_cast<std::uint8_t>(head[at + 1]));
     }
     if (!graphics) {
-        c.problem = "not CD+G graphics (no drawing instruction in its first " +
-                    std::to_string(std::min<std::int64_t>(c.packets, kCheckedBytes / kCdgPacketBytes)) +
-                    " packets)";
+        c.problem =
+            "not CD+G graphics (no drawing instruction in its first " +
+            std::to_string(std::min<std::int64_t>(c.packets, kCheckedBytes / kCdgPacketBytes)) +
+            " packets)";
         return c;
     }
     if (const std::int64_t rest = fileSize % kCdgPacketBytes; rest != 0)

@@ -36,8 +36,8 @@ struct CdgCheck {
 CdgCheck checkCdgBytes(const std::string& head, std::int64_t fileSize);
 
 struct CdgPicture {
-    Bitmap screen;            // kCdgWidth x kCdgHeight, border included
-    Colour border = 0;        // 0x00BBGGRR of the border's top-left pixel
+    Bitmap screen;             // kCdgWidth x kCdgHeight, border included
+    Colour border = 0;         // 0x00BBGGRR of the border's top-left pixel
     std::int64_t packets = 0;  // how many packets it shows
 };
 

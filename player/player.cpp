@@ -319,9 +319,9 @@ void Player::drawGraphics(Bitmap& back) {
     // does not depend on the worker's pace.
     constexpr std::chrono::seconds kGraphicsWait{10};
     const int ms = m_state.songTime;
-    const std::shared_ptr<const CdgPicture> screen =
-        m_options.inspecting || m_export ? m_graphics->pictureAt(ms, kGraphicsWait)
-                                         : m_graphics->picture(ms);
+    const std::shared_ptr<const CdgPicture> screen = m_options.inspecting || m_export
+                                                         ? m_graphics->pictureAt(ms, kGraphicsWait)
+                                                         : m_graphics->picture(ms);
     if (screen)
         drawCdgScreen(back, f.cw, f.ch, screen->screen, screen->border);
     else

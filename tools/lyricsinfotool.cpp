@@ -18,6 +18,7 @@
 #include "platform/miditempomap.h"
 #include "platform/sjis.h"
 #include "platform/textencoding.h"
+#include "playback/cdgstream.h"
 #include "playback/matroskalyrics.h"
 #include "player/foldersongs.h"
 #include "player/songresolution.h"
@@ -110,6 +111,14 @@ std::string warningsJson(const std::vector<std::string>& warnings) {
     return json + "]";
 }
 
+// The CD+G graphics of a song, and why they cannot be shown when they cannot.
+JsonObject& graphicsJson(JsonObject& j, const std::string& file) {
+    const CdgStream stream(file);
+    j.add("graphicsFile", file);
+    if (!stream.problem().empty()) j.add("graphicsProblem", stream.problem());
+    return j;
+}
+
 // A music file stands for the lyrics the player finds for it when it is
 // opened: files beside it, else the lyrics inside it. Anything else is a
 // lyric file.
@@ -129,6 +138,16 @@ int lyricsInfo(const std::vector<std::string>& args) {
         return 2;
     }
     LyricSource source = readLyricsOf(o.file);
+    // A CD+G song's lyrics are in its graphics: the answer names them, and
+    // has no lines of text when nothing else gives any.
+    const std::string graphics =
+        hasMusicExtension(o.file) ? chooseSong(lookAtSong(o.file), {}).graphicsFile : "";
+    if (!source.found && !graphics.empty()) {
+        JsonObject j;
+        graphicsJson(j.add("source", "cdg"), graphics).addRaw("lines", "[]");
+        std::fputs((j.str() + "\n").c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 2;
+    }
     if (!source.found) {
         if (source.note.empty())
             std::fprintf(stderr, "orbakaraoke: no lyrics beside or inside %s\n", o.file.c_str());
@@ -150,8 +169,9 @@ int lyricsInfo(const std::vector<std::string>& args) {
     const LyricText text = prepareLyrics(std::move(source.lines), in);
 
     auto write = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
-    write(JsonObject()
-              .add("source", lyricSourceName(source.form.source))
+    JsonObject head;
+    if (!graphics.empty()) graphicsJson(head, graphics);
+    write(head.add("source", lyricSourceName(source.form.source))
               .add("sourceFile", source.path)
               .add("dialect", lyricDialectName(source.form.dialect))
               .add("encoding", encodingName(e))

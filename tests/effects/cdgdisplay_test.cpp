@@ -14,12 +14,11 @@ TEST(CdgDisplayTest, TheScreenFitsTheFrameWithItsAspectKeptAndCentred) {
         Rect expected;
     };
     const Case cases[] = {
-        {300, 216, {0, 0, 300, 216}},       // its own size
-        {600, 432, {0, 0, 600, 432}},       // twice
+        {300, 216, {0, 0, 300, 216}},        // its own size
+        {600, 432, {0, 0, 600, 432}},        // twice
         {1920, 1080, {210, 0, 1710, 1080}},  // wide: bars left and right
-        {300, 400, {0, 92, 300, 308}},      // tall: bars above and below
-        {800, 600, {0, 12, 800, 588}},
-        {1, 1, {0, 0, 1, 1}},
+        {300, 400, {0, 92, 300, 308}},       // tall: bars above and below
+        {800, 600, {0, 12, 800, 588}},      {1, 1, {0, 0, 1, 1}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(fittedRect(c.cw, c.ch, 300, 216), c.expected) << c.cw << "x" << c.ch;

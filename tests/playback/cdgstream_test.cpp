@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "playback/cdggraphics.h"
 #include "platform/raster.h"
+#include "playback/cdggraphics.h"
 #include "tests/support/cdgwriter.h"
 #include "tests/support/tempdir.h"
 

@@ -90,7 +90,8 @@ public:
     std::string bytes() const {
         std::string out;
         out.reserve(m_packets.size() * kPacketBytes);
-        for (const Packet& p : m_packets) out.append(reinterpret_cast<const char*>(p.data()), p.size());
+        for (const Packet& p : m_packets)
+            out.append(reinterpret_cast<const char*>(p.data()), p.size());
         return out;
     }
     bool write(const std::string& path) const {

@@ -8,6 +8,7 @@
 #include "platform/canvas.h"
 #include "player/songresolution.h"
 #include "tests/support/cdgwriter.h"
+#include "tests/support/commandrun.h"
 #include "tests/support/tempdir.h"
 #include "tools/headlessplayer.h"
 
@@ -93,6 +94,48 @@ TEST_F(CdgSongTest, GraphicsThatCannotBeReadAreNamedAndTheSongStillPlays) {
     Bitmap back(300, 216);
     for (int k = 0; k < 10; ++k) sim.nextDrawnFrame(back, 300, 216);
     EXPECT_FALSE(sim.ended());
+}
+
+std::string withoutSpaces(std::string s) {
+    std::erase(s, ' ');
+    return s;
+}
+
+TEST_F(CdgSongTest, LyricsInfoNamesTheGraphicsAndRenderDrawsThem) {
+    // Lyrics beside the song, no graphics: the answer is as it was.
+    test::CommandRun r =
+        test::runProgram(dir, ORBAKARAOKE_BIN, "--lyrics-info '" + dir.file("song.mp3") + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find("graphics"), std::string::npos);
+
+    ASSERT_TRUE(bandAtOneSecond().write(dir.file("song.cdg")));
+    r = test::runProgram(dir, ORBAKARAOKE_BIN, "--lyrics-info '" + dir.file("song.mp3") + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(withoutSpaces(r.out).find("\"graphicsFile\":\"" + dir.file("song.cdg") + "\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(withoutSpaces(r.out).find("\"sourceFile\":\"" + dir.file("song.lrc")),
+              std::string::npos)
+        << r.out;
+
+    // The graphics alone: they are the lyrics, with no lines of text.
+    std::filesystem::remove(dir.file("song.lrc"));
+    r = test::runProgram(dir, ORBAKARAOKE_BIN, "--lyrics-info '" + dir.file("song.mp3") + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(withoutSpaces(r.out).find("\"source\":\"cdg\""), std::string::npos) << r.out;
+    EXPECT_NE(withoutSpaces(r.out).find("\"lines\":[]"), std::string::npos) << r.out;
+
+    // The demo's example, at 6.5 s: the frame's corner is the border's colour.
+    const std::string png = dir.file("frame.png");
+    r = test::runProgram(dir, ORBAKARAOKE_BIN,
+                         "--render '" ORBA_DEMO_DIR
+                         "/examples/cdg-asanouta.mp3' --at 6500 --size 600x432 --out '" +
+                             png + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Bitmap frame;
+    ASSERT_TRUE(frame.loadFromFile(png));
+    EXPECT_EQ(frame.canvas().pixel(0, 431), 0x663322u);
+    EXPECT_EQ(frame.canvas().pixel(599, 431), 0x663322u);
 }
 
 }  // namespace
