@@ -68,6 +68,7 @@ struct PartyCore::Connection {
     std::unique_ptr<Slot> slot;
     State state = State::Head;
     bool requestStarted = false;
+    std::size_t scanned = 0;  // bytes of the head looked through without finding its end
     std::int64_t deadline = 0;
     std::int64_t lastActive = 0;
     RequestHead head;
@@ -204,6 +205,8 @@ void PartyCore::accept() {
         // Qt stops reading from the kernel once this much waits: a client
         // that sends faster than it is answered is slowed down by TCP itself.
         socket->setReadBufferSize(m_options.maxHeaderBytes + m_options.maxBodyBytes + 1024);
+        // Answers and pushes are small and wanted at once.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         const std::uint64_t id = c->id;
         connect(socket, &QTcpSocket::readyRead, this, [this, id] { readFrom(id); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, id] { readFrom(id); });
@@ -254,7 +257,15 @@ void PartyCore::readFrom(std::uint64_t id) {
             c->requestStarted = true;
             c->deadline = nowMs() + m_options.requestDeadlineMs;
         }
+        // A head that comes a byte at a time is looked through once, not
+        // once for every byte.
+        if (s->bytesAvailable() <= qint64(c->scanned)) return;
         const QByteArray bytes = s->peek(m_options.maxHeaderBytes);
+        if (bytes.size() < m_options.maxHeaderBytes &&
+            bytes.indexOf("\r\n\r\n", std::max<qsizetype>(0, qsizetype(c->scanned) - 3)) < 0) {
+            c->scanned = std::size_t(bytes.size());
+            return;
+        }
         HeadRead r = readHead(std::string_view(bytes.constData(), std::size_t(bytes.size())),
                               std::size_t(m_options.maxHeaderBytes), m_options.maxBodyBytes);
         if (r.state == HeadRead::State::NeedMore) return;
@@ -268,6 +279,7 @@ void PartyCore::readFrom(std::uint64_t id) {
             return;
         }
         s->skip(qint64(r.headBytes));
+        c->scanned = 0;
         c->head = std::move(r.head);
         c->state = Connection::State::Body;
     }
