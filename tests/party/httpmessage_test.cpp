@@ -11,7 +11,7 @@ HeadRead read(std::string_view bytes) {
     return readHead(bytes, 8192, 16384);
 }
 
-TEST(RequestHead, IsCompleteOnlyAfterItsBlankLine) {
+TEST(PartyRequestHead, IsCompleteOnlyAfterItsBlankLine) {
     EXPECT_EQ(read("GET / HTTP/1.1\r\nHost: a\r\n").state, HeadRead::State::NeedMore);
     const HeadRead r = read("GET /api/search?q=a%20b HTTP/1.1\r\nHost: a\r\nX-Room-Token:  t1 \r\n\r\nNEXT");
     ASSERT_EQ(r.state, HeadRead::State::Complete);
@@ -26,7 +26,7 @@ TEST(RequestHead, IsCompleteOnlyAfterItsBlankLine) {
               "NEXT");
 }
 
-TEST(RequestHead, KnowsItsBodyAndConnection) {
+TEST(PartyRequestHead, KnowsItsBodyAndConnection) {
     const HeadRead post = read("POST /api/queue HTTP/1.1\r\nContent-Length: 12\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(post.head.contentLength, 12);
     EXPECT_FALSE(post.head.keepAlive);
@@ -37,7 +37,7 @@ TEST(RequestHead, KnowsItsBodyAndConnection) {
     EXPECT_FALSE(read("GET /ws HTTP/1.1\r\nUpgrade: h2c\r\nConnection: Upgrade\r\n\r\n").head.webSocketUpgrade);
 }
 
-TEST(RequestHead, RefusesWhatItWillNotRead) {
+TEST(PartyRequestHead, RefusesWhatItWillNotRead) {
     const std::pair<std::string, int> cases[] = {
         {"GET / HTTP/1.1\r\nX: " + std::string(9000, 'a') + "\r\n\r\n", 431},
         {"GET / HTTP/1.1\r\nX: " + std::string(9000, 'a'), 431},  // no end in sight
@@ -63,7 +63,7 @@ TEST(RequestHead, RefusesWhatItWillNotRead) {
               HeadRead::State::Complete);
 }
 
-TEST(Response, AnnouncesItsLengthAndKeepsTheTokenFromOtherSites) {
+TEST(PartyResponse, AnnouncesItsLengthAndKeepsTheTokenFromOtherSites) {
     const std::string r = httpResponse(404, "application/json", "{}", false, "X-A: b\r\n");
     EXPECT_EQ(r.rfind("HTTP/1.1 404 Not Found\r\n", 0), 0u);
     EXPECT_NE(r.find("Content-Length: 2\r\n"), std::string::npos);

@@ -289,6 +289,21 @@ TEST_F(PartyServerTest, TheWebSocketShowsTheQueueAtOnceAndOnEveryChange) {
     EXPECT_FALSE(stranger.openWebSocket("wrong"));
 }
 
+TEST_F(PartyServerTest, ClosedWebSocketsGiveTheirAddressItsPlaceBack) {
+    options.connectionsPerAddress = 3;
+    startServer();
+    for (int i = 0; i < 10; ++i) {
+        // The server learns of the last close a moment after the client.
+        bool opened = false;
+        for (int attempt = 0; attempt < 500 && !opened; ++attempt) {
+            RawClient ws(server->port(), "127.0.0.8");
+            opened = ws.openWebSocket(server->token()) && ws.readMessage();
+            if (!opened) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_TRUE(opened) << i;
+    }
+}
+
 TEST_F(PartyServerTest, AWebSocketThatSendsTooMuchIsClosed) {
     options.maxWebSocketMessageBytes = 64;
     startServer();
