@@ -46,9 +46,9 @@ using orba::test::RawClient;
 constexpr int kSongs = 2000;
 constexpr std::size_t kShownEntries = 30;
 
-const char* const kWords[] = {"sky", "night", "train", "blue", "dream", "star", "rain", "heart",
-                              "road", "snow", "light", "sea", "moon", "wind", "fire", "song",
-                              "空", "夜", "海", "星", "夢", "雨", "花", "歌"};
+const char* const kWords[] = {"sky",  "night", "train", "blue", "dream", "star", "rain", "heart",
+                              "road", "snow",  "light", "sea",  "moon",  "wind", "fire", "song",
+                              "空",   "夜",    "海",    "星",   "夢",    "雨",   "花",   "歌"};
 
 std::string songTitle(int i) {
     return std::string(kWords[i % std::size(kWords)]) + " " + kWords[(i / 7) % std::size(kWords)] +
@@ -106,8 +106,14 @@ private:
                     o.error = "10 songs are waiting for this singer";
                 } else {
                     o.entry = m_nextEntry++;
-                    m_view.entries.push_back(orba::QueueEntry{o.entry, action.song, {}, "song " + std::to_string(action.song),
-                                                              action.singer, {}, {}, {}});
+                    m_view.entries.push_back(orba::QueueEntry{o.entry,
+                                                              action.song,
+                                                              {},
+                                                              "song " + std::to_string(action.song),
+                                                              action.singer,
+                                                              {},
+                                                              {},
+                                                              {}});
                     if (m_view.entries.size() > kShownEntries) {
                         m_view.now = m_view.entries.front();
                         m_view.entries.erase(m_view.entries.begin());
@@ -145,9 +151,11 @@ std::string guestAddress(int index) {
 // only one paused) is read whole.
 bool looksLikeQueue(const std::string& message) {
     const auto endsWith = [&](std::string_view tail) {
-        return message.size() >= tail.size() && message.compare(message.size() - tail.size(), tail.size(), tail) == 0;
+        return message.size() >= tail.size() &&
+               message.compare(message.size() - tail.size(), tail.size(), tail) == 0;
     };
-    return message.rfind("{\"now\": ", 0) == 0 && message.find("\"entries\": [") != std::string::npos &&
+    return message.rfind("{\"now\": ", 0) == 0 &&
+           message.find("\"entries\": [") != std::string::npos &&
            (endsWith("\"paused\": false}") || endsWith("\"paused\": true}"));
 }
 
@@ -173,8 +181,9 @@ struct WebSocketRoom {
         std::optional<Clock::time_point> deadline;
         for (;;) {
             if (finalPublished && !deadline) deadline = Clock::now() + std::chrono::seconds(10);
-            if (deadline && (Clock::now() > *deadline ||
-                             std::all_of(sawFinal.begin(), sawFinal.end(), [](bool b) { return b; })))
+            if (deadline &&
+                (Clock::now() > *deadline ||
+                 std::all_of(sawFinal.begin(), sawFinal.end(), [](bool b) { return b; })))
                 return;
             if (::poll(fds.data(), fds.size(), 100) <= 0) continue;
             for (std::size_t i = 0; i < fds.size(); ++i) {
@@ -184,7 +193,8 @@ struct WebSocketRoom {
                     any = true;
                     ++messages;
                     if (!looksLikeQueue(*m)) ++wrong;
-                    if (m->find("\"paused\": true") != std::string::npos) sawFinal[i] = isFinalQueue(*m);
+                    if (m->find("\"paused\": true") != std::string::npos)
+                        sawFinal[i] = isFinalQueue(*m);
                 }
                 if (!any && sockets[i]->closed()) {
                     open[i] = false;
@@ -210,19 +220,24 @@ void guest(int index, int port, const std::string& token, Clock::time_point end,
         std::string target = "/api/search?q=";
         std::string body;
         if (queue) {
-            body = "{\"song\":" + std::to_string(seen[random() % seen.size()]) + ",\"singer\":\"" + singer + "\"}";
+            body = "{\"song\":" + std::to_string(seen[random() % seen.size()]) + ",\"singer\":\"" +
+                   singer + "\"}";
         } else {
-            target += QUrl::toPercentEncoding(QString::fromUtf8(kWords[random() % std::size(kWords)])).toStdString();
+            target +=
+                QUrl::toPercentEncoding(QString::fromUtf8(kWords[random() % std::size(kWords)]))
+                    .toStdString();
         }
         const auto sent = Clock::now();
-        const orba::test::HttpAnswer a =
-            queue ? http->request("POST", "/api/queue", headers, body) : http->request("GET", target, headers);
-        r.latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+        const orba::test::HttpAnswer a = queue ? http->request("POST", "/api/queue", headers, body)
+                                               : http->request("GET", target, headers);
+        r.latencies.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
         if (a.status == 0) {
             ++r.lost;
             http = std::make_unique<RawClient>(port, address);
         } else if (queue) {
-            const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(a.body)).object();
+            const QJsonObject o =
+                QJsonDocument::fromJson(QByteArray::fromStdString(a.body)).object();
             if (a.status == 200 && o["entry"].toInteger() > 0)
                 ++r.queued;
             else if (a.status == 409)
@@ -230,7 +245,8 @@ void guest(int index, int port, const std::string& token, Clock::time_point end,
             else
                 ++r.wrong;
         } else {
-            const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(a.body)).object();
+            const QJsonObject o =
+                QJsonDocument::fromJson(QByteArray::fromStdString(a.body)).object();
             const QJsonArray songs = o["songs"].toArray();
             if (a.status != 200 || !o["songs"].isArray() || songs.isEmpty() ||
                 a.body.find("\"path\"") != std::string::npos) {
@@ -241,7 +257,8 @@ void guest(int index, int port, const std::string& token, Clock::time_point end,
             }
         }
         // A human pace: a search or a song every one to three seconds.
-        std::this_thread::sleep_until(std::min(end, Clock::now() + std::chrono::milliseconds(1000 + random() % 2000)));
+        std::this_thread::sleep_until(
+            std::min(end, Clock::now() + std::chrono::milliseconds(1000 + random() % 2000)));
     }
 }
 
@@ -259,9 +276,11 @@ int main(int argc, char** argv) {
     std::int64_t guests = 200;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--seconds" && i + 1 < argc && orba::bench::parseInt(argv[i + 1], 1, 86400, seconds))
+        if (arg == "--seconds" && i + 1 < argc &&
+            orba::bench::parseInt(argv[i + 1], 1, 86400, seconds))
             ++i;
-        else if (arg == "--guests" && i + 1 < argc && orba::bench::parseInt(argv[i + 1], 1, 5000, guests))
+        else if (arg == "--guests" && i + 1 < argc &&
+                 orba::bench::parseInt(argv[i + 1], 1, 5000, guests))
             ++i;
         else
             orba::bench::refuseArgument(argv[0], "usage: party_load [--seconds N] [--guests N]");
@@ -280,7 +299,8 @@ int main(int argc, char** argv) {
             f.lyrics = std::string(kWords[(i / 11) % std::size(kWords)]) + " la la\n";
             return std::optional<orba::SongFacts>(f);
         });
-        for (int i = 0; i < kSongs; ++i) std::ofstream(dir.file("songs/" + std::to_string(i) + ".mp3")) << i;
+        for (int i = 0; i < kSongs; ++i)
+            std::ofstream(dir.file("songs/" + std::to_string(i) + ".mp3")) << i;
         library.addFolder(dir.file("songs"));
         library.rescan();
     }
@@ -313,7 +333,8 @@ int main(int argc, char** argv) {
     std::vector<std::thread> threads;
     const auto end = Clock::now() + std::chrono::seconds(seconds);
     for (int i = 0; i < guests; ++i)
-        threads.emplace_back(guest, i, party.port(), party.token(), end, std::ref(results[std::size_t(i)]));
+        threads.emplace_back(guest, i, party.port(), party.token(), end,
+                             std::ref(results[std::size_t(i)]));
     for (auto& t : threads) t.join();
     player.publishFinal();
     finalPublished = true;
@@ -333,11 +354,15 @@ int main(int argc, char** argv) {
     const double p50 = percentile(all, 0.50);
     const double p99 = percentile(all, 0.99);
     const double max = all.empty() ? 0 : *std::max_element(all.begin(), all.end());
-    std::printf("party_load: %lld guests for %lld s: %zu requests (%d songs queued, %d refused as too many)\n",
-                (long long)guests, (long long)seconds, all.size(), queued, full);
-    std::printf("  API latency: p50 %.2f ms, p99 %.2f ms, max %.2f ms (p99 within 50 ms: %s)\n", p50, p99,
-                max, p99 <= 50 ? "yes" : "NO");
-    std::printf("  lost %d, answered wrongly %d; WebSocket messages %ld, guests that missed the last queue %d\n",
-                lost, wrong, room.messages, missed);
+    std::printf(
+        "party_load: %lld guests for %lld s: %zu requests (%d songs queued, %d refused as too "
+        "many)\n",
+        (long long)guests, (long long)seconds, all.size(), queued, full);
+    std::printf("  API latency: p50 %.2f ms, p99 %.2f ms, max %.2f ms (p99 within 50 ms: %s)\n",
+                p50, p99, max, p99 <= 50 ? "yes" : "NO");
+    std::printf(
+        "  lost %d, answered wrongly %d; WebSocket messages %ld, guests that missed the last queue "
+        "%d\n",
+        lost, wrong, room.messages, missed);
     return lost || wrong || missed ? 1 : 0;
 }

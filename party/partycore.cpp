@@ -91,7 +91,10 @@ void ReplyGate::deliver(std::uint64_t action, PartyOutcome outcome) {
     if (!m_core) return;
     PartyCore* core = m_core;
     QMetaObject::invokeMethod(
-        core, [core, action, o = std::move(outcome)]() mutable { core->finishAction(action, std::move(o)); },
+        core,
+        [core, action, o = std::move(outcome)]() mutable {
+            core->finishAction(action, std::move(o));
+        },
         Qt::QueuedConnection);
 }
 
@@ -131,22 +134,23 @@ bool PartyCore::listen(std::string* error) {
     m_server->setListenBacklogSize(1024);
     m_server->setMaxPendingConnections(1024);
     if (!m_server->listen(address, quint16(std::clamp(m_options.port, 0, 65535)))) {
-        if (error) *error = "cannot listen on " + m_options.bindAddress + ":" +
-                            std::to_string(m_options.port) + ": " +
-                            m_server->errorString().toStdString();
+        if (error)
+            *error = "cannot listen on " + m_options.bindAddress + ":" +
+                     std::to_string(m_options.port) + ": " + m_server->errorString().toStdString();
         return false;
     }
     connect(m_server, &QTcpServer::newConnection, this, &PartyCore::accept);
 
-    m_webSockets = new QWebSocketServer(QStringLiteral("orbakaraoke"),
-                                        QWebSocketServer::NonSecureMode, this);
+    m_webSockets =
+        new QWebSocketServer(QStringLiteral("orbakaraoke"), QWebSocketServer::NonSecureMode, this);
     m_webSockets->setHandshakeTimeout(std::max(100, m_options.requestDeadlineMs));
     connect(m_webSockets, &QWebSocketServer::newConnection, this, &PartyCore::takeWebSockets);
 
     // Deadlines are checked in sweeps rather than by a timer per connection:
     // thousands of idle connections cost one timer.
     m_sweep = new QTimer(this);
-    m_sweep->setInterval(std::clamp(std::min(m_options.requestDeadlineMs, m_options.idleTimeoutMs) / 4, 10, 500));
+    m_sweep->setInterval(
+        std::clamp(std::min(m_options.requestDeadlineMs, m_options.idleTimeoutMs) / 4, 10, 500));
     connect(m_sweep, &QTimer::timeout, this, &PartyCore::sweep);
     m_sweep->start();
     return true;
@@ -210,7 +214,9 @@ void PartyCore::accept() {
         const std::uint64_t id = c->id;
         connect(socket, &QTcpSocket::readyRead, this, [this, id] { readFrom(id); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, id] { readFrom(id); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, id] { drop(id); }, Qt::QueuedConnection);
+        connect(
+            socket, &QTcpSocket::disconnected, this, [this, id] { drop(id); },
+            Qt::QueuedConnection);
         m_connections.emplace(id, std::move(c));
         if (socket->bytesAvailable() > 0) readFrom(id);
     }
@@ -310,7 +316,8 @@ void PartyCore::handle(Connection& c, const std::string& body) {
     if (hostRoute(match.route)) {
         Peer& peer = m_peers[c.slot->address];
         const std::string* pin = c.head.header("x-host-pin");
-        if (peer.pinFailures >= m_options.pinFailuresPerAddress || !pin || !sameSecret(*pin, m_pin)) {
+        if (peer.pinFailures >= m_options.pinFailuresPerAddress || !pin ||
+            !sameSecret(*pin, m_pin)) {
             ++peer.pinFailures;
             refuseLater(c);
             return;
@@ -319,22 +326,43 @@ void PartyCore::handle(Connection& c, const std::string& body) {
     BodyAction action;
     switch (match.route) {
         case Route::Page:
-            respond(c, 200, "text/html; charset=utf-8", partyPageHtml(), false,
-                    "Content-Security-Policy: " + partyPagePolicy() + "\r\nX-Frame-Options: DENY\r\n");
+            respond(
+                c, 200, "text/html; charset=utf-8", partyPageHtml(), false,
+                "Content-Security-Policy: " + partyPagePolicy() + "\r\nX-Frame-Options: DENY\r\n");
             return;
-        case Route::Search: search(c); return;
-        case Route::QueueGet: respondJson(c, 200, m_queueJson); return;
-        case Route::QueuePost: action = queueRequest(body); break;
+        case Route::Search:
+            search(c);
+            return;
+        case Route::QueueGet:
+            respondJson(c, 200, m_queueJson);
+            return;
+        case Route::QueuePost:
+            action = queueRequest(body);
+            break;
         case Route::QueueRemove:
             action.action = PartyAction{PartyAction::Kind::Remove, 0, {}, match.entry, 0, {}};
             break;
-        case Route::QueueMove: action = moveRequest(match.entry, body); break;
-        case Route::Skip: action.action = PartyAction{PartyAction::Kind::Skip, 0, {}, 0, 0, {}}; break;
-        case Route::Pause: action = pauseRequest(body); break;
-        case Route::WebSocket: respondJson(c, 400, errorJson("a WebSocket upgrade is expected")); return;
-        case Route::WrongMethod: respondJson(c, 405, errorJson("method not allowed")); return;
-        case Route::BadEntry: respondJson(c, 400, errorJson("not a queue entry")); return;
-        case Route::NotFound: respondJson(c, 404, errorJson("not found")); return;
+        case Route::QueueMove:
+            action = moveRequest(match.entry, body);
+            break;
+        case Route::Skip:
+            action.action = PartyAction{PartyAction::Kind::Skip, 0, {}, 0, 0, {}};
+            break;
+        case Route::Pause:
+            action = pauseRequest(body);
+            break;
+        case Route::WebSocket:
+            respondJson(c, 400, errorJson("a WebSocket upgrade is expected"));
+            return;
+        case Route::WrongMethod:
+            respondJson(c, 405, errorJson("method not allowed"));
+            return;
+        case Route::BadEntry:
+            respondJson(c, 400, errorJson("not a queue entry"));
+            return;
+        case Route::NotFound:
+            respondJson(c, 404, errorJson("not found"));
+            return;
     }
     if (!action.action) {
         respondJson(c, 400, errorJson(action.error));
@@ -434,7 +462,8 @@ void PartyCore::respond(Connection& c, int status, std::string_view contentType,
     // A request that came right behind this one is already buffered: no new
     // readyRead will tell of it.
     const std::uint64_t id = c.id;
-    QMetaObject::invokeMethod(this, [this, id] { readFrom(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, id] { readFrom(id); }, Qt::QueuedConnection);
 }
 
 void PartyCore::handOff(Connection& c, const RequestHead& head) {
@@ -484,12 +513,15 @@ void PartyCore::takeWebSockets() {
         Listener* raw = l.get();
         connect(ws, &QWebSocket::bytesWritten, this,
                 [raw](qint64 n) { raw->backlog = std::max<qint64>(0, raw->backlog - n); });
-        connect(ws, &QWebSocket::disconnected, this, [this, ws] {
-            const auto it = std::find_if(m_listeners.begin(), m_listeners.end(),
-                                         [ws](const auto& l) { return l->socket == ws; });
-            if (it != m_listeners.end()) m_listeners.erase(it);
-            ws->deleteLater();
-        }, Qt::QueuedConnection);
+        connect(
+            ws, &QWebSocket::disconnected, this,
+            [this, ws] {
+                const auto it = std::find_if(m_listeners.begin(), m_listeners.end(),
+                                             [ws](const auto& l) { return l->socket == ws; });
+                if (it != m_listeners.end()) m_listeners.erase(it);
+                ws->deleteLater();
+            },
+            Qt::QueuedConnection);
         m_listeners.push_back(std::move(l));
         raw->backlog += qint64(m_queueJson.size());
         ws->sendTextMessage(QString::fromStdString(m_queueJson));
@@ -528,7 +560,8 @@ void PartyCore::sweep() {
         m_lastPrune = now;
         std::erase_if(m_peers, [&](const auto& p) {
             return p.second.pinFailures == 0 && !m_counts->perAddress.count(p.first) &&
-                   bucketRested(p.second.bucket, now, m_options.requestsPerSecond, m_options.requestBurst);
+                   bucketRested(p.second.bucket, now, m_options.requestsPerSecond,
+                                m_options.requestBurst);
         });
     }
 }

@@ -88,8 +88,7 @@ class PartyServer {
 public:
     // Called on the server's thread; must call `reply` exactly once, from any
     // thread.
-    using ActionHandler =
-        std::function<void(PartyAction, std::function<void(PartyOutcome)> reply)>;
+    using ActionHandler = std::function<void(PartyAction, std::function<void(PartyOutcome)> reply)>;
 
     PartyServer(PartyOptions options, ActionHandler handler);
     ~PartyServer();  // stops and joins

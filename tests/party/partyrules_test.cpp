@@ -1,11 +1,11 @@
 // The party server's decisions without sockets: names, secrets, request
 // rates, routes and the bodies' meaning.
+#include "party/partyrules.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include "party/partyrules.h"
 
 namespace orba::party {
 namespace {
@@ -15,9 +15,9 @@ TEST(PartySingerName, LosesControlAndInvisibleCharactersAndOuterBlanks) {
     EXPECT_EQ(boundSingerName("A\tB\x7f"
                               "C"),
               "ABC");
-    EXPECT_EQ(boundSingerName("\u202eikuY\u202c"), "ikuY");       // a bidirectional override
-    EXPECT_EQ(boundSingerName("Yu\u200bki\ufeff"), "Yuki");        // zero-width characters
-    EXPECT_EQ(boundSingerName("\u3000ゆき\u3000"), "ゆき");        // ideographic blanks
+    EXPECT_EQ(boundSingerName("\u202eikuY\u202c"), "ikuY");  // a bidirectional override
+    EXPECT_EQ(boundSingerName("Yu\u200bki\ufeff"), "Yuki");  // zero-width characters
+    EXPECT_EQ(boundSingerName("\u3000ゆき\u3000"), "ゆき");  // ideographic blanks
     EXPECT_EQ(boundSingerName("a  b"), "a  b");
     EXPECT_EQ(boundSingerName("\x01\x02 "), "");
     EXPECT_EQ(boundSingerName("\xff\xfe"), "\uFFFD\uFFFD");  // broken UTF-8 stays visible, not raw
@@ -116,10 +116,11 @@ TEST(PartyBodies, QueueNeedsALibraryIdAndAName) {
     const BodyAction ok = queueRequest(R"({"song":42,"singer":"Aki"})");
     ASSERT_TRUE(ok.action);
     EXPECT_EQ(*ok.action, (PartyAction{PartyAction::Kind::Queue, 42, "Aki", 0, 0, {}}));
-    for (const char* bad : {"", "[]", "{", R"({"song":"42","singer":"a"})", R"({"song":4.5,"singer":"a"})",
-                            R"({"song":0,"singer":"a"})", R"({"song":-3,"singer":"a"})",
-                            R"({"song":1e300,"singer":"a"})", R"({"song":1,"singer":7})",
-                            R"({"song":1,"singer":"   "})", R"({"song":1})"})
+    for (const char* bad :
+         {"", "[]", "{", R"({"song":"42","singer":"a"})", R"({"song":4.5,"singer":"a"})",
+          R"({"song":0,"singer":"a"})", R"({"song":-3,"singer":"a"})",
+          R"({"song":1e300,"singer":"a"})", R"({"song":1,"singer":7})",
+          R"({"song":1,"singer":"   "})", R"({"song":1})"})
         EXPECT_FALSE(queueRequest(bad).action) << bad;
     EXPECT_FALSE(queueRequest("{}").error.empty());
 }
@@ -141,9 +142,10 @@ TEST(PartyAnswers, ShowTheQueueAndHitsWithoutPaths) {
     view.now = QueueEntry{1, 9, "/home/me/songs/a.mp3", "A \"song\"", "Mio", {}, {}, {}};
     view.entries.push_back(QueueEntry{2, 0, "/tmp/b.mp3", "B", "<b>x</b>", {}, {}, {}});
     const std::string json = queueViewJson(view);
-    EXPECT_EQ(json,
-              R"({"now": {"song": 9, "title": "A \"song\"", "singer": "Mio"}, )"
-              R"("entries": [{"entry": 2, "song": 0, "title": "B", "singer": "<b>x</b>"}], "paused": false})");
+    EXPECT_EQ(
+        json,
+        R"({"now": {"song": 9, "title": "A \"song\"", "singer": "Mio"}, )"
+        R"("entries": [{"entry": 2, "song": 0, "title": "B", "singer": "<b>x</b>"}], "paused": false})");
     EXPECT_EQ(queueViewJson({}), R"({"now": null, "entries": [], "paused": false})");
     const std::string hits = searchJson({SearchHit{4, "/secret/x.mp3", "T", "A", "line"}});
     EXPECT_EQ(hits, R"({"songs": [{"id": 4, "title": "T", "artist": "A", "line": "line"}]})");
@@ -151,7 +153,8 @@ TEST(PartyAnswers, ShowTheQueueAndHitsWithoutPaths) {
 
 TEST(PartyAnswers, PassOnlyTheRefusalsAGuestCanActOn) {
     EXPECT_EQ(outcomeAnswer(PartyAction::Kind::Queue, {200, 5, false, {}}).body, R"({"entry": 5})");
-    EXPECT_EQ(outcomeAnswer(PartyAction::Kind::Pause, {200, 0, true, {}}).body, R"({"paused": true})");
+    EXPECT_EQ(outcomeAnswer(PartyAction::Kind::Pause, {200, 0, true, {}}).body,
+              R"({"paused": true})");
     const Answer full = outcomeAnswer(PartyAction::Kind::Queue, {409, 0, false, "too many"});
     EXPECT_EQ(full.status, 409);
     EXPECT_EQ(full.body, R"({"error": "too many"})");

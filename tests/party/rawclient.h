@@ -97,7 +97,9 @@ public:
                        const std::string& headers = {}, const std::string& body = {}) {
         std::string r = method + " " + target + " HTTP/1.1\r\nHost: party\r\n" + headers;
         if (!body.empty() || method == "POST")
-            r += "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
+            r +=
+                "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\n";
         r += "\r\n" + body;
         if (!send(r)) return {};
         return read();
@@ -172,7 +174,8 @@ private:
     bool fill(Clock::time_point deadline) {
         if (m_eof || m_fd < 0) return false;
         // A deadline already passed still looks once at what has arrived.
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd p{m_fd, POLLIN, 0};
         if (::poll(&p, 1, int(std::max<std::int64_t>(0, left.count()))) <= 0) return false;
         char chunk[16384];
