@@ -98,6 +98,15 @@ void ReplyGate::deliver(std::uint64_t action, PartyOutcome outcome) {
         Qt::QueuedConnection);
 }
 
+void ReplyGate::deliverSearch(std::uint64_t job, std::optional<std::string> json) {
+    std::lock_guard lock(m_mutex);
+    if (!m_core) return;
+    PartyCore* core = m_core;
+    QMetaObject::invokeMethod(
+        core, [core, job, j = std::move(json)]() mutable { core->finishSearch(job, std::move(j)); },
+        Qt::QueuedConnection);
+}
+
 void ReplyGate::close() {
     std::lock_guard lock(m_mutex);
     m_core = nullptr;
@@ -118,8 +127,10 @@ PartyCore::~PartyCore() {
 }
 
 bool PartyCore::listen(std::string* error) {
+    // The library is opened here once so that a file that cannot be opened
+    // stops the start; the searches open their own.
     try {
-        m_library = std::make_unique<Library>(m_options.libraryFile);
+        Library library(m_options.libraryFile);
     } catch (const std::exception& e) {
         if (error) *error = std::string("the song library cannot be opened: ") + e.what();
         return false;
@@ -153,6 +164,14 @@ bool PartyCore::listen(std::string* error) {
         std::clamp(std::min(m_options.requestDeadlineMs, m_options.idleTimeoutMs) / 4, 10, 500));
     connect(m_sweep, &QTimer::timeout, this, &PartyCore::sweep);
     m_sweep->start();
+    std::weak_ptr<ReplyGate> gate = m_gate;
+    m_searches =
+        std::make_unique<SearchPool>(m_options.libraryFile, std::max(1, m_options.searchThreads),
+                                     std::size_t(std::max(1, m_options.maxWaitingSearches)),
+                                     [gate](std::uint64_t job, std::optional<std::string> json) {
+                                         if (const auto g = gate.lock())
+                                             g->deliverSearch(job, std::move(json));
+                                     });
     return true;
 }
 
@@ -184,7 +203,8 @@ void PartyCore::shutdown() {
     delete m_server;
     m_server = nullptr;
     m_pending.clear();
-    m_library.reset();
+    m_searches.reset();
+    m_searching.clear();
 }
 
 void PartyCore::accept() {
@@ -381,14 +401,24 @@ void PartyCore::search(Connection& c) {
         respondJson(c, 200, searchJson({}));
         return;
     }
-    std::string json;
-    try {
-        json = searchJson(m_library->search(q, kSearchLimit));
-    } catch (const std::exception&) {
-        respondJson(c, 503, errorJson("the song library is not available"));
+    const std::uint64_t job = m_nextId++;
+    if (!m_searches->submit(job, q)) {
+        respond(c, 503, kJson, errorJson("too many searches at once"), false, "Retry-After: 1\r\n");
         return;
     }
-    respondJson(c, 200, json);
+    m_searching.emplace(job, c.id);
+}
+
+void PartyCore::finishSearch(std::uint64_t job, std::optional<std::string> json) {
+    const auto it = m_searching.find(job);
+    if (it == m_searching.end()) return;
+    Connection* c = find(it->second);
+    m_searching.erase(it);
+    if (!c) return;
+    if (json)
+        respondJson(*c, 200, *json);
+    else
+        respondJson(*c, 503, errorJson("the song library is not available"));
 }
 
 void PartyCore::dispatch(Connection& c, PartyAction action) {
