@@ -18,16 +18,13 @@
 #include "party/httpmessage.h"
 #include "party/partyrules.h"
 #include "party/partyserver.h"
+#include "party/searchpool.h"
 
 class QTcpServer;
 class QTcpSocket;
 class QTimer;
 class QWebSocket;
 class QWebSocketServer;
-
-namespace orba {
-class Library;
-}
 
 namespace orba::party {
 
@@ -36,9 +33,10 @@ class PartyCore;
 class ReplyGate {
 public:
     explicit ReplyGate(PartyCore* core) : m_core(core) {}
-    // From any thread: hands the outcome to the core's thread, unless the
-    // server stopped.
+    // From any thread: hands the outcome, or a search's answer, to the
+    // core's thread, unless the server stopped.
     void deliver(std::uint64_t action, PartyOutcome outcome);
+    void deliverSearch(std::uint64_t job, std::optional<std::string> json);
     void close();
 
 private:
@@ -58,6 +56,7 @@ public:
     int port() const;
     void publish(std::string queueJson);
     void finishAction(std::uint64_t action, PartyOutcome outcome);
+    void finishSearch(std::uint64_t job, std::optional<std::string> json);
     void shutdown();
 
 private:
@@ -100,7 +99,7 @@ private:
     std::shared_ptr<ReplyGate> m_gate;
     std::shared_ptr<Counts> m_counts;
 
-    std::unique_ptr<Library> m_library;
+    std::unique_ptr<SearchPool> m_searches;
     QTcpServer* m_server = nullptr;
     QWebSocketServer* m_webSockets = nullptr;
     QTimer* m_sweep = nullptr;
@@ -112,6 +111,7 @@ private:
     std::map<std::pair<std::string, quint16>, std::unique_ptr<Handoff>> m_handoffs;
     std::unordered_map<std::string, Peer> m_peers;
     std::unordered_map<std::uint64_t, Pending> m_pending;
+    std::unordered_map<std::uint64_t, std::uint64_t> m_searching;  // job -> connection
     std::int64_t m_lastPrune = 0;
 };
 

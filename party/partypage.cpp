@@ -223,7 +223,9 @@ const char* const kBodyEnd = "</script></body></html>\n";
 
 std::string sha256Source(const char* text) {
     return "'sha256-" +
-           QCryptographicHash::hash(QByteArray(text), QCryptographicHash::Sha256).toBase64().toStdString() +
+           QCryptographicHash::hash(QByteArray(text), QCryptographicHash::Sha256)
+               .toBase64()
+               .toStdString() +
            "'";
 }
 

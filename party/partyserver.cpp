@@ -53,7 +53,8 @@ std::string lanAddress() {
             continue;
         for (const QNetworkAddressEntry& e : i.addressEntries()) {
             const QHostAddress a = e.ip();
-            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() && !a.isLinkLocal())
+            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() &&
+                !a.isLinkLocal())
                 return a.toString().toStdString();
         }
     }
@@ -76,7 +77,8 @@ struct PartyServer::Impl {
     std::string lastQueue = queueViewJson({});
 };
 
-PartyServer::PartyServer(PartyOptions options, ActionHandler handler) : m(std::make_unique<Impl>()) {
+PartyServer::PartyServer(PartyOptions options, ActionHandler handler)
+    : m(std::make_unique<Impl>()) {
     m->options = std::move(options);
     m->handler = std::move(handler);
 }
@@ -107,7 +109,8 @@ bool PartyServer::start(std::string* error) {
     bool ok = false;
     int port = 0;
     QMetaObject::invokeMethod(
-        core, [&] {
+        core,
+        [&] {
             ok = core->listen(error);
             port = core->port();
         },
@@ -139,7 +142,8 @@ void PartyServer::stop() {
     if (core) {
         core->gate()->close();
         QMetaObject::invokeMethod(
-            core, [core] {
+            core,
+            [core] {
                 core->shutdown();
                 delete core;
             },
