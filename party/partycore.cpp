@@ -35,6 +35,13 @@ std::string addressKey(const QHostAddress& address) {
     return (v4 ? QHostAddress(ip) : address).toString().toStdString();
 }
 
+// The header for scripts, the query for the page's address and the
+// WebSocket, whose requests a browser's script cannot give headers.
+std::string roomToken(const RequestHead& head) {
+    const std::string* header = head.header("x-room-token");
+    return header ? *header : queryValue(head.query, "t").value_or("");
+}
+
 constexpr std::string_view kJson = "application/json; charset=utf-8";
 // Answers a client has not read yet: past this, nothing more is read from it.
 constexpr qint64 kMaxUnsentBytes = 256 * 1024;
@@ -331,9 +338,7 @@ bool PartyCore::admitted(Connection& c) {
         respond(c, 429, kJson, errorJson("too many requests"), false, "Retry-After: 1\r\n");
         return false;
     }
-    const std::string* header = c.head.header("x-room-token");
-    const std::string token = header ? *header : queryValue(c.head.query, "t").value_or("");
-    if (!sameSecret(token, m_token)) {
+    if (!sameSecret(roomToken(c.head), m_token)) {
         refuseLater(c);
         return false;
     }
@@ -520,7 +525,7 @@ void PartyCore::handOff(Connection& c, const RequestHead& head) {
         respondJson(c, 429, errorJson("too many requests"), true);
         return;
     }
-    if (!sameSecret(queryValue(head.query, "t").value_or(""), m_token)) {
+    if (!sameSecret(roomToken(head), m_token)) {
         c.socket->skip(c.socket->bytesAvailable());
         refuseLater(c);
         return;
