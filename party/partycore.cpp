@@ -35,6 +35,13 @@ std::string addressKey(const QHostAddress& address) {
     return (v4 ? QHostAddress(ip) : address).toString().toStdString();
 }
 
+// The header for scripts, the query for the page's address and the
+// WebSocket, whose requests a browser's script cannot give headers.
+std::string roomToken(const RequestHead& head) {
+    const std::string* header = head.header("x-room-token");
+    return header ? *header : queryValue(head.query, "t").value_or("");
+}
+
 constexpr std::string_view kJson = "application/json; charset=utf-8";
 // Answers a client has not read yet: past this, nothing more is read from it.
 constexpr qint64 kMaxUnsentBytes = 256 * 1024;
@@ -86,30 +93,38 @@ struct PartyCore::Handoff {
     std::int64_t deadline = 0;
 };
 
-void ReplyGate::deliver(std::uint64_t action, PartyOutcome outcome) {
+void Mailbox::post(std::function<void(PartyCore&)> work) {
     std::lock_guard lock(m_mutex);
     if (!m_core) return;
-    PartyCore* core = m_core;
-    QMetaObject::invokeMethod(
-        core,
-        [core, action, o = std::move(outcome)]() mutable {
-            core->finishAction(action, std::move(o));
-        },
-        Qt::QueuedConnection);
+    m_work.push_back(std::move(work));
+    if (m_wakeQueued) return;
+    m_wakeQueued = true;
+    QMetaObject::invokeMethod(m_core, "drainMailbox", Qt::QueuedConnection);
 }
 
-void ReplyGate::deliverSearch(std::uint64_t job, std::optional<std::string> json) {
-    std::lock_guard lock(m_mutex);
-    if (!m_core) return;
-    PartyCore* core = m_core;
-    QMetaObject::invokeMethod(
-        core, [core, job, j = std::move(json)]() mutable { core->finishSearch(job, std::move(j)); },
-        Qt::QueuedConnection);
-}
-
-void ReplyGate::close() {
+void Mailbox::close() {
     std::lock_guard lock(m_mutex);
     m_core = nullptr;
+    m_work.clear();
+}
+
+void Mailbox::drain() {
+    std::vector<std::function<void(PartyCore&)>> work;
+    {
+        std::lock_guard lock(m_mutex);
+        work.swap(m_work);
+        m_wakeQueued = false;
+    }
+    for (auto& w : work) {
+        PartyCore* core;
+        {
+            std::lock_guard lock(m_mutex);
+            core = m_core;
+        }
+        // A stop among the work closes the box: what follows it is dropped.
+        if (!core) return;
+        w(*core);
+    }
 }
 
 PartyCore::PartyCore(PartyOptions options, PartyServer::ActionHandler handler, std::string token,
@@ -119,11 +134,11 @@ PartyCore::PartyCore(PartyOptions options, PartyServer::ActionHandler handler, s
       m_token(std::move(token)),
       m_pin(std::move(pin)),
       m_queueJson(std::move(queueJson)),
-      m_gate(std::make_shared<ReplyGate>(this)),
+      m_mailbox(std::make_shared<Mailbox>(this)),
       m_counts(std::make_shared<Counts>()) {}
 
 PartyCore::~PartyCore() {
-    m_gate->close();
+    m_mailbox->close();
 }
 
 bool PartyCore::listen(std::string* error) {
@@ -164,14 +179,16 @@ bool PartyCore::listen(std::string* error) {
         std::clamp(std::min(m_options.requestDeadlineMs, m_options.idleTimeoutMs) / 4, 10, 500));
     connect(m_sweep, &QTimer::timeout, this, &PartyCore::sweep);
     m_sweep->start();
-    std::weak_ptr<ReplyGate> gate = m_gate;
-    m_searches =
-        std::make_unique<SearchPool>(m_options.libraryFile, std::max(1, m_options.searchThreads),
-                                     std::size_t(std::max(1, m_options.maxWaitingSearches)),
-                                     [gate](std::uint64_t job, std::optional<std::string> json) {
-                                         if (const auto g = gate.lock())
-                                             g->deliverSearch(job, std::move(json));
-                                     });
+    std::weak_ptr<Mailbox> box = m_mailbox;
+    m_searches = std::make_unique<SearchPool>(
+        m_options.libraryFile, std::max(1, m_options.searchThreads),
+        std::size_t(std::max(1, m_options.maxWaitingSearches)),
+        [box](std::uint64_t job, std::optional<std::string> json) {
+            if (const auto b = box.lock())
+                b->post([job, j = std::move(json)](PartyCore& core) mutable {
+                    core.finishSearch(job, std::move(j));
+                });
+        });
     return true;
 }
 
@@ -180,7 +197,7 @@ int PartyCore::port() const {
 }
 
 void PartyCore::shutdown() {
-    m_gate->close();
+    m_mailbox->close();
     if (m_sweep) m_sweep->stop();
     if (m_server) m_server->close();
     for (auto& [id, c] : m_connections) {
@@ -321,9 +338,7 @@ bool PartyCore::admitted(Connection& c) {
         respond(c, 429, kJson, errorJson("too many requests"), false, "Retry-After: 1\r\n");
         return false;
     }
-    const std::string* header = c.head.header("x-room-token");
-    const std::string token = header ? *header : queryValue(c.head.query, "t").value_or("");
-    if (!sameSecret(token, m_token)) {
+    if (!sameSecret(roomToken(c.head), m_token)) {
         refuseLater(c);
         return false;
     }
@@ -429,11 +444,14 @@ void PartyCore::dispatch(Connection& c, PartyAction action) {
     QTimer::singleShot(m_options.actionTimeoutMs, this, [this, id] {
         finishAction(id, PartyOutcome{503, 0, false, {}});
     });
-    std::weak_ptr<ReplyGate> gate = m_gate;
+    std::weak_ptr<Mailbox> box = m_mailbox;
     auto once = std::make_shared<std::atomic<bool>>(false);
-    auto reply = [gate, id, once](PartyOutcome outcome) {
+    auto reply = [box, id, once](PartyOutcome outcome) {
         if (once->exchange(true)) return;
-        if (const auto g = gate.lock()) g->deliver(id, std::move(outcome));
+        if (const auto b = box.lock())
+            b->post([id, o = std::move(outcome)](PartyCore& core) mutable {
+                core.finishAction(id, std::move(o));
+            });
     };
     try {
         m_handler(std::move(action), reply);
@@ -507,7 +525,7 @@ void PartyCore::handOff(Connection& c, const RequestHead& head) {
         respondJson(c, 429, errorJson("too many requests"), true);
         return;
     }
-    if (!sameSecret(queryValue(head.query, "t").value_or(""), m_token)) {
+    if (!sameSecret(roomToken(head), m_token)) {
         c.socket->skip(c.socket->bytesAvailable());
         refuseLater(c);
         return;

@@ -321,6 +321,21 @@ TEST_F(PartyServerTest, AWebSocketThatSendsTooMuchIsClosed) {
     EXPECT_TRUE(ws.closedWithin(10000));
 }
 
+TEST_F(PartyServerTest, RequestsSentTogetherAreAnsweredInTurn) {
+    startServer();
+    RawClient c(server->port());
+    const std::string queue = "GET /api/queue HTTP/1.1\r\n" + tokenHeader() + "\r\n";
+    const std::string body = R"({"song":5,"singer":"Mio"})";
+    c.send(queue + "POST /api/queue HTTP/1.1\r\n" + tokenHeader() +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body + queue);
+    EXPECT_EQ(c.read().status, 200);
+    const HttpAnswer queued = c.read();
+    EXPECT_EQ(parsed(queued.body)["entry"].toInteger(), 7);
+    EXPECT_EQ(c.read().status, 200);
+    ASSERT_EQ(player.actions().size(), 1u);
+    EXPECT_EQ(player.actions()[0].song, 5);
+}
+
 TEST_F(PartyServerTest, OversizedRequestsAreRefusedBeforeTheyAreRead) {
     startServer();
     const HttpAnswer body =
@@ -401,13 +416,18 @@ TEST_F(PartyServerTest, EveryStartMakesANewTokenAndPin) {
               std::string::npos);
 }
 
-TEST_F(PartyServerTest, AServerThatCannotListenSaysWhy) {
+TEST_F(PartyServerTest, AServerThatCannotStartSaysWhy) {
     startServer();
     options.port = server->port();
     PartyServer second(options, player.handler());
     std::string error;
     EXPECT_FALSE(second.start(&error));
     EXPECT_NE(error.find(std::to_string(server->port())), std::string::npos);
+    options.port = 0;
+    options.libraryFile = "/dev/null/library.db";
+    PartyServer third(options, player.handler());
+    EXPECT_FALSE(third.start(&error));
+    EXPECT_NE(error.find("library"), std::string::npos);
 }
 
 }  // namespace
