@@ -274,7 +274,8 @@ TEST_F(FolderPlay, QueueCommandsTellWhetherTheyDidAnything) {
 }
 
 TEST_F(FolderPlay, ThePageAddressIsDrawnAsACodeThatQHidesAndShows) {
-    const auto corner = [&] { return std::as_const(back).image().pixel(795 - 5, 595 - 5) & 0xFFFFFF; };
+    // The quiet zone's top-right pixel, under the line naming the next song.
+    const auto corner = [&] { return std::as_const(back).image().pixel(791, 24) & 0xFFFFFF; };
     player->frame(back, 800, 600, now);
     const QRgb without = corner();
     player->setPartyAddress("http://192.168.1.20:8080/?t=abcdefghijklmnopqrstuv");
