@@ -113,7 +113,7 @@ Command queueSong(const std::string& path, const std::string& singer,
 
 TEST_F(FolderPlay, TheNextQueueEntryPlaysBeforeFolderPlayWithItsSingersKey) {
     player->run(queueSong(dir.file("c.mp3"), " Mika ", 2));
-    EXPECT_EQ(player->state().statusMessage, "Queued: c");
+    EXPECT_EQ(player->state().statusMessage, "キューに入れました: c");
     playUntilTheSongChanges();
     EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
     EXPECT_EQ(player->settings().messageFile, dir.file("c_t.txt"));
