@@ -199,7 +199,8 @@ private:
     bool playFromQueue(std::optional<QueueEntry> entry);
     void skipQueueEntry();
     void loadSettingsFrom(const ProfileFile& file);
-    void openChosenSong(const std::string& path);
+    // False when the song is refused (an UltraStar song without its audio).
+    bool openChosenSong(const std::string& path);
 
     // D, P and the other look keys; the debug and mascot flags are the
     // player's, the rest are settings.

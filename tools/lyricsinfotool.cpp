@@ -110,14 +110,19 @@ std::string warningsJson(const std::vector<std::string>& warnings) {
     return json + "]";
 }
 
-// A music file stands for the lyrics the player finds for it when it is
-// opened: files beside it, else the lyrics inside it. Anything else is a
-// lyric file.
+// A song (a music file, or an UltraStar song and the audio it names) stands
+// for the lyrics the player finds for it when it is opened: files beside it,
+// else the lyrics inside it. Anything else is a lyric file.
 LyricSource readLyricsOf(const std::string& file) {
-    if (hasMusicExtension(file))
-        return readFirstLyrics(chooseSong(lookAtSong(file), {}).lyrics,
-                               musicTagReader(readMatroskaLyrics));
-    return readLyricFile(file);
+    if (!opensAsSong(file)) return readLyricFile(file);
+    const SongOnDisk song = lookAtSong(file);
+    if (!song.refusal.empty()) {
+        LyricSource refused;
+        refused.path = file;
+        refused.note = song.refusal;
+        return refused;
+    }
+    return readFirstLyrics(chooseSong(song, {}).lyrics, musicTagReader(readMatroskaLyrics));
 }
 
 // Writes the answer as it goes: neither a file of millions of lines nor a

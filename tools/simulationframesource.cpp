@@ -2,19 +2,20 @@
 
 #include "lyrics/timevalue.h"
 #include "platform/files.h"
-#include "platform/musictypes.h"
+#include "player/songresolution.h"
 
 namespace orba {
 
 SimulationFrameSource::SimulationFrameSource(const std::string& song)
-    : m_song(song), m_sim(/*lyricsGiven=*/!hasMusicExtension(song)) {
+    : m_song(song), m_sim(/*lyricsGiven=*/!opensAsSong(song)) {
     if (!isRegularFile(song)) throw ToolInputError("no such file: " + song);
-    if (hasMusicExtension(song)) {
+    if (opensAsSong(song)) {
         m_sim.loadMusicFile(song);
         m_length = m_sim.state().songLength;
+        // An UltraStar song's audio is the file it names.
         m_audio = {
             m_sim.state().isMidi ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded,
-            song};
+            m_sim.player().settings().bgmFile};
         return;
     }
     m_sim.loadLyricFile(song, std::nullopt, settingsFromFile());
