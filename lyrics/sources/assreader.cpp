@@ -255,8 +255,7 @@ Reading readEvents(const std::vector<std::string>& fileLines, TextEncoding e) {
         const std::string& raw = fileLines[i];
         const auto valueAt = static_cast<std::size_t>(rest.data() - raw.data());
         const std::vector<Span> fields = fieldSpans(raw, valueAt, layout.count);
-        if (fields.size() <= std::max({layout.start, layout.text, layout.hasEnd ? layout.end : 0}))
-            continue;
+        if (fields.size() <= std::max(layout.start, layout.text)) continue;
         Event ev;
         ev.fileLine = i;
         ev.startField = fields[layout.start];
@@ -271,7 +270,7 @@ Reading readEvents(const std::vector<std::string>& fileLines, TextEncoding e) {
             continue;
         }
         ev.start = *start;
-        if (layout.hasEnd) {
+        if (layout.hasEnd && layout.end < fields.size()) {
             ev.endField = fields[layout.end];
             if (const std::optional<int> end =
                     parseAssTime(std::string_view(raw).substr(ev.endField.at, ev.endField.size))) {
