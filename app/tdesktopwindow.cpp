@@ -131,7 +131,7 @@ void TDesktopWindow::saveWindowState() {
 
 void TDesktopWindow::Open1Click() {
     if (!m_setting) return;
-    if (std::optional<std::string> file = m_setting->chooseMusicFile())
+    if (std::optional<std::string> file = m_setting->chooseMusicFile(/*songFilesToo=*/true))
         m_player.run({CommandKind::OpenSong, 0, *file});
 }
 
