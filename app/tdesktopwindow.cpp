@@ -13,8 +13,8 @@
 
 #include "app/frameview.h"
 #include "app/librarycontrol.h"
-#include "app/partyqueuestore.h"
 #include "app/orbaapplication.h"
+#include "app/partyqueuestore.h"
 #include "app/shellrules.h"
 #include "platform/clock.h"
 #include "platform/files.h"

@@ -213,7 +213,8 @@ Track leadTrack(std::vector<Syllable>& sung) {
                 const bool onBeat = tick % kDivision == 0;
                 t.note(tick, sounding, kLeadChannel, n.pitch, onBeat ? 100 : 88);
             }
-            if (p.sung && n.syllable) sung.push_back({line, tick, tick + sounding, n.syllable, n.pitch});
+            if (p.sung && n.syllable)
+                sung.push_back({line, tick, tick + sounding, n.syllable, n.pitch});
             tick += length;
         }
         if (p.sung) ++line;

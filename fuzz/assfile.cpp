@@ -51,8 +51,7 @@ void assFile(std::string_view bytes) {
     loaded.emplace_back();
     const std::vector<std::string>& fileLines = source.form.headerLines;
     // Saved as read, the file is what it was; only a cut line is rewritten.
-    if (source.warnings.empty())
-        ORBA_FUZZ_CHECK(assFileLines(loaded, fileLines, e) == fileLines);
+    if (source.warnings.empty()) ORBA_FUZZ_CHECK(assFileLines(loaded, fileLines, e) == fileLines);
     // Every line moved on by 10 ms reads back moved, whatever else is in it.
     std::vector<std::string> moved = loaded;
     for (std::size_t i = 0; i + 1 < moved.size(); ++i)

@@ -82,8 +82,8 @@ void ultraStarFile(std::string_view bytes) {
     ORBA_FUZZ_CHECK(text.lyricLines.size() == source.lines.size() + 1);
     for (std::size_t i = 0; i + 1 < text.lyricLines.size(); ++i) {
         const int t = readTimeValue(text.lyricLines[i]);
-        const KaraokeParse k = parseKaraokeLine(t + 100, text.lyricLines[i], t + 5000,
-                                                source.form.encoding);
+        const KaraokeParse k =
+            parseKaraokeLine(t + 100, text.lyricLines[i], t + 5000, source.form.encoding);
         ORBA_FUZZ_CHECK(k.segmentProgress >= 0 && k.segmentProgress <= 10000);
     }
 }

@@ -30,8 +30,8 @@
 #include "player/command.h"
 #include "player/partyqueue.h"
 #include "player/playerstate.h"
-#include "player/songresolution.h"
 #include "player/songclock.h"
+#include "player/songresolution.h"
 #include "settings/dialogvalues.h"
 #include "settings/settings.h"
 

@@ -2,8 +2,8 @@
 
 #include "lyrics/sources/ultrastarreader.h"
 #include "platform/files.h"
-#include "platform/musictypes.h"
 #include "platform/miditempomap.h"
+#include "platform/musictypes.h"
 #include "settings/settings.h"
 #include "settings/settingsstore.h"
 
@@ -12,8 +12,7 @@ namespace orba {
 namespace {
 
 // The audio of an UltraStar song file, or nothing with `why` said.
-std::string songAudio(const std::string& songFile, const std::string& audioName,
-                      std::string& why) {
+std::string songAudio(const std::string& songFile, const std::string& audioName, std::string& why) {
     std::string audio = ultraStarAudioPath(songFile, audioName, why);
     if (!audio.empty() && !isRegularFile(audio)) {
         why = "the audio file " + fileNamePart(audio) + " that the song names is not there";

@@ -43,7 +43,8 @@ void HeadlessPlayer::loadMusicFile(const std::string& musicFile) {
     {
         // An UltraStar song plays the audio it names.
         const SongOnDisk song = lookAtSong(musicFile);
-        if (!song.refusal.empty()) throw ToolInputError("cannot play the song " + musicFile + ": " + song.refusal);
+        if (!song.refusal.empty())
+            throw ToolInputError("cannot play the song " + musicFile + ": " + song.refusal);
         MediaDevice probe;
         try {
             probe.open(song.musicFile);

@@ -13,9 +13,8 @@ SimulationFrameSource::SimulationFrameSource(const std::string& song)
         m_sim.loadMusicFile(song);
         m_length = m_sim.state().songLength;
         // An UltraStar song's audio is the file it names.
-        m_audio = {
-            m_sim.state().isMidi ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded,
-            m_sim.player().settings().bgmFile};
+        m_audio = {m_sim.state().isMidi ? ExportAudio::Kind::Midi : ExportAudio::Kind::Decoded,
+                   m_sim.player().settings().bgmFile};
         return;
     }
     m_sim.loadLyricFile(song, std::nullopt, settingsFromFile());

@@ -259,8 +259,8 @@ Reading readEvents(const std::vector<std::string>& fileLines, TextEncoding e) {
         Event ev;
         ev.fileLine = i;
         ev.startField = fields[layout.start];
-        const std::string_view startText = std::string_view(raw).substr(ev.startField.at,
-                                                                        ev.startField.size);
+        const std::string_view startText =
+            std::string_view(raw).substr(ev.startField.at, ev.startField.size);
         const std::optional<int> start = parseAssTime(startText);
         if (!start) {
             if (!badStarts++)

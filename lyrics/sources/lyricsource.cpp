@@ -13,7 +13,6 @@ namespace orba {
 
 namespace {
 
-
 void takeLrc(LyricSource& s) {
     LrcText lrc = readLrc(s.lines, s.form.encoding);
     s.lines = std::move(lrc.lines);

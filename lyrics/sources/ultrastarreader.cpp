@@ -160,7 +160,8 @@ UltraStarText readUltraStar(const std::vector<std::string>& fileLines, TextEncod
             if (std::optional<double> gap = decimal(value))
                 timing.gapMs = *gap;
             else
-                r.warnings.push_back("#GAP '" + std::string(value) + "' is not a number; 0 is used");
+                r.warnings.push_back("#GAP '" + std::string(value) +
+                                     "' is not a number; 0 is used");
         }
     }
     if (!bpmText) {
@@ -200,7 +201,8 @@ UltraStarText readUltraStar(const std::vector<std::string>& fileLines, TextEncod
             std::size_t p = 1;
             const std::optional<long long> a = integerAt(bare, p);
             const std::optional<long long> b = integerAt(bare, p);
-            if (relative && a) offset = std::clamp(offset + b.value_or(*a), -kMostBeats, kMostBeats);
+            if (relative && a)
+                offset = std::clamp(offset + b.value_or(*a), -kMostBeats, kMostBeats);
             breakLine();
             continue;
         }
@@ -238,11 +240,10 @@ UltraStarText readUltraStar(const std::vector<std::string>& fileLines, TextEncod
         return r;
     }
     if (longLines)
-        r.warnings.push_back(firstOfCuts("the line of file line " + std::to_string(firstLongLine) +
-                                             " holds more than " +
-                                             std::to_string(kMaxLyricLineBytes) +
-                                             " bytes of text; the rest is sung without it",
-                                         longLines));
+        r.warnings.push_back(firstOfCuts(
+            "the line of file line " + std::to_string(firstLongLine) + " holds more than " +
+                std::to_string(kMaxLyricLineBytes) + " bytes of text; the rest is sung without it",
+            longLines));
 
     for (Line& l : lines)
         std::stable_sort(l.syllables.begin(), l.syllables.end(),
@@ -284,7 +285,8 @@ std::string ultraStarAudioPath(const std::string& songFile, std::string_view aud
         from = slash + 1;
     }
     if (climbs) {
-        why = "the audio file '" + name + "' lies outside the song's folder; only a file in it "
+        why = "the audio file '" + name +
+              "' lies outside the song's folder; only a file in it "
               "or below it is played";
         return {};
     }

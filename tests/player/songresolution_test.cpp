@@ -65,16 +65,14 @@ TEST(SongResolution, MidiPicturesAndPerSongFileFollowTheMusicInUse) {
     EXPECT_TRUE(none.lyrics.empty());
 }
 
-
 TEST(SongResolution, SubtitlesBesideTheMusicComeAfterItsLrcAndBeforeItsInsides) {
     SongOnDisk s = song("/m/a.mp3");
     s.lrcBeside = true;
     s.assBeside = true;
     s.ssaBeside = true;
-    EXPECT_EQ(chooseSong(s, {}).lyrics, (Order{{"/m/a.lrc", false},
-                                              {"/m/a.ass", false},
-                                              {"/m/a.ssa", false},
-                                              {"/m/a.mp3", true}}));
+    EXPECT_EQ(
+        chooseSong(s, {}).lyrics,
+        (Order{{"/m/a.lrc", false}, {"/m/a.ass", false}, {"/m/a.ssa", false}, {"/m/a.mp3", true}}));
     // A companion text file still stands alone.
     s.companions.plainText = true;
     EXPECT_EQ(chooseSong(s, {}).lyrics, (Order{{"/m/a.txt", false}}));
@@ -115,8 +113,9 @@ TEST_F(UltraStarSong, AudioOutsideItsFolderMissingOrUnnamedIsRefusedInWords) {
         const char* header;
         const char* why;
     };
-    for (const Case& c : {Case{"#MP3:../track.mp3", "outside"}, Case{"#AUDIO:/tmp/x.mp3", "outside"},
-                          Case{"#MP3:gone.mp3", "not there"}, Case{"#VIDEO:v.mp4", "#AUDIO"}}) {
+    for (const Case& c :
+         {Case{"#MP3:../track.mp3", "outside"}, Case{"#AUDIO:/tmp/x.mp3", "outside"},
+          Case{"#MP3:gone.mp3", "not there"}, Case{"#VIDEO:v.mp4", "#AUDIO"}}) {
         const SongOnDisk s = lookAtSong(write("song.txt", c.header));
         EXPECT_NE(s.refusal.find(c.why), std::string::npos) << c.header << ": " << s.refusal;
         EXPECT_TRUE(s.musicFile.empty()) << c.header;

@@ -20,10 +20,10 @@
 #include <filesystem>
 
 #include "platform/files.h"
-#include "settings/dialogshell.h"
 #include "platform/handlerguard.h"
 #include "platform/profilefile.h"
 #include "platform/sjis.h"
+#include "settings/dialogshell.h"
 #include "settings/libraryfolders.h"
 #include "tests/support/tempdir.h"
 
@@ -253,8 +253,9 @@ TEST_F(TSettingTest, TheOpenMenusChooserOffersUltraStarSongsAsASecondFilter) {
     d->chooseMusicFile(/*songFilesToo=*/true);
     ASSERT_EQ(shell->fileRequests.size(), 1u);
     const QString filter = shell->fileRequests.front().filter;
-    EXPECT_EQ(filter, QStringLiteral(
-                          "オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar|UltraStar|*.txt"));
+    EXPECT_EQ(filter,
+              QStringLiteral(
+                  "オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar|UltraStar|*.txt"));
     EXPECT_EQ(qtNameFilter(filter),
               QStringLiteral("オーディオファイル (*.mid *.wav *.mp3 *.mp2 *.wma *.ogg *.kar);;"
                              "UltraStar (*.txt)"));
@@ -267,7 +268,8 @@ TEST_F(TSettingTest, TheMessageChooserTicksTheTextAndSetsItsPath) {
     auto d = makeDialog();
     d->Button2Click();
     EXPECT_EQ(shell->fileRequests.at(0).title, QStringLiteral("メッセージファイルの選択"));
-    EXPECT_EQ(shell->fileRequests.at(0).filter, QStringLiteral("テキストファイル TXT|*.txt;*.lrc;*.ass;*.ssa"));
+    EXPECT_EQ(shell->fileRequests.at(0).filter,
+              QStringLiteral("テキストファイル TXT|*.txt;*.lrc;*.ass;*.ssa"));
     EXPECT_FALSE(d->values().music.useMessage);
 
     shell->file = "/songs/歌詞 'a'.txt";

@@ -27,13 +27,12 @@ AssText read(const Lines& lines, TextEncoding e = TextEncoding::Utf8) {
 }
 
 TEST(AssKaraoke, DurationsFollowOneAnotherFromStartAndALastTagEndsTheLine) {
-    const AssText a =
-        read(file({"Dialogue: 0,0:00:04.44,0:00:08.56,Default,,0,0,0,,{\\k28}ma{\\k27}do{\\k55}wo"}));
+    const AssText a = read(
+        file({"Dialogue: 0,0:00:04.44,0:00:08.56,Default,,0,0,0,,{\\k28}ma{\\k27}do{\\k55}wo"}));
     EXPECT_TRUE(a.problem.empty());
     EXPECT_TRUE(a.karaoke);
     EXPECT_EQ(a.title, "Morning");
-    EXPECT_EQ(a.lines,
-              (Lines{"[00:04:44][00:04:44]ma[00:04:72]do[00:04:99]wo[00:05:54]"}));
+    EXPECT_EQ(a.lines, (Lines{"[00:04:44][00:04:44]ma[00:04:72]do[00:04:99]wo[00:05:54]"}));
 }
 
 TEST(AssKaraoke, EveryKaraokeTagSpellingTimesAlikeAndOtherOverridesVanish) {
@@ -53,7 +52,8 @@ TEST(AssKaraoke, EveryKaraokeTagSpellingTimesAlikeAndOtherOverridesVanish) {
 }
 
 TEST(AssKaraoke, KaraokeParseWipesEachSyllableOverItsDuration) {
-    const AssText a = read(file({"Dialogue: 0,0:00:10.00,0:00:13.00,S,,0,0,0,,{\\kf100}a{\\k200}b"}));
+    const AssText a =
+        read(file({"Dialogue: 0,0:00:10.00,0:00:13.00,S,,0,0,0,,{\\kf100}a{\\k200}b"}));
     ASSERT_EQ(a.lines.size(), 1u);
     const KaraokeParse k = parseKaraokeLine(11500, a.lines[0], 20000, TextEncoding::Utf8);
     EXPECT_EQ(k.doneText, "a");
@@ -62,9 +62,9 @@ TEST(AssKaraoke, KaraokeParseWipesEachSyllableOverItsDuration) {
 }
 
 TEST(AssEvents, FormatLineOrdersTheFieldsAndTextKeepsItsCommas) {
-    const AssText a = read({"[Events]", "Format: Start, Text, End",
-                            "Dialogue: 0:00:03.00,Hello, world,0:00:04.00",
-                            "Dialogue: 0:00:01.00,First"});
+    const AssText a =
+        read({"[Events]", "Format: Start, Text, End",
+              "Dialogue: 0:00:03.00,Hello, world,0:00:04.00", "Dialogue: 0:00:01.00,First"});
     // A field before others ends at its comma; only a last field takes them.
     EXPECT_EQ(a.lines, (Lines{"[00:01:00]First", "[00:03:00]Hello"}));
     const AssText last = read(file({"Dialogue: 0,0:00:03.00,0:00:04.00,S,,0,0,0,,Hello, world"}));
@@ -93,21 +93,23 @@ TEST(AssEvents, LinesComeInTimeOrderAndLinesOfOneTimeInFileOrder) {
 }
 
 TEST(AssText, LineBreaksAndHardSpacesBecomeSpaces) {
-    const AssText a = read(file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,one\\Ntwo\\nthree\\hfour"}));
+    const AssText a =
+        read(file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,one\\Ntwo\\nthree\\hfour"}));
     EXPECT_EQ(a.lines, (Lines{"[00:01:00]one two three four"}));
 }
 
 TEST(AssText, ShiftJisBytesThatLookLikeBracesOrBackslashesStayText) {
     // ソ ends in the byte of "\", and a brace block after it still reads.
     const std::string so = sj("ソ");
-    const AssText a = read(file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,{\\k10}" + so +
-                                 "\\N" + "{\\k20}" + so}),
-                           TextEncoding::ShiftJis);
+    const AssText a = read(
+        file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,{\\k10}" + so + "\\N" + "{\\k20}" + so}),
+        TextEncoding::ShiftJis);
     EXPECT_EQ(a.lines, (Lines{"[00:01:00][00:01:00]" + so + " [00:01:10]" + so + "[00:01:30]"}));
 }
 
 TEST(AssBadInput, UnbalancedBracesAreTextAndNegativeDurationsCountAsNone) {
-    const AssText open = read(file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,{\\k10}a{\\k20 b"}));
+    const AssText open =
+        read(file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,{\\k10}a{\\k20 b"}));
     EXPECT_EQ(open.lines, (Lines{"[00:01:00][00:01:00]a{\\k20 b[00:01:10]"}));
     const AssText close = read(file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,a}b"}));
     EXPECT_EQ(close.lines, (Lines{"[00:01:00]a}b"}));

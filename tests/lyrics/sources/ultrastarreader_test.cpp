@@ -28,8 +28,7 @@ TEST(UltraStarTiming, SyllablesAreSegmentsAtGapPlusBeatsAtAQuarterOfTheBpm) {
     EXPECT_EQ(u.artist, "Us");
     EXPECT_EQ(u.audio, "morning.mp3");
     // One blank parts the pitch from the text; any further blanks are the text's.
-    EXPECT_EQ(u.lines,
-              (Lines{"[00:01:00][00:01:00]Good[00:01:20] mor[00:01:40]ning[00:01:80]"}));
+    EXPECT_EQ(u.lines, (Lines{"[00:01:00][00:01:00]Good[00:01:20] mor[00:01:40]ning[00:01:80]"}));
     EXPECT_EQ(u.notes, (std::vector<SungNote>{{1000, 200, 0, NoteKind::Normal, 0, 0},
                                               {1200, 100, 2, NoteKind::Normal, 0, 0},
                                               {1400, 400, 4, NoteKind::Golden, 0, 0}}));
@@ -61,25 +60,24 @@ TEST(UltraStarTiming, RelativeBeatsCountFromTheLineBreakBefore) {
     const Lines body{": 0 2 0 a", "- 4 10", ": 0 2 0 b", "- 6", ": 2 2 0 c"};
     const UltraStarText relative = read(song(body, {"#RELATIVE:yes"}));
     // b at 0 + 10, c at 10 + 6 + 2 beats.
-    EXPECT_EQ(relative.lines, (Lines{"[00:01:00][00:01:00]a[00:01:10]",
-                                     "[00:01:50][00:01:50]b[00:01:60]",
-                                     "[00:01:90][00:01:90]c[00:02:00]"}));
+    EXPECT_EQ(relative.lines,
+              (Lines{"[00:01:00][00:01:00]a[00:01:10]", "[00:01:50][00:01:50]b[00:01:60]",
+                     "[00:01:90][00:01:90]c[00:02:00]"}));
     // Without it the same file is three lines from beat 0 on, in time order.
     const UltraStarText absolute = read(song(body));
-    EXPECT_EQ(absolute.lines, (Lines{"[00:01:00][00:01:00]a[00:01:10]",
-                                     "[00:01:00][00:01:00]b[00:01:10]",
-                                     "[00:01:10][00:01:10]c[00:01:20]"}));
+    EXPECT_EQ(absolute.lines,
+              (Lines{"[00:01:00][00:01:00]a[00:01:10]", "[00:01:00][00:01:00]b[00:01:10]",
+                     "[00:01:10][00:01:10]c[00:01:20]"}));
 }
 
 TEST(UltraStarDuet, PartsAreMergedInTimeOrderWithTheirSinger) {
-    const UltraStarText u = read(song({"P1", ": 0 2 0 one", "- 4", ": 20 2 0 three", "P2",
-                                       ": 10 2 0 two", "- 14", ": 30 2 0 four", "P3",
-                                       ": 40 2 0 both", "E"}));
-    EXPECT_EQ(u.lines, (Lines{"[00:01:00][00:01:00]one[00:01:10]",
-                              "[00:01:50][00:01:50]two[00:01:60]",
-                              "[00:02:00][00:02:00]three[00:02:10]",
-                              "[00:02:50][00:02:50]four[00:02:60]",
-                              "[00:03:00][00:03:00]both[00:03:10]"}));
+    const UltraStarText u =
+        read(song({"P1", ": 0 2 0 one", "- 4", ": 20 2 0 three", "P2", ": 10 2 0 two", "- 14",
+                   ": 30 2 0 four", "P3", ": 40 2 0 both", "E"}));
+    EXPECT_EQ(u.lines,
+              (Lines{"[00:01:00][00:01:00]one[00:01:10]", "[00:01:50][00:01:50]two[00:01:60]",
+                     "[00:02:00][00:02:00]three[00:02:10]", "[00:02:50][00:02:50]four[00:02:60]",
+                     "[00:03:00][00:03:00]both[00:03:10]"}));
     std::vector<int> singers, lines;
     for (const SungNote& n : u.notes) singers.push_back(n.singer), lines.push_back(n.line);
     EXPECT_EQ(singers, (std::vector<int>{1, 2, 1, 2, 3}));
@@ -87,8 +85,8 @@ TEST(UltraStarDuet, PartsAreMergedInTimeOrderWithTheirSinger) {
 }
 
 TEST(UltraStarText, HeldSyllablesShowNothingAndReadingStopsAtE) {
-    const UltraStarText u = read(song({": 0 2 0 la", ": 2 2 0 ~", ": 4 2 0 ~la", "E",
-                                       ": 100 2 0 after the end"}));
+    const UltraStarText u =
+        read(song({": 0 2 0 la", ": 2 2 0 ~", ": 4 2 0 ~la", "E", ": 100 2 0 after the end"}));
     EXPECT_EQ(u.lines, (Lines{"[00:01:00][00:01:00]la[00:01:10][00:01:20]la[00:01:30]"}));
     EXPECT_EQ(u.notes.size(), 3u);
 }
@@ -103,7 +101,8 @@ TEST(UltraStarBadInput, ABpmThatCannotTimeTheNotesRefusesTheFile) {
 }
 
 TEST(UltraStarBadInput, NotesOutOfOrderAreSorted) {
-    const UltraStarText u = read(song({": 8 2 0 c", ": 0 2 0 a", ": 4 2 0 b", "- 10", ": 12 2 0 d"}));
+    const UltraStarText u =
+        read(song({": 8 2 0 c", ": 0 2 0 a", ": 4 2 0 b", "- 10", ": 12 2 0 d"}));
     EXPECT_EQ(u.lines, (Lines{"[00:01:00][00:01:00]a[00:01:20]b[00:01:40]c[00:01:50]",
                               "[00:01:60][00:01:60]d[00:01:70]"}));
     EXPECT_EQ(u.notes[0].startMs, 1000);
@@ -145,8 +144,8 @@ TEST(UltraStarDetection, ATxtFileIsASongOnlyWhenItsHeadersSaySo) {
     EXPECT_EQ(own.form.dialect, LyricDialect::TaggedText);
     EXPECT_EQ(own.lines, (Lines{"#TITLE:x", "[00:01:00]a"}));
     // A refused song is no lyrics, with the reason.
-    const LyricSource refused = lyricSourceFromBytes("#TITLE:x\n#BPM:0\n: 0 2 0 a\n",
-                                                     LyricFileKind::Txt);
+    const LyricSource refused =
+        lyricSourceFromBytes("#TITLE:x\n#BPM:0\n: 0 2 0 a\n", LyricFileKind::Txt);
     EXPECT_FALSE(refused.found);
     EXPECT_NE(refused.note.find("#BPM '0'"), std::string::npos) << refused.note;
 }
