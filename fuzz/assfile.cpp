@@ -1,20 +1,20 @@
 #include <algorithm>
 
 #include "fuzz/check.h"
+#include "fuzz/loadsteps.h"
 #include "fuzz/targets.h"
 #include "lyrics/karaokeparse.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/sources/assreader.h"
 #include "lyrics/sources/lyricbounds.h"
 #include "lyrics/sources/lyricsource.h"
+#include "lyrics/sources/readertext.h"
 #include "lyrics/tags.h"
 #include "lyrics/timevalue.h"
 
 namespace orba::fuzz {
 
 namespace {
-
-constexpr int kLastTimeValue = 99 * 60000 + 59 * 1000 + 990;
 
 std::vector<int> leadTimes(const std::vector<std::string>& lines) {
     std::vector<int> times;
@@ -64,27 +64,7 @@ void assFile(std::string_view bytes) {
         ORBA_FUZZ_CHECK(leadTimes(again.lines) == leadTimes(moved));
     }
 
-    LyricLoadInput in;
-    in.useMessage = true;
-    in.encoding = e;
-    in.tagType = source.tagType;
-    LyricText text;
-    try {
-        text = prepareLyrics(source.lines, in);
-    } catch (const ConversionError&) {
-        return;
-    }
-    ORBA_FUZZ_CHECK(text.lineTimes.size() == text.lyricLines.size());
-    for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
-        std::string line = text.lyricLines[i];
-        takeColourTag(line, e);
-        stripTags(line, e);
-        const int next = i + 1 < text.lineTimes.size() ? readTimeValue(text.lineTimes[i + 1]) : 0;
-        for (int now : {0, 2500, 600000}) {
-            const KaraokeParse k = parseKaraokeLine(now, line, next, e);
-            ORBA_FUZZ_CHECK(k.segmentProgress >= 0 && k.segmentProgress <= 10000);
-        }
-    }
+    throughTheLoad(source.lines, e, source.tagType);
 }
 
 }  // namespace orba::fuzz

@@ -7,6 +7,7 @@
 
 #include "lyrics/sjistext.h"
 #include "lyrics/sources/lyricbounds.h"
+#include "lyrics/sources/readertext.h"
 #include "lyrics/timevalue.h"
 
 // A save must find again, in the file's own bytes, every field and duration
@@ -18,8 +19,6 @@ namespace orba {
 
 namespace {
 
-// The largest time a ten-character time value can hold.
-constexpr int kLastTimeValue = 99 * 60000 + 59 * 1000 + 990;
 // More digits than this in a number saturate it; no song lasts longer.
 constexpr std::size_t kMostDigits = 9;
 
@@ -57,36 +56,11 @@ struct Reading {
     std::vector<std::string> warnings;
 };
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-std::string asciiLower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return out;
-}
-
 // "name:" at the start of the line, any letter case; the rest after it.
 bool startsWithName(std::string_view line, std::string_view name, std::string_view& rest) {
     if (line.size() < name.size() || asciiLower(line.substr(0, name.size())) != name) return false;
     rest = line.substr(name.size());
     return true;
-}
-
-int heldTime(long long ms) {
-    return static_cast<int>(std::clamp<long long>(ms, 0, kLastTimeValue));
 }
 
 // Digits at `at`, saturating; how many were read goes to `count`.
@@ -304,12 +278,6 @@ Reading readEvents(const std::vector<std::string>& fileLines, TextEncoding e) {
     else if (r.events.empty())
         r.problem = "no Dialogue line in the subtitle file's [Events]";
     return r;
-}
-
-bool isTimeValueText(std::string_view s) {
-    return s.size() == 10 && s[0] == '[' && isDigit(s[1]) && isDigit(s[2]) && s[3] == ':' &&
-           isDigit(s[4]) && isDigit(s[5]) && s[6] == ':' && isDigit(s[7]) && isDigit(s[8]) &&
-           s[9] == ']';
 }
 
 // The karaoke tags after the leading time value, in milliseconds.

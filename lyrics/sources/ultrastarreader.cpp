@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "lyrics/sources/lyricbounds.h"
+#include "lyrics/sources/readertext.h"
 #include "lyrics/timevalue.h"
 #include "platform/files.h"
 
@@ -13,25 +14,9 @@ namespace orba {
 
 namespace {
 
-// The largest time a ten-character time value can hold.
-constexpr int kLastTimeValue = 99 * 60000 + 59 * 1000 + 990;
 // Beat numbers saturate here: far past any song, far inside a double's
 // exact integers, so no sum of them overflows.
 constexpr long long kMostBeats = 1LL << 40;
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 std::string asciiUpper(std::string_view s) {
     std::string out(s);
@@ -74,7 +59,7 @@ std::optional<long long> integerAt(std::string_view s, std::size_t& at) {
     return negative ? -v : v;
 }
 
-int heldTime(double ms) {
+int heldMs(double ms) {
     if (!(ms > 0)) return 0;
     return ms >= kLastTimeValue ? kLastTimeValue : static_cast<int>(ms);
 }
@@ -112,7 +97,7 @@ struct Line {
 struct Timing {
     double gapMs = 0;
     double msPerBeat = 0;
-    int at(long long beat) const { return heldTime(gapMs + static_cast<double>(beat) * msPerBeat); }
+    int at(long long beat) const { return heldMs(gapMs + static_cast<double>(beat) * msPerBeat); }
 };
 
 }  // namespace
