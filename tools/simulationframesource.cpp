@@ -24,6 +24,10 @@ SimulationFrameSource::SimulationFrameSource(const std::string& song)
 
 std::vector<std::string> SimulationFrameSource::inputs() const {
     std::vector<std::string> files{m_song};
+    // An UltraStar song's audio is read too, under its own name.
+    if (const Settings& set = m_sim.player().settings();
+        set.useBgm && !set.bgmFile.empty() && set.bgmFile != m_song)
+        files.push_back(set.bgmFile);
     if (std::string lyrics = m_sim.player().lyricFileRead(); !lyrics.empty() && lyrics != m_song)
         files.push_back(std::move(lyrics));
     return files;

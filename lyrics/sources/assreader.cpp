@@ -144,7 +144,9 @@ std::vector<Span> fieldSpans(std::string_view line, std::size_t from, std::size_
 // at `from` in `line`.
 void readBlock(std::string_view line, std::size_t from, std::size_t to,
                std::vector<KaraokeMark>& marks) {
-    for (std::size_t j = line.find('\\', from); j < to; j = line.find('\\', j + 1)) {
+    // Looked for within the block only: a line of many blocks stays one pass.
+    const std::string_view block = line.substr(0, to);
+    for (std::size_t j = block.find('\\', from); j < to; j = block.find('\\', j + 1)) {
         std::size_t p = j + 1;
         if (p >= to || (line[p] != 'k' && line[p] != 'K')) continue;
         const bool small = line[p] == 'k';
@@ -171,11 +173,15 @@ std::string taggedLine(std::string_view line, std::size_t at, int start, TextEnc
     std::string out = formatTimeValue(start);
     out.reserve(out.size() + line.size() - at);
     long long running = start;
+    // Once a "{" finds no "}" after it, no later one will: a line of many
+    // "{" stays one pass.
+    bool unclosed = false;
     while (at < line.size()) {
         const char c = line[at];
-        if (c == '{') {
+        if (c == '{' && !unclosed) {
             const std::size_t close = sjisFind(line, '}', at + 1, e);
-            if (close != std::string_view::npos) {
+            unclosed = close == std::string_view::npos;
+            if (!unclosed) {
                 const std::size_t before = marks.size();
                 readBlock(line, at + 1, close, marks);
                 for (std::size_t k = before; k < marks.size(); ++k) {
