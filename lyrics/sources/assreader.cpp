@@ -245,7 +245,7 @@ Reading readEvents(const std::vector<std::string>& fileLines, TextEncoding e) {
         if (!start) {
             if (!badStarts++)
                 firstBadStart = "line " + std::to_string(i + 1) + ": the start time '" +
-                                std::string(trimmed(startText)) +
+                                quotedPart(trimmed(startText), e) +
                                 "' cannot be read; the line is passed over";
             continue;
         }
@@ -279,7 +279,7 @@ Reading readEvents(const std::vector<std::string>& fileLines, TextEncoding e) {
     if (longTexts) r.warnings.push_back(firstOfCuts(firstLongText, longTexts));
     if (!eventsSeen)
         r.problem = "no [Events] section in the subtitle file";
-    else if (!layout.usable)
+    else if (r.events.empty() && !layout.usable)
         r.problem = "the [Events] format names no Start or no Text field";
     else if (r.events.empty())
         r.problem = "no Dialogue line in the subtitle file's [Events]";

@@ -94,13 +94,6 @@ struct Line {
     std::vector<Syllable> syllables;
 };
 
-// A header's value as a message quotes it: a file may hold megabytes there.
-std::string quoted(std::string_view value, TextEncoding e) {
-    constexpr std::size_t kMost = 40;
-    if (value.size() <= kMost) return std::string(value);
-    return std::string(value.substr(0, wholeCharsPrefix(value, kMost, e))) + "...";
-}
-
 struct Timing {
     double gapMs = 0;
     double msPerBeat = 0;
@@ -147,12 +140,13 @@ UltraStarText readUltraStar(const std::vector<std::string>& fileLines, TextEncod
         if (name == "AUDIO") r.audio = value;
         if (name == "VIDEO") r.video = value;
         if (name == "RELATIVE") relative = asciiUpper(value) == "YES";
-        if (name == "BPM") bpm = decimal(value), bpmText = quoted(value, e);
+        if (name == "BPM") bpm = decimal(value), bpmText = quotedPart(value, e);
         if (name == "GAP") {
             if (std::optional<double> gap = decimal(value))
                 timing.gapMs = *gap;
             else
-                r.warnings.push_back("#GAP '" + quoted(value, e) + "' is not a number; 0 is used");
+                r.warnings.push_back("#GAP '" + quotedPart(value, e) +
+                                     "' is not a number; 0 is used");
         }
     }
     if (!bpmText) {

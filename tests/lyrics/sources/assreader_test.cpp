@@ -132,6 +132,11 @@ TEST(AssBadInput, UnreadableStartsArePassedOverWithAWarning) {
     EXPECT_EQ(a.lines, (Lines{"[00:03:00]kept"}));
     ASSERT_EQ(a.warnings.size(), 1u);
     EXPECT_NE(a.warnings[0].find("'soon'"), std::string::npos) << a.warnings[0];
+    // A start of megabytes is quoted by its beginning.
+    const AssText huge =
+        read(file({"Dialogue: 0," + std::string(1 << 20, '9') + ",0,S,,0,0,0,,x"}));
+    ASSERT_EQ(huge.warnings.size(), 1u);
+    EXPECT_LT(huge.warnings[0].size(), 200u);
 }
 
 TEST(AssBadInput, FilesThatGiveNoLyricsSayWhy) {
@@ -141,6 +146,11 @@ TEST(AssBadInput, FilesThatGiveNoLyricsSayWhy) {
               std::string::npos);
     EXPECT_NE(read(file({"Comment: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,x"})).problem.find("Dialogue"),
               std::string::npos);
+    // Lines read before a format that names no Start still count.
+    const AssText late = read(file({"Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,,kept",
+                                    "Format: Layer, End", "Dialogue: 0,0:00:03.00"}));
+    EXPECT_TRUE(late.problem.empty());
+    EXPECT_EQ(late.lines, (Lines{"[00:01:00]kept"}));
     // Through the source: not found, with the reason as its note.
     const LyricSource s = lyricSourceFromBytes("[Script Info]\nTitle: x\n", LyricFileKind::Ass);
     EXPECT_FALSE(s.found);
