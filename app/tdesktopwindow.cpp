@@ -14,8 +14,8 @@
 #include "app/frameview.h"
 #include "app/librarycontrol.h"
 #include "app/partycontrol.h"
-#include "app/partyqueuestore.h"
 #include "app/orbaapplication.h"
+#include "app/partyqueuestore.h"
 #include "app/shellrules.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -136,7 +136,7 @@ void TDesktopWindow::saveWindowState() {
 
 void TDesktopWindow::Open1Click() {
     if (!m_setting) return;
-    if (std::optional<std::string> file = m_setting->chooseMusicFile())
+    if (std::optional<std::string> file = m_setting->chooseMusicFile(/*songFilesToo=*/true))
         m_player.run({CommandKind::OpenSong, 0, *file});
 }
 

@@ -1,5 +1,6 @@
 #include "authoring/lyricsave.h"
 
+#include "lyrics/sources/assreader.h"
 #include "lyrics/sources/lrcreader.h"
 #include "platform/atomicfile.h"
 #include "platform/files.h"
@@ -30,18 +31,32 @@ bool fromInsideMusic(const LyricForm& form) {
     return form.source == LyricSourceKind::MidiEvents || form.source == LyricSourceKind::MusicTag;
 }
 
+// Lines that cannot be written back in their own form (an UltraStar song's
+// beats and pitches are no lyric times) go to a lyric file of the player's
+// own beside the music.
+bool savedBeside(const LyricForm& form) {
+    return fromInsideMusic(form) ||
+           (form.source == LyricSourceKind::File && form.dialect == LyricDialect::UltraStar);
+}
+
 }  // namespace
 
 std::string lyricSavePath(const std::string& messageFile, const std::string& bgmFile,
                           const LyricForm& form) {
-    return fromInsideMusic(form) ? replaceExtension(bgmFile, "_t.txt") : messageFile;
+    if (!savedBeside(form)) return messageFile;
+    return replaceExtension(bgmFile.empty() ? messageFile : bgmFile, "_t.txt");
 }
 
 std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const LyricForm& form) {
     const bool lrc = !fromInsideMusic(form) && (form.dialect == LyricDialect::Lrc ||
                                                 form.dialect == LyricDialect::EnhancedLrc);
+    const bool ass = !fromInsideMusic(form) && form.dialect == LyricDialect::Ass;
     std::string text;
-    if (lrc) {
+    if (ass) {
+        for (const std::string& line : assFileLines(lyricLines, form.headerLines, form.encoding))
+            text.append(line).append(form.lineEnd);
+        if (!form.lastLineEnded && !text.empty()) text.resize(text.size() - form.lineEnd.size());
+    } else if (lrc) {
         for (const std::string& line : lrcFileLines(lyricLines, form))
             text.append(line).append(form.lineEnd);
     } else {
@@ -56,7 +71,7 @@ std::string saveLyricSource(const std::string& messageFile, const std::string& b
     if (lyricLines.empty()) return messageFile;
     const std::string path = lyricSavePath(messageFile, bgmFile, form);
     saveLyricBytes(path, lyricFileBytes(lyricLines, form));
-    if (fromInsideMusic(form)) {
+    if (savedBeside(form)) {
         // The lines are the player's own tagged lines now, in a file of theirs.
         form.source = LyricSourceKind::File;
         form.dialect = LyricDialect::TaggedText;

@@ -23,14 +23,16 @@ public:
 std::string lyricBackupPath(std::string_view messageFile);
 
 // The file a save writes: the lyric file itself, or for lyrics taken from
-// inside a music file "<music name>_t.txt" beside it (the music file is never
-// written).
+// inside a music file, and for an UltraStar song, "<music name>_t.txt" beside
+// the music (neither the music file nor the song's notes are ever written;
+// an UltraStar song played without music saves beside itself).
 std::string lyricSavePath(const std::string& messageFile, const std::string& bgmFile,
                           const LyricForm& form);
 
 // The bytes of the lyric file in the form it was read in: an LRC file as LRC
 // with its header lines on top, each in its own encoding (a Unicode file with
-// the byte-order mark it had) and with the file's own line ends; the player's
+// the byte-order mark it had) and with the file's own line ends; an ASS file
+// as it was with only its times changed (assFileLines); the player's
 // own tagged text is every line but the last (the empty end entry the loader
 // adds), each followed by the line end.
 std::string lyricFileBytes(const std::vector<std::string>& lyricLines, const LyricForm& form);

@@ -260,5 +260,30 @@ BENCHMARK(BM_MidiTempoChangeBeforeEverySyllable)
     ->Arg(400000)
     ->Unit(benchmark::kMillisecond);
 
+// Subtitles of 4 MB: one dialogue line of 64 KiB after another, each a "{"
+// that never closes followed by braces, and a line of karaoke blocks without
+// a single backslash; each brace once looked for its partner to the line's end.
+void BM_SubtitleLinesOfOpenBraces(benchmark::State& state) {
+    std::string file = "[Events]\n";
+    const std::string open = "Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,," + repeated("{", 65000);
+    const std::string blocks =
+        "Dialogue: 0,0:00:01.00,0:00:02.00,S,,0,0,0,," + repeated("{}", 32500);
+    while (file.size() < (4u << 20) - 140000) file += open + "\n" + blocks + "\n";
+    for (auto _ : state) benchmark::DoNotOptimize(lyricSourceFromBytes(file, LyricFileKind::Ass));
+    countPeakMemory(state);
+}
+BENCHMARK(BM_SubtitleLinesOfOpenBraces)->Unit(benchmark::kMillisecond);
+
+// An UltraStar song of 4 MB of one-beat notes in one line, with beats far
+// past any song.
+void BM_UltraStarHalfAMillionNotes(benchmark::State& state) {
+    std::string file = "#TITLE:x\n#BPM:300\n";
+    for (long i = 0; file.size() < (4u << 20) - 16; ++i)
+        file += ": " + std::to_string(i * 99991 % 1000000) + " 1 0 a\n";
+    for (auto _ : state) benchmark::DoNotOptimize(lyricSourceFromBytes(file, LyricFileKind::Txt));
+    countPeakMemory(state);
+}
+BENCHMARK(BM_UltraStarHalfAMillionNotes)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace orba

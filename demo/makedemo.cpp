@@ -4,8 +4,10 @@
 // a MIDI file to a WAV file with the player's own synthesizer settings.
 //
 //   orba_makedemo OUTDIR            demo.mid, lyrics-utf8/*.txt and the examples
-//                                   asanouta.lrc (UTF-8 LRC with word times) and
-//                                   karaoke.kar (the song with its lyrics inside)
+//                                   asanouta.lrc (UTF-8 LRC with word times),
+//                                   asanouta-ass.ass (karaoke subtitles),
+//                                   asanouta-ultrastar.txt (an UltraStar song)
+//                                   and karaoke.kar (the song with its lyrics inside)
 //   orba_makedemo --render MID WAV  the song through FluidSynth, sample-timed
 //
 // The song is written as data: one melody table whose notes carry the
@@ -184,6 +186,7 @@ struct Syllable {
     int tick;
     int endTick;  // where its note stops sounding
     std::string text;
+    int pitch;  // MIDI key
 };
 
 Track conductorTrack() {
@@ -210,7 +213,8 @@ Track leadTrack(std::vector<Syllable>& sung) {
                 const bool onBeat = tick % kDivision == 0;
                 t.note(tick, sounding, kLeadChannel, n.pitch, onBeat ? 100 : 88);
             }
-            if (p.sung && n.syllable) sung.push_back({line, tick, tick + sounding, n.syllable});
+            if (p.sung && n.syllable)
+                sung.push_back({line, tick, tick + sounding, n.syllable, n.pitch});
             tick += length;
         }
         if (p.sung) ++line;
@@ -321,6 +325,7 @@ struct TimedSyllable {
     int ms;
     int endMs;
     std::string text;
+    int pitch;
 };
 using TimedLines = std::vector<std::vector<TimedSyllable>>;
 
@@ -329,7 +334,7 @@ TimedLines timedLines(const std::vector<Syllable>& sung, const orba::MidiTempoMa
     for (const Syllable& s : sung) {
         if (static_cast<int>(lines.size()) <= s.line) lines.resize(s.line + 1);
         lines[s.line].push_back({static_cast<int>(map.msAtTick(s.tick)),
-                                 static_cast<int>(map.msAtTick(s.endTick)), s.text});
+                                 static_cast<int>(map.msAtTick(s.endTick)), s.text, s.pitch});
     }
     return lines;
 }
@@ -414,6 +419,86 @@ void writeLrc(const std::filesystem::path& path, const TimedLines& lines, int so
     writeText(path, out);
 }
 
+// Subtitles with karaoke durations, in UTF-8 with a byte-order mark as
+// subtitle editors write them: each syllable lasts until the next one starts,
+// the last until its note stops; the verse wipes with \k, the chorus with
+// \kf. The credit is a comment line, which the player passes over.
+std::string assTime(int ms) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d:%02d:%02d.%02d", ms / 3600000, ms / 60000 % 60,
+                  ms / 1000 % 60, ms / 10 % 100);
+    return buf;
+}
+
+void writeAss(const std::filesystem::path& path, const TimedLines& lines) {
+    std::vector<std::string> out{
+        "\xEF\xBB\xBF[Script Info]",
+        "; orba_makedemo",
+        std::string("Title: ") + kTitle,
+        "ScriptType: v4.00+",
+        "PlayResX: 800",
+        "PlayResY: 600",
+        "",
+        "[V4+ Styles]",
+        "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, "
+        "BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, "
+        "BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding",
+        "Style: Verse,IPAexGothic,48,&H00FFFFFF,&H000080FF,&H00000000,&H80000000,0,0,0,0,100,100,"
+        "0,0,1,3,0,2,20,20,40,1",
+        "Style: Chorus,IPAexGothic,48,&H0040D0FF,&H000080FF,&H00000000,&H80000000,-1,0,0,0,100,"
+        "100,0,0,1,3,0,2,20,20,40,1",
+        "",
+        "[Events]",
+        "Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text",
+        std::string("Comment: 0,0:00:00.00,0:00:04.00,Verse,,0,0,0,,") + kCredit,
+        "Dialogue: 0,0:00:00.00,0:00:04.00,Verse,,0,0,0,,{\\an8}♪ " + std::string(kTitle) + " ♪",
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool chorus = i >= kColouredLine;
+        const auto& line = lines[i];
+        std::string text;
+        for (std::size_t k = 0; k < line.size(); ++k) {
+            const int next = k + 1 < line.size() ? line[k + 1].ms : line[k].endMs;
+            text += std::string(chorus ? "{\\kf" : "{\\k") +
+                    std::to_string(next / 10 - line[k].ms / 10) + "}" + line[k].text;
+        }
+        out.push_back("Dialogue: 0," + assTime(line.front().ms) + "," + assTime(line.back().endMs) +
+                      "," + (chorus ? "Chorus" : "Verse") + ",,0,0,0,karaoke," + text);
+    }
+    writeText(path, out);
+}
+
+// An UltraStar song of the demo: one BPM for the whole song (four times the
+// verse's, so that a beat is 1/64 of a bar and the chorus's faster tempo
+// lands within half a beat, 17 ms), beats from the first sung note, pitches
+// from middle C, the last note of each chorus line golden.
+void writeUltraStar(const std::filesystem::path& path, const TimedLines& lines) {
+    constexpr int kBpm = 108 * 4;
+    const int gap = lines.front().front().ms;
+    const auto beat = [&](int ms) {
+        return static_cast<int>(std::lround((ms - gap) * kBpm / 15000.0));
+    };
+    std::vector<std::string> out{std::string("#TITLE:") + kTitle,
+                                 "#ARTIST:ORBA KARAOKE PLAYER 開発者",
+                                 "#LANGUAGE:Japanese",
+                                 "#MP3:asanouta.mp3",
+                                 "#BPM:" + std::to_string(kBpm),
+                                 "#GAP:" + std::to_string(gap)};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) out.push_back("- " + std::to_string(beat(lines[i - 1].back().endMs)));
+        for (std::size_t k = 0; k < lines[i].size(); ++k) {
+            const TimedSyllable& s = lines[i][k];
+            const bool golden = i >= kColouredLine && k + 1 == lines[i].size();
+            const int start = beat(s.ms);
+            out.push_back(std::string(golden ? "*" : ":") + " " + std::to_string(start) + " " +
+                          std::to_string(std::max(1, beat(s.endMs) - start)) + " " +
+                          std::to_string(s.pitch - 60) + " " + s.text);
+        }
+    }
+    out.push_back("E");
+    writeText(path, out);
+}
+
 int makeDemo(const std::filesystem::path& outDir) {
     std::vector<Syllable> sung;
     const std::string smf = midiFile(sung);
@@ -423,6 +508,8 @@ int makeDemo(const std::filesystem::path& outDir) {
     writeLyrics(outDir / "lyrics-utf8", timedLines(sung, *map));
     std::filesystem::create_directories(outDir / "examples");
     writeLrc(outDir / "examples" / "asanouta.lrc", timedLines(sung, *map), map->lengthMs());
+    writeAss(outDir / "examples" / "asanouta-ass.ass", timedLines(sung, *map));
+    writeUltraStar(outDir / "examples" / "asanouta-ultrastar.txt", timedLines(sung, *map));
     std::vector<Syllable> again;
     std::ofstream(outDir / "examples" / "karaoke.kar", std::ios::binary) << midiFile(again, true);
     std::printf("demo.mid: %d ms, %u ticks per quarter\n", map->lengthMs(), map->division);

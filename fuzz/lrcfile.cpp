@@ -1,4 +1,5 @@
 #include "fuzz/check.h"
+#include "fuzz/loadsteps.h"
 #include "fuzz/targets.h"
 #include "lyrics/karaokeparse.h"
 #include "lyrics/lyricload.h"
@@ -49,28 +50,7 @@ void lrcFile(std::string_view bytes) {
     for (const std::string& line : source.lines) total += line.size();
     ORBA_FUZZ_CHECK(total <= kMaxLyricTextBytes);
 
-    LyricLoadInput in;
-    in.useMessage = true;
-    in.encoding = e;
-    in.tagType = source.tagType;
-    LyricText text;
-    try {
-        text = prepareLyrics(source.lines, in);
-    } catch (const ConversionError&) {
-        return;
-    }
-    ORBA_FUZZ_CHECK(text.lineTimes.size() == text.lyricLines.size());
-    for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
-        std::string line = text.lyricLines[i];
-        takeColourTag(line, e);
-        ORBA_FUZZ_CHECK(stripTags(line, e).size() <= line.size());
-        const int next = i + 1 < text.lineTimes.size() ? readTimeValue(text.lineTimes[i + 1]) : 0;
-        for (int now : {0, 2500, 600000}) {
-            const KaraokeParse k = parseKaraokeLine(now, line, next, e);
-            ORBA_FUZZ_CHECK(k.segmentProgress >= 0 && k.segmentProgress <= 10000);
-            if (wholeText) ORBA_FUZZ_CHECK(isValidUtf8(k.sungText) && isValidUtf8(k.restText));
-        }
-    }
+    throughTheLoad(source.lines, e, source.tagType, wholeText);
 }
 
 }  // namespace orba::fuzz

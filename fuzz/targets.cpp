@@ -14,6 +14,8 @@ std::span<const Target> targets() {
         {"lrcexpansion", &lrcExpansion},
         {"midilyrics", &midiLyrics},
         {"musictag", &musicTag},
+        {"assfile", &assFile},
+        {"ultrastarfile", &ultraStarFile},
     };
     return kTargets;
 }

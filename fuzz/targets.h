@@ -35,6 +35,14 @@ void jpegPicture(std::string_view bytes);
 // MP4, ASF, the sizes of Matroska's), and the lyrics as the player takes them.
 void musicTag(std::string_view bytes);
 
+// Subtitles with karaoke durations through their reader, a save as read and
+// one with every line moved, a read back, and the song load's text steps.
+void assFile(std::string_view bytes);
+// An UltraStar song through its reader (whatever its headers say) and as a
+// ".txt" lyric file: times, notes and lines in order and within bounds, and
+// the audio it names never outside its folder.
+void ultraStarFile(std::string_view bytes);
+
 struct Target {
     const char* name;  // also the folder of its corpus, fuzz/corpus/<name>
     void (*run)(std::string_view bytes);

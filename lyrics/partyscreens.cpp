@@ -83,10 +83,10 @@ Rect qrCodePlace(const FrameValues& f, int modules) {
     const int side = modules + 2 * kQuietModules;
     const int scale = std::max(1, f.ch / 4 / std::max(1, side));
     const int pixels = side * scale;
-    const int margin = std::max(0, f.unitX / 2);
-    const int right = f.cw - margin;
-    const int bottom = f.ch - margin;
-    return {right - pixels, bottom - pixels, right, bottom};
+    // Below the line naming the next song, clear of the lyrics at the bottom.
+    const int right = f.cw - std::max(0, f.unitX / 2);
+    const int top = f.unitX * 3 / 2;
+    return {right - pixels, top, right, top + pixels};
 }
 
 void drawQrCode(Bitmap& back, const FrameValues& f, const QrCode& code) {

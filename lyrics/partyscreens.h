@@ -29,8 +29,9 @@ struct UpNextScreen {
 void drawUpNextScreen(Bitmap& back, const FrameValues& f, const Settings& s,
                       const UpNextScreen& screen);
 
-// Where a code of `modules` modules goes: the bottom-right corner, a
-// quarter of the frame's height with its quiet zone, each module a whole
+// Where a code of `modules` modules goes: the top-right corner under the
+// next song's line (the lyrics keep the bottom), a quarter of the frame's
+// height with its quiet zone, each module a whole
 // number of pixels (at least one). The rectangle includes the quiet zone.
 Rect qrCodePlace(const FrameValues& f, int modules);
 // The code in black on white in its place; nothing for an empty code.

@@ -73,7 +73,8 @@ HeadRead readHead(std::string_view bytes, std::size_t maxHeadBytes, std::int64_t
     const std::string_view method = line.substr(0, sp1);
     const std::string_view target = line.substr(sp1 + 1, sp2 - sp1 - 1);
     const std::string_view version = line.substr(sp2 + 1);
-    if (method.empty() || !std::all_of(method.begin(), method.end(), tokenChar)) return refused(400);
+    if (method.empty() || !std::all_of(method.begin(), method.end(), tokenChar))
+        return refused(400);
     if (target.empty() || target.front() != '/' ||
         std::any_of(target.begin(), target.end(),
                     [](unsigned char c) { return c <= ' ' || c == 0x7F; }))
@@ -98,7 +99,8 @@ HeadRead readHead(std::string_view bytes, std::size_t maxHeadBytes, std::int64_t
         if (n == "content-length") {
             // One plain number; a second one that differs is a smuggling attempt.
             if (value.empty() || value.size() > 12 ||
-                !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                !std::all_of(value.begin(), value.end(),
+                             [](char c) { return c >= '0' && c <= '9'; }))
                 return refused(400);
             const std::int64_t v = std::stoll(std::string(value));
             if (length && *length != v) return refused(400);
@@ -113,7 +115,8 @@ HeadRead readHead(std::string_view bytes, std::size_t maxHeadBytes, std::int64_t
         r.head.headers.emplace_back(std::move(n), std::string(value));
     }
     const std::string* upgrade = r.head.header("upgrade");
-    r.head.webSocketUpgrade = r.head.webSocketUpgrade && upgrade && listHolds(*upgrade, "websocket");
+    r.head.webSocketUpgrade =
+        r.head.webSocketUpgrade && upgrade && listHolds(*upgrade, "websocket");
     r.head.contentLength = length.value_or(0);
     if (r.head.contentLength > maxBodyBytes) return refused(413);
     r.state = HeadRead::State::Complete;
@@ -122,21 +125,36 @@ HeadRead readHead(std::string_view bytes, std::size_t maxHeadBytes, std::int64_t
 
 std::string_view reasonPhrase(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 400: return "Bad Request";
-        case 403: return "Forbidden";
-        case 404: return "Not Found";
-        case 405: return "Method Not Allowed";
-        case 408: return "Request Timeout";
-        case 409: return "Conflict";
-        case 413: return "Payload Too Large";
-        case 429: return "Too Many Requests";
-        case 431: return "Request Header Fields Too Large";
-        case 500: return "Internal Server Error";
-        case 501: return "Not Implemented";
-        case 503: return "Service Unavailable";
-        case 505: return "HTTP Version Not Supported";
-        default: return "Error";
+        case 200:
+            return "OK";
+        case 400:
+            return "Bad Request";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 408:
+            return "Request Timeout";
+        case 409:
+            return "Conflict";
+        case 413:
+            return "Payload Too Large";
+        case 429:
+            return "Too Many Requests";
+        case 431:
+            return "Request Header Fields Too Large";
+        case 500:
+            return "Internal Server Error";
+        case 501:
+            return "Not Implemented";
+        case 503:
+            return "Service Unavailable";
+        case 505:
+            return "HTTP Version Not Supported";
+        default:
+            return "Error";
     }
 }
 
@@ -150,8 +168,9 @@ std::string httpResponse(int status, std::string_view contentType, std::string_v
     out += contentType;
     out += "\r\nContent-Length: " + std::to_string(body.size());
     // The token travels in the page's address: no other site may learn it.
-    out += "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n"
-           "Referrer-Policy: no-referrer\r\n";
+    out +=
+        "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n"
+        "Referrer-Policy: no-referrer\r\n";
     out += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     out += extraHeaders;
     out += "\r\n";

@@ -15,8 +15,8 @@ namespace orba::party {
 
 struct RequestHead {
     std::string method;
-    std::string path;   // the target up to '?'
-    std::string query;  // after '?', undecoded
+    std::string path;                                          // the target up to '?'
+    std::string query;                                         // after '?', undecoded
     std::vector<std::pair<std::string, std::string>> headers;  // names in lower case
     std::int64_t contentLength = 0;
     bool keepAlive = true;

@@ -35,6 +35,13 @@ std::string addressKey(const QHostAddress& address) {
     return (v4 ? QHostAddress(ip) : address).toString().toStdString();
 }
 
+// The header for scripts, the query for the page's address and the
+// WebSocket, whose requests a browser's script cannot give headers.
+std::string roomToken(const RequestHead& head) {
+    const std::string* header = head.header("x-room-token");
+    return header ? *header : queryValue(head.query, "t").value_or("");
+}
+
 constexpr std::string_view kJson = "application/json; charset=utf-8";
 // Answers a client has not read yet: past this, nothing more is read from it.
 constexpr qint64 kMaxUnsentBytes = 256 * 1024;
@@ -68,6 +75,7 @@ struct PartyCore::Connection {
     std::unique_ptr<Slot> slot;
     State state = State::Head;
     bool requestStarted = false;
+    std::size_t scanned = 0;  // bytes of the head looked through without finding its end
     std::int64_t deadline = 0;
     std::int64_t lastActive = 0;
     RequestHead head;
@@ -85,18 +93,38 @@ struct PartyCore::Handoff {
     std::int64_t deadline = 0;
 };
 
-void ReplyGate::deliver(std::uint64_t action, PartyOutcome outcome) {
+void Mailbox::post(std::function<void(PartyCore&)> work) {
     std::lock_guard lock(m_mutex);
     if (!m_core) return;
-    PartyCore* core = m_core;
-    QMetaObject::invokeMethod(
-        core, [core, action, o = std::move(outcome)]() mutable { core->finishAction(action, std::move(o)); },
-        Qt::QueuedConnection);
+    m_work.push_back(std::move(work));
+    if (m_wakeQueued) return;
+    m_wakeQueued = true;
+    QMetaObject::invokeMethod(m_core, "drainMailbox", Qt::QueuedConnection);
 }
 
-void ReplyGate::close() {
+void Mailbox::close() {
     std::lock_guard lock(m_mutex);
     m_core = nullptr;
+    m_work.clear();
+}
+
+void Mailbox::drain() {
+    std::vector<std::function<void(PartyCore&)>> work;
+    {
+        std::lock_guard lock(m_mutex);
+        work.swap(m_work);
+        m_wakeQueued = false;
+    }
+    for (auto& w : work) {
+        PartyCore* core;
+        {
+            std::lock_guard lock(m_mutex);
+            core = m_core;
+        }
+        // A stop among the work closes the box: what follows it is dropped.
+        if (!core) return;
+        w(*core);
+    }
 }
 
 PartyCore::PartyCore(PartyOptions options, PartyServer::ActionHandler handler, std::string token,
@@ -106,16 +134,18 @@ PartyCore::PartyCore(PartyOptions options, PartyServer::ActionHandler handler, s
       m_token(std::move(token)),
       m_pin(std::move(pin)),
       m_queueJson(std::move(queueJson)),
-      m_gate(std::make_shared<ReplyGate>(this)),
+      m_mailbox(std::make_shared<Mailbox>(this)),
       m_counts(std::make_shared<Counts>()) {}
 
 PartyCore::~PartyCore() {
-    m_gate->close();
+    m_mailbox->close();
 }
 
 bool PartyCore::listen(std::string* error) {
+    // The library is opened here once so that a file that cannot be opened
+    // stops the start; the searches open their own.
     try {
-        m_library = std::make_unique<Library>(m_options.libraryFile);
+        Library library(m_options.libraryFile);
     } catch (const std::exception& e) {
         if (error) *error = std::string("the song library cannot be opened: ") + e.what();
         return false;
@@ -130,24 +160,35 @@ bool PartyCore::listen(std::string* error) {
     m_server->setListenBacklogSize(1024);
     m_server->setMaxPendingConnections(1024);
     if (!m_server->listen(address, quint16(std::clamp(m_options.port, 0, 65535)))) {
-        if (error) *error = "cannot listen on " + m_options.bindAddress + ":" +
-                            std::to_string(m_options.port) + ": " +
-                            m_server->errorString().toStdString();
+        if (error)
+            *error = "cannot listen on " + m_options.bindAddress + ":" +
+                     std::to_string(m_options.port) + ": " + m_server->errorString().toStdString();
         return false;
     }
     connect(m_server, &QTcpServer::newConnection, this, &PartyCore::accept);
 
-    m_webSockets = new QWebSocketServer(QStringLiteral("orbakaraoke"),
-                                        QWebSocketServer::NonSecureMode, this);
+    m_webSockets =
+        new QWebSocketServer(QStringLiteral("orbakaraoke"), QWebSocketServer::NonSecureMode, this);
     m_webSockets->setHandshakeTimeout(std::max(100, m_options.requestDeadlineMs));
     connect(m_webSockets, &QWebSocketServer::newConnection, this, &PartyCore::takeWebSockets);
 
     // Deadlines are checked in sweeps rather than by a timer per connection:
     // thousands of idle connections cost one timer.
     m_sweep = new QTimer(this);
-    m_sweep->setInterval(std::clamp(std::min(m_options.requestDeadlineMs, m_options.idleTimeoutMs) / 4, 10, 500));
+    m_sweep->setInterval(
+        std::clamp(std::min(m_options.requestDeadlineMs, m_options.idleTimeoutMs) / 4, 10, 500));
     connect(m_sweep, &QTimer::timeout, this, &PartyCore::sweep);
     m_sweep->start();
+    std::weak_ptr<Mailbox> box = m_mailbox;
+    m_searches = std::make_unique<SearchPool>(
+        m_options.libraryFile, std::max(1, m_options.searchThreads),
+        std::size_t(std::max(1, m_options.maxWaitingSearches)),
+        [box](std::uint64_t job, std::optional<std::string> json) {
+            if (const auto b = box.lock())
+                b->post([job, j = std::move(json)](PartyCore& core) mutable {
+                    core.finishSearch(job, std::move(j));
+                });
+        });
     return true;
 }
 
@@ -156,7 +197,7 @@ int PartyCore::port() const {
 }
 
 void PartyCore::shutdown() {
-    m_gate->close();
+    m_mailbox->close();
     if (m_sweep) m_sweep->stop();
     if (m_server) m_server->close();
     for (auto& [id, c] : m_connections) {
@@ -179,7 +220,8 @@ void PartyCore::shutdown() {
     delete m_server;
     m_server = nullptr;
     m_pending.clear();
-    m_library.reset();
+    m_searches.reset();
+    m_searching.clear();
 }
 
 void PartyCore::accept() {
@@ -204,10 +246,14 @@ void PartyCore::accept() {
         // Qt stops reading from the kernel once this much waits: a client
         // that sends faster than it is answered is slowed down by TCP itself.
         socket->setReadBufferSize(m_options.maxHeaderBytes + m_options.maxBodyBytes + 1024);
+        // Answers and pushes are small and wanted at once.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         const std::uint64_t id = c->id;
         connect(socket, &QTcpSocket::readyRead, this, [this, id] { readFrom(id); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, id] { readFrom(id); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, id] { drop(id); }, Qt::QueuedConnection);
+        connect(
+            socket, &QTcpSocket::disconnected, this, [this, id] { drop(id); },
+            Qt::QueuedConnection);
         m_connections.emplace(id, std::move(c));
         if (socket->bytesAvailable() > 0) readFrom(id);
     }
@@ -254,7 +300,15 @@ void PartyCore::readFrom(std::uint64_t id) {
             c->requestStarted = true;
             c->deadline = nowMs() + m_options.requestDeadlineMs;
         }
+        // A head that comes a byte at a time is looked through once, not
+        // once for every byte.
+        if (s->bytesAvailable() <= qint64(c->scanned)) return;
         const QByteArray bytes = s->peek(m_options.maxHeaderBytes);
+        if (bytes.size() < m_options.maxHeaderBytes &&
+            bytes.indexOf("\r\n\r\n", std::max<qsizetype>(0, qsizetype(c->scanned) - 3)) < 0) {
+            c->scanned = std::size_t(bytes.size());
+            return;
+        }
         HeadRead r = readHead(std::string_view(bytes.constData(), std::size_t(bytes.size())),
                               std::size_t(m_options.maxHeaderBytes), m_options.maxBodyBytes);
         if (r.state == HeadRead::State::NeedMore) return;
@@ -268,6 +322,7 @@ void PartyCore::readFrom(std::uint64_t id) {
             return;
         }
         s->skip(qint64(r.headBytes));
+        c->scanned = 0;
         c->head = std::move(r.head);
         c->state = Connection::State::Body;
     }
@@ -283,9 +338,7 @@ bool PartyCore::admitted(Connection& c) {
         respond(c, 429, kJson, errorJson("too many requests"), false, "Retry-After: 1\r\n");
         return false;
     }
-    const std::string* header = c.head.header("x-room-token");
-    const std::string token = header ? *header : queryValue(c.head.query, "t").value_or("");
-    if (!sameSecret(token, m_token)) {
+    if (!sameSecret(roomToken(c.head), m_token)) {
         refuseLater(c);
         return false;
     }
@@ -298,7 +351,8 @@ void PartyCore::handle(Connection& c, const std::string& body) {
     if (hostRoute(match.route)) {
         Peer& peer = m_peers[c.slot->address];
         const std::string* pin = c.head.header("x-host-pin");
-        if (peer.pinFailures >= m_options.pinFailuresPerAddress || !pin || !sameSecret(*pin, m_pin)) {
+        if (peer.pinFailures >= m_options.pinFailuresPerAddress || !pin ||
+            !sameSecret(*pin, m_pin)) {
             ++peer.pinFailures;
             refuseLater(c);
             return;
@@ -307,22 +361,43 @@ void PartyCore::handle(Connection& c, const std::string& body) {
     BodyAction action;
     switch (match.route) {
         case Route::Page:
-            respond(c, 200, "text/html; charset=utf-8", partyPageHtml(), false,
-                    "Content-Security-Policy: " + partyPagePolicy() + "\r\nX-Frame-Options: DENY\r\n");
+            respond(
+                c, 200, "text/html; charset=utf-8", partyPageHtml(), false,
+                "Content-Security-Policy: " + partyPagePolicy() + "\r\nX-Frame-Options: DENY\r\n");
             return;
-        case Route::Search: search(c); return;
-        case Route::QueueGet: respondJson(c, 200, m_queueJson); return;
-        case Route::QueuePost: action = queueRequest(body); break;
+        case Route::Search:
+            search(c);
+            return;
+        case Route::QueueGet:
+            respondJson(c, 200, m_queueJson);
+            return;
+        case Route::QueuePost:
+            action = queueRequest(body);
+            break;
         case Route::QueueRemove:
             action.action = PartyAction{PartyAction::Kind::Remove, 0, {}, match.entry, 0, {}};
             break;
-        case Route::QueueMove: action = moveRequest(match.entry, body); break;
-        case Route::Skip: action.action = PartyAction{PartyAction::Kind::Skip, 0, {}, 0, 0, {}}; break;
-        case Route::Pause: action = pauseRequest(body); break;
-        case Route::WebSocket: respondJson(c, 400, errorJson("a WebSocket upgrade is expected")); return;
-        case Route::WrongMethod: respondJson(c, 405, errorJson("method not allowed")); return;
-        case Route::BadEntry: respondJson(c, 400, errorJson("not a queue entry")); return;
-        case Route::NotFound: respondJson(c, 404, errorJson("not found")); return;
+        case Route::QueueMove:
+            action = moveRequest(match.entry, body);
+            break;
+        case Route::Skip:
+            action.action = PartyAction{PartyAction::Kind::Skip, 0, {}, 0, 0, {}};
+            break;
+        case Route::Pause:
+            action = pauseRequest(body);
+            break;
+        case Route::WebSocket:
+            respondJson(c, 400, errorJson("a WebSocket upgrade is expected"));
+            return;
+        case Route::WrongMethod:
+            respondJson(c, 405, errorJson("method not allowed"));
+            return;
+        case Route::BadEntry:
+            respondJson(c, 400, errorJson("not a queue entry"));
+            return;
+        case Route::NotFound:
+            respondJson(c, 404, errorJson("not found"));
+            return;
     }
     if (!action.action) {
         respondJson(c, 400, errorJson(action.error));
@@ -341,14 +416,24 @@ void PartyCore::search(Connection& c) {
         respondJson(c, 200, searchJson({}));
         return;
     }
-    std::string json;
-    try {
-        json = searchJson(m_library->search(q, kSearchLimit));
-    } catch (const std::exception&) {
-        respondJson(c, 503, errorJson("the song library is not available"));
+    const std::uint64_t job = m_nextId++;
+    if (!m_searches->submit(job, q)) {
+        respond(c, 503, kJson, errorJson("too many searches at once"), false, "Retry-After: 1\r\n");
         return;
     }
-    respondJson(c, 200, json);
+    m_searching.emplace(job, c.id);
+}
+
+void PartyCore::finishSearch(std::uint64_t job, std::optional<std::string> json) {
+    const auto it = m_searching.find(job);
+    if (it == m_searching.end()) return;
+    Connection* c = find(it->second);
+    m_searching.erase(it);
+    if (!c) return;
+    if (json)
+        respondJson(*c, 200, *json);
+    else
+        respondJson(*c, 503, errorJson("the song library is not available"));
 }
 
 void PartyCore::dispatch(Connection& c, PartyAction action) {
@@ -359,11 +444,14 @@ void PartyCore::dispatch(Connection& c, PartyAction action) {
     QTimer::singleShot(m_options.actionTimeoutMs, this, [this, id] {
         finishAction(id, PartyOutcome{503, 0, false, {}});
     });
-    std::weak_ptr<ReplyGate> gate = m_gate;
+    std::weak_ptr<Mailbox> box = m_mailbox;
     auto once = std::make_shared<std::atomic<bool>>(false);
-    auto reply = [gate, id, once](PartyOutcome outcome) {
+    auto reply = [box, id, once](PartyOutcome outcome) {
         if (once->exchange(true)) return;
-        if (const auto g = gate.lock()) g->deliver(id, std::move(outcome));
+        if (const auto b = box.lock())
+            b->post([id, o = std::move(outcome)](PartyCore& core) mutable {
+                core.finishAction(id, std::move(o));
+            });
     };
     try {
         m_handler(std::move(action), reply);
@@ -422,7 +510,8 @@ void PartyCore::respond(Connection& c, int status, std::string_view contentType,
     // A request that came right behind this one is already buffered: no new
     // readyRead will tell of it.
     const std::uint64_t id = c.id;
-    QMetaObject::invokeMethod(this, [this, id] { readFrom(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, id] { readFrom(id); }, Qt::QueuedConnection);
 }
 
 void PartyCore::handOff(Connection& c, const RequestHead& head) {
@@ -436,7 +525,7 @@ void PartyCore::handOff(Connection& c, const RequestHead& head) {
         respondJson(c, 429, errorJson("too many requests"), true);
         return;
     }
-    if (!sameSecret(queryValue(head.query, "t").value_or(""), m_token)) {
+    if (!sameSecret(roomToken(head), m_token)) {
         c.socket->skip(c.socket->bytesAvailable());
         refuseLater(c);
         return;
@@ -472,12 +561,15 @@ void PartyCore::takeWebSockets() {
         Listener* raw = l.get();
         connect(ws, &QWebSocket::bytesWritten, this,
                 [raw](qint64 n) { raw->backlog = std::max<qint64>(0, raw->backlog - n); });
-        connect(ws, &QWebSocket::disconnected, this, [this, ws] {
-            const auto it = std::find_if(m_listeners.begin(), m_listeners.end(),
-                                         [ws](const auto& l) { return l->socket == ws; });
-            if (it != m_listeners.end()) m_listeners.erase(it);
-            ws->deleteLater();
-        }, Qt::QueuedConnection);
+        connect(
+            ws, &QWebSocket::disconnected, this,
+            [this, ws] {
+                const auto it = std::find_if(m_listeners.begin(), m_listeners.end(),
+                                             [ws](const auto& l) { return l->socket == ws; });
+                if (it != m_listeners.end()) m_listeners.erase(it);
+                ws->deleteLater();
+            },
+            Qt::QueuedConnection);
         m_listeners.push_back(std::move(l));
         raw->backlog += qint64(m_queueJson.size());
         ws->sendTextMessage(QString::fromStdString(m_queueJson));
@@ -516,7 +608,8 @@ void PartyCore::sweep() {
         m_lastPrune = now;
         std::erase_if(m_peers, [&](const auto& p) {
             return p.second.pinFailures == 0 && !m_counts->perAddress.count(p.first) &&
-                   bucketRested(p.second.bucket, now, m_options.requestsPerSecond, m_options.requestBurst);
+                   bucketRested(p.second.bucket, now, m_options.requestsPerSecond,
+                                m_options.requestBurst);
         });
     }
 }

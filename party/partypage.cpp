@@ -19,7 +19,8 @@ input{background:#1f1b33;color:inherit;width:100%}
 button{background:#6d4aff;color:#fff;border:none;min-width:44px;min-height:44px}
 button:disabled{opacity:.4}
 label{display:block}
-form{display:flex;gap:8px;margin-top:10px}
+form{display:flex;gap:8px;margin-top:10px;align-items:center}
+form input{flex:1;min-width:0}form button{flex:none;white-space:nowrap}
 ul,ol{list-style:none;padding:0;margin:0}
 li{display:flex;align-items:center;gap:8px;padding:8px 0;border-bottom:1px solid #2e2848}
 .text{flex:1;min-width:0}.title{font-weight:600;overflow-wrap:anywhere}
@@ -223,7 +224,9 @@ const char* const kBodyEnd = "</script></body></html>\n";
 
 std::string sha256Source(const char* text) {
     return "'sha256-" +
-           QCryptographicHash::hash(QByteArray(text), QCryptographicHash::Sha256).toBase64().toStdString() +
+           QCryptographicHash::hash(QByteArray(text), QCryptographicHash::Sha256)
+               .toBase64()
+               .toStdString() +
            "'";
 }
 

@@ -58,8 +58,8 @@ std::string percentDecoded(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '+') {
             out += ' ';
-        } else if (s[i] == '%' && i + 2 < s.size() &&
-                   hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
+        } else if (s[i] == '%' && i + 2 < s.size() && hexDigit(s[i + 1]) >= 0 &&
+                   hexDigit(s[i + 2]) >= 0) {
             out += char(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2]));
             i += 2;
         } else {
@@ -72,7 +72,8 @@ std::string percentDecoded(std::string_view s) {
 }  // namespace
 
 std::string boundSingerName(std::string_view utf8) {
-    const std::u32string text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toStdU32String();
+    const std::u32string text =
+        QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toStdU32String();
     std::u32string kept;
     for (char32_t c : text)
         if (!invisible(c)) kept += c;
@@ -100,7 +101,8 @@ bool takeRequest(RateBucket& bucket, std::int64_t nowMs, double perSecond, int b
         bucket.started = true;
         bucket.tokens = burst;
     } else if (nowMs > bucket.lastMs) {
-        bucket.tokens = std::min<double>(burst, bucket.tokens + (nowMs - bucket.lastMs) * perSecond / 1000.0);
+        bucket.tokens =
+            std::min<double>(burst, bucket.tokens + (nowMs - bucket.lastMs) * perSecond / 1000.0);
     }
     bucket.lastMs = std::max(bucket.lastMs, nowMs);
     if (bucket.tokens < 1) return false;
@@ -138,8 +140,9 @@ RouteMatch matchRoute(std::string_view method, std::string_view path) {
     // Entry ids are what the player numbered; anything else, a path above
     // all, is refused before it reaches the player.
     std::int64_t entry = 0;
-    const bool digits = !rest.empty() && rest.size() <= 15 &&
-                        std::all_of(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool digits =
+        !rest.empty() && rest.size() <= 15 &&
+        std::all_of(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (digits)
         for (char c : rest) entry = entry * 10 + (c - '0');
     if (!digits || entry <= 0) return {Route::BadEntry, 0};
@@ -158,7 +161,8 @@ std::optional<std::string> queryValue(std::string_view query, std::string_view n
         const std::string_view pair = query.substr(0, amp);
         const std::size_t eq = pair.find('=');
         if (percentDecoded(pair.substr(0, eq)) == name)
-            return eq == std::string_view::npos ? std::string() : percentDecoded(pair.substr(eq + 1));
+            return eq == std::string_view::npos ? std::string()
+                                                : percentDecoded(pair.substr(eq + 1));
         if (amp == std::string_view::npos) break;
         query.remove_prefix(amp + 1);
     }
@@ -245,7 +249,8 @@ Answer outcomeAnswer(PartyAction::Kind kind, const PartyOutcome& outcome) {
     // player's own fault.
     const bool known = outcome.status == 400 || outcome.status == 404 || outcome.status == 409;
     const int status = known ? outcome.status : 500;
-    std::string text = outcome.error.empty() || !known ? std::string("the player refused") : outcome.error;
+    std::string text =
+        outcome.error.empty() || !known ? std::string("the player refused") : outcome.error;
     return {status, errorJson(text)};
 }
 

@@ -6,6 +6,7 @@
 #include <QNetworkInterface>
 #include <QRandomGenerator>
 #include <QThread>
+#include <future>
 #include <mutex>
 
 #include "party/partycore.h"
@@ -53,7 +54,8 @@ std::string lanAddress() {
             continue;
         for (const QNetworkAddressEntry& e : i.addressEntries()) {
             const QHostAddress a = e.ip();
-            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() && !a.isLinkLocal())
+            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() &&
+                !a.isLinkLocal())
                 return a.toString().toStdString();
         }
     }
@@ -71,12 +73,13 @@ struct PartyServer::Impl {
     std::string host;
 
     std::unique_ptr<QThread> thread;
-    std::mutex coreMutex;  // publishQueue() may come from any thread
-    party::PartyCore* core = nullptr;
+    std::mutex coreMutex;                     // publishQueue() may come from any thread
+    std::shared_ptr<party::Mailbox> mailbox;  // the running core's
     std::string lastQueue = queueViewJson({});
 };
 
-PartyServer::PartyServer(PartyOptions options, ActionHandler handler) : m(std::make_unique<Impl>()) {
+PartyServer::PartyServer(PartyOptions options, ActionHandler handler)
+    : m(std::make_unique<Impl>()) {
     m->options = std::move(options);
     m->handler = std::move(handler);
 }
@@ -96,7 +99,6 @@ bool PartyServer::start(std::string* error) {
 
     m->thread = std::make_unique<QThread>();
     m->thread->setObjectName(QStringLiteral("party"));
-    m->thread->start();
     std::string lastQueue;
     {
         std::lock_guard lock(m->coreMutex);
@@ -104,22 +106,31 @@ bool PartyServer::start(std::string* error) {
     }
     auto* core = new party::PartyCore(options, m->handler, m->token, m->pin, lastQueue);
     core->moveToThread(m->thread.get());
-    bool ok = false;
-    int port = 0;
-    QMetaObject::invokeMethod(
-        core, [&] {
-            ok = core->listen(error);
-            port = core->port();
-        },
-        Qt::BlockingQueuedConnection);
+    const std::shared_ptr<party::Mailbox> mailbox = core->mailbox();
+    m->thread->start();
+    struct Listened {
+        bool ok = false;
+        int port = 0;
+        std::string error;
+    };
+    std::promise<Listened> listened;
+    mailbox->post([&listened](party::PartyCore& c) {
+        Listened l;
+        l.ok = c.listen(&l.error);
+        l.port = c.port();
+        listened.set_value(std::move(l));
+    });
+    const Listened l = listened.get_future().get();
     {
         std::lock_guard lock(m->coreMutex);
-        m->core = core;
+        m->mailbox = mailbox;
     }
-    if (!ok) {
+    if (!l.ok) {
+        if (error) *error = l.error;
         stop();
         return false;
     }
+    const int port = l.port;
     m->port = port;
     const QHostAddress bound(QString::fromStdString(options.bindAddress));
     m->host = bound == QHostAddress::AnyIPv4 || bound == QHostAddress::Any ||
@@ -131,19 +142,19 @@ bool PartyServer::start(std::string* error) {
 
 void PartyServer::stop() {
     if (!m->thread) return;
-    party::PartyCore* core = nullptr;
+    std::shared_ptr<party::Mailbox> mailbox;
     {
         std::lock_guard lock(m->coreMutex);
-        std::swap(core, m->core);
+        std::swap(mailbox, m->mailbox);
     }
-    if (core) {
-        core->gate()->close();
-        QMetaObject::invokeMethod(
-            core, [core] {
-                core->shutdown();
-                delete core;
-            },
-            Qt::BlockingQueuedConnection);
+    if (mailbox) {
+        std::promise<void> done;
+        mailbox->post([&done](party::PartyCore& c) {
+            c.shutdown();
+            delete &c;
+            done.set_value();
+        });
+        done.get_future().wait();
     }
     m->thread->quit();
     m->thread->wait();
@@ -175,10 +186,9 @@ void PartyServer::publishQueue(PartyQueueView view) {
     std::string json = queueViewJson(view);
     std::lock_guard lock(m->coreMutex);
     m->lastQueue = json;
-    if (party::PartyCore* core = m->core)
-        QMetaObject::invokeMethod(
-            core, [core, j = std::move(json)]() mutable { core->publish(std::move(j)); },
-            Qt::QueuedConnection);
+    if (m->mailbox)
+        m->mailbox->post(
+            [j = std::move(json)](party::PartyCore& c) mutable { c.publish(std::move(j)); });
 }
 
 }  // namespace orba

@@ -82,14 +82,17 @@ struct PartyOptions {
     int maxWebSocketBacklogBytes = 1024 * 1024;
     // How long a request waits for the player's reply before it gets 503.
     int actionTimeoutMs = 10000;
+    // Searches run beside the server's thread, each thread with its own
+    // connection to the library; past `maxWaitingSearches` waiting, 503.
+    int searchThreads = 2;
+    int maxWaitingSearches = 256;
 };
 
 class PartyServer {
 public:
     // Called on the server's thread; must call `reply` exactly once, from any
     // thread.
-    using ActionHandler =
-        std::function<void(PartyAction, std::function<void(PartyOutcome)> reply)>;
+    using ActionHandler = std::function<void(PartyAction, std::function<void(PartyOutcome)> reply)>;
 
     PartyServer(PartyOptions options, ActionHandler handler);
     ~PartyServer();  // stops and joins
@@ -97,7 +100,9 @@ public:
     PartyServer& operator=(const PartyServer&) = delete;
 
     // Binds and opens the library; every start makes a new token and PIN, so
-    // the page of an earlier evening no longer opens.
+    // the page of an earlier evening no longer opens. start() and stop() wait
+    // for the server's thread: call them from any thread but that one (not
+    // from the action handler).
     bool start(std::string* error);
     void stop();
     bool running() const;

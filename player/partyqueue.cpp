@@ -251,17 +251,17 @@ std::string queueRefusalText(QueueRefusal why) {
         case QueueRefusal::None:
             return {};
         case QueueRefusal::NoName:
-            return "Queue: a singer's name is needed";
+            return "キュー: 歌う人の名前が要ります";
         case QueueRefusal::TooMany:
-            return "Queue: " + std::to_string(kWaitingPerSinger) +
-                   " songs of this singer are waiting already";
+            return "キュー: この人の曲はもう " + std::to_string(kWaitingPerSinger) +
+                   " 曲待っています";
         case QueueRefusal::NoSong:
-            return "Queue: no such song";
+            return "キュー: その曲はありません";
         case QueueRefusal::KeyOutOfRange:
-            return "Queue: the key must be -12 to +12";
+            return "キュー: キーは -12 から +12 までです";
         case QueueRefusal::TempoOutOfRange:
-            return "Queue: the tempo must be " + std::to_string(kTempoMin) + "% to " +
-                   std::to_string(kTempoMax) + "%";
+            return "キュー: テンポは " + std::to_string(kTempoMin) + "% から " +
+                   std::to_string(kTempoMax) + "% までです";
     }
     return {};
 }

@@ -109,13 +109,18 @@ void Player::restoreVolume() {
 }
 
 bool Player::openMusicFile(const std::string& path) {
-    if (!hasMusicExtension(path) || !fileOrFolderExists(path)) return false;
-    openChosenSong(path);
-    return true;
+    if (!opensAsSong(path) || !fileOrFolderExists(path)) return false;
+    return openChosenSong(path);
 }
 
-void Player::openChosenSong(const std::string& path) {
-    m_dialog.music = chooseSong(lookAtSong(path), m_dialog.music).choice;
+bool Player::openChosenSong(const std::string& path) {
+    const SongOnDisk song = lookAtSong(path);
+    if (!song.refusal.empty()) {
+        // The song playing goes on; the status line says why the other won't.
+        postStatus(fileNamePart(path) + ": " + song.refusal);
+        return false;
+    }
+    m_dialog.music = chooseSong(song, m_dialog.music).choice;
     if (m_options.inspecting) {
         // The settings as the OK writer would leave them, without writing.
         ProfileFile file(settingsFilePath());
@@ -126,6 +131,7 @@ void Player::openChosenSong(const std::string& path) {
         loadSettings();
     }
     loadSong();
+    return true;
 }
 
 void Player::loadSong() {
@@ -136,8 +142,9 @@ void Player::loadSong() {
     postStatus(kBanner, kBannerTime);
 
     // Lyric files beside the song, lyrics inside it, or the chosen file.
-    m_song = resolveSong(lookAtSong(s.useBgm ? s.bgmFile : std::string()), musicChoiceOf(s),
-                         !m_options.lyricsGiven);
+    m_song = resolveSong(lookAtSong(s.useBgm ? s.bgmFile : std::string(),
+                                    s.useMessage ? s.messageFile : std::string()),
+                         musicChoiceOf(s), !m_options.lyricsGiven);
     openGraphics();
     LyricSource source = readFirstLyrics(m_song.lyrics, musicTagReader(readMatroskaLyrics));
     s.useMessage = source.found;
@@ -170,6 +177,7 @@ void Player::loadSong() {
     // never be shown, exported or saved under this song's names.
     st.lineTimes.clear();
     st.lyricLines.clear();
+    st.sungNotes.clear();
 
     // Ogg needs no registration: the device picks decoders by content.
     st.isMidi = false;
@@ -219,6 +227,7 @@ void Player::loadSong() {
         throw;
     }
     st.lyricLines = std::move(text.lyricLines);
+    st.sungNotes = std::move(source.notes);
     st.lineTimes = std::move(text.lineTimes);
     st.tagType = text.tagType;
     st.timeRatio = static_cast<float>(text.timeRatio);

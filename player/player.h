@@ -32,8 +32,8 @@
 #include "player/command.h"
 #include "player/partyqueue.h"
 #include "player/playerstate.h"
-#include "player/songresolution.h"
 #include "player/songclock.h"
+#include "player/songresolution.h"
 #include "settings/dialogvalues.h"
 #include "settings/settings.h"
 
@@ -226,7 +226,8 @@ private:
     void drawGraphics(Bitmap& back);
     void openGraphics();
     void loadSettingsFrom(const ProfileFile& file);
-    void openChosenSong(const std::string& path);
+    // False when the song is refused (an UltraStar song without its audio).
+    bool openChosenSong(const std::string& path);
 
     // D, P and the other look keys; the debug and mascot flags are the
     // player's, the rest are settings.

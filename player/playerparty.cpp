@@ -70,7 +70,7 @@ void Player::queueSong(QueueRequest r) {
     const std::string title = r.title;
     if (std::optional<std::int64_t> id = m_queue.add(std::move(r), &why)) {
         m_queueOutcome = {true, *id, QueueRefusal::None};
-        postStatus("Queued: " + title);
+        postStatus("キューに入れました: " + title);
         return;
     }
     m_queueOutcome.why = why;

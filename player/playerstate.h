@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "authoring/timeedit.h"
+#include "lyrics/sungnote.h"
 #include "settings/lyricform.h"
 #include "settings/singervalues.h"
 
@@ -35,6 +36,9 @@ struct PlayerState {
 
     std::vector<std::string> lyricLines;
     LyricForm lyricForm;  // the source, dialect and encoding of lyricLines
+    // The notes the lines are sung on, when the lyrics know them; `line`
+    // counts lyricLines. Never drawn.
+    std::vector<SungNote> sungNotes;
     std::vector<std::string> lineTimes;
     std::vector<std::string> imageFiles;
     std::vector<std::string> folderSongs;

@@ -1,18 +1,58 @@
 #include "player/songresolution.h"
 
+#include "lyrics/sources/ultrastarreader.h"
 #include "platform/files.h"
 #include "platform/miditempomap.h"
+#include "platform/musictypes.h"
 #include "settings/settings.h"
 #include "settings/settingsstore.h"
 
 namespace orba {
 
-SongOnDisk lookAtSong(const std::string& musicFile) {
+namespace {
+
+// The audio of an UltraStar song file, or nothing with `why` said.
+std::string songAudio(const std::string& songFile, const std::string& audioName, std::string& why) {
+    std::string audio = ultraStarAudioPath(songFile, audioName, why);
+    if (!audio.empty() && !isRegularFile(audio)) {
+        why = "the audio file " + fileNamePart(audio) + " that the song names is not there";
+        audio.clear();
+    }
+    return audio;
+}
+
+}  // namespace
+
+bool opensAsSong(const std::string& path) {
+    return hasMusicExtension(path) || ultraStarAudioOf(path).has_value();
+}
+
+SongOnDisk lookAtSong(const std::string& file, const std::string& lyricFile) {
     SongOnDisk song;
-    if (musicFile.empty()) return song;
+    if (file.empty()) return song;
+    std::string musicFile = file;
+    if (!hasMusicExtension(file)) {
+        if (std::optional<std::string> audio = ultraStarAudioOf(file)) {
+            std::string why;
+            musicFile = songAudio(file, *audio, why);
+            if (musicFile.empty()) {
+                song.refusal = why;
+                return song;
+            }
+            song.songFile = file;
+        }
+    } else if (!lyricFile.empty()) {
+        std::string why;
+        if (std::optional<std::string> audio = ultraStarAudioOf(lyricFile);
+            audio && ultraStarAudioPath(lyricFile, *audio, why) == file)
+            song.songFile = lyricFile;
+    }
     song.musicFile = musicFile;
     song.companions = findCompanions(companionPathsFor(musicFile));
-    song.lrcBeside = fileOrFolderExists(replaceExtension(musicFile, "") + ".lrc");
+    const LyricFilesBeside beside = lyricFilesBeside(musicFile);
+    song.lrcBeside = beside.lrc;
+    song.assBeside = beside.ass;
+    song.ssaBeside = beside.ssa;
     song.playsAsMidi = playsAsMidi(musicFile);
     song.perSongFile = isRegularFile(perSongFilePath(musicFile));
     // Graphics discs name their files in capitals as often as not.
@@ -30,8 +70,15 @@ ResolvedSong resolveSong(const SongOnDisk& song, const MusicChoice& fields,
     r.choice = fields;
     const bool music = fields.useBgm && !song.musicFile.empty() && fields.bgmFile == song.musicFile;
     const bool beside = music && lyricsBesideMusic;
-    r.lyrics = lyricOrder(beside ? song.musicFile : std::string(), beside && song.lrcBeside,
-                          fields.messageFile, fields.useMessage);
+    if (music && fields.useMessage && !song.songFile.empty() &&
+        fields.messageFile == song.songFile) {
+        r.lyrics = {{song.songFile, false}};
+    } else {
+        r.lyrics = lyricOrder(beside ? song.musicFile : std::string(),
+                              LyricFilesBeside{beside && song.lrcBeside, beside && song.assBeside,
+                                               beside && song.ssaBeside},
+                              fields.messageFile, fields.useMessage);
+    }
     if (music && song.perSongFile) r.perSongFile = perSongFilePath(song.musicFile);
     r.isMidi = music && song.playsAsMidi;
     if (music) r.graphicsFile = song.cdgBeside;
@@ -39,7 +86,13 @@ ResolvedSong resolveSong(const SongOnDisk& song, const MusicChoice& fields,
 }
 
 ResolvedSong chooseSong(const SongOnDisk& song, const MusicChoice& before) {
-    return resolveSong(song, chooseCompanions(before, song.musicFile, song.companions));
+    MusicChoice choice = chooseCompanions(before, song.musicFile, song.companions);
+    // An UltraStar song opened is sung from its own notes.
+    if (!song.songFile.empty()) {
+        choice.useMessage = true;
+        choice.messageFile = song.songFile;
+    }
+    return resolveSong(song, choice);
 }
 
 MusicChoice musicChoiceOf(const Settings& s) {

@@ -23,13 +23,30 @@ struct SongOnDisk {
     std::string musicFile;  // empty: no music
     CompanionsFound companions;
     bool lrcBeside = false;    // D/B.lrc
+    bool assBeside = false;    // D/B.ass
+    bool ssaBeside = false;    // D/B.ssa
     bool playsAsMidi = false;  // its first bytes are a MIDI file's
     bool perSongFile = false;  // its per-song settings file
+    // The UltraStar song file that names this music as its audio: the one
+    // opened, or the lyric file kept from opening it. Its notes are the
+    // song's lyrics, before anything beside or inside the music.
+    std::string songFile;
+    // Not empty: the file opened is an UltraStar song that cannot be played
+    // (its audio named nowhere, outside its folder, or not there), in words
+    // for the user; nothing else is then filled in.
+    std::string refusal;
     std::string cdgBeside;     // D/B.cdg (or .CDG): CD+G graphics; empty: none
     bool operator==(const SongOnDisk&) const = default;
 };
 
-SongOnDisk lookAtSong(const std::string& musicFile);
+// `file` is a music file, or an UltraStar song file whose audio is then the
+// music; `lyricFile`, when given, is the lyric file the song plays with,
+// looked at for being the UltraStar song of this music.
+SongOnDisk lookAtSong(const std::string& file, const std::string& lyricFile = {});
+
+// Whether the player opens `path` as a song: a music file by its extension,
+// or an UltraStar song file (which may yet be refused by lookAtSong).
+bool opensAsSong(const std::string& path);
 
 struct ResolvedSong {
     // The music, lyric file and picture folder fields the song plays with.

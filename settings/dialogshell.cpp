@@ -44,11 +44,15 @@ std::unique_ptr<DialogShell> makeDesktopShell() {
 }
 
 QString qtNameFilter(const QString& filter) {
-    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-    if (bar < 0) return filter;
-    QString patterns = filter.mid(bar + 1);
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    return filter.left(bar) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() < 2) return filter;
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
 }
 
 }  // namespace orba

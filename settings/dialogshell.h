@@ -35,7 +35,8 @@ public:
 // Qt's file dialogs and the application's beep.
 std::unique_ptr<DialogShell> makeDesktopShell();
 
-// "オーディオファイル|*.mid;*.wav" as Qt writes it: "オーディオファイル (*.mid *.wav)".
+// "オーディオファイル|*.mid;*.wav" as Qt writes it: "オーディオファイル (*.mid *.wav)";
+// further name and pattern pairs after another "|" are further filters.
 QString qtNameFilter(const QString& filter);
 
 }  // namespace orba

@@ -33,7 +33,7 @@ FileChooser openDialog1() {
             {}};
 }
 const FileChooser kOpenDialog2{QStringLiteral("メッセージファイルの選択"),
-                               QStringLiteral("テキストファイル TXT|*.txt;*.lrc"),
+                               QStringLiteral("テキストファイル TXT|*.txt;*.lrc;*.ass;*.ssa"),
                                {}};
 
 QString shownPath(const std::string& path) {
@@ -93,8 +93,10 @@ void TSetting::BitBtn1Click() {
         setResult(QDialog::Accepted);
 }
 
-std::optional<std::string> TSetting::chooseMusicFile() {
+std::optional<std::string> TSetting::chooseMusicFile(bool songFilesToo) {
     FileChooser chooser = openDialog1();
+    // An UltraStar song opens as a song, but is no music for the BGM field.
+    if (songFilesToo) chooser.filter += QStringLiteral("|UltraStar|*.txt");
     chooser.startFolder = m_openDialog1Folder;
     std::optional<std::string> file = m_shell->chooseFile(this, chooser);
     musicFileAccepted = file.has_value();

@@ -49,8 +49,9 @@ public:
     // Music-file choice with the companion rule.
     void Button1Click();
     // The music-file chooser alone, as the Open menu asks it: the chosen
-    // path, or nothing when the user cancelled.
-    std::optional<std::string> chooseMusicFile();
+    // path, or nothing when the user cancelled. `songFilesToo` offers
+    // UltraStar songs as a second filter.
+    std::optional<std::string> chooseMusicFile(bool songFilesToo = false);
     // Message-file choice.
     void Button2Click();
     // Picture-folder choice.

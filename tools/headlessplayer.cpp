@@ -4,6 +4,7 @@
 
 #include "platform/profilefile.h"
 #include "playback/mediadevice.h"
+#include "player/songresolution.h"
 #include "settings/settingsstore.h"
 
 namespace orba {
@@ -40,11 +41,15 @@ HeadlessPlayer::HeadlessPlayer(bool lyricsGiven)
 
 void HeadlessPlayer::loadMusicFile(const std::string& musicFile) {
     {
+        // An UltraStar song plays the audio it names.
+        const SongOnDisk song = lookAtSong(musicFile);
+        if (!song.refusal.empty())
+            throw ToolInputError("cannot play the song " + musicFile + ": " + song.refusal);
         MediaDevice probe;
         try {
-            probe.open(musicFile);
+            probe.open(song.musicFile);
         } catch (const MediaDeviceError&) {
-            throw ToolInputError("cannot open the music file " + musicFile + ": " +
+            throw ToolInputError("cannot open the music file " + song.musicFile + ": " +
                                  probe.errorText());
         }
         m_songLength = probe.length();

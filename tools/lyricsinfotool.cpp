@@ -119,14 +119,19 @@ JsonObject& graphicsJson(JsonObject& j, const std::string& file) {
     return j;
 }
 
-// A music file stands for the lyrics the player finds for it when it is
-// opened: files beside it, else the lyrics inside it. Anything else is a
-// lyric file.
+// A song (a music file, or an UltraStar song and the audio it names) stands
+// for the lyrics the player finds for it when it is opened: files beside it,
+// else the lyrics inside it. Anything else is a lyric file.
 LyricSource readLyricsOf(const std::string& file) {
-    if (hasMusicExtension(file))
-        return readFirstLyrics(chooseSong(lookAtSong(file), {}).lyrics,
-                               musicTagReader(readMatroskaLyrics));
-    return readLyricFile(file);
+    if (!opensAsSong(file)) return readLyricFile(file);
+    const SongOnDisk song = lookAtSong(file);
+    if (!song.refusal.empty()) {
+        LyricSource refused;
+        refused.path = file;
+        refused.note = song.refusal;
+        return refused;
+    }
+    return readFirstLyrics(chooseSong(song, {}).lyrics, musicTagReader(readMatroskaLyrics));
 }
 
 // Writes the answer as it goes: neither a file of millions of lines nor a
@@ -141,7 +146,7 @@ int lyricsInfo(const std::vector<std::string>& args) {
     // A CD+G song's lyrics are in its graphics: the answer names them, and
     // has no lines of text when nothing else gives any.
     const std::string graphics =
-        hasMusicExtension(o.file) ? chooseSong(lookAtSong(o.file), {}).graphicsFile : "";
+        opensAsSong(o.file) ? chooseSong(lookAtSong(o.file), {}).graphicsFile : "";
     if (!source.found && !graphics.empty()) {
         JsonObject j;
         graphicsJson(j.add("source", "cdg"), graphics).addRaw("lines", "[]");
@@ -171,17 +176,20 @@ int lyricsInfo(const std::vector<std::string>& args) {
     auto write = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
     JsonObject head;
     if (!graphics.empty()) graphicsJson(head, graphics);
-    write(head.add("source", lyricSourceName(source.form.source))
-              .add("sourceFile", source.path)
-              .add("dialect", lyricDialectName(source.form.dialect))
-              .add("encoding", encodingName(e))
-              .add("title", source.form.title)
-              .add("artist", source.form.artist)
-              .add("tagType", text.tagType)
-              .add("tagTypeName", tagTypeName(text.tagType))
-              .add("timeRatio", text.timeRatio)
-              .addRaw("warnings", warningsJson(source.warnings))
-              .strOpenedAt("lines"));
+    head.add("source", lyricSourceName(source.form.source))
+        .add("sourceFile", source.path)
+        .add("dialect", lyricDialectName(source.form.dialect))
+        .add("encoding", encodingName(e))
+        .add("title", source.form.title)
+        .add("artist", source.form.artist)
+        .add("tagType", text.tagType)
+        .add("tagTypeName", tagTypeName(text.tagType))
+        .add("timeRatio", text.timeRatio)
+        .addRaw("warnings", warningsJson(source.warnings));
+    // Only a source that knows the notes of its syllables counts them: every
+    // other answer stays as it always was.
+    if (!source.notes.empty()) head.add("sungNotes", static_cast<long long>(source.notes.size()));
+    write(head.strOpenedAt("lines"));
     write("[");
     for (std::size_t i = 0; i < text.lyricLines.size(); ++i) {
         if (i) write(", ");

@@ -5,7 +5,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/guardedcommand.h"
-#include "platform/musictypes.h"
+#include "player/songresolution.h"
 #include "tools/headlessplayer.h"
 #include "tools/toolargs.h"
 
@@ -48,7 +48,7 @@ int render(const std::vector<std::string>& args) {
 
     // A music file is the song as the window opens it; anything else is a
     // lyric file shown alone (with music of --song-length, when given).
-    const bool music = hasMusicExtension(a.file);
+    const bool music = opensAsSong(a.file);
     HeadlessPlayer sim(!music);
     if (music)
         sim.loadMusicFile(a.file);

@@ -5,9 +5,9 @@
 
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
-#include "platform/musictypes.h"
 #include "platform/sjis.h"
 #include "platform/textencoding.h"
+#include "player/songresolution.h"
 #include "tools/headlessplayer.h"
 #include "tools/toolargs.h"
 
@@ -74,7 +74,7 @@ int timeline(const std::vector<std::string>& args) {
     s.textTiming = file.textTiming;
     s.timeForce = file.timeForce;
     s.noKaraoke = file.noKaraoke;
-    const bool music = hasMusicExtension(a.file);
+    const bool music = opensAsSong(a.file);
     HeadlessPlayer sim(!music);
     if (music)
         sim.loadMusicFile(a.file);

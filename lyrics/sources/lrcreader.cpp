@@ -8,25 +8,15 @@
 #include "lyrics/lyricload.h"
 #include "lyrics/sjistext.h"
 #include "lyrics/sources/lyricbounds.h"
+#include "lyrics/sources/readertext.h"
 #include "lyrics/timevalue.h"
 
 namespace orba {
 
 namespace {
 
-// The largest time a ten-character time value can hold.
-constexpr int kLastTimeValue = 99 * 60000 + 59 * 1000 + 990;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
 }
 
 std::size_t digitsAt(std::string_view s, std::size_t at, std::size_t most) {
@@ -39,23 +29,6 @@ int number(std::string_view digits) {
     int v = 0;
     for (char c : digits) v = v * 10 + (c - '0');
     return v;
-}
-
-int heldTime(long long ms) {
-    return static_cast<int>(std::clamp<long long>(ms, 0, kLastTimeValue));
-}
-
-std::string asciiLower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return out;
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-    return s;
 }
 
 // "[name:value]" with a name of letters, or one starting with "#".
@@ -130,12 +103,6 @@ struct Cut {
                                        lines));
     }
 };
-
-bool isTimeValueText(std::string_view s) {
-    return s.size() == 10 && s[0] == '[' && isDigit(s[1]) && isDigit(s[2]) && s[3] == ':' &&
-           isDigit(s[4]) && isDigit(s[5]) && s[6] == ':' && isDigit(s[7]) && isDigit(s[8]) &&
-           s[9] == ']';
-}
 
 // Reads the times of one line of the file into `times` and its text into
 // `f`; true for a header line, which goes to `r` instead.

@@ -32,4 +32,10 @@ std::string firstOfCuts(const std::string& first, std::size_t times) {
     return first + " (and " + std::to_string(times - 1) + " more like it)";
 }
 
+std::string quotedPart(std::string_view text, TextEncoding e) {
+    constexpr std::size_t kMost = 40;
+    if (text.size() <= kMost) return std::string(text);
+    return std::string(text.substr(0, wholeCharsPrefix(text, kMost, e))) + "...";
+}
+
 }  // namespace orba

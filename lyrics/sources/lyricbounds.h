@@ -30,6 +30,11 @@ std::size_t wholeCharsPrefix(std::string_view text, std::size_t most, TextEncodi
 // warning, or "" when nothing was cut.
 std::string boundLyricText(std::vector<std::string>& lines, TextEncoding e);
 
+// A piece of a file as a warning quotes it: whole characters of its first
+// 40 bytes, and "..." when there was more (a file may hold megabytes where
+// a number belongs).
+std::string quotedPart(std::string_view text, TextEncoding e);
+
 // A cut that happened `times` times in all, told once with its first case.
 std::string firstOfCuts(const std::string& first, std::size_t times);
 

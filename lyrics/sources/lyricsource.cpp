@@ -1,19 +1,17 @@
 #include "lyrics/sources/lyricsource.h"
 
 #include "lyrics/messagefile.h"
+#include "lyrics/sources/assreader.h"
 #include "lyrics/sources/lrcreader.h"
 #include "lyrics/sources/lyricbounds.h"
 #include "lyrics/sources/midilyrics.h"
+#include "lyrics/sources/ultrastarreader.h"
 #include "platform/files.h"
 #include "platform/miditempomap.h"
 
 namespace orba {
 
 namespace {
-
-bool hasLrcName(const std::string& path) {
-    return wildcardMatch(fileNamePart(path), "*.lrc");
-}
 
 void takeLrc(LyricSource& s) {
     LrcText lrc = readLrc(s.lines, s.form.encoding);
@@ -28,11 +26,46 @@ void takeLrc(LyricSource& s) {
     s.warnings.insert(s.warnings.end(), lrc.warnings.begin(), lrc.warnings.end());
 }
 
+// A source whose file gives no lyrics keeps only why.
+void refuse(LyricSource& s, std::string why) {
+    s.found = false;
+    s.lines.clear();
+    s.notes.clear();
+    s.note = std::move(why);
+}
+
+void takeAss(LyricSource& s) {
+    AssText ass = readAss(s.lines, s.form.encoding);
+    if (!ass.problem.empty()) return refuse(s, std::move(ass.problem));
+    s.form.headerLines = std::move(s.lines);
+    s.lines = std::move(ass.lines);
+    s.form.dialect = LyricDialect::Ass;
+    s.form.title = lyricTextToUtf8(ass.title, s.form.encoding);
+    s.tagType = ass.karaoke ? 3 : 2;
+    s.warnings.insert(s.warnings.end(), ass.warnings.begin(), ass.warnings.end());
+}
+
+void takeUltraStar(LyricSource& s) {
+    UltraStarText song = readUltraStar(s.lines, s.form.encoding);
+    s.warnings.insert(s.warnings.end(), song.warnings.begin(), song.warnings.end());
+    if (!song.problem.empty()) return refuse(s, std::move(song.problem));
+    s.lines = std::move(song.lines);
+    s.notes = std::move(song.notes);
+    s.form.dialect = LyricDialect::UltraStar;
+    s.form.title = lyricTextToUtf8(song.title, s.form.encoding);
+    s.form.artist = lyricTextToUtf8(song.artist, s.form.encoding);
+    s.tagType = 3;
+}
+
 // Every source within the same bound, whatever its reader: a UTF-16 file
 // grows by half as UTF-8, and a music tag's text has no bound of its own.
 void boundText(LyricSource& s) {
     if (std::string w = boundLyricText(s.lines, s.form.encoding); !w.empty())
         s.warnings.push_back(std::move(w));
+    // Notes of lines left out go with them.
+    std::erase_if(s.notes, [&](const SungNote& n) {
+        return n.line < 0 || static_cast<std::size_t>(n.line) >= s.lines.size();
+    });
 }
 
 }  // namespace
@@ -58,26 +91,48 @@ const char* lyricDialectName(LyricDialect dialect) {
             return "enhanced LRC";
         case LyricDialect::MidiLyrics:
             return "MIDI lyrics";
+        case LyricDialect::Ass:
+            return "ASS";
+        case LyricDialect::UltraStar:
+            return "UltraStar";
         default:
             return "tagged text";
     }
 }
 
+LyricFileKind lyricFileKindOf(std::string_view path) {
+    const std::string name = fileNamePart(path);
+    if (wildcardMatch(name, "*.lrc")) return LyricFileKind::Lrc;
+    if (wildcardMatch(name, "*.ass") || wildcardMatch(name, "*.ssa")) return LyricFileKind::Ass;
+    if (wildcardMatch(name, "*.txt")) return LyricFileKind::Txt;
+    return LyricFileKind::TaggedText;
+}
+
 LyricSource lyricSourceFromBytes(std::string_view bytes, bool lrc) {
+    return lyricSourceFromBytes(bytes, lrc ? LyricFileKind::Lrc : LyricFileKind::TaggedText);
+}
+
+LyricSource lyricSourceFromBytes(std::string_view bytes, LyricFileKind kind) {
     LyricSource s;
     s.found = true;
     s.form.source = LyricSourceKind::File;
     s.form.encoding = detectTextEncoding(bytes);
     // A Shift-JIS file is split straight from its bytes and saved with
-    // CR LF, exactly as always; a Unicode file keeps its own line ends.
-    if (isUnicode(s.form.encoding)) {
-        const std::string text = toInternalText(bytes, s.form.encoding);
-        s.lines = splitLines(text);
+    // CR LF, exactly as always; a Unicode file keeps its own line ends, and
+    // so does any subtitle file, which is saved back byte for byte but for
+    // its times.
+    std::string converted;
+    if (isUnicode(s.form.encoding)) converted = toInternalText(bytes, s.form.encoding);
+    const std::string_view text = isUnicode(s.form.encoding) ? std::string_view(converted) : bytes;
+    s.lines = splitLines(text);
+    if (isUnicode(s.form.encoding) || kind == LyricFileKind::Ass)
         s.form.lineEnd = mostUsedLineEnd(text);
-    } else {
-        s.lines = splitLines(bytes);
+    if (kind == LyricFileKind::Lrc) takeLrc(s);
+    if (kind == LyricFileKind::Ass) {
+        s.form.lastLineEnded = !text.empty() && (text.back() == '\n' || text.back() == '\r');
+        takeAss(s);
     }
-    if (lrc) takeLrc(s);
+    if (kind == LyricFileKind::Txt && isUltraStarText(s.lines)) takeUltraStar(s);
     boundText(s);
     return s;
 }
@@ -85,10 +140,21 @@ LyricSource lyricSourceFromBytes(std::string_view bytes, bool lrc) {
 LyricSource readLyricFile(const std::string& path) {
     std::string why;
     std::optional<std::string> bytes = readWholeFile(path, &why);
-    LyricSource s = bytes ? lyricSourceFromBytes(*bytes, hasLrcName(path)) : LyricSource{};
+    LyricSource s = bytes ? lyricSourceFromBytes(*bytes, lyricFileKindOf(path)) : LyricSource{};
     s.path = path;
     if (!bytes) s.note = std::move(why);
     return s;
+}
+
+std::optional<std::string> ultraStarAudioOf(const std::string& path) {
+    if (lyricFileKindOf(path) != LyricFileKind::Txt) return std::nullopt;
+    const std::optional<std::string> bytes = readWholeFile(path);
+    if (!bytes) return std::nullopt;
+    const TextEncoding e = detectTextEncoding(*bytes);
+    const std::vector<std::string> lines =
+        splitLines(isUnicode(e) ? toInternalText(*bytes, e) : *bytes);
+    if (!isUltraStarText(lines)) return std::nullopt;
+    return lyricTextToUtf8(readUltraStar(lines, e).audio, e);
 }
 
 LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReader& readTag) {
@@ -134,7 +200,20 @@ LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReade
     return s;
 }
 
+LyricFilesBeside lyricFilesBeside(const std::string& musicFile) {
+    if (musicFile.empty()) return {};
+    const std::string base = replaceExtension(musicFile, "");
+    return {fileOrFolderExists(base + ".lrc"), fileOrFolderExists(base + ".ass"),
+            fileOrFolderExists(base + ".ssa")};
+}
+
 std::vector<LyricCandidate> lyricOrder(const std::string& musicFile, bool lrcBeside,
+                                       const std::string& messageFile, bool useMessage) {
+    return lyricOrder(musicFile, LyricFilesBeside{lrcBeside, false, false}, messageFile,
+                      useMessage);
+}
+
+std::vector<LyricCandidate> lyricOrder(const std::string& musicFile, LyricFilesBeside beside,
                                        const std::string& messageFile, bool useMessage) {
     std::vector<LyricCandidate> order;
     if (!musicFile.empty()) {
@@ -142,7 +221,9 @@ std::vector<LyricCandidate> lyricOrder(const std::string& musicFile, bool lrcBes
         // The companion the song was chosen with is its lyrics, read or not.
         if (useMessage && (messageFile == base + "_t.txt" || messageFile == base + ".txt"))
             return {{messageFile, false}};
-        if (lrcBeside) order.push_back({base + ".lrc", false});
+        if (beside.lrc) order.push_back({base + ".lrc", false});
+        if (beside.ass) order.push_back({base + ".ass", false});
+        if (beside.ssa) order.push_back({base + ".ssa", false});
         order.push_back({musicFile, true});
     }
     // A music file named as the lyric file held lyrics once; read as text it
@@ -167,9 +248,8 @@ LyricSource readFirstLyrics(const std::vector<LyricCandidate>& order,
 
 LyricSource findLyricSource(const std::string& musicFile, const std::string& messageFile,
                             bool useMessage, const MusicTagReader& readTag) {
-    const bool lrcBeside =
-        !musicFile.empty() && fileOrFolderExists(replaceExtension(musicFile, "") + ".lrc");
-    return readFirstLyrics(lyricOrder(musicFile, lrcBeside, messageFile, useMessage), readTag);
+    return readFirstLyrics(
+        lyricOrder(musicFile, lyricFilesBeside(musicFile), messageFile, useMessage), readTag);
 }
 
 }  // namespace orba

@@ -1,29 +1,29 @@
 // The party server's decisions without sockets: names, secrets, request
 // rates, routes and the bodies' meaning.
+#include "party/partyrules.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "party/partyrules.h"
-
 namespace orba::party {
 namespace {
 
-TEST(SingerName, LosesControlAndInvisibleCharactersAndOuterBlanks) {
+TEST(PartySingerName, LosesControlAndInvisibleCharactersAndOuterBlanks) {
     EXPECT_EQ(boundSingerName("  Yuki \n"), "Yuki");
     EXPECT_EQ(boundSingerName("A\tB\x7f"
                               "C"),
               "ABC");
-    EXPECT_EQ(boundSingerName("\u202eikuY\u202c"), "ikuY");       // a bidirectional override
-    EXPECT_EQ(boundSingerName("Yu\u200bki\ufeff"), "Yuki");        // zero-width characters
-    EXPECT_EQ(boundSingerName("\u3000ゆき\u3000"), "ゆき");        // ideographic blanks
+    EXPECT_EQ(boundSingerName("\u202eikuY\u202c"), "ikuY");  // a bidirectional override
+    EXPECT_EQ(boundSingerName("Yu\u200bki\ufeff"), "Yuki");  // zero-width characters
+    EXPECT_EQ(boundSingerName("\u3000ゆき\u3000"), "ゆき");  // ideographic blanks
     EXPECT_EQ(boundSingerName("a  b"), "a  b");
     EXPECT_EQ(boundSingerName("\x01\x02 "), "");
     EXPECT_EQ(boundSingerName("\xff\xfe"), "\uFFFD\uFFFD");  // broken UTF-8 stays visible, not raw
 }
 
-TEST(SingerName, IsCutToFortyCharactersNotBytes) {
+TEST(PartySingerName, IsCutToFortyCharactersNotBytes) {
     EXPECT_EQ(boundSingerName(std::string(1000, 'x')), std::string(40, 'x'));
     std::string kana;
     for (int i = 0; i < 50; ++i) kana += "あ";
@@ -34,7 +34,7 @@ TEST(SingerName, IsCutToFortyCharactersNotBytes) {
     EXPECT_EQ(boundSingerName(std::string(39, 'x') + " yz"), std::string(39, 'x'));
 }
 
-TEST(Secrets, MatchOnlyWhenEqualWhateverTheLength) {
+TEST(PartySecrets, MatchOnlyWhenEqualWhateverTheLength) {
     EXPECT_TRUE(sameSecret("abc123", "abc123"));
     EXPECT_FALSE(sameSecret("abc124", "abc123"));
     EXPECT_FALSE(sameSecret("abc12", "abc123"));
@@ -43,7 +43,7 @@ TEST(Secrets, MatchOnlyWhenEqualWhateverTheLength) {
     EXPECT_FALSE(sameSecret("", ""));  // no secret set lets nobody in
 }
 
-TEST(RateBucket, AllowsABurstThenTheSteadyRate) {
+TEST(PartyRateBucket, AllowsABurstThenTheSteadyRate) {
     RateBucket b;
     int taken = 0;
     while (takeRequest(b, 1000, 20, 40)) ++taken;
@@ -68,7 +68,7 @@ struct RouteCase {
     std::int64_t entry;
 };
 
-TEST(Routes, MatchExactlyAndTakeOnlyNumbersForEntries) {
+TEST(PartyRoutes, MatchExactlyAndTakeOnlyNumbersForEntries) {
     const RouteCase cases[] = {
         {"GET", "/", Route::Page, 0},
         {"GET", "/api/search", Route::Search, 0},
@@ -102,7 +102,7 @@ TEST(Routes, MatchExactlyAndTakeOnlyNumbersForEntries) {
     EXPECT_FALSE(hostRoute(Route::QueuePost));
 }
 
-TEST(Query, FindsDecodedValues) {
+TEST(PartyQuery, FindsDecodedValues) {
     EXPECT_EQ(queryValue("t=abc&q=blue+sky", "q"), "blue sky");
     EXPECT_EQ(queryValue("q=%E3%81%82%2B", "q"), "あ+");
     EXPECT_EQ(queryValue("q=100%", "q"), "100%");
@@ -112,19 +112,20 @@ TEST(Query, FindsDecodedValues) {
     EXPECT_EQ(queryValue("t=a&t=b", "t"), "a");
 }
 
-TEST(Bodies, QueueNeedsALibraryIdAndAName) {
+TEST(PartyBodies, QueueNeedsALibraryIdAndAName) {
     const BodyAction ok = queueRequest(R"({"song":42,"singer":"Aki"})");
     ASSERT_TRUE(ok.action);
     EXPECT_EQ(*ok.action, (PartyAction{PartyAction::Kind::Queue, 42, "Aki", 0, 0, {}}));
-    for (const char* bad : {"", "[]", "{", R"({"song":"42","singer":"a"})", R"({"song":4.5,"singer":"a"})",
-                            R"({"song":0,"singer":"a"})", R"({"song":-3,"singer":"a"})",
-                            R"({"song":1e300,"singer":"a"})", R"({"song":1,"singer":7})",
-                            R"({"song":1,"singer":"   "})", R"({"song":1})"})
+    for (const char* bad :
+         {"", "[]", "{", R"({"song":"42","singer":"a"})", R"({"song":4.5,"singer":"a"})",
+          R"({"song":0,"singer":"a"})", R"({"song":-3,"singer":"a"})",
+          R"({"song":1e300,"singer":"a"})", R"({"song":1,"singer":7})",
+          R"({"song":1,"singer":"   "})", R"({"song":1})"})
         EXPECT_FALSE(queueRequest(bad).action) << bad;
     EXPECT_FALSE(queueRequest("{}").error.empty());
 }
 
-TEST(Bodies, MoveAndPause) {
+TEST(PartyBodies, MoveAndPause) {
     EXPECT_EQ(moveRequest(3, R"({"to":0})").action->to, 0);
     EXPECT_EQ(moveRequest(3, R"({"to":2})").action->entry, 3);
     EXPECT_FALSE(moveRequest(3, R"({"to":-1})").action);
@@ -136,22 +137,24 @@ TEST(Bodies, MoveAndPause) {
     EXPECT_FALSE(pauseRequest("nonsense").action);
 }
 
-TEST(Answers, ShowTheQueueAndHitsWithoutPaths) {
+TEST(PartyAnswers, ShowTheQueueAndHitsWithoutPaths) {
     PartyQueueView view;
     view.now = QueueEntry{1, 9, "/home/me/songs/a.mp3", "A \"song\"", "Mio", {}, {}, {}};
     view.entries.push_back(QueueEntry{2, 0, "/tmp/b.mp3", "B", "<b>x</b>", {}, {}, {}});
     const std::string json = queueViewJson(view);
-    EXPECT_EQ(json,
-              R"({"now": {"song": 9, "title": "A \"song\"", "singer": "Mio"}, )"
-              R"("entries": [{"entry": 2, "song": 0, "title": "B", "singer": "<b>x</b>"}], "paused": false})");
+    EXPECT_EQ(
+        json,
+        R"({"now": {"song": 9, "title": "A \"song\"", "singer": "Mio"}, )"
+        R"("entries": [{"entry": 2, "song": 0, "title": "B", "singer": "<b>x</b>"}], "paused": false})");
     EXPECT_EQ(queueViewJson({}), R"({"now": null, "entries": [], "paused": false})");
     const std::string hits = searchJson({SearchHit{4, "/secret/x.mp3", "T", "A", "line"}});
     EXPECT_EQ(hits, R"({"songs": [{"id": 4, "title": "T", "artist": "A", "line": "line"}]})");
 }
 
-TEST(Answers, PassOnlyTheRefusalsAGuestCanActOn) {
+TEST(PartyAnswers, PassOnlyTheRefusalsAGuestCanActOn) {
     EXPECT_EQ(outcomeAnswer(PartyAction::Kind::Queue, {200, 5, false, {}}).body, R"({"entry": 5})");
-    EXPECT_EQ(outcomeAnswer(PartyAction::Kind::Pause, {200, 0, true, {}}).body, R"({"paused": true})");
+    EXPECT_EQ(outcomeAnswer(PartyAction::Kind::Pause, {200, 0, true, {}}).body,
+              R"({"paused": true})");
     const Answer full = outcomeAnswer(PartyAction::Kind::Queue, {409, 0, false, "too many"});
     EXPECT_EQ(full.status, 409);
     EXPECT_EQ(full.body, R"({"error": "too many"})");

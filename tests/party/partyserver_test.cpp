@@ -1,6 +1,8 @@
 // The party server over real sockets: a library of our own songs, a fake
 // player that records what it was asked, and clients from loopback
 // addresses of their own.
+#include "party/partyserver.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -14,7 +16,6 @@
 
 #include "library/library.h"
 #include "party/partypage.h"
-#include "party/partyserver.h"
 #include "tests/library/songfolder.h"
 #include "tests/party/rawclient.h"
 
@@ -90,7 +91,9 @@ protected:
         ASSERT_TRUE(server->start(&error)) << error;
     }
     std::string tokenHeader() const { return "X-Room-Token: " + server->token() + "\r\n"; }
-    std::string hostHeaders() const { return tokenHeader() + "X-Host-Pin: " + server->pin() + "\r\n"; }
+    std::string hostHeaders() const {
+        return tokenHeader() + "X-Host-Pin: " + server->pin() + "\r\n";
+    }
     HttpAnswer get(const std::string& target, const std::string& from = "127.0.0.1") {
         RawClient c(server->port(), from);
         return c.request("GET", target, tokenHeader());
@@ -138,7 +141,8 @@ TEST_F(PartyServerTest, ThePageComesWithItsTokenInTheQueryAndAllowsNothingFromOu
     const HttpAnswer page = get("/?t=" + server->token());
     ASSERT_EQ(page.status, 200);
     EXPECT_EQ(page.body, party::partyPageHtml());
-    EXPECT_NE(page.headers.at("content-security-policy").find("default-src 'none'"), std::string::npos);
+    EXPECT_NE(page.headers.at("content-security-policy").find("default-src 'none'"),
+              std::string::npos);
     EXPECT_EQ(page.headers.at("referrer-policy"), "no-referrer");
     // Guests' text reaches the page through textContent only.
     EXPECT_EQ(page.body.find("innerHTML"), std::string::npos);
@@ -165,7 +169,8 @@ TEST_F(PartyServerTest, SearchAnswersSongsByLibraryIdWithoutTheirFiles) {
 
 TEST_F(PartyServerTest, PathsInRequestsReachNoFile) {
     startServer();
-    for (const char* target : {"/etc/passwd", "/../../etc/passwd", "/api/../../etc/passwd", "/%2e%2e/etc/passwd"})
+    for (const char* target :
+         {"/etc/passwd", "/../../etc/passwd", "/api/../../etc/passwd", "/%2e%2e/etc/passwd"})
         EXPECT_EQ(get(target).status, 404) << target;
     RawClient c(server->port());
     EXPECT_EQ(c.request("DELETE", "/api/queue/..%2Fetc%2Fpasswd", hostHeaders()).status, 400);
@@ -173,7 +178,8 @@ TEST_F(PartyServerTest, PathsInRequestsReachNoFile) {
     EXPECT_EQ(post("/api/queue", R"({"song":"../x.mp3","singer":"a"})").status, 400);
     const HttpAnswer search = get("/api/search?q=..%2F..%2Fetc%2Fpasswd");
     EXPECT_EQ(search.status, 200);
-    for (const std::string& target : {std::string("/api/search?q=la"), std::string("/api/search?q=mp3")})
+    for (const std::string& target :
+         {std::string("/api/search?q=la"), std::string("/api/search?q=mp3")})
         EXPECT_EQ(get(target).body.find(folder.songs()), std::string::npos);
     EXPECT_TRUE(player.actions().empty());
 }
@@ -216,7 +222,8 @@ TEST_F(PartyServerTest, HostRequestsNeedThePin) {
     RawClient c(server->port());
     const HttpAnswer noPin = c.request("POST", "/api/skip", tokenHeader(), "");
     RawClient d(server->port());
-    const HttpAnswer wrongPin = d.request("DELETE", "/api/queue/4", tokenHeader() + "X-Host-Pin: 0000000\r\n");
+    const HttpAnswer wrongPin =
+        d.request("DELETE", "/api/queue/4", tokenHeader() + "X-Host-Pin: 0000000\r\n");
     EXPECT_EQ(noPin.status, 403);
     EXPECT_EQ(wrongPin.status, 403);
     EXPECT_EQ(wrongPin.body, noPin.body);
@@ -231,10 +238,8 @@ TEST_F(PartyServerTest, HostRequestsNeedThePin) {
     RawClient e(server->port());
     EXPECT_EQ(e.request("DELETE", "/api/queue/4", hostHeaders()).status, 200);
     const std::vector<PartyAction> expected = {
-        {PartyAction::Kind::Skip, 0, {}, 0, 0, {}},
-        {PartyAction::Kind::Move, 0, {}, 4, 0, {}},
-        {PartyAction::Kind::Pause, 0, {}, 0, 0, true},
-        {PartyAction::Kind::Pause, 0, {}, 0, 0, {}},
+        {PartyAction::Kind::Skip, 0, {}, 0, 0, {}},    {PartyAction::Kind::Move, 0, {}, 4, 0, {}},
+        {PartyAction::Kind::Pause, 0, {}, 0, 0, true}, {PartyAction::Kind::Pause, 0, {}, 0, 0, {}},
         {PartyAction::Kind::Remove, 0, {}, 4, 0, {}},
     };
     EXPECT_EQ(player.actions(), expected);
@@ -257,13 +262,15 @@ TEST_F(PartyServerTest, TheQueueAsPublishedComesBackAsJsonText) {
     startServer();
     EXPECT_EQ(parsed(get("/api/queue").body)["entries"].toArray().size(), 0);
     PartyQueueView view;
-    view.entries.push_back(QueueEntry{5, 2, "/songs/secret.mp3", "Blue Sky", "<script>alert(1)</script>", {}, {}, {}});
+    view.entries.push_back(
+        QueueEntry{5, 2, "/songs/secret.mp3", "Blue Sky", "<script>alert(1)</script>", {}, {}, {}});
     server->publishQueue(view);
     // The publication crosses threads: wait for it with a deadline.
     HttpAnswer a;
     for (int i = 0; i < 200 && parsed(a.body)["entries"].toArray().isEmpty(); ++i) {
         a = get("/api/queue");
-        if (parsed(a.body)["entries"].toArray().isEmpty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (parsed(a.body)["entries"].toArray().isEmpty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     const QJsonObject entry = parsed(a.body)["entries"].toArray()[0].toObject();
     EXPECT_EQ(entry["singer"].toString(), "<script>alert(1)</script>");
@@ -289,6 +296,21 @@ TEST_F(PartyServerTest, TheWebSocketShowsTheQueueAtOnceAndOnEveryChange) {
     EXPECT_FALSE(stranger.openWebSocket("wrong"));
 }
 
+TEST_F(PartyServerTest, ClosedWebSocketsGiveTheirAddressItsPlaceBack) {
+    options.connectionsPerAddress = 3;
+    startServer();
+    for (int i = 0; i < 10; ++i) {
+        // The server learns of the last close a moment after the client.
+        bool opened = false;
+        for (int attempt = 0; attempt < 500 && !opened; ++attempt) {
+            RawClient ws(server->port(), "127.0.0.8");
+            opened = ws.openWebSocket(server->token()) && ws.readMessage();
+            if (!opened) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_TRUE(opened) << i;
+    }
+}
+
 TEST_F(PartyServerTest, AWebSocketThatSendsTooMuchIsClosed) {
     options.maxWebSocketMessageBytes = 64;
     startServer();
@@ -299,14 +321,36 @@ TEST_F(PartyServerTest, AWebSocketThatSendsTooMuchIsClosed) {
     EXPECT_TRUE(ws.closedWithin(10000));
 }
 
+TEST_F(PartyServerTest, RequestsSentTogetherAreAnsweredInTurn) {
+    startServer();
+    RawClient c(server->port());
+    const std::string queue = "GET /api/queue HTTP/1.1\r\n" + tokenHeader() + "\r\n";
+    const std::string body = R"({"song":5,"singer":"Mio"})";
+    c.send(queue + "POST /api/queue HTTP/1.1\r\n" + tokenHeader() +
+           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body + queue);
+    EXPECT_EQ(c.read().status, 200);
+    const HttpAnswer queued = c.read();
+    EXPECT_EQ(parsed(queued.body)["entry"].toInteger(), 7);
+    EXPECT_EQ(c.read().status, 200);
+    ASSERT_EQ(player.actions().size(), 1u);
+    EXPECT_EQ(player.actions()[0].song, 5);
+}
+
 TEST_F(PartyServerTest, OversizedRequestsAreRefusedBeforeTheyAreRead) {
     startServer();
-    const HttpAnswer body = post("/api/queue", R"({"song":1,"singer":")" + std::string(20 * 1024, 'a') + "\"}");
+    const HttpAnswer body =
+        post("/api/queue", R"({"song":1,"singer":")" + std::string(20 * 1024, 'a') + "\"}");
     EXPECT_EQ(body.status, 413);
     RawClient c(server->port());
-    EXPECT_EQ(c.request("GET", "/api/queue", tokenHeader() + "X-Filler: " + std::string(10000, 'f') + "\r\n").status, 431);
+    EXPECT_EQ(c.request("GET", "/api/queue",
+                        tokenHeader() + "X-Filler: " + std::string(10000, 'f') + "\r\n")
+                  .status,
+              431);
     RawClient chunked(server->port());
-    EXPECT_EQ(chunked.request("POST", "/api/queue", tokenHeader() + "Transfer-Encoding: chunked\r\n").status, 501);
+    EXPECT_EQ(
+        chunked.request("POST", "/api/queue", tokenHeader() + "Transfer-Encoding: chunked\r\n")
+            .status,
+        501);
     EXPECT_TRUE(player.actions().empty());
 }
 
@@ -329,7 +373,8 @@ TEST_F(PartyServerTest, ASlowRequestIsCutOffWhileOthersAreAnswered) {
     RawClient slow(server->port(), "127.0.0.7");
     slow.send("GET /api/queue HTTP/1.1\r\nX-Room");
     EXPECT_EQ(get("/api/queue").status, 200);
-    for (int i = 0; i < 3 && slow.send("-"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int i = 0; i < 3 && slow.send("-"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(slow.closedWithin(10000));
 }
 
@@ -339,7 +384,8 @@ TEST_F(PartyServerTest, ThousandsOfIdleConnectionsLeaveRoomForAGuest) {
     std::vector<std::unique_ptr<RawClient>> idle;
     for (int a = 0; a < 40; ++a)
         for (int i = 0; i < 50; ++i)
-            idle.push_back(std::make_unique<RawClient>(server->port(), "127.0.1." + std::to_string(a + 1)));
+            idle.push_back(
+                std::make_unique<RawClient>(server->port(), "127.0.1." + std::to_string(a + 1)));
     EXPECT_EQ(get("/api/queue").status, 200);
     // One address cannot hold more than its share.
     std::vector<std::unique_ptr<RawClient>> greedy;
@@ -356,25 +402,32 @@ TEST_F(PartyServerTest, EveryStartMakesANewTokenAndPin) {
     const std::string token = server->token();
     const std::string pin = server->pin();
     EXPECT_GE(token.size(), 22u);  // 128 bits in Base64
-    EXPECT_EQ(token.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"),
-              std::string::npos);
+    EXPECT_EQ(
+        token.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"),
+        std::string::npos);
     EXPECT_EQ(pin.size(), 6u);
     std::string error;
     ASSERT_TRUE(server->start(&error)) << error;
     EXPECT_NE(server->token(), token);
     RawClient old(server->port());
     EXPECT_EQ(old.request("GET", "/api/queue", "X-Room-Token: " + token + "\r\n").status, 403);
-    EXPECT_NE(server->guestAddress().find(":" + std::to_string(server->port()) + "/?t=" + server->token()),
+    EXPECT_NE(server->guestAddress().find(":" + std::to_string(server->port()) +
+                                          "/?t=" + server->token()),
               std::string::npos);
 }
 
-TEST_F(PartyServerTest, AServerThatCannotListenSaysWhy) {
+TEST_F(PartyServerTest, AServerThatCannotStartSaysWhy) {
     startServer();
     options.port = server->port();
     PartyServer second(options, player.handler());
     std::string error;
     EXPECT_FALSE(second.start(&error));
     EXPECT_NE(error.find(std::to_string(server->port())), std::string::npos);
+    options.port = 0;
+    options.libraryFile = "/dev/null/library.db";
+    PartyServer third(options, player.handler());
+    EXPECT_FALSE(third.start(&error));
+    EXPECT_NE(error.find("library"), std::string::npos);
 }
 
 }  // namespace

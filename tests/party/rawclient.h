@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -50,6 +51,8 @@ public:
     RawClient& operator=(const RawClient&) = delete;
 
     bool connected() const { return m_connected; }
+    // Whether the server has closed the connection, as far as read so far.
+    bool closed() const { return m_eof; }
     int fd() const { return m_fd; }
 
     bool send(std::string_view bytes) {
@@ -94,7 +97,9 @@ public:
                        const std::string& headers = {}, const std::string& body = {}) {
         std::string r = method + " " + target + " HTTP/1.1\r\nHost: party\r\n" + headers;
         if (!body.empty() || method == "POST")
-            r += "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
+            r +=
+                "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\n";
         r += "\r\n" + body;
         if (!send(r)) return {};
         return read();
@@ -168,10 +173,11 @@ private:
 
     bool fill(Clock::time_point deadline) {
         if (m_eof || m_fd < 0) return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return false;
+        // A deadline already passed still looks once at what has arrived.
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, int(left.count())) <= 0) return false;
+        if (::poll(&p, 1, int(std::max<std::int64_t>(0, left.count()))) <= 0) return false;
         char chunk[16384];
         const ssize_t n = ::recv(m_fd, chunk, sizeof chunk, 0);
         if (n <= 0) {

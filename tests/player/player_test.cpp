@@ -223,5 +223,39 @@ TEST_F(PlayerTest, AKarFilePlaysAsMidiWithTheLyricsInsideIt) {
     EXPECT_EQ(st.lyricLines.front(), "[00:00:00]la[00:00:50]lu");
 }
 
+TEST_F(PlayerTest, AnUltraStarSongOpensWithItsAudioItsSyllablesAndItsNotes) {
+    writeFile(dir.file("track.mp3"), "not really music");
+    writeFile(dir.file("track.lrc"), "[00:01.00]not these\n");
+    const std::string txt = dir.file("duet.txt");
+    writeFile(txt, "#TITLE:Duet\n#BPM:300\n#GAP:1000\n#MP3:track.mp3\n: 0 2 3 la\n* 2 4 5 lu\nE\n");
+    ASSERT_TRUE(player.openMusicFile(txt));
+    const PlayerState& st = player.state();
+    EXPECT_EQ(player.settings().bgmFile, dir.file("track.mp3"));
+    EXPECT_EQ(player.settings().messageFile, txt);
+    EXPECT_EQ(st.lyricForm.dialect, LyricDialect::UltraStar);
+    EXPECT_EQ(st.tagType, 3);
+    EXPECT_EQ(st.lyricLines.front(), "[00:01:00][00:01:00]la[00:01:10]lu[00:01:30]");
+    EXPECT_EQ(st.sungNotes, (std::vector<SungNote>{{1000, 100, 3, NoteKind::Normal, 0, 0},
+                                                   {1100, 200, 5, NoteKind::Golden, 0, 0}}));
+    // Loaded again from the settings, it still sings from its notes.
+    player.loadSong();
+    EXPECT_EQ(player.settings().messageFile, txt);
+    EXPECT_EQ(player.state().sungNotes.size(), 2u);
+}
+
+TEST_F(PlayerTest, AnUltraStarSongWhoseAudioLiesOutsideItsFolderIsRefusedOnTheStatusLine) {
+    lyrics("[00:01:00]playing\r\n");
+    player.loadSong();
+    std::filesystem::create_directory(dir.file("songs"));
+    writeFile(dir.file("up.mp3"), "not really music");
+    writeFile(dir.file("songs/up.txt"), "#TITLE:x\n#BPM:300\n#MP3:../up.mp3\n: 0 2 0 a\n");
+    EXPECT_FALSE(player.openMusicFile(dir.file("songs/up.txt")));
+    EXPECT_NE(player.state().statusMessage.find("outside the song's folder"), std::string::npos)
+        << player.state().statusMessage;
+    // The song before plays on.
+    EXPECT_EQ(player.settings().messageFile, dir.file("song_t.txt"));
+    EXPECT_TRUE(player.state().sungNotes.empty());
+}
+
 }  // namespace
 }  // namespace orba

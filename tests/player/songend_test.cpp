@@ -113,7 +113,7 @@ Command queueSong(const std::string& path, const std::string& singer,
 
 TEST_F(FolderPlay, TheNextQueueEntryPlaysBeforeFolderPlayWithItsSingersKey) {
     player->run(queueSong(dir.file("c.mp3"), " Mika ", 2));
-    EXPECT_EQ(player->state().statusMessage, "Queued: c");
+    EXPECT_EQ(player->state().statusMessage, "キューに入れました: c");
     playUntilTheSongChanges();
     EXPECT_EQ(player->settings().bgmFile, dir.file("c.mp3"));
     EXPECT_EQ(player->settings().messageFile, dir.file("c_t.txt"));
@@ -274,7 +274,8 @@ TEST_F(FolderPlay, QueueCommandsTellWhetherTheyDidAnything) {
 }
 
 TEST_F(FolderPlay, ThePageAddressIsDrawnAsACodeThatQHidesAndShows) {
-    const auto corner = [&] { return std::as_const(back).image().pixel(795 - 5, 595 - 5) & 0xFFFFFF; };
+    // The quiet zone's top-right pixel, under the line naming the next song.
+    const auto corner = [&] { return std::as_const(back).image().pixel(791, 24) & 0xFFFFFF; };
     player->frame(back, 800, 600, now);
     const QRgb without = corner();
     player->setPartyAddress("http://192.168.1.20:8080/?t=abcdefghijklmnopqrstuv");

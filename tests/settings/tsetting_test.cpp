@@ -23,6 +23,7 @@
 #include "platform/handlerguard.h"
 #include "platform/profilefile.h"
 #include "platform/sjis.h"
+#include "settings/dialogshell.h"
 #include "settings/libraryfolders.h"
 #include "tests/support/tempdir.h"
 
@@ -247,12 +248,28 @@ TEST_F(TSettingTest, TheMusicChooserOpensInTheOldSongsFolderAndACancelChangesNot
     EXPECT_EQ(shell->fileRequests.back().startFolder, dir.path() + "/");
 }
 
+TEST_F(TSettingTest, TheOpenMenusChooserOffersUltraStarSongsAsASecondFilter) {
+    auto d = makeDialog();
+    d->chooseMusicFile(/*songFilesToo=*/true);
+    ASSERT_EQ(shell->fileRequests.size(), 1u);
+    const QString filter = shell->fileRequests.front().filter;
+    EXPECT_EQ(filter,
+              QStringLiteral(
+                  "オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar|UltraStar|*.txt"));
+    EXPECT_EQ(qtNameFilter(filter),
+              QStringLiteral("オーディオファイル (*.mid *.wav *.mp3 *.mp2 *.wma *.ogg *.kar);;"
+                             "UltraStar (*.txt)"));
+    EXPECT_EQ(qtNameFilter(QStringLiteral("テキストファイル TXT|*.txt;*.lrc")),
+              QStringLiteral("テキストファイル TXT (*.txt *.lrc)"));
+}
+
 TEST_F(TSettingTest, TheMessageChooserTicksTheTextAndSetsItsPath) {
     writeFile(ini, "[Option]\nUseMessage=0\n");
     auto d = makeDialog();
     d->Button2Click();
     EXPECT_EQ(shell->fileRequests.at(0).title, QStringLiteral("メッセージファイルの選択"));
-    EXPECT_EQ(shell->fileRequests.at(0).filter, QStringLiteral("テキストファイル TXT|*.txt;*.lrc"));
+    EXPECT_EQ(shell->fileRequests.at(0).filter,
+              QStringLiteral("テキストファイル TXT|*.txt;*.lrc;*.ass;*.ssa"));
     EXPECT_FALSE(d->values().music.useMessage);
 
     shell->file = "/songs/歌詞 'a'.txt";

@@ -232,5 +232,49 @@ TEST(LyricsInfo, ALineOfMegabytesIsWrittenWithoutHoldingItsJson) {
     EXPECT_LT(children.ru_maxrss, 80 * 1024) << "KiB at the peak";
 }
 
+TEST(LyricsInfo, TheDemoSongsSubtitlesAndUltraStarSongTimeItsLinesAsItsLrcFileDoes) {
+    test::TempDir dir;
+    const std::string examples = ORBA_DEMO_DIR "/examples/";
+    const QJsonObject lrc = lyricsInfo(dir, "'" + examples + "asanouta.mp3'").json();
+    const QJsonObject ass = lyricsInfo(dir, "'" + examples + "asanouta-ass.mp3'").json();
+    const QJsonObject song = lyricsInfo(dir, "'" + examples + "asanouta-ultrastar.txt'").json();
+    EXPECT_EQ(ass["dialect"].toString(), "ASS");
+    EXPECT_EQ(ass["sourceFile"].toString().toStdString(), examples + "asanouta-ass.ass");
+    EXPECT_EQ(song["dialect"].toString(), "UltraStar");
+    EXPECT_TRUE(lrc["sungNotes"].isUndefined());
+    EXPECT_TRUE(ass["sungNotes"].isUndefined());
+    const QJsonArray lrcLines = lrc["lines"].toArray(), assLines = ass["lines"].toArray(),
+                     songLines = song["lines"].toArray();
+    // The title line comes first in the LRC file and the subtitles; the
+    // UltraStar song has only the sung lines.
+    ASSERT_GE(lrcLines.size(), 10);
+    int syllables = 0;
+    for (int i = 1; i <= 8; ++i) {
+        const QJsonObject want = lrcLines[i].toObject();
+        const QJsonObject a = assLines[i].toObject(), u = songLines[i - 1].toObject();
+        EXPECT_EQ(a["shown"], want["shown"]) << i;
+        EXPECT_EQ(a["raw"], want["raw"]) << i;
+        EXPECT_EQ(u["shown"], want["shown"]) << i;
+        // A beat of the UltraStar song is 35 ms; its times lie within half of one.
+        const auto ms = [](const QJsonObject& line) {
+            const std::string t = line["time"].toString().toStdString();
+            return std::stoi(t.substr(1, 2)) * 60000 + std::stoi(t.substr(4, 2)) * 1000 +
+                   std::stoi(t.substr(7, 2)) * 10;
+        };
+        EXPECT_NEAR(ms(u), ms(want), 20) << i;
+        syllables += static_cast<int>(u["raw"].toString().count(QLatin1Char('['))) - 2;
+    }
+    EXPECT_EQ(song["sungNotes"].toInt(), syllables);
+}
+
+TEST(LyricsInfo, AnUltraStarSongWhoseAudioClimbsOutOfItsFolderIsRefused) {
+    test::TempDir dir;
+    test::writeFile(dir.file("song.txt"), "#TITLE:x\n#BPM:300\n#MP3:../song.mp3\n: 0 2 0 a\n");
+    CommandRun r = lyricsInfo(dir, "'" + dir.file("song.txt") + "'");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("outside the song's folder"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace orba
