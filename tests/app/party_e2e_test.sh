@@ -53,11 +53,19 @@ cp "$e2e_work/window.png" "$shots/window-party.png"
 echo "the QR code reads as the address"
 
 # The guest's browser.
-chromium --headless=new --no-sandbox --disable-gpu --no-first-run --window-size=412,915 \
+setsid chromium --headless=new --no-sandbox --disable-gpu --no-first-run --window-size=412,915 \
   --user-data-dir="$e2e_work/browser" --remote-debugging-port=0 about:blank \
   > "$e2e_work/browser.log" 2>&1 &
 browser_pid=$!
-trap 'kill $browser_pid 2>/dev/null || true; e2e_stop_player; rm -rf "$e2e_work"' EXIT
+# The browser and its helper processes go, and have gone, before its
+# profile folder is removed.
+stop_browser() {
+  kill -- -"$browser_pid" 2>/dev/null || true
+  wait "$browser_pid" 2>/dev/null || true
+  local deadline=$((SECONDS + 10))
+  while pgrep -s "$browser_pid" > /dev/null && ((SECONDS < deadline)); do sleep 0.1; done
+}
+trap 'stop_browser; e2e_stop_player; rm -rf "$e2e_work" || true' EXIT
 deadline=$((SECONDS + 30))
 until [[ -s "$e2e_work/browser/DevToolsActivePort" ]]; do
   ((SECONDS < deadline)) || e2e_fail "the browser did not start: $(tail -3 "$e2e_work/browser.log")"
