@@ -438,6 +438,9 @@ bool Player::refusedWhileExporting(const Command& c) {
 }
 
 void Player::run(const Command& c) {
+    // What a queue command did is its own: a command refused, or one that
+    // is no queue command, leaves no outcome of an earlier one behind.
+    m_queueOutcome = {};
     if (refusedWhileExporting(c)) return;
     switch (c.kind) {
         case CommandKind::None:

@@ -178,7 +178,8 @@ public:
     void setPartyAddress(const std::string& address);
     void setPartyCodeShown(bool on) { m_partyCodeShown = on; }
     bool partyCodeShown() const { return m_partyCodeShown && m_partyCode.size > 0; }
-    // What the last queue command did: the entry queued, or why not.
+    // What the last command did to the queue: the entry queued, or why not
+    // (nothing done, for a command refused or no queue command).
     const QueueOutcome& queueOutcome() const { return m_queueOutcome; }
 
     // The window's slideshow decodes its next pictures on a worker thread.

@@ -47,7 +47,6 @@ void Player::runPartyCommand(const Command& c) {
 }
 
 void Player::queueSong(QueueRequest r) {
-    m_queueOutcome = {};
     PartyQueueStore* store = m_queue.store();
     if (r.path.empty() && r.songId != 0 && store) {
         if (std::optional<PartyQueueStore::Song> song = store->songById(r.songId)) {

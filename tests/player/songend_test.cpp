@@ -271,6 +271,11 @@ TEST_F(FolderPlay, QueueCommandsTellWhetherTheyDidAnything) {
     remove.entry = player->partyQueue().upcoming().at(0).id;
     player->run(remove);
     EXPECT_TRUE(player->queueOutcome().done);
+    // A command refused while an export runs did nothing, whatever came before.
+    player->run({CommandKind::BeginExport});
+    player->run({CommandKind::SkipQueueEntry});
+    EXPECT_FALSE(player->queueOutcome().done);
+    player->run({CommandKind::EndExport});
 }
 
 TEST_F(FolderPlay, ThePageAddressIsDrawnAsACodeThatQHidesAndShows) {
