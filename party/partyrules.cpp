@@ -9,22 +9,11 @@
 #include <cmath>
 
 #include "platform/json.h"
+#include "platform/textencoding.h"
 
 namespace orba::party {
 
 namespace {
-
-bool invisible(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) ||  // C0, DEL, C1
-           (c >= 0x200B && c <= 0x200F) ||          // zero-width marks, LRM, RLM
-           (c >= 0x2028 && c <= 0x202E) ||          // line separators, bidirectional embeddings
-           (c >= 0x2060 && c <= 0x206F) ||          // word joiner, bidirectional isolates
-           c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB);
-}
-
-bool blank(char32_t c) {
-    return c == ' ' || c == 0x3000 || c == 0xA0;
-}
 
 std::optional<QJsonObject> bodyObject(std::string_view body) {
     QJsonParseError error{};
@@ -72,18 +61,7 @@ std::string percentDecoded(std::string_view s) {
 }  // namespace
 
 std::string boundSingerName(std::string_view utf8) {
-    const std::u32string text =
-        QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toStdU32String();
-    std::u32string kept;
-    for (char32_t c : text)
-        if (!invisible(c)) kept += c;
-    std::size_t begin = 0;
-    std::size_t end = kept.size();
-    while (begin < end && blank(kept[begin])) ++begin;
-    while (end > begin && blank(kept[end - 1])) --end;
-    kept = kept.substr(begin, std::min<std::size_t>(end - begin, kMaxSingerChars));
-    while (!kept.empty() && blank(kept.back())) kept.pop_back();
-    return QString::fromStdU32String(kept).toStdString();
+    return visibleName(utf8, kSingerNameMax);
 }
 
 bool sameSecret(std::string_view given, std::string_view expected) {

@@ -14,7 +14,6 @@
 
 namespace orba::party {
 
-constexpr int kMaxSingerChars = 40;
 constexpr int kMaxSearchBytes = 200;
 constexpr int kSearchLimit = 50;
 

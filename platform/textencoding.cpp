@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "platform/sjis.h"
 
@@ -59,6 +60,47 @@ std::size_t utf8SequenceAt(std::string_view s, std::size_t i, char32_t& c) {
     }
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
     return n;
+}
+
+namespace {
+
+bool invisibleInName(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) ||  // C0, DEL, C1
+           (c >= 0x200B && c <= 0x200F) ||          // zero-width marks, LRM, RLM
+           (c >= 0x2028 && c <= 0x202E) ||          // line separators, bidirectional embeddings
+           (c >= 0x2060 && c <= 0x206F) ||          // word joiner, bidirectional isolates
+           c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB);
+}
+
+bool blankInName(char32_t c) {
+    return c == ' ' || c == 0xA0 || c == 0x3000;
+}
+
+}  // namespace
+
+std::string visibleName(std::string_view utf8, int maxChars) {
+    struct Kept {
+        char32_t c;
+        std::string_view bytes;
+    };
+    std::vector<Kept> kept;
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t c = 0;
+        const std::size_t n = utf8SequenceAt(utf8, i, c);
+        if (n == 0) {
+            ++i;
+            continue;
+        }
+        if (!invisibleInName(c)) kept.push_back({c, utf8.substr(i, n)});
+        i += n;
+    }
+    std::size_t begin = 0, end = kept.size();
+    while (begin < end && blankInName(kept[begin].c)) ++begin;
+    end = std::min(end, begin + static_cast<std::size_t>(std::max(0, maxChars)));
+    while (end > begin && blankInName(kept[end - 1].c)) --end;
+    std::string out;
+    for (std::size_t k = begin; k < end; ++k) out += kept[k].bytes;
+    return out;
 }
 
 namespace {

@@ -85,6 +85,12 @@ void appendUtf8(std::string& out, char32_t c);
 // character in `c`; 0 when there is none.
 std::size_t utf8SequenceAt(std::string_view s, std::size_t i, char32_t& c);
 
+// A name a person typed, fit to show and keep: bytes that are no UTF-8,
+// control characters and invisible formatting ones (zero-width marks,
+// bidirectional overrides and isolates) removed, blanks (the no-break and
+// ideographic ones too) trimmed at both ends, at most `maxChars` characters.
+std::string visibleName(std::string_view utf8, int maxChars);
+
 // Windows-1252 bytes as UTF-8; its five unassigned codes become U+FFFD.
 std::string windows1252ToUtf8(std::string_view bytes);
 

@@ -2,56 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/textencoding.h"
+
 namespace orba {
 
 namespace {
-
-// One code point from the front of `text`: its value and length, or length
-// 0 for a byte that starts no valid UTF-8 sequence.
-std::pair<char32_t, std::size_t> decodeOne(std::string_view text) {
-    const auto b = static_cast<unsigned char>(text[0]);
-    std::size_t length = 0;
-    char32_t c = 0;
-    char32_t least = 0;
-    if (b < 0x80) return {b, 1};
-    if ((b & 0xE0) == 0xC0) {
-        length = 2, c = b & 0x1F, least = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-        length = 3, c = b & 0x0F, least = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-        length = 4, c = b & 0x07, least = 0x10000;
-    } else {
-        return {0, 0};
-    }
-    if (text.size() < length) return {0, 0};
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xC0) != 0x80) return {0, 0};
-        c = (c << 6) | (next & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {0, 0};
-    return {c, length};
-}
-
-bool isControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
-}
-
-bool isSpace(char32_t c) {
-    return c == ' ' || c == 0xA0 || c == 0x3000;
-}
-
-struct CodePoint {
-    char32_t value;
-    std::string_view bytes;
-};
-
-void trim(std::vector<CodePoint>& points) {
-    while (!points.empty() && isSpace(points.back().value)) points.pop_back();
-    const auto first = std::find_if(points.begin(), points.end(),
-                                    [](const CodePoint& p) { return !isSpace(p.value); });
-    points.erase(points.begin(), first);
-}
 
 int waitingOf(const PartyQueueState& state, std::string_view singer) {
     return static_cast<int>(
@@ -117,24 +72,7 @@ std::vector<std::size_t> orderIndices(const PartyQueueState& state) {
 }  // namespace
 
 std::string cleanSingerName(std::string_view name) {
-    std::vector<CodePoint> points;
-    while (!name.empty()) {
-        const auto [c, length] = decodeOne(name);
-        if (length == 0) {
-            name.remove_prefix(1);
-            continue;
-        }
-        if (!isControl(c)) points.push_back({c, name.substr(0, length)});
-        name.remove_prefix(length);
-    }
-    trim(points);
-    if (points.size() > static_cast<std::size_t>(kSingerNameMax)) {
-        points.resize(kSingerNameMax);
-        trim(points);
-    }
-    std::string out;
-    for (const CodePoint& p : points) out += p.bytes;
-    return out;
+    return visibleName(name, kSingerNameMax);
 }
 
 bool sameSinger(std::string_view a, std::string_view b) {

@@ -29,7 +29,6 @@
 
 namespace orba {
 
-inline constexpr int kSingerNameMax = 40;     // characters, after cleaning
 inline constexpr int kWaitingPerSinger = 10;  // songs one singer may have waiting
 inline constexpr int kQueueKeyMin = -12;      // semitones
 inline constexpr int kQueueKeyMax = 12;
@@ -58,9 +57,8 @@ enum class QueueRefusal {
     TempoOutOfRange,
 };
 
-// The name as the queue keeps it: control characters and bytes that are no
-// UTF-8 removed, white space (the ideographic space too) trimmed at both
-// ends, at most kSingerNameMax characters.
+// The name as the queue keeps it (visibleName): at most kSingerNameMax
+// characters, none of them invisible.
 std::string cleanSingerName(std::string_view name);
 // Whether two cleaned names are one singer: ASCII letters match in either case.
 bool sameSinger(std::string_view a, std::string_view b);

@@ -10,6 +10,9 @@
 
 namespace orba {
 
+// The longest singer's name the queue keeps, in characters.
+inline constexpr int kSingerNameMax = 40;
+
 struct QueueEntry {
     std::int64_t id = 0;
     std::int64_t songId = 0;  // the library's id; 0 for a file the library does not hold

@@ -116,6 +116,8 @@ TEST(SingerNames, AreTrimmedAndFreedOfControlCharacters) {
     EXPECT_EQ(cleanSingerName("Mi\xC2\x85ka"), "Mika");  // a C1 control
     EXPECT_EQ(cleanSingerName("Mi\xFF\xC3ka"), "Mika");  // bytes that are no UTF-8
     EXPECT_EQ(cleanSingerName("Jo Ann"), "Jo Ann");
+    // A name drawn on the frame may not turn the text around nor hide in it.
+    EXPECT_EQ(cleanSingerName("\u202eikiM\u200b"), "ikiM");
 }
 
 TEST(SingerNames, AreCutToFortyCharactersNotBytes) {
