@@ -1,6 +1,11 @@
 #include "playback/internal/audiochain.h"
 
+#include <gst/audio/audio.h>
+
 #include <cmath>
+#include <memory>
+
+#include "playback/vocalcut.h"
 
 namespace orba {
 
@@ -26,12 +31,47 @@ GstElement* add(GstElement* bin, const char* factory) {
     return element;
 }
 
-constexpr float kKeptBassHz = 100.0f;
-constexpr float kKeptBassWidthHz = 80.0f;
-
 double pitchOf(int semitones) {
     return std::pow(2.0, semitones / 12.0);
 }
+
+// The vocal cut works on the samples as they pass the stage's middle
+// element: stereo float, as the stage's caps ask. Any other channel count
+// (a mono recording has no middle to take out) passes untouched.
+struct VocalCutProbe {
+    std::unique_ptr<VocalCut> cut;
+
+    static GstPadProbeReturn onData(GstPad*, GstPadProbeInfo* info, gpointer self) {
+        auto* probe = static_cast<VocalCutProbe*>(self);
+        if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+            GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+            if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+                GstCaps* caps = nullptr;
+                gst_event_parse_caps(event, &caps);
+                GstAudioInfo audio;
+                const bool stereoFloat = gst_audio_info_from_caps(&audio, caps) &&
+                                         GST_AUDIO_INFO_CHANNELS(&audio) == 2 &&
+                                         GST_AUDIO_INFO_FORMAT(&audio) == GST_AUDIO_FORMAT_F32;
+                probe->cut =
+                    stereoFloat ? std::make_unique<VocalCut>(GST_AUDIO_INFO_RATE(&audio)) : nullptr;
+            } else if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP && probe->cut) {
+                probe->cut->reset();
+            }
+            return GST_PAD_PROBE_OK;
+        }
+        if (!probe->cut) return GST_PAD_PROBE_OK;
+        GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+        GST_PAD_PROBE_INFO_DATA(info) = buffer;
+        GstMapInfo map;
+        if (gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) {
+            probe->cut->process(reinterpret_cast<float*>(map.data),
+                                map.size / (2 * sizeof(float)));
+            gst_buffer_unmap(buffer, &map);
+        }
+        return GST_PAD_PROBE_OK;
+    }
+    static void destroy(gpointer self) { delete static_cast<VocalCutProbe*>(self); }
+};
 
 }  // namespace
 
@@ -145,14 +185,23 @@ gint64 AudioChain::streamTimeHandedOn() const {
     return m_handedOn;
 }
 
-GstElement* AudioChain::makeStage(const char* factory, GstElement** effect) {
+// A stage is a bin `audioconvert ! ELEMENTS... ! audioconvert`; null when
+// an element is missing or will not link.
+GstElement* AudioChain::makeStage(std::initializer_list<const char*> factories,
+                                  GstElement** last) {
     GstElement* stage = gst_bin_new(nullptr);
     GstElement* in = add(stage, "audioconvert");
-    *effect = add(stage, factory);
-    GstElement* out = add(stage, "audioconvert");
-    if (!in || !*effect || !out || !gst_element_link_many(in, *effect, out, nullptr)) {
+    GstElement* previous = in;
+    bool built = in != nullptr;
+    for (const char* factory : factories) {
+        GstElement* element = built ? add(stage, factory) : nullptr;
+        built = element && gst_element_link(previous, element);
+        previous = element;
+    }
+    GstElement* out = built ? add(stage, "audioconvert") : nullptr;
+    if (!out || !gst_element_link(previous, out)) {
         gst_object_unref(gst_object_ref_sink(stage));
-        *effect = nullptr;
+        *last = nullptr;
         return nullptr;
     }
     GstPad* sinkPad = gst_element_get_static_pad(in, "sink");
@@ -161,6 +210,28 @@ GstElement* AudioChain::makeStage(const char* factory, GstElement** effect) {
     gst_element_add_pad(stage, gst_ghost_pad_new("src", srcPad));
     gst_object_unref(sinkPad);
     gst_object_unref(srcPad);
+    *last = previous;
+    return stage;
+}
+
+// The cut runs in a probe on the samples entering `identity`, which the
+// capsfilter before it has made stereo-ready float.
+GstElement* AudioChain::makeVocalCutStage(GstElement** effect) {
+    GstElement* stage = makeStage({"capsfilter", "identity"}, effect);
+    if (!stage) return nullptr;
+    GstPad* pad = gst_element_get_static_pad(*effect, "sink");
+    GstPad* formatPad = gst_pad_get_peer(pad);
+    GstElement* format = gst_pad_get_parent_element(formatPad);
+    GstCaps* caps = gst_caps_from_string("audio/x-raw,format=F32LE,layout=interleaved");
+    g_object_set(format, "caps", caps, nullptr);
+    gst_caps_unref(caps);
+    gst_object_unref(format);
+    gst_object_unref(formatPad);
+    gst_pad_add_probe(pad,
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                                   GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                      &VocalCutProbe::onData, new VocalCutProbe, &VocalCutProbe::destroy);
+    gst_object_unref(pad);
     return stage;
 }
 
@@ -242,7 +313,7 @@ void AudioChain::reconcile() {
     const bool key = m_keyWanted != 0;
     if (key && !m_key.stage) {
         GstElement* effect = nullptr;
-        if (GstElement* stage = makeStage("pitch", &effect)) {
+        if (GstElement* stage = makeStage({"pitch"}, &effect)) {
             g_object_set(effect, "pitch", pitchOf(m_keyWanted), nullptr);
             linkIn(m_key, stage, effect);
         }
@@ -253,13 +324,7 @@ void AudioChain::reconcile() {
     }
     if (m_vocalWanted && !m_vocal.stage) {
         GstElement* effect = nullptr;
-        if (GstElement* stage = makeStage("audiokaraoke", &effect)) {
-            // What it adds back from the middle is the bass line alone, kept
-            // well below where voices sing.
-            g_object_set(effect, "filter-band", kKeptBassHz, "filter-width", kKeptBassWidthHz,
-                         nullptr);
-            linkIn(m_vocal, stage, effect);
-        }
+        if (GstElement* stage = makeVocalCutStage(&effect)) linkIn(m_vocal, stage, effect);
     } else if (!m_vocalWanted && m_vocal.stage) {
         linkOut(m_vocal);
     }

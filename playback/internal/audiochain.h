@@ -2,7 +2,7 @@
 // sink sit a tempo stage that is always there (scaletempo, which passes the
 // samples through untouched at the song's own tempo) and two stages that are
 // linked in only while they are wanted, the key shift (soundtouch's pitch)
-// and the vocal cut (audiokaraoke), so that a song played without them
+// and the vocal cut (playback/vocalcut.h), so that a song played without them
 // sounds exactly as it did before they existed:
 //
 //   audioconvert ! scaletempo ! audioconvert [! key] ! audioconvert [! vocal cut] ! sink
@@ -20,6 +20,7 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <mutex>
 
 namespace orba {
@@ -56,7 +57,8 @@ private:
         GstElement* stage = nullptr;   // the linked-in stage, a bin; null when out
         GstElement* effect = nullptr;  // the element inside the stage
     };
-    GstElement* makeStage(const char* factory, GstElement** effect);
+    GstElement* makeStage(std::initializer_list<const char*> factories, GstElement** last);
+    GstElement* makeVocalCutStage(GstElement** effect);
     void linkIn(Slot& slot, GstElement* stage, GstElement* effect);
     void linkOut(Slot& slot);
     void requestRelink(GstElement* before);

@@ -109,6 +109,12 @@ StereoSound mix(const StereoSound& a, const StereoSound& b) {
     return s;
 }
 
+std::vector<float> channelSum(const StereoSound& s) {
+    std::vector<float> sum(s.left.size());
+    for (std::size_t i = 0; i < sum.size(); ++i) sum[i] = s.left[i] + s.right[i];
+    return sum;
+}
+
 bool writeSound(const std::string& path, const StereoSound& sound) {
     if (endsWith(path, ".wav")) {
         writeFile(path, wavBytes(sound));

@@ -23,6 +23,8 @@ struct StereoSound {
 // `ms` of a sine at `hz`, amplitude 0.3, in both channels or the left only.
 StereoSound sine(double hz, int ms, bool leftOnly = false);
 StereoSound mix(const StereoSound& a, const StereoSound& b);
+// What a speaker that adds the two channels plays.
+std::vector<float> channelSum(const StereoSound& s);
 
 // Writes the sound as a WAV file, or encoded as the extension of `path`
 // (.ogg, .mp3) says. False when GStreamer could not.
