@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -68,6 +69,20 @@ public:
         return hash;
     }
 
+    // Whether a music file of the same name (B.mp3 for B.txt) lies here.
+    bool hasMusicNamesake(std::size_t self) const {
+        const std::string& name = m_entries[self].name;
+        const std::string stem = name.substr(0, name.size() - extensionPart(name).size() + 1);
+        auto it =
+            std::lower_bound(m_entries.begin(), m_entries.end(), stem,
+                             [](const FolderEntry& e, const std::string& s) { return e.name < s; });
+        for (; it != m_entries.end() && it->name.compare(0, stem.size(), stem) == 0; ++it)
+            if (hasMusicExtension(it->name) && extensionPart(it->name).size() + stem.size() ==
+                                                   it->name.size() + 1)
+                return true;
+        return false;
+    }
+
 private:
     struct Looked {
         bool looked = false;
@@ -78,6 +93,31 @@ private:
     std::vector<FolderEntry> m_entries;
     std::vector<Looked> m_infos;
 };
+
+bool isSongText(const std::string& name) {
+    const std::string ext = extensionPart(name);
+    return ext.size() == 4 && ext[0] == '.' && (ext[1] | 0x20) == 't' && (ext[2] | 0x20) == 'x' &&
+           (ext[3] | 0x20) == 't';
+}
+
+// A song text opens with "#NAME:" header lines; lyric texts and notes do
+// not, so they are passed over with a glance at their first bytes (in
+// UTF-8, an 8-bit code, or UTF-16 with its mark).
+bool startsWithHeader(std::string_view head) {
+    bool wide = false;
+    if (head.starts_with("\xEF\xBB\xBF")) {
+        head.remove_prefix(3);
+    } else if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+        head.remove_prefix(2);
+        wide = true;
+    }
+    for (char c : head) {
+        if (c == '\0' && wide) continue;
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        return c == '#';
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -126,6 +166,12 @@ WalkEnd walkMusicFiles(const std::string& folder, ScanDepth depth, WalkVisitor& 
                     continue;
                 }
                 if (!visitor.musicFile(listing.path(i), *f, listing.companionsOf(i)))
+                    return WalkEnd::Stopped;
+            } else if (kind == FileKind::File && isSongText(e.name) &&
+                       !listing.hasMusicNamesake(i) &&
+                       startsWithHeader(readFileStart(listing.path(i), 64))) {
+                const std::optional<FileInfo>& f = listing.info(i);
+                if (f && !visitor.songFile(listing.path(i), *f, listing.companionsOf(i)))
                     return WalkEnd::Stopped;
             }
         }

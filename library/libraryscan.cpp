@@ -88,6 +88,8 @@ public:
     }
     bool musicFile(const std::string& path, const FileInfo& info,
                    std::uint64_t companions) override;
+    bool songFile(const std::string& path, const FileInfo& info,
+                  std::uint64_t companions) override;
     void leftOut(const std::string& path, SkipReason reason, const std::string& detail) override {
         leave(path, reason, detail, nullptr);
     }
@@ -215,6 +217,28 @@ void ScanPass::store(const std::string& path, const FileInfo& info, std::int64_t
     if (m_skips.count(path)) m_writes.unskip.bind(1, path).run();
     ++(known ? m_report.updated : m_report.added);
     wrote();
+}
+
+// Most text files are lyrics of a song with another name, or nothing of
+// ours: one that does not read as a song is passed over in silence, and
+// read again at the next scan (they are small).
+bool ScanPass::songFile(const std::string& path, const FileInfo& info, std::uint64_t hash) {
+    const auto companions = static_cast<std::int64_t>(hash);
+    const auto song = m_songs.find(path);
+    if (song != m_songs.end() && song->second.size == info.size &&
+        song->second.mtime == info.mtimeNs && song->second.companions == companions)
+        return musicFile(path, info, hash);
+    std::optional<SongFacts> facts;
+    try {
+        facts = m_describe(path);
+    } catch (const std::exception&) {
+    }
+    if (!facts) return goOn();  // a song that stopped being one is dropped at the end
+    ++m_report.filesSeen;
+    ++m_report.filesRead;
+    if (song != m_songs.end()) song->second.seen = true;
+    store(path, info, companions, *facts, song != m_songs.end());
+    return goOn();
 }
 
 void ScanPass::leave(const std::string& path, SkipReason reason, const std::string& detail,

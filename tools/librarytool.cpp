@@ -145,9 +145,14 @@ int libraryStats(const std::vector<std::string>& args) {
 }  // namespace
 
 std::optional<SongFacts> describeSongForTools(const std::string& path) {
+    // A song text is a song only when it names audio that is there.
+    const SongOnDisk onDisk = lookAtSong(path);
+    if (onDisk.musicFile.empty()) return std::nullopt;
+    if (onDisk.musicFile == path && !opensAsSong(path)) return std::nullopt;
     std::optional<SongFacts> facts = describeByFileName(path);
+    facts->type = musicTypeByExtension(onDisk.musicFile);
     // The song as the window opens it.
-    const ResolvedSong song = chooseSong(lookAtSong(path), {});
+    const ResolvedSong song = chooseSong(onDisk, {});
     facts->hasPictures = song.choice.useImages;
     facts->hasPerSongFile = !song.perSongFile.empty();
     if (song.isMidi) facts->type = "midi";

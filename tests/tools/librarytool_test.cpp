@@ -99,6 +99,33 @@ TEST_F(LibraryTool, RemoveLetsTheFolderGoWithItsSongs) {
     EXPECT_FALSE(json(run("--library-remove '" + songs + "'"))["removed"].toBool());
 }
 
+// A song text names its audio, which may have another name; every other
+// text file is lyrics or nothing, and a song text without its audio is no
+// song that could play.
+TEST_F(LibraryTool, AnUltraStarSongTextIsCataloguedAsItsOwnSong) {
+    const std::string us = "#TITLE:Dawn Duet\n#ARTIST:Asa\n#BPM:300\n#GAP:1000\n";
+    test::writeFile(songs + "/backing.ogg", "music");
+    test::writeFile(songs + "/dawn.txt", us + "#MP3:backing.ogg\n: 0 4 60 あさ\n: 4 4 62 やけ\nE\n");
+    test::writeFile(songs + "/lost.txt", us + "#MP3:gone.mp3\n: 0 4 60 x\nE\n");
+    test::writeFile(songs + "/notes.txt", "#include is not a header\nplain words\n");
+    const CommandRun added = run("--library-add '" + songs + "'");
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    EXPECT_EQ(json(added)["added"].toInt(), 5);  // the three before, backing.ogg and dawn.txt
+
+    const QJsonArray hits = search("あさやけ");
+    ASSERT_EQ(hits.size(), 1);
+    EXPECT_EQ(hits[0].toObject()["path"].toString().toStdString(), songs + "/dawn.txt");
+    EXPECT_EQ(hits[0].toObject()["title"].toString(), "Dawn Duet");
+    EXPECT_EQ(hits[0].toObject()["artist"].toString(), "Asa");
+    EXPECT_EQ(json(run("--library-stats"))["skipped"].toObject(), QJsonObject{});
+
+    // No longer a song text: gone at the next scan.
+    test::writeFile(songs + "/dawn.txt", "just lyrics now\n");
+    const CommandRun again = run("--library-add '" + songs + "'");
+    EXPECT_EQ(json(again)["removed"].toInt(), 1) << again.out;
+    EXPECT_EQ(search("あさやけ").size(), 0);
+}
+
 TEST_F(LibraryTool, RefusesWhatItCannotDo) {
     for (const char* args :
          {"--library-add", "--library-add /no/such/folder", "--search", "--search x --limit 0",
