@@ -11,7 +11,9 @@ bool hasMusicExtension(std::string_view path) {
     for (char& c : ext)
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
     return std::find(kMusicExtensions.begin(), kMusicExtensions.end(), ext) !=
-           kMusicExtensions.end();
+               kMusicExtensions.end() ||
+           std::find(kSongArchiveExtensions.begin(), kSongArchiveExtensions.end(), ext) !=
+               kSongArchiveExtensions.end();
 }
 
 std::string musicFilePatterns() {

@@ -2,12 +2,17 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cstring>
 #include <fstream>
+
+#include "platform/zipsong.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavformat/avio.h>
 #include <libavutil/frame.h>
+#include <libavutil/mem.h>
 #include <libavutil/log.h>
 }
 
@@ -37,6 +42,42 @@ bool knownInstruction(std::uint8_t instruction) {
             return false;
     }
 }
+
+constexpr int kIoBufferBytes = 4096;
+
+// Graphics read out of a song zip, handed to FFmpeg's demuxer as a file.
+struct MemoryReader {
+    std::shared_ptr<const std::string> bytes;
+    std::size_t offset = 0;
+
+    static int read(void* self, std::uint8_t* to, int size) {
+        auto* r = static_cast<MemoryReader*>(self);
+        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(size),
+                                                    r->bytes->size() - r->offset);
+        if (n == 0) return AVERROR_EOF;
+        std::memcpy(to, r->bytes->data() + r->offset, n);
+        r->offset += n;
+        return static_cast<int>(n);
+    }
+    static std::int64_t seek(void* self, std::int64_t offset, int whence) {
+        auto* r = static_cast<MemoryReader*>(self);
+        const auto size = static_cast<std::int64_t>(r->bytes->size());
+        if (whence & AVSEEK_SIZE) return size;
+        std::int64_t at = offset;
+        if ((whence & 3) == SEEK_CUR) at += static_cast<std::int64_t>(r->offset);
+        if ((whence & 3) == SEEK_END) at += size;
+        if (at < 0 || at > size) return -1;
+        r->offset = static_cast<std::size_t>(at);
+        return at;
+    }
+};
+
+struct IoFreer {
+    void operator()(AVIOContext* io) const {
+        if (io) av_freep(&io->buffer);
+        avio_context_free(&io);
+    }
+};
 
 struct FormatCloser {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
@@ -95,6 +136,9 @@ CdgCheck checkCdgBytes(const std::string& head, std::int64_t fileSize) {
 }
 
 struct CdgStream::Ffmpeg {
+    // Before the format, which reads through it until it closes.
+    MemoryReader reader;
+    std::unique_ptr<AVIOContext, IoFreer> io;
     std::unique_ptr<AVFormatContext, FormatCloser> format;
     std::unique_ptr<AVCodecContext, CodecFreer> codec;
     std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
@@ -106,7 +150,23 @@ struct CdgStream::Ffmpeg {
 
 CdgStream::CdgStream(std::string path) : m_path(std::move(path)) {
     std::int64_t size = 0;
-    const std::string head = readHead(m_path, size);
+    std::string head;
+    if (hasZipExtension(m_path)) {
+        const ZipSongEntries entries = lookInZip(m_path);
+        std::string why = entries.problem;
+        if (why.empty() && entries.cdg.empty()) why = "no CD+G graphics in the zip";
+        std::optional<std::string> bytes;
+        if (why.empty()) bytes = readZipEntry(m_path, entries.cdg, kZipSongMaxBytes, &why);
+        if (!bytes) {
+            m_problem = why;
+            return;
+        }
+        m_memory = std::make_shared<const std::string>(std::move(*bytes));
+        size = static_cast<std::int64_t>(m_memory->size());
+        head = m_memory->substr(0, kCheckedBytes);
+    } else {
+        head = readHead(m_path, size);
+    }
     if (size < 0) {
         m_problem = "cannot be read";
         return;
@@ -133,7 +193,23 @@ bool CdgStream::start() {
         return false;
     }
     AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, m_path.c_str(), input, nullptr) < 0) {
+    if (m_memory) {
+        ff->reader.bytes = m_memory;
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
+        ff->io.reset(buffer ? avio_alloc_context(buffer, kIoBufferBytes, 0, &ff->reader,
+                                                 &MemoryReader::read, nullptr, &MemoryReader::seek)
+                            : nullptr);
+        if (!ff->io) av_free(buffer);
+        format = avformat_alloc_context();
+        if (!ff->io || !format) {
+            avformat_free_context(format);
+            m_problem = "out of memory for the graphics";
+            return false;
+        }
+        format->pb = ff->io.get();
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    }
+    if (avformat_open_input(&format, m_memory ? nullptr : m_path.c_str(), input, nullptr) < 0) {
         m_problem = "cannot be opened";
         return false;
     }

@@ -43,7 +43,7 @@ struct CdgPicture {
 
 class CdgStream {
 public:
-    // Opens `path`; problem() says why when it cannot be decoded, and the
+    // Opens `path` (a .cdg file, or a song zip holding one); problem() says why when it cannot be decoded, and the
     // picture then stays black.
     explicit CdgStream(std::string path);
     ~CdgStream();
@@ -73,6 +73,8 @@ private:
     bool start();
 
     std::string m_path;
+    // The graphics of a song zip, read out of it whole.
+    std::shared_ptr<const std::string> m_memory;
     std::string m_problem;
     std::string m_note;
     std::int64_t m_packetCount = 0;

@@ -17,6 +17,7 @@
 #include "playback/internal/gstpipeline.h"
 #include "playback/midisource.h"
 #include "platform/miditempomap.h"
+#include "platform/zipsong.h"
 #include "playback/mpegaudiolength.h"
 #include "settings/singervalues.h"
 
@@ -92,6 +93,9 @@ struct MediaDevice::Impl {
     std::unique_ptr<GstQuery, GstQueryUnref> m_positionQuery;
     std::unique_ptr<MidiSource> m_midi;
     int m_midiLength = 0;
+    // The music of a song zip, read into memory when it opens.
+    std::shared_ptr<const std::string> m_memory;
+    std::unique_ptr<MemoryMusic> m_memoryFeed;
     // After the pipeline, which calls into it until it stops.
     std::unique_ptr<AudioChain> m_chain;
     int m_key = 0;
@@ -195,6 +199,19 @@ void MediaDevice::Impl::openFile(const std::string& fileName) {
         m_errorText.clear();
     }
 
+    m_memory.reset();
+    if (hasZipExtension(fileName)) {
+        const ZipSongEntries entries = lookInZip(fileName);
+        std::string why = entries.problem;
+        std::optional<std::string> bytes;
+        if (why.empty()) bytes = readZipEntry(fileName, entries.music, kZipSongMaxBytes, &why);
+        if (!bytes) {
+            fail(kMediaInvalidFile, fileNamePart(fileName) + ": " + why);
+            throw MediaDeviceError(errorText());
+        }
+        m_memory = std::make_shared<const std::string>(std::move(*bytes));
+    }
+
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenTimeoutMs);
     auto attempt = [&](bool fakeSink) {
         teardown();
@@ -234,13 +251,17 @@ void MediaDevice::Impl::openFile(const std::string& fileName) {
         // length only while it plays, so the end of the stream tells it.
         m_lengthKnownAtEnd = true;
         std::error_code ec;
-        std::uintmax_t size = std::filesystem::file_size(fileName, ec);
+        const std::uintmax_t size =
+            m_memory ? m_memory->size() : std::filesystem::file_size(fileName, ec);
+        auto start = [&](std::size_t n) {
+            return m_memory ? m_memory->substr(0, n) : readFileStart(fileName, n);
+        };
         if (!ec) {
             // The frames to count start after the ID3v2 tag, however large.
-            std::uint64_t tag = id3v2TagBytes(readFileStart(fileName, 10));
+            std::uint64_t tag = id3v2TagBytes(start(10));
             const std::size_t head =
                 static_cast<std::size_t>(std::min<std::uint64_t>(tag, size)) + kMpegHeadBytes;
-            std::optional<int> ms = estimateMpegAudioLengthMs(readFileStart(fileName, head), size);
+            std::optional<int> ms = estimateMpegAudioLengthMs(start(head), size);
             if (ms && *ms > 0) {
                 m_length = *ms;
                 m_lengthEstimated = true;
@@ -281,6 +302,10 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
         g_signal_connect(playbin, "source-setup", G_CALLBACK(&Impl::onSourceSetup), this);
         shortenQueuesForMidi(playbin);
         g_object_set(playbin, "uri", "appsrc://", nullptr);
+    } else if (m_memory) {
+        m_memoryFeed = std::make_unique<MemoryMusic>(MemoryMusic{m_memory, 0});
+        g_signal_connect(playbin, "source-setup", G_CALLBACK(&Impl::onSourceSetup), this);
+        g_object_set(playbin, "uri", "appsrc://", nullptr);
     } else {
         GError* error = nullptr;
         gchar* uri = gst_filename_to_uri(m_fileName.c_str(), &error);
@@ -304,6 +329,7 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
 void MediaDevice::Impl::onSourceSetup(GstElement*, GstElement* source, gpointer self) {
     auto* device = static_cast<Impl*>(self);
     if (device->m_midi) attachMidi(source, device->m_midi.get());
+    if (device->m_memoryFeed) attachMemoryMusic(source, device->m_memoryFeed.get());
 }
 
 void MediaDevice::Impl::teardown() {
@@ -315,6 +341,7 @@ void MediaDevice::Impl::teardown() {
     m_pipeline.reset();
     // Only now that no streaming thread can call into them.
     m_midi.reset();
+    m_memoryFeed.reset();
     m_chain.reset();
     m_open = false;
     m_failed = false;
@@ -334,6 +361,7 @@ void MediaDevice::close() {
     Impl& d = *m_impl;
     if (d.m_open) d.m_lastError = kMediaOk;
     d.teardown();
+    d.m_memory.reset();
     d.m_state = Impl::State::Stopped;
     d.m_startPosition.reset();
 }

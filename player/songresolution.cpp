@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/miditempomap.h"
 #include "platform/musictypes.h"
+#include "platform/zipsong.h"
 #include "settings/settings.h"
 #include "settings/settingsstore.h"
 
@@ -55,6 +56,11 @@ SongOnDisk lookAtSong(const std::string& file, const std::string& lyricFile) {
     song.ssaBeside = beside.ssa;
     song.playsAsMidi = playsAsMidi(musicFile);
     song.perSongFile = isRegularFile(perSongFilePath(musicFile));
+    // A song zip carries its graphics inside.
+    if (hasZipExtension(musicFile)) {
+        if (!lookInZip(musicFile).cdg.empty()) song.cdgBeside = musicFile;
+        return song;
+    }
     // Graphics discs name their files in capitals as often as not.
     for (const char* ext : {".cdg", ".CDG"})
         if (const std::string cdg = replaceExtension(musicFile, "") + ext; isRegularFile(cdg)) {

@@ -35,7 +35,9 @@ struct SongOnDisk {
     // (its audio named nowhere, outside its folder, or not there), in words
     // for the user; nothing else is then filled in.
     std::string refusal;
-    std::string cdgBeside;     // D/B.cdg (or .CDG): CD+G graphics; empty: none
+    // D/B.cdg (or .CDG): CD+G graphics; the song zip itself when it holds
+    // them; empty: none.
+    std::string cdgBeside;
     bool operator==(const SongOnDisk&) const = default;
 };
 

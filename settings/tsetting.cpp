@@ -95,8 +95,9 @@ void TSetting::BitBtn1Click() {
 
 std::optional<std::string> TSetting::chooseMusicFile(bool songFilesToo) {
     FileChooser chooser = openDialog1();
-    // An UltraStar song opens as a song, but is no music for the BGM field.
-    if (songFilesToo) chooser.filter += QStringLiteral("|UltraStar|*.txt");
+    // An UltraStar song or a zip of music and graphics opens as a song, but
+    // is no music for the BGM field.
+    if (songFilesToo) chooser.filter += QStringLiteral("|UltraStar|*.txt|MP3+G|*.zip");
     chooser.startFolder = m_openDialog1Folder;
     std::optional<std::string> file = m_shell->chooseFile(this, chooser);
     musicFileAccepted = file.has_value();

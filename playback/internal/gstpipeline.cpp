@@ -186,4 +186,42 @@ void attachMidi(GstElement* appsrc, MidiSource* midi) {
     gst_app_src_set_callbacks(GST_APP_SRC(appsrc), &callbacks, midi, nullptr);
 }
 
+namespace {
+
+constexpr std::size_t kMemoryBlockBytes = 64 * 1024;
+
+void feedMemory(GstAppSrc* src, guint, gpointer data) {
+    auto* music = static_cast<MemoryMusic*>(data);
+    const std::string& bytes = *music->bytes;
+    if (music->offset >= bytes.size()) {
+        gst_app_src_end_of_stream(src);
+        return;
+    }
+    const std::size_t n = std::min<std::size_t>(kMemoryBlockBytes, bytes.size() - music->offset);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, n, nullptr);
+    gst_buffer_fill(buffer, 0, bytes.data() + music->offset, n);
+    GST_BUFFER_OFFSET(buffer) = music->offset;
+    music->offset += n;
+    gst_app_src_push_buffer(src, buffer);
+}
+
+gboolean seekMemory(GstAppSrc*, guint64 offset, gpointer data) {
+    auto* music = static_cast<MemoryMusic*>(data);
+    if (offset > music->bytes->size()) return FALSE;
+    music->offset = offset;
+    return TRUE;
+}
+
+}  // namespace
+
+void attachMemoryMusic(GstElement* appsrc, MemoryMusic* music) {
+    if (!GST_IS_APP_SRC(appsrc)) return;
+    g_object_set(appsrc, "stream-type", GST_APP_STREAM_TYPE_RANDOM_ACCESS, "format",
+                 GST_FORMAT_BYTES, "size", static_cast<gint64>(music->bytes->size()), nullptr);
+    GstAppSrcCallbacks callbacks = {};
+    callbacks.need_data = &feedMemory;
+    callbacks.seek_data = &seekMemory;
+    gst_app_src_set_callbacks(GST_APP_SRC(appsrc), &callbacks, music, nullptr);
+}
+
 }  // namespace orba

@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orba {
@@ -34,6 +35,14 @@ GstElement* innermostSink(GstElement* sink);
 // Lets a playbin's appsrc pull its audio from the synthesizer; other
 // sources are left alone.
 void attachMidi(GstElement* appsrc, MidiSource* midi);
+
+// Music held in memory (read out of a song zip), fed to a playbin's appsrc
+// as a file would be read: from any offset, so that seeks work.
+struct MemoryMusic {
+    std::shared_ptr<const std::string> bytes;
+    std::uint64_t offset = 0;  // the next byte to push; the streaming thread's alone
+};
+void attachMemoryMusic(GstElement* appsrc, MemoryMusic* music);
 
 // Keeps the queues that playbin adds between a MIDI song's synthesizer and
 // its sink short: the singer's key, tempo and melody mute act where the

@@ -10,6 +10,7 @@
 #include "tests/support/cdgwriter.h"
 #include "tests/support/commandrun.h"
 #include "tests/support/tempdir.h"
+#include "tests/support/zipwriter.h"
 #include "tools/headlessplayer.h"
 
 namespace orba {
@@ -94,6 +95,38 @@ TEST_F(CdgSongTest, GraphicsThatCannotBeReadAreNamedAndTheSongStillPlays) {
     Bitmap back(300, 216);
     for (int k = 0; k < 10; ++k) sim.nextDrawnFrame(back, 300, 216);
     EXPECT_FALSE(sim.ended());
+}
+
+// The way such songs are sold: the music and its graphics in one zip, read
+// from it in memory. The player's tools see the same song as from two files.
+TEST_F(CdgSongTest, AZipOfMusicAndGraphicsPlaysAsThatSong) {
+    const std::string music = test::readFile(dir.file("song.mp3"));
+    ASSERT_TRUE(test::writeZip(dir.file("sold.zip"), {{"Sold/song.mp3", music},
+                                                      {"Sold/song.cdg", bandAtOneSecond().bytes()}}));
+    const std::string zip = dir.file("sold.zip");
+    EXPECT_TRUE(opensAsSong(zip));
+    EXPECT_EQ(lookAtSong(zip).cdgBeside, zip);
+
+    const std::string png = dir.file("frame.png");
+    test::CommandRun r = test::runProgram(
+        dir, ORBAKARAOKE_BIN, "--render '" + zip + "' --at 1500 --size 700x432 --out '" + png + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Bitmap frame;
+    ASSERT_TRUE(frame.loadFromFile(png));
+    EXPECT_EQ(frame.canvas().pixel(0, 431), kBorder);
+    EXPECT_EQ(frame.canvas().pixel(350, 2 * 100), kTile);  // the band, at 1 s
+
+    // The music is heard from inside it: the device gives the song its length.
+    r = test::runProgram(dir, ORBAKARAOKE_BIN, "--probe '" + zip + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r.out.erase(std::remove(r.out.begin(), r.out.end(), ' '), r.out.end());
+    EXPECT_NE(r.out.find("\"length\":4"), std::string::npos) << r.out;  // the demo's 4x s
+
+    // A zip that is not one song says why, and nothing is unpacked beside it.
+    ASSERT_TRUE(test::writeZip(dir.file("two.zip"), {{"a.mp3", music}, {"b.mp3", music}}));
+    r = test::runProgram(dir, ORBAKARAOKE_BIN, "--probe '" + dir.file("two.zip") + "'");
+    EXPECT_NE(r.out.find("more than one music file"), std::string::npos) << r.out << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Sold")));
 }
 
 std::string withoutSpaces(std::string s) {
