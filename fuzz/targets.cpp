@@ -16,6 +16,7 @@ std::span<const Target> targets() {
         {"musictag", &musicTag},
         {"assfile", &assFile},
         {"ultrastarfile", &ultraStarFile},
+        {"cdgfile", &cdgFile},
     };
     return kTargets;
 }

@@ -35,6 +35,8 @@ void jpegPicture(std::string_view bytes);
 // MP4, ASF, the sizes of Matroska's), and the lyrics as the player takes them.
 void musicTag(std::string_view bytes);
 
+// CD+G graphics decoded forward, past their end and back from the start.
+void cdgFile(std::string_view bytes);
 // Subtitles with karaoke durations through their reader, a save as read and
 // one with every line moved, a read back, and the song load's text steps.
 void assFile(std::string_view bytes);

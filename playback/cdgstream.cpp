@@ -149,8 +149,6 @@ struct CdgStream::Ffmpeg {
 };
 
 CdgStream::CdgStream(std::string path) : m_path(std::move(path)) {
-    std::int64_t size = 0;
-    std::string head;
     if (hasZipExtension(m_path)) {
         const ZipSongEntries entries = lookInZip(m_path);
         std::string why = entries.problem;
@@ -162,15 +160,24 @@ CdgStream::CdgStream(std::string path) : m_path(std::move(path)) {
             return;
         }
         m_memory = std::make_shared<const std::string>(std::move(*bytes));
-        size = static_cast<std::int64_t>(m_memory->size());
-        head = m_memory->substr(0, kCheckedBytes);
-    } else {
-        head = readHead(m_path, size);
+        check(m_memory->substr(0, kCheckedBytes), static_cast<std::int64_t>(m_memory->size()));
+        return;
     }
+    std::int64_t size = 0;
+    const std::string head = readHead(m_path, size);
     if (size < 0) {
         m_problem = "cannot be read";
         return;
     }
+    check(head, size);
+}
+
+CdgStream::CdgStream(std::string name, std::string bytes)
+    : m_path(std::move(name)), m_memory(std::make_shared<const std::string>(std::move(bytes))) {
+    check(m_memory->substr(0, kCheckedBytes), static_cast<std::int64_t>(m_memory->size()));
+}
+
+void CdgStream::check(const std::string& head, std::int64_t size) {
     const CdgCheck check = checkCdgBytes(head, size);
     m_problem = check.problem;
     m_note = check.note;

@@ -46,6 +46,8 @@ public:
     // Opens `path` (a .cdg file, or a song zip holding one); problem() says why when it cannot be decoded, and the
     // picture then stays black.
     explicit CdgStream(std::string path);
+    // Decodes `bytes` held in memory, named `name`.
+    CdgStream(std::string name, std::string bytes);
     ~CdgStream();
     CdgStream(const CdgStream&) = delete;
     CdgStream& operator=(const CdgStream&) = delete;
@@ -70,6 +72,7 @@ public:
 
 private:
     struct Ffmpeg;
+    void check(const std::string& head, std::int64_t size);
     bool start();
 
     std::string m_path;
