@@ -39,13 +39,13 @@ e2e_fail() {
 }
 
 # Starts the player on a music file and sets e2e_pid and e2e_window once a
-# window is captioned after that file; the keyboard focus goes to it.
+# window is captioned after that file (or the name given second); the keyboard focus goes to it.
 e2e_start_player() {
-  local song=$1 deadline=$((SECONDS + 40))
+  local song=$1 caption=${2:-$(basename "$1")} deadline=$((SECONDS + 40))
   "$e2e_binary" "$song" &
   e2e_pid=$!
   e2e_window=""
-  e2e_wait_caption "$(basename "$song")" "$deadline"
+  e2e_wait_caption "$caption" "$deadline"
   # The caption comes with the first song, possibly before the window is
   # mapped: keys sent before it has the focus would be lost.
   until [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$e2e_window" ]]; do
