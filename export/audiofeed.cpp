@@ -1,6 +1,7 @@
 #include "export/audiofeed.h"
 
 #include <gst/app/gstappsink.h>
+#include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 #include "platform/files.h"
 #include "platform/miditempomap.h"
+#include "platform/zipsong.h"
 #include "playback/midisource.h"
 
 namespace orba {
@@ -81,11 +83,26 @@ public:
 
     bool start(const std::string& file, int fromMs, std::string& error) {
         m_file = file;
+        // The music of a song zip is read out of it into memory and decoded
+        // from there, from the start.
+        std::optional<std::string> zipped;
+        if (hasZipExtension(file)) {
+            const ZipSongEntries entries = lookInZip(file);
+            error = entries.problem;
+            if (error.empty()) zipped = readZipEntry(file, entries.music, kZipSongMaxBytes, &error);
+            if (!zipped) {
+                error = fileNamePart(file) + ": " + error;
+                return false;
+            }
+        }
         GError* problem = nullptr;
         GstElement* pipeline = gst_parse_launch(
-            "uridecodebin name=decoder ! audioconvert ! audioresample ! "
-            "audio/x-raw,format=F32LE,layout=interleaved,rate=48000,channels=2 ! "
-            "appsink name=sink sync=false max-buffers=16",
+            zipped ? "appsrc name=memory ! decodebin ! audioconvert ! audioresample ! "
+                     "audio/x-raw,format=F32LE,layout=interleaved,rate=48000,channels=2 ! "
+                     "appsink name=sink sync=false max-buffers=16"
+                   : "uridecodebin name=decoder ! audioconvert ! audioresample ! "
+                     "audio/x-raw,format=F32LE,layout=interleaved,rate=48000,channels=2 ! "
+                     "appsink name=sink sync=false max-buffers=16",
             &problem);
         if (problem) g_error_free(problem);
         if (!pipeline) {
@@ -93,15 +110,26 @@ public:
             return false;
         }
         m_pipeline.reset(GST_ELEMENT(gst_object_ref_sink(pipeline)));
-        gchar* uri = gst_filename_to_uri(file.c_str(), nullptr);
-        if (!uri) {
-            error = "cannot open " + file;
-            return false;
+        if (zipped) {
+            GstElement* memory = gst_bin_get_by_name(GST_BIN(pipeline), "memory");
+            auto* bytes = new std::string(std::move(*zipped));
+            GstBuffer* whole = gst_buffer_new_wrapped_full(
+                GST_MEMORY_FLAG_READONLY, bytes->data(), bytes->size(), 0, bytes->size(), bytes,
+                [](gpointer b) { delete static_cast<std::string*>(b); });
+            gst_app_src_push_buffer(GST_APP_SRC(memory), whole);
+            gst_app_src_end_of_stream(GST_APP_SRC(memory));
+            gst_object_unref(memory);
+        } else {
+            gchar* uri = gst_filename_to_uri(file.c_str(), nullptr);
+            if (!uri) {
+                error = "cannot open " + file;
+                return false;
+            }
+            GstElement* decoder = gst_bin_get_by_name(GST_BIN(pipeline), "decoder");
+            g_object_set(decoder, "uri", uri, nullptr);
+            gst_object_unref(decoder);
+            g_free(uri);
         }
-        GstElement* decoder = gst_bin_get_by_name(GST_BIN(pipeline), "decoder");
-        g_object_set(decoder, "uri", uri, nullptr);
-        gst_object_unref(decoder);
-        g_free(uri);
         m_sink.reset(gst_bin_get_by_name(GST_BIN(pipeline), "sink"));
         m_bus.reset(gst_element_get_bus(pipeline));
         m_skip = samplesAt(fromMs, kDecodedRate);

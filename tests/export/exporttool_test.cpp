@@ -14,8 +14,10 @@
 
 #include "tests/export/videofile.h"
 #include "tests/support/commandrun.h"
+#include "tests/support/cdgwriter.h"
 #include "tests/support/foldersnapshot.h"
 #include "tests/support/tempdir.h"
+#include "tests/support/zipwriter.h"
 
 namespace orba {
 namespace {
@@ -76,6 +78,26 @@ protected:
 
     TempDir dir;
 };
+
+// A song sold as one zip exports as it plays: its music read out of the zip,
+// its graphics as the picture.
+TEST_F(ExportToolTest, AZipSongExportsItsMusicAndItsGraphics) {
+    test::CdgWriter graphics;
+    graphics.colourTable(0, false, {0x000, 0xF00, 0x0F0, 0x00F, 0xFF0});
+    graphics.memoryPreset(1, 3).borderPreset(2, 1).endAt(test::CdgWriter::packetAt(3000));
+    ASSERT_TRUE(test::writeZip(dir.file("sold.zip"), {{"song.wav", test::readFile(dir.file("song.wav"))},
+                                                      {"song.cdg", graphics.bytes()}}));
+    const test::CommandRun r =
+        run("--export-video " + q("sold.zip") + " " + q("out.mp4") + " --size 320x240 --quiet");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<float> sound = test::decodeAudio(dir.file("out.mp4"));
+    EXPECT_GT(test::rmsBetween(sound, 500, 2500), 0.05);
+    const std::optional<QImage> frame = test::decodeFrameAt(dir.file("out.mp4"), 1500);
+    ASSERT_TRUE(frame);
+    const QColor screen = frame->pixelColor(160, 120), border = frame->pixelColor(2, 120);
+    EXPECT_TRUE(screen.blue() > 200 && screen.red() < 60) << screen.name().toStdString();
+    EXPECT_TRUE(border.red() > 200 && border.blue() < 60) << border.name().toStdString();
+}
 
 TEST_F(ExportToolTest, MusicWithItsLyricFileShowsWhatRenderDrawsAtEachMoment) {
     const test::CommandRun r = run("--export-video " + q("song.wav") + " " + q("out.mp4") +
