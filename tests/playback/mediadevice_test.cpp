@@ -6,6 +6,7 @@
 
 #include "tests/playback/mediafixtures.h"
 #include "tests/support/midiwriter.h"
+#include "tests/support/zipwriter.h"
 
 namespace orba {
 namespace {
@@ -80,6 +81,34 @@ TEST(MediaDevice, StartPositionBeyondTheEndIsOutOfRange) {
     EXPECT_EQ(device.lastError(), kMediaOutOfRange);
     EXPECT_EQ(device.errorText(), kUnknownErrorText);
     EXPECT_EQ(device.mode(), kModeStopped);
+}
+
+// The music of a song zip plays from memory as a file would: its length,
+// a seek, playing from a position to the end, and a zip that is no song.
+TEST(MediaDevice, AZipSongsMusicOpensSeeksAndPlaysFromMemory) {
+    test::TempDir dir;
+    for (const char* ext : {".mp3", ".ogg", ".wav"}) {
+        const std::string music = dir.file(std::string("tone") + ext);
+        ASSERT_TRUE(test::writeTone(music, 3000)) << ext;
+        const std::string zip = dir.file(std::string("song") + ext + ".zip");
+        ASSERT_TRUE(test::writeZip(zip, {{std::string("a/tone") + ext, test::readFile(music)}}));
+        MediaDevice device;
+        device.open(zip);
+        device.setTimeFormatMilliseconds();
+        ASSERT_EQ(device.lastError(), 0u) << ext << ": " << device.errorText();
+        EXPECT_NEAR(device.length(), test::decodedLengthMs(music), 50) << ext;
+        device.seek(1000);
+        EXPECT_NEAR(device.position(), 1000, 30) << ext;
+        device.setStartPosition(2500);
+        device.play();
+        EXPECT_TRUE(test::waitForMode(device, kModeStopped, 10000)) << ext;
+        EXPECT_NEAR(device.position(), device.length(), 50) << ext;
+    }
+    ASSERT_TRUE(test::writeZip(dir.file("none.zip"), {{"notes.txt", "words"}}));
+    MediaDevice device;
+    EXPECT_THROW(device.open(dir.file("none.zip")), MediaDeviceError);
+    EXPECT_EQ(device.lastError(), kMediaInvalidFile);
+    EXPECT_EQ(device.errorText(), "none.zip: no music file in the zip");
 }
 
 struct BadFile {
