@@ -8,13 +8,23 @@
 
 namespace orba {
 
-inline constexpr std::array<std::string_view, 7> kMusicExtensions = {
-    ".mid", ".wav", ".mp3", ".mp2", ".wma", ".ogg", ".kar"};
+inline constexpr std::array<std::string_view, 7> kMusicExtensions = {".mid", ".wav", ".mp3", ".mp2",
+                                                                     ".wma", ".ogg", ".kar"};
 
-// One of the music extensions, compared in lower case.
+// Karaoke videos: their sound is the song's music, their pictures its
+// background.
+inline constexpr std::array<std::string_view, 6> kVideoExtensions = {".mp4", ".mkv", ".webm",
+                                                                     ".avi", ".mov", ".mpg"};
+
+// One of the music or video extensions, compared in lower case: a file the
+// player opens as a song.
 bool hasMusicExtension(std::string_view path);
+// One of the video extensions, compared in lower case.
+bool hasVideoExtension(std::string_view path);
 
-// The extensions as a chooser's patterns: "*.mid;*.wav;...".
+// The music extensions as a chooser's patterns: "*.mid;*.wav;...".
 std::string musicFilePatterns();
+// The video extensions as a chooser's patterns: "*.mp4;*.mkv;...".
+std::string videoFilePatterns();
 
 }  // namespace orba

@@ -248,16 +248,17 @@ TEST_F(TSettingTest, TheMusicChooserOpensInTheOldSongsFolderAndACancelChangesNot
     EXPECT_EQ(shell->fileRequests.back().startFolder, dir.path() + "/");
 }
 
-TEST_F(TSettingTest, TheOpenMenusChooserOffersUltraStarSongsAsASecondFilter) {
+TEST_F(TSettingTest, TheOpenMenusChooserOffersVideosAndUltraStarSongsAsFiltersOfTheirOwn) {
     auto d = makeDialog();
     d->chooseMusicFile(/*songFilesToo=*/true);
     ASSERT_EQ(shell->fileRequests.size(), 1u);
     const QString filter = shell->fileRequests.front().filter;
-    EXPECT_EQ(filter,
-              QStringLiteral(
-                  "オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar|UltraStar|*.txt"));
+    EXPECT_EQ(filter, QStringLiteral(
+                          "オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar|"
+                          "ビデオファイル|*.mp4;*.mkv;*.webm;*.avi;*.mov;*.mpg|UltraStar|*.txt"));
     EXPECT_EQ(qtNameFilter(filter),
               QStringLiteral("オーディオファイル (*.mid *.wav *.mp3 *.mp2 *.wma *.ogg *.kar);;"
+                             "ビデオファイル (*.mp4 *.mkv *.webm *.avi *.mov *.mpg);;"
                              "UltraStar (*.txt)"));
     EXPECT_EQ(qtNameFilter(QStringLiteral("テキストファイル TXT|*.txt;*.lrc")),
               QStringLiteral("テキストファイル TXT (*.txt *.lrc)"));
