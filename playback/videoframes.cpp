@@ -1,5 +1,7 @@
 #include "playback/videoframes.h"
 
+#include <algorithm>
+
 #include "playback/internal/videodecoder.h"
 
 namespace orba {
@@ -15,6 +17,23 @@ VideoStep planVideoStep(const VideoPosition& at, int target) {
     if (target < *at.shownMs || target > *at.shownMs + kVideoFarAheadMs) return VideoStep::Seek;
     return VideoStep::Forward;
 }
+
+namespace {
+
+// The first picture after a seek to the key picture at or before `target`.
+// A demuxer that places a seek by the stream's rate (MPEG-PS has no index)
+// may land after it: it is sent further back, and at last to the start.
+std::optional<DecodedPicture> seekBefore(VideoDecoder& decoder, int target, int width, int height) {
+    int at = target;
+    for (int tries = 0;; ++tries) {
+        decoder.seek(at, width, height);
+        std::optional<DecodedPicture> first = decoder.next();
+        if (!first || first->ms <= target || at == 0) return first;
+        at = tries >= 2 ? 0 : std::max(0, at - (first->ms - target) - 1000 * (tries + 1));
+    }
+}
+
+}  // namespace
 
 VideoFrames::VideoFrames(std::string path, bool loops) : m_path(std::move(path)), m_loops(loops) {
     m_thread = std::thread([this] { run(); });
@@ -108,11 +127,10 @@ void VideoFrames::run() {
             const VideoPosition at{shown ? std::optional<int>(shown->ms) : std::nullopt,
                                    r.width != width || r.height != height};
             if (planVideoStep(at, target) == VideoStep::Seek) {
-                decoder.seek(target, r.width, r.height);
+                shown.reset();
+                pending = seekBefore(decoder, target, r.width, r.height);
                 width = r.width;
                 height = r.height;
-                shown.reset();
-                pending.reset();
                 atEnd = false;
             }
             while (!atEnd && !m_stopping) {

@@ -8,7 +8,7 @@ source "$here/e2elib.sh"
 e2e_begin "$0" "$@"
 e2e_write_settings 0
 
-# Green pictures for the whole song, a tone beside them.
+# 30 s of one colour (a videotestsrc pattern), with a tone when asked.
 make_video() {
   local path=$1 pattern=$2 sound=$3
   local audio=""
@@ -20,12 +20,13 @@ make_video() {
     ! x264enc speed-preset=ultrafast ! queue ! mp4mux name=mux ! filesink location="$path" $audio
 }
 make_video "$e2e_work/video.mp4" green yes
-printf '[00:00.10]video line one\n[00:05.00]video line two\n' > "$e2e_work/video.lrc"
+printf '[00:00.10]video line one\n[00:25.00]video line two\n' > "$e2e_work/video.lrc"
 
 e2e_start_player "$e2e_work/video.mp4"
 echo "caption names video.mp4"
 e2e_wait_colour "#00FF00" 50000 "the video's green pictures" 12
-# The lyric line is drawn over the pictures: white text in the lower part.
+# The lyric line is drawn over the pictures: its white, not yet wiped (the
+# line lasts 25 s, so a slow start still finds most of it so).
 e2e_wait_colour "#FFFFFF" 50 "a lyric line over the video" 5
 echo "the video's pictures fill the window under its lyrics"
 e2e_stop_player

@@ -36,7 +36,7 @@ TEST(VideoDisplayTest, ThePictureFitsBetweenBlackBarsAndNothingDecodedYetIsBlack
     // 16:9 pictures in frames of other shapes.
     EXPECT_EQ(fittedRect(1920, 1080, 1280, 720), (Rect{0, 0, 1920, 1080}));
     EXPECT_EQ(fittedRect(800, 600, 1280, 720), (Rect{0, 75, 800, 525}));
-    EXPECT_EQ(fittedRect(1000, 300, 1280, 720), (Rect{233, 0, 767, 300}));
+    EXPECT_EQ(fittedRect(1000, 300, 1280, 720), (Rect{233, 0, 766, 300}));
 
     Bitmap back = filled(6, 6, kWhite);
     const Rect r = fittedRect(6, 6, 6, 2);
