@@ -71,21 +71,6 @@ std::shared_ptr<const Bitmap> VideoFrames::pictureAt(int ms, int width, int heig
     return m_latest;
 }
 
-bool VideoFrames::waitOpened(std::unique_lock<std::mutex>& lock,
-                             std::chrono::milliseconds deadline) {
-    return m_ready.wait_for(lock, deadline, [&] { return m_opened; });
-}
-
-std::string VideoFrames::problem(std::chrono::milliseconds deadline) {
-    std::unique_lock lock(m_mutex);
-    return waitOpened(lock, deadline) ? m_problem : "is still being opened";
-}
-
-std::string VideoFrames::note(std::chrono::milliseconds deadline) {
-    std::unique_lock lock(m_mutex);
-    return waitOpened(lock, deadline) ? m_note : std::string();
-}
-
 int VideoFrames::displayWidth() const {
     std::lock_guard lock(m_mutex);
     return m_displayWidth;
@@ -101,14 +86,12 @@ void VideoFrames::run() {
     decoder.setStop(&m_stopping);
     const bool opened = decoder.open(m_path, 0, 0);
     {
+        // The shape first: whoever heard the file opened asks for it next.
         std::lock_guard lock(m_mutex);
-        m_opened = true;
-        m_problem = decoder.problem();
-        m_note = decoder.note();
         m_displayWidth = decoder.displayWidth();
         m_displayHeight = decoder.displayHeight();
     }
-    m_ready.notify_all();
+    m_report.publish(decoder.problem(), decoder.note());
 
     int length = decoder.lengthMs();
     int width = 0, height = 0;  // the size the pictures come at

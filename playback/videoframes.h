@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/bitmap.h"
+#include "playback/openreport.h"
 
 namespace orba {
 
@@ -61,8 +62,12 @@ public:
 
     // Why the file gives no pictures, or what is odd in it; wait (at most
     // `deadline`) for the worker to have opened it.
-    std::string problem(std::chrono::milliseconds deadline = std::chrono::seconds(10));
-    std::string note(std::chrono::milliseconds deadline = std::chrono::seconds(10));
+    std::string problem(std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
+        return m_report.problem(deadline);
+    }
+    std::string note(std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
+        return m_report.note(deadline);
+    }
     // The pictures' shape as shown (their pixel aspect applied); 0 x 0 until
     // opened, or without pictures.
     int displayWidth() const;
@@ -77,19 +82,16 @@ private:
     };
     void run();
     std::shared_ptr<const Bitmap> ask(const Request& r);
-    bool waitOpened(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds deadline);
 
     const std::string m_path;
     const bool m_loops;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;   // the worker: a new request, or stop
-    std::condition_variable m_ready;  // the waiters: opened, or a picture published
+    std::condition_variable m_ready;  // the waiters: a picture published
     std::optional<Request> m_wanted;
     std::optional<Request> m_doneFor;  // the request m_latest answers
     std::shared_ptr<const Bitmap> m_latest;
-    bool m_opened = false;
-    std::string m_problem;
-    std::string m_note;
+    OpenReport m_report;
     int m_displayWidth = 0;
     int m_displayHeight = 0;
     bool m_stop = false;
