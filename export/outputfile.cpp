@@ -28,15 +28,21 @@ std::string alreadyThere(const std::string& out) {
 
 }  // namespace
 
+std::string outputIsAnInput(const std::string& outFile, const std::vector<std::string>& inputs) {
+    std::error_code ec;
+    // By device and inode, so that a link or another name of the song is
+    // caught as surely as its own name.
+    for (const std::string& input : inputs)
+        if (!input.empty() && std::filesystem::equivalent(outFile, input, ec))
+            return "will not write " + outFile + ": the export reads it (" + input + ")";
+    return {};
+}
+
 std::string OutputFile::check() {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (fs::is_directory(m_out, ec)) return "cannot write " + m_out + ": it is a folder";
-    // By device and inode, so that a link or another name of the song is
-    // caught as surely as its own name.
-    for (const std::string& input : m_inputs)
-        if (!input.empty() && fs::equivalent(m_out, input, ec))
-            return "will not write " + m_out + ": the export reads it (" + input + ")";
+    if (std::string e = outputIsAnInput(m_out, m_inputs); !e.empty()) return e;
     m_existing = !m_overwrite && anythingAt(m_out);
     if (m_existing) return alreadyThere(m_out);
     return {};

@@ -13,6 +13,10 @@
 
 namespace orba {
 
+// Refuses (an error text; "" when all is well) an output that is one of the
+// `inputs` under any name or link.
+std::string outputIsAnInput(const std::string& outFile, const std::vector<std::string>& inputs);
+
 class OutputFile {
 public:
     OutputFile() = default;

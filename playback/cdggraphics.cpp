@@ -35,30 +35,9 @@ std::shared_ptr<const CdgPicture> CdgGraphics::pictureAt(int ms,
     return m_latest;
 }
 
-bool CdgGraphics::waitOpened(std::unique_lock<std::mutex>& lock,
-                             std::chrono::milliseconds deadline) {
-    return m_ready.wait_for(lock, deadline, [&] { return m_opened; });
-}
-
-std::string CdgGraphics::problem(std::chrono::milliseconds deadline) {
-    std::unique_lock lock(m_mutex);
-    return waitOpened(lock, deadline) ? m_problem : "is still being opened";
-}
-
-std::string CdgGraphics::note(std::chrono::milliseconds deadline) {
-    std::unique_lock lock(m_mutex);
-    return waitOpened(lock, deadline) ? m_note : std::string();
-}
-
 void CdgGraphics::run() {
     CdgStream stream(m_path);
-    {
-        std::lock_guard lock(m_mutex);
-        m_opened = true;
-        m_problem = stream.problem();
-        m_note = stream.note();
-    }
-    m_ready.notify_all();
+    m_report.publish(stream.problem(), stream.note());
     std::unique_lock lock(m_mutex);
     while (true) {
         m_wake.wait(lock, [&] { return m_stop || (m_wanted && m_wanted != m_doneFor); });

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "playback/cdgstream.h"
+#include "playback/openreport.h"
 
 namespace orba {
 
@@ -39,23 +40,24 @@ public:
 
     // Why the file gives no graphics, or what is odd in it; waits (at most
     // `deadline`) for the worker to have opened it.
-    std::string problem(std::chrono::milliseconds deadline = std::chrono::seconds(5));
-    std::string note(std::chrono::milliseconds deadline = std::chrono::seconds(5));
+    std::string problem(std::chrono::milliseconds deadline = std::chrono::seconds(5)) {
+        return m_report.problem(deadline);
+    }
+    std::string note(std::chrono::milliseconds deadline = std::chrono::seconds(5)) {
+        return m_report.note(deadline);
+    }
 
 private:
     void run();
-    bool waitOpened(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds deadline);
 
     const std::string m_path;
     std::mutex m_mutex;
     std::condition_variable m_wake;   // the worker: a new time, or stop
-    std::condition_variable m_ready;  // the waiters: opened, or a screen published
+    std::condition_variable m_ready;  // the waiters: a screen published
     std::optional<int> m_wanted;
     std::optional<int> m_doneFor;  // the time m_latest shows
     std::shared_ptr<const CdgPicture> m_latest;
-    bool m_opened = false;
-    std::string m_problem;
-    std::string m_note;
+    OpenReport m_report;
     bool m_stop = false;
     std::thread m_thread;
 };

@@ -41,6 +41,7 @@ constexpr unsigned kPlayFlagSoftVolume = 0x10;
 
 const char* const kBrokenMidiText = "MIDI ファイルの形式が正しくありません";
 const char* const kNotAFileText = "通常のファイルではありません";
+const char* const kNoSoundText = "the file has pictures but no sound to play";
 
 int toMs(gint64 ns) {
     return static_cast<int>(ns / GST_MSECOND);
@@ -76,6 +77,8 @@ struct MediaDevice::Impl {
     bool enterPaused();
     void refreshLength();
     std::string errorText() const;
+    // Puts what the user can act on into the error of an open that failed.
+    void explainFailure(GstElement* playbin);
     static void onSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
 
     std::string m_fileName;
@@ -114,6 +117,8 @@ struct MediaDevice::Impl {
     bool m_sinkFailed = false;
     std::uint32_t m_pipelineError = kMediaOk;
     std::string m_pipelineErrorText;
+    // The decoders GStreamer looked for and lacks, as it describes them.
+    std::string m_missingPlugins;
 };
 
 MediaDevice::MediaDevice() : m_impl(std::make_unique<Impl>()) {}
@@ -320,10 +325,26 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
     }
     m_bus.reset(gst_element_get_bus(playbin));
     m_asyncDone = false;
-    if (!waitForPreroll(gst_element_set_state(playbin, GST_STATE_PAUSED), timeoutMs)) return false;
+    if (!waitForPreroll(gst_element_set_state(playbin, GST_STATE_PAUSED), timeoutMs)) {
+        explainFailure(playbin);
+        return false;
+    }
     m_clockSink.reset(innermostSink(sink));
     m_positionQuery.reset(gst_query_new_position(GST_FORMAT_TIME));
     return true;
+}
+
+void MediaDevice::Impl::explainFailure(GstElement* playbin) {
+    pollBus();
+    // GStreamer's own words for these name neither the plugin nor the
+    // missing stream; the user needs both.
+    if (!m_missingPlugins.empty()) {
+        m_pipelineErrorText = "a GStreamer plugin is missing: " + m_missingPlugins;
+        return;
+    }
+    gint audio = 0, video = 0;
+    g_object_get(playbin, "n-audio", &audio, "n-video", &video, nullptr);
+    if (audio == 0 && video > 0) m_pipelineErrorText = kNoSoundText;
 }
 
 void MediaDevice::Impl::onSourceSetup(GstElement*, GstElement* source, gpointer self) {
@@ -348,6 +369,7 @@ void MediaDevice::Impl::teardown() {
     m_sinkFailed = false;
     m_pipelineError = kMediaOk;
     m_pipelineErrorText.clear();
+    m_missingPlugins.clear();
     m_atEnd = false;
     m_asyncDone = false;
     m_length = -1;
@@ -407,6 +429,9 @@ void MediaDevice::Impl::handleMessage(GstMessage* msg) {
         case GST_MESSAGE_ASYNC_DONE:
             m_asyncDone = true;
             break;
+        case GST_MESSAGE_ELEMENT:
+            noteMissingPlugin(msg, m_missingPlugins);
+            break;
         case GST_MESSAGE_DURATION_CHANGED:
             m_lengthDirty = true;
             break;
@@ -435,8 +460,9 @@ bool MediaDevice::Impl::waitForPreroll(GstStateChangeReturn change, int timeoutM
     }
     using Clock = std::chrono::steady_clock;
     Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const auto types = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE |
-                                                   GST_MESSAGE_EOS | GST_MESSAGE_DURATION_CHANGED);
+    const auto types =
+        static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_EOS |
+                                    GST_MESSAGE_DURATION_CHANGED | GST_MESSAGE_ELEMENT);
     while (!m_asyncDone && !m_failed) {
         auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now());
         if (left.count() <= 0) {

@@ -14,6 +14,7 @@
 #include "effects/cdgdisplay.h"
 #include "effects/imagelist.h"
 #include "effects/seasondate.h"
+#include "effects/videodisplay.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/sources/lyricsource.h"
 #include "platform/clock.h"
@@ -23,6 +24,7 @@
 #include "playback/mastervolume.h"
 #include "playback/matroskalyrics.h"
 #include "playback/mediadevice.h"
+#include "playback/videoframes.h"
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "player/frameviews.h"
@@ -70,6 +72,7 @@ void Player::loadSettings() {
 
 void Player::loadSettingsFrom(const ProfileFile& file) {
     m_settings = readSettings(file);
+    m_videoSettings = readVideoSettings(file);
     m_host.checkMenus(m_settings.stayOnTop, m_settings.folderRepeat);
 
     if (!fileOrFolderExists(m_settings.bgmFile)) m_settings.useBgm = false;
@@ -146,6 +149,7 @@ void Player::loadSong() {
                                     s.useMessage ? s.messageFile : std::string()),
                          musicChoiceOf(s), !m_options.lyricsGiven);
     openGraphics();
+    openVideo();
     LyricSource source = readFirstLyrics(m_song.lyrics, musicTagReader(readMatroskaLyrics));
     s.useMessage = source.found;
     if (source.found) s.messageFile = source.path;
@@ -277,7 +281,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     m_frame.clockTicked(*dt, now);
     if (back) {
         m_host.updateCursor();
-        if (!m_graphics || m_upNext)
+        if (m_upNext || (!m_graphics && !m_video))
             m_pictures.draw(*back, m_frame.values(), m_settings, pictureViewOf(m_state), m_image1);
     }
     out.drawn = true;
@@ -292,6 +296,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     m_state.currentLine = out.lyrics.currentLine;
     if (back) {
         if (m_graphics) drawGraphics(*back);
+        if (m_video) drawVideo(*back);
         LyricView view = lyricViewOf(m_state);
         view.lyricsInGraphics = m_graphics != nullptr;
         std::string nextUp;
@@ -335,6 +340,47 @@ void Player::drawGraphics(Bitmap& back) {
         drawCdgScreen(back, f.cw, f.ch, screen->screen, screen->border);
     else
         drawCdgScreen(back, f.cw, f.ch, Bitmap(), 0);
+}
+
+void Player::openVideo() {
+    const VideoChoice choice = withBackground(m_song, m_videoSettings.background);
+    if (choice.file.empty()) {
+        m_video.reset();
+        return;
+    }
+    if (!m_video || m_video->path() != choice.file || m_video->loops() != choice.loops)
+        m_video = std::make_unique<VideoFrames>(choice.file, choice.loops);
+    // A video song without pictures is sung over the scenes, its sound kept.
+    if (std::string problem = m_video->problem(); !problem.empty()) {
+        noteLoadError(fileNamePart(choice.file) + ": " + problem);
+        m_video.reset();
+    } else if (std::string note = m_video->note();
+               !note.empty() && choice.file == m_settings.bgmFile) {
+        // Only a song's own video is heard: another's silence is no news.
+        noteLoadError(fileNamePart(choice.file) + ": " + note);
+    }
+}
+
+std::string Player::videoShown() const {
+    return m_video ? m_video->path() : std::string();
+}
+
+void Player::drawVideo(Bitmap& back) {
+    const FrameValues& f = m_frame.values();
+    const Rect r = fittedRect(f.cw, f.ch, m_video->displayWidth(), m_video->displayHeight());
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    // As with the graphics: the window takes what is ready, a tool or an
+    // export waits for the picture of the frame's time.
+    constexpr std::chrono::seconds kVideoWait{10};
+    const int ms = m_state.songTime;
+    const std::shared_ptr<const Bitmap> picture = m_options.inspecting || m_export
+                                                      ? m_video->pictureAt(ms, w, h, kVideoWait)
+                                                      : m_video->picture(ms, w, h);
+    drawVideoPicture(back, f.cw, f.ch, r, picture.get());
+    const PictureView view = pictureViewOf(m_state);
+    m_pictures.drawSprites(back, f, view, m_image1);
+    m_pictures.drawNoise(back, f, m_settings, view);
+    m_pictures.drawSeason(back, f, view);
 }
 
 MusicReading Player::readMusic() {

@@ -36,10 +36,12 @@
 #include "player/songresolution.h"
 #include "settings/dialogvalues.h"
 #include "settings/settings.h"
+#include "settings/videosettings.h"
 
 namespace orba {
 
 class CdgGraphics;
+class VideoFrames;
 class ProfileFile;
 enum class TextExport;
 enum class SingerControl;
@@ -190,6 +192,9 @@ public:
     const ResolvedSong& song() const { return m_song; }
     // Whether the song's CD+G graphics draw the frames.
     bool graphicsShown() const { return m_graphics != nullptr; }
+    // The video the frames are drawn over ("" none): the song's own, or a
+    // background.
+    std::string videoShown() const;
     // The lyric file (or, for lyrics inside it, the music file) the last
     // song load read its lines from; empty when it read none.
     std::string lyricFileRead() const {
@@ -226,6 +231,10 @@ private:
     // A CD+G song's graphics as the whole frame, at the song's time.
     void drawGraphics(Bitmap& back);
     void openGraphics();
+    // A video's picture as the background, at the song's time, with the
+    // picture phases that go over the scenes.
+    void drawVideo(Bitmap& back);
+    void openVideo();
     void loadSettingsFrom(const ProfileFile& file);
     // False when the song is refused (an UltraStar song without its audio).
     bool openChosenSong(const std::string& path);
@@ -288,6 +297,10 @@ private:
     // The song's CD+G graphics, decoded on their own worker; none for a
     // song without them.
     std::unique_ptr<CdgGraphics> m_graphics;
+    // The video the song is shown over, decoded on its own worker; none
+    // when the scenes and pictures are the background.
+    std::unique_ptr<VideoFrames> m_video;
+    VideoSettings m_videoSettings;
     // Commands the frames left for afterFrame.
     std::vector<Command> m_queued;
     // Set while a video export of the song runs.

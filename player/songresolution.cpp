@@ -1,5 +1,7 @@
 #include "player/songresolution.h"
 
+#include <algorithm>
+
 #include "lyrics/sources/ultrastarreader.h"
 #include "platform/files.h"
 #include "platform/miditempomap.h"
@@ -23,6 +25,35 @@ std::string songAudio(const std::string& songFile, const std::string& audioName,
 }
 
 }  // namespace
+
+std::string videoIn(const std::string& path) {
+    if (path.empty()) return {};
+    if (isFolder(path)) {
+        const std::string folder = withoutTrailingSeparator(path) + "/";
+        std::vector<std::string> names;
+        if (!listFiles(folder, "*", names)) return {};
+        std::erase_if(names, [](const std::string& n) { return !hasVideoExtension(n); });
+        if (names.empty()) return {};
+        return folder + *std::min_element(names.begin(), names.end());
+    }
+    return hasVideoExtension(path) && isRegularFile(path) ? path : std::string();
+}
+
+VideoChoice chooseVideo(const VideoCandidates& c) {
+    if (c.graphics) return {};
+    if (!c.songVideo.empty()) return {c.songVideo, false};
+    // An UltraStar song's video is timed with its song, as a karaoke video is.
+    if (!c.ultraStarVideo.empty()) return {c.ultraStarVideo, false};
+    if (!c.folderVideo.empty()) return {c.folderVideo, true};
+    if (!c.configured.empty()) return {c.configured, true};
+    return {};
+}
+
+VideoChoice withBackground(const ResolvedSong& song, const std::string& configured) {
+    if (!song.video.file.empty() || !song.graphicsFile.empty() || configured.empty())
+        return song.video;
+    return chooseVideo({false, {}, {}, {}, videoIn(configured)});
+}
 
 bool opensAsSong(const std::string& path) {
     return hasMusicExtension(path) || ultraStarAudioOf(path).has_value();
@@ -56,16 +87,26 @@ SongOnDisk lookAtSong(const std::string& file, const std::string& lyricFile) {
     song.ssaBeside = beside.ssa;
     song.playsAsMidi = playsAsMidi(musicFile);
     song.perSongFile = isRegularFile(perSongFilePath(musicFile));
-    // A song zip carries its graphics inside.
     if (hasZipExtension(musicFile)) {
+        // A song zip carries its graphics inside.
         if (!lookInZip(musicFile).cdg.empty()) song.cdgBeside = musicFile;
-        return song;
+    } else {
+        // Graphics discs name their files in capitals as often as not.
+        for (const char* ext : {".cdg", ".CDG"})
+            if (const std::string cdg = replaceExtension(musicFile, "") + ext; isRegularFile(cdg)) {
+                song.cdgBeside = cdg;
+                break;
+            }
     }
-    // Graphics discs name their files in capitals as often as not.
-    for (const char* ext : {".cdg", ".CDG"})
-        if (const std::string cdg = replaceExtension(musicFile, "") + ext; isRegularFile(cdg)) {
-            song.cdgBeside = cdg;
-            break;
+    song.isVideo = hasVideoExtension(musicFile);
+    song.folderVideo = videoIn(folderPart(musicFile) + "okaravid/");
+    if (!song.songFile.empty())
+        if (std::optional<std::string> video = ultraStarVideoOf(song.songFile);
+            video && !video->empty()) {
+            std::string why;
+            if (std::string path = ultraStarAudioPath(song.songFile, *video, why);
+                !path.empty() && isRegularFile(path))
+                song.ultraStarVideo = path;
         }
     return song;
 }
@@ -87,7 +128,14 @@ ResolvedSong resolveSong(const SongOnDisk& song, const MusicChoice& fields,
     }
     if (music && song.perSongFile) r.perSongFile = perSongFilePath(song.musicFile);
     r.isMidi = music && song.playsAsMidi;
-    if (music) r.graphicsFile = song.cdgBeside;
+    if (music) {
+        r.graphicsFile = song.cdgBeside;
+        r.video = chooseVideo({!song.cdgBeside.empty(),
+                               song.isVideo ? song.musicFile : "",
+                               song.ultraStarVideo,
+                               song.folderVideo,
+                               {}});
+    }
     return r;
 }
 

@@ -38,8 +38,37 @@ struct SongOnDisk {
     // D/B.cdg (or .CDG): CD+G graphics; the song zip itself when it holds
     // them; empty: none.
     std::string cdgBeside;
+    bool isVideo = false;        // the music file is a karaoke video
+    std::string ultraStarVideo;  // the video the UltraStar song names, when it is there
+    std::string folderVideo;     // the first video by name in D/okaravid/
     bool operator==(const SongOnDisk&) const = default;
 };
+
+// A video drawn as the frame's background in place of the scenes and
+// pictures: a song's own pictures in step with it, or a background that
+// loops behind it.
+struct VideoChoice {
+    std::string file;  // empty: none
+    bool loops = false;
+    bool operator==(const VideoChoice&) const = default;
+};
+
+// The video a song plays over. CD+G graphics are the whole frame and leave
+// no room for one; then, in order: the song's own pictures (a karaoke video),
+// the video its UltraStar song names, the okaravid/ folder beside it, and
+// the background of the settings (`configured`, already a file).
+struct VideoCandidates {
+    bool graphics = false;
+    std::string songVideo;
+    std::string ultraStarVideo;
+    std::string folderVideo;
+    std::string configured;
+};
+VideoChoice chooseVideo(const VideoCandidates& c);
+
+// The first video by name in `path` when it is a folder, `path` itself when
+// it is a video file, else "".
+std::string videoIn(const std::string& path);
 
 // `file` is a music file, or an UltraStar song file whose audio is then the
 // music; `lyricFile`, when given, is the lyric file the song plays with,
@@ -63,7 +92,15 @@ struct ResolvedSong {
     // place of the scenes, pictures and the player's own lyric drawing;
     // empty: none.
     std::string graphicsFile;
+    // What the song brings to play over: its own pictures, an UltraStar
+    // song's video, or the okaravid/ folder; the settings' background is
+    // the player's to add (withBackground).
+    VideoChoice video;
 };
+
+// The video the song is shown over once the settings' background (a file or
+// folder, as the settings say it) is counted.
+VideoChoice withBackground(const ResolvedSong& song, const std::string& configured);
 
 // The song as the fields stand (a song already chosen, or the settings read
 // at start-up). With `lyricsBesideMusic` false the lyrics are the lyric file

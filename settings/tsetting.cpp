@@ -96,8 +96,12 @@ void TSetting::BitBtn1Click() {
 std::optional<std::string> TSetting::chooseMusicFile(bool songFilesToo) {
     FileChooser chooser = openDialog1();
     // An UltraStar song or a zip of music and graphics opens as a song, but
-    // is no music for the BGM field.
-    if (songFilesToo) chooser.filter += QStringLiteral("|UltraStar|*.txt|MP3+G|*.zip");
+    // is no music for the BGM field; a karaoke video is both, offered apart
+    // so the design's filter stays.
+    if (songFilesToo)
+        chooser.filter += QStringLiteral("|ビデオファイル|") +
+                          QString::fromStdString(videoFilePatterns()) +
+                          QStringLiteral("|UltraStar|*.txt|MP3+G|*.zip");
     chooser.startFolder = m_openDialog1Folder;
     std::optional<std::string> file = m_shell->chooseFile(this, chooser);
     musicFileAccepted = file.has_value();

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 
+#include "export/outputfile.h"
 #include "export/videoexport.h"
 #include "platform/guardedcommand.h"
 #include "platform/json.h"
@@ -95,6 +96,11 @@ int exportVideoCommand(const std::vector<std::string>& args) {
             return toolError("--size: " + e);
     }
     if (fps) job.fps = *fps;
+
+    // The song is kept from being the output before it is read at all: a
+    // file that does not open as the song it is named for is still the
+    // user's.
+    if (std::string e = outputIsAnInput(job.outFile, {a.file}); !e.empty()) return toolError(e);
 
     const std::unique_ptr<QGuiApplication> app = offscreenApplication();
 

@@ -146,15 +146,34 @@ LyricSource readLyricFile(const std::string& path) {
     return s;
 }
 
-std::optional<std::string> ultraStarAudioOf(const std::string& path) {
+namespace {
+
+// The headers of an UltraStar song file; nothing when it is no such song.
+std::optional<UltraStarText> ultraStarHeadersOf(const std::string& path, TextEncoding& e) {
     if (lyricFileKindOf(path) != LyricFileKind::Txt) return std::nullopt;
     const std::optional<std::string> bytes = readWholeFile(path);
     if (!bytes) return std::nullopt;
-    const TextEncoding e = detectTextEncoding(*bytes);
+    e = detectTextEncoding(*bytes);
     const std::vector<std::string> lines =
         splitLines(isUnicode(e) ? toInternalText(*bytes, e) : *bytes);
     if (!isUltraStarText(lines)) return std::nullopt;
-    return lyricTextToUtf8(readUltraStar(lines, e).audio, e);
+    return readUltraStar(lines, e);
+}
+
+}  // namespace
+
+std::optional<std::string> ultraStarAudioOf(const std::string& path) {
+    TextEncoding e{};
+    const std::optional<UltraStarText> song = ultraStarHeadersOf(path, e);
+    if (!song) return std::nullopt;
+    return lyricTextToUtf8(song->audio, e);
+}
+
+std::optional<std::string> ultraStarVideoOf(const std::string& path) {
+    TextEncoding e{};
+    const std::optional<UltraStarText> song = ultraStarHeadersOf(path, e);
+    if (!song) return std::nullopt;
+    return lyricTextToUtf8(song->video, e);
 }
 
 LyricSource readEmbeddedLyrics(const std::string& musicFile, const MusicTagReader& readTag) {

@@ -63,6 +63,8 @@ LyricSource readLyricFile(const std::string& path);
 // The audio file an UltraStar song file names (#AUDIO, else #MP3), in UTF-8
 // and as written (perhaps empty); nothing when the file is no UltraStar song.
 std::optional<std::string> ultraStarAudioOf(const std::string& path);
+// The same for its #VIDEO header.
+std::optional<std::string> ultraStarVideoOf(const std::string& path);
 
 // The lyrics inside a music file: MIDI lyric events when the bytes are a MIDI
 // file, else the music tag (the reader may be empty); the tag's title and

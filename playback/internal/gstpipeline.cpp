@@ -2,6 +2,7 @@
 
 #include <gst/app/gstappsrc.h>
 #include <gst/audio/audio.h>
+#include <gst/pbutils/pbutils.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -222,6 +223,15 @@ void attachMemoryMusic(GstElement* appsrc, MemoryMusic* music) {
     callbacks.need_data = &feedMemory;
     callbacks.seek_data = &seekMemory;
     gst_app_src_set_callbacks(GST_APP_SRC(appsrc), &callbacks, music, nullptr);
+}
+
+bool noteMissingPlugin(GstMessage* msg, std::string& missing) {
+    if (!gst_is_missing_plugin_message(msg)) return false;
+    gchar* what = gst_missing_plugin_message_get_description(msg);
+    if (what && missing.find(what) == std::string::npos)
+        missing += (missing.empty() ? "" : ", ") + std::string(what);
+    g_free(what);
+    return true;
 }
 
 }  // namespace orba

@@ -49,6 +49,11 @@ void attachMemoryMusic(GstElement* appsrc, MemoryMusic* music);
 // synthesizer renders, so whatever waits in a queue is heard unchanged.
 void shortenQueuesForMidi(GstElement* playbin);
 
+// Adds the plugin a missing-plugin message names, in GStreamer's words
+// ("H.264 (High Profile) decoder"), to the comma-separated `missing`, once;
+// false for any other message.
+bool noteMissingPlugin(GstMessage* msg, std::string& missing);
+
 // Each warning about the audio output is worth one line per run, not one
 // per song.
 void warnOnce(bool& said, const std::string& text);

@@ -113,6 +113,44 @@ bool writeToneWithPictures(const std::string& path, PictureContainer container, 
     return ok;
 }
 
+bool writeColourVideo(const std::string& path, const std::vector<std::string>& colours, bool sound,
+                      int width, int height) {
+    gst_init(nullptr, nullptr);
+    auto endsWith = [&](const char* ext) { return path.ends_with(ext); };
+    std::string video =
+        "videoconvert ! video/x-raw,format=I420 ! x264enc speed-preset=ultrafast "
+        "key-int-max=10";
+    std::string audio = "avenc_aac", mux = "mp4mux";
+    if (endsWith(".mkv")) mux = "matroskamux";
+    if (endsWith(".webm"))
+        video = "videoconvert ! vp8enc deadline=1", audio = "vorbisenc", mux = "webmmux";
+    if (endsWith(".avi")) video = "videoconvert ! jpegenc", audio = "audioconvert", mux = "avimux";
+    if (endsWith(".mpg"))
+        video =
+            "videorate ! video/x-raw,framerate=25/1 ! videoconvert ! "
+            "video/x-raw,format=I420 ! mpeg2enc",
+        audio = "avenc_mp2 ! mpegaudioparse", mux = "mpegpsmux";
+    const std::string caps = "video/x-raw,width=" + std::to_string(width) +
+                             ",height=" + std::to_string(height) + ",framerate=10/1";
+    std::string description =
+        "concat name=bands ! " + video + " ! queue ! " + mux + " name=mux ! filesink name=file ";
+    for (const std::string& colour : colours)
+        description +=
+            "videotestsrc pattern=" + colour + " num-buffers=10 ! " + caps + " ! bands. ";
+    if (sound)
+        description +=
+            "audiotestsrc wave=sine freq=440 volume=0.3 samplesperbuffer=441 "
+            "num-buffers=" +
+            std::to_string(colours.size() * 100) +
+            " ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! " + audio + " ! queue ! mux.";
+    GstElement* pipeline = launch(description, path);
+    if (!pipeline) return false;
+    bool ok = runToEnd(pipeline);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok;
+}
+
 int decodedLengthMs(const std::string& path) {
     gst_init(nullptr, nullptr);
     GstElement* pipeline = launch(

@@ -36,6 +36,15 @@ bool runToEnd(GstElement* pipeline);
 enum class PictureContainer { Ogg, Asf, Avi, Mp4 };
 bool writeToneWithPictures(const std::string& path, PictureContainer container, int ms);
 
+// Writes a video of one-second colour bands, in turn the videotestsrc
+// patterns `colours` names ("red", "green", "blue", "white", "black"), 10
+// pictures a second at width x height, with a tone beside it unless `sound`
+// is false; H.264 and AAC in MP4 (.mp4 .mov) or Matroska (.mkv), VP8 and
+// Vorbis in WebM (.webm), Motion JPEG in AVI (.avi), MPEG-2 in MPEG-PS
+// (.mpg). False when GStreamer could not make the file.
+bool writeColourVideo(const std::string& path, const std::vector<std::string>& colours,
+                      bool sound = true, int width = 160, int height = 90);
+
 // The length of the audio that GStreamer decodes from the file, counted in
 // samples without playing it (-1 when it cannot be decoded).
 int decodedLengthMs(const std::string& path);

@@ -128,6 +128,17 @@ TEST_F(SingerAudio, AtNeutralARecordingIsHeardSampleForSample) {
     EXPECT_EQ(differ, 0);
 }
 
+TEST_F(SingerAudio, AKaraokeVideosSoundTakesTheKeyAndTheTempo) {
+    // Three seconds of pictures over a 440 Hz tone.
+    const std::string video = dir.file("song.mp4");
+    ASSERT_TRUE(writeColourVideo(video, {"red", "green", "blue"}));
+    device.setKey(2);
+    device.setTempo(80);
+    StereoSound out = heard(video);
+    EXPECT_NEAR(strongestHz(out.left, 500, 3000, 300, 700), kB4, kB4 * 0.01);
+    EXPECT_NEAR(out.ms(), kSongMs / 0.8, 120);
+}
+
 TEST_F(SingerAudio, AMidiSongMovesTwoSemitonesInTheSynthesizer) {
     std::string music = dir.file("song.mid");
     writeFile(music, heldNotesMidi(false));

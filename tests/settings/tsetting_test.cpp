@@ -248,17 +248,18 @@ TEST_F(TSettingTest, TheMusicChooserOpensInTheOldSongsFolderAndACancelChangesNot
     EXPECT_EQ(shell->fileRequests.back().startFolder, dir.path() + "/");
 }
 
-TEST_F(TSettingTest, TheOpenMenusChooserOffersUltraStarAndZipSongsAsFiltersOfTheirOwn) {
+TEST_F(TSettingTest, TheOpenMenusChooserOffersVideosUltraStarAndZipSongsAsFiltersOfTheirOwn) {
     auto d = makeDialog();
     d->chooseMusicFile(/*songFilesToo=*/true);
     ASSERT_EQ(shell->fileRequests.size(), 1u);
     const QString filter = shell->fileRequests.front().filter;
-    EXPECT_EQ(filter,
-              QStringLiteral(
-                  "オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar|UltraStar|*.txt|"
-                  "MP3+G|*.zip"));
+    EXPECT_EQ(filter, QStringLiteral(
+                          "オーディオファイル|*.mid;*.wav;*.mp3;*.mp2;*.wma;*.ogg;*.kar|"
+                          "ビデオファイル|*.mp4;*.mkv;*.webm;*.avi;*.mov;*.mpg|UltraStar|*.txt|"
+                          "MP3+G|*.zip"));
     EXPECT_EQ(qtNameFilter(filter),
               QStringLiteral("オーディオファイル (*.mid *.wav *.mp3 *.mp2 *.wma *.ogg *.kar);;"
+                             "ビデオファイル (*.mp4 *.mkv *.webm *.avi *.mov *.mpg);;"
                              "UltraStar (*.txt);;MP3+G (*.zip)"));
     EXPECT_EQ(qtNameFilter(QStringLiteral("テキストファイル TXT|*.txt;*.lrc")),
               QStringLiteral("テキストファイル TXT (*.txt *.lrc)"));
