@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The song formats people own, each opened in the real player with two
 # semitones up pressed while it plays: an MP3+G zip (its graphics fill the
-# window), karaoke subtitles and an UltraStar song. What the player plays is
+# window), karaoke subtitles, an UltraStar song and a karaoke video (its
+# pictures fill the window). What the player plays is
 # recorded, and after the key press an A (440 Hz) must be heard as a B.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,6 +23,14 @@ gst-launch-1.0 -q audiotestsrc freq=440 volume=0.3 num-buffers=600 samplesperbuf
 "$fixture" cdg "$songs/tone.cdg" 20000
 "$fixture" zip "$songs/sold.zip" "Sold/tone.mp3=$songs/tone.mp3" "Sold/tone.cdg=$songs/tone.cdg"
 rm "$songs/tone.cdg"
+
+# The video: a yellow picture over the same A, its lyrics beside it.
+gst-launch-1.0 -q -e videotestsrc pattern=solid-color foreground-color=0xffffff00 num-buffers=200 \
+  ! video/x-raw,width=320,height=180,framerate=10/1 ! videoconvert ! x264enc ! mux. \
+  audiotestsrc freq=440 volume=0.3 num-buffers=600 samplesperbuffer=1470 \
+  ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! avenc_aac ! mux. \
+  mp4mux name=mux ! filesink location="$songs/clip.mp4"
+printf '[00:00.50]きいろ\n[00:10.00]おわり\n' > "$songs/clip.lrc"
 
 cp "$songs/tone.mp3" "$songs/subs.mp3"
 cat > "$songs/subs.ass" <<'ASS'
@@ -78,10 +87,14 @@ graphics_shown() {
   e2e_wait_colour "#FFFF00" 5000 "the CD+G band of the zip song"
   e2e_wait_colour "#0000FF" 20000 "the CD+G screen of the zip song"
 }
+video_shown() {
+  e2e_wait_colour "#FFFF00" 50000 "the video's yellow pictures" 10
+}
 nothing_to_wait_for() { :; }
 
 sung_a_tone_up "$songs/sold.zip" graphics_shown
 sung_a_tone_up "$songs/subs.mp3" nothing_to_wait_for
+sung_a_tone_up "$songs/clip.mp4" video_shown
 # The caption names the music an UltraStar song plays.
 sung_a_tone_up "$songs/duet.txt" nothing_to_wait_for tone.mp3
 [[ ! -e "$songs/Sold" ]] || e2e_fail "the zip was unpacked to disk"
