@@ -26,6 +26,7 @@
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "player/frameviews.h"
+#include "player/scoringstate.h"
 #include "player/songresolution.h"
 #include "resources/artwork.h"
 #include "settings/settingsstore.h"
@@ -48,6 +49,8 @@ std::string firstMp3In(const std::string& folder) {
     return *std::min_element(names.begin(), names.end());
 }
 
+Player::~Player() = default;
+
 Player::Player(PlayerHost& host, std::unique_ptr<Transport> transport, PlayerOptions options)
     : m_host(host),
       m_transport(transport ? std::move(transport) : std::make_unique<MediaDevice>()),
@@ -57,7 +60,6 @@ Player::Player(PlayerHost& host, std::unique_ptr<Transport> transport, PlayerOpt
     m_state.seasonMode = seasonModeFor(todayMmdd());
 }
 
-Player::~Player() = default;
 
 void Player::commitDialogValues() {
     ProfileFile file(settingsFilePath());
@@ -70,6 +72,7 @@ void Player::loadSettings() {
 
 void Player::loadSettingsFrom(const ProfileFile& file) {
     m_settings = readSettings(file);
+    m_scoreSettings = readScoreSettings(file);
     m_host.checkMenus(m_settings.stayOnTop, m_settings.folderRepeat);
 
     if (!fileOrFolderExists(m_settings.bgmFile)) m_settings.useBgm = false;
@@ -245,6 +248,8 @@ void Player::loadSong() {
         }
     }
     st.lastTick = 0;
+    m_scoring.reset();
+    if (st.scoring) startScoring(0);
     m_host.setTimerEnabled(true);
 }
 
@@ -290,6 +295,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     if (clock.songEnded && !m_options.inspecting) m_queued.push_back({CommandKind::SongEnded});
     out.lyrics = m_frame.lyricStep(m_settings, lyricViewOf(m_state), clock.lyricTime);
     m_state.currentLine = out.lyrics.currentLine;
+    scoreFrame(out.songEnded);
     if (back) {
         if (m_graphics) drawGraphics(*back);
         LyricView view = lyricViewOf(m_state);
@@ -303,6 +309,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
         }
         view.nextUp = nextUp;
         applyLyricsDrawn(m_state, m_frame.drawLyrics(*back, m_settings, view, out.lyrics));
+        drawScoring(*back, *dt);
         drawPartyCode(*back);
     }
     return out;
@@ -570,6 +577,9 @@ void Player::run(const Command& c) {
         case CommandKind::StartUpNext:
         case CommandKind::PartyCode:
             runPartyCommand(c);
+            return;
+        case CommandKind::ScoreToggle:
+            toggleScoring();
             return;
     }
 }

@@ -5,6 +5,7 @@
 #include "tools/lyricsinfotool.h"
 #include "tools/probetool.h"
 #include "tools/rendertool.h"
+#include "tools/scoretool.h"
 #include "tools/timelinetool.h"
 
 namespace orba {
@@ -31,6 +32,9 @@ const char* const kUsage =
     "               which line is current at each time and how it is wiped\n"
     "  --render FILE --at MS --out PNG [--song-length MS] [--size WxH] [--debug]\n"
     "               draw the player's frame at a moment of a song into a PNG\n"
+    "  --score SONG --voice WAV [--delay MS]\n"
+    "               sing a recording into the song's scoring (the recording\n"
+    "               as the microphone, heard MS late) and show the score as JSON\n"
     "  --probe FILE [--play MS]\n"
     "               open a music file as the player would (and play MS\n"
     "               milliseconds of it), and report the result as JSON\n"
@@ -65,6 +69,7 @@ constexpr HeadlessCommand kCommands[] = {
     {"--library-remove", runLibraryRemove},
     {"--search", runSearch},
     {"--library-stats", runLibraryStats},
+    {"--score", runScore},
 };
 
 bool isPlayerOption(const std::string& a) {

@@ -1,0 +1,151 @@
+// Singing scoring in the player: K switches it; a song load (or the switch)
+// builds the melody reference from what the load found and opens the voice;
+// every frame hands the voice's pitches to the scorer at the song's time,
+// and the frame that ends the song rates what is left and shows the results
+// screen. Nothing of it is drawn while scoring is off.
+//
+// A voice that cannot be opened, or one lost mid-song, leaves a status line
+// and the song playing on unscored; the scorer goes with it.
+#include <optional>
+
+#include "platform/files.h"
+#include "platform/miditempomap.h"
+#include "player/player.h"
+#include "player/scoringstate.h"
+#include "scoring/melody.h"
+#include "scoring/microphone.h"
+#include "scoring/scorer.h"
+#include "scoring/scorescreens.h"
+
+namespace orba {
+
+namespace {
+
+constexpr int kRatingShownMs = 2500;
+constexpr int kResultsShownMs = 12000;
+// A line is rated this long after its last note, so the tracker's last
+// estimates of it (half a window late) still count.
+constexpr int kLineSettleMs = 150;
+// The song's time going back this far means it starts again: a new score.
+constexpr int kRestartJumpMs = 1000;
+
+}  // namespace
+
+const Scorer* Player::scorer() const {
+    return m_scoring && m_scoring->voice ? m_scoring->scorer.get() : nullptr;
+}
+
+std::string Player::scoringNote() const {
+    return m_scoring ? m_scoring->note : std::string();
+}
+
+void Player::toggleScoring() {
+    m_state.scoring = !m_state.scoring;
+    m_scoring.reset();
+    if (m_state.scoring)
+        startScoring(m_state.songTime);
+    else
+        postStatus("Scoring : 0");
+}
+
+void Player::startScoring(int fromMs) {
+    const PlayerState& st = m_state;
+    const std::vector<LyricSyllable> syllables = lyricSyllables(st.lyricLines);
+    MelodyReference ref;
+    if (!st.sungNotes.empty())
+        ref = referenceFromSungNotes(st.sungNotes, syllables);
+    else if (st.isMidi && m_settings.useBgm)
+        ref = referenceFromMidi(readFileStart(m_settings.bgmFile, kMaxMidiBytes), syllables,
+                                st.singer.melodyMute);
+    else
+        ref = timingReference(syllables, "the song has no melody to compare with");
+
+    m_scoring = std::make_unique<Scoring>();
+    m_scoring->note = ref.note;
+    if (ref.kind == ReferenceKind::None) {
+        postStatus("Scoring : 1|nothing to score: " + ref.note);
+        return;
+    }
+    std::string why;
+    m_scoring->voice = m_voiceFactory ? m_voiceFactory(why) : Microphone::open(why);
+    if (!m_scoring->voice) {
+        m_scoring->note = why;
+        postStatus("Scoring : 1|" + why + "|the song plays unscored");
+        return;
+    }
+    std::string label = referenceName(ref);
+    if (ref.kind == ReferenceKind::MidiChannel)
+        label += ref.channelByMute ? " (the muted melody)" : " (follows the lyrics)";
+    if (!ref.note.empty()) label += ": " + ref.note;
+    m_scoring->scorer = std::make_unique<Scorer>(std::move(ref), fromMs);
+    m_scoring->lastSongMs = fromMs;
+    postStatus("Scoring : 1|" + label);
+}
+
+void Player::scoreFrame(bool songEnded) {
+    if (!m_scoring || !m_scoring->scorer || !m_scoring->voice) return;
+    Scoring& sc = *m_scoring;
+    if (std::string lost = sc.voice->problem(); !lost.empty()) {
+        sc.voice.reset();
+        sc.scorer.reset();
+        sc.note = lost;
+        postStatus(lost + "|the song plays on unscored");
+        return;
+    }
+    const int now = m_state.songTime;
+    const int delay = m_scoreSettings.micDelayMs;
+    const std::vector<PitchSample> heard = sc.voice->take(now, delay);
+    if (sc.results && now + kRestartJumpMs < sc.lastSongMs) {
+        // The song plays again: a new score from its start.
+        sc.scorer = std::make_unique<Scorer>(sc.scorer->reference(), 0);
+        sc.ratedShown = 0;
+        sc.results.reset();
+    }
+    // While the song stands still (paused) the voice is not its singing.
+    if (now != sc.lastSongMs && !sc.results)
+        for (const PitchSample& p : heard) sc.scorer->add(p, m_state.singer.key);
+    sc.lastSongMs = now;
+    if (sc.results) return;
+    sc.scorer->finishUpTo(now - delay - kLineSettleMs);
+    if (songEnded) sc.scorer->finishAll();
+    const std::vector<LineResult>& rated = sc.scorer->results();
+    if (rated.size() > sc.ratedShown) {
+        sc.ratedShown = rated.size();
+        sc.rating = rated.back().rating;
+        sc.ratingLeftMs = kRatingShownMs;
+    }
+    if (songEnded) {
+        const std::optional<int> best =
+            m_options.inspecting ? std::nullopt
+                                 : m_host.recordScore(m_settings.bgmFile, sc.scorer->total());
+        sc.results = resultsOf(*sc.scorer, best.value_or(-1));
+        sc.resultsLeftMs = kResultsShownMs;
+    }
+}
+
+void Player::drawScoring(Bitmap& back, int dt) {
+    if (!m_scoring || !m_scoring->scorer || !m_scoring->voice) return;
+    Scoring& sc = *m_scoring;
+    const FrameValues& f = m_frame.values();
+    if (sc.results && sc.resultsLeftMs > 0) {
+        drawScoreResults(back, f, m_settings, *sc.results);
+        sc.resultsLeftMs -= dt;
+        return;
+    }
+    LaneView lane =
+        laneViewAt(*sc.scorer, m_state.songTime - m_scoreSettings.micDelayMs, m_state.singer.key);
+    if (sc.ratingLeftMs > 0) {
+        lane.rating = sc.rating;
+        sc.ratingLeftMs -= dt;
+    }
+    const MelodyReference& ref = sc.scorer->reference();
+    if (m_state.debugMode || ref.kind == ReferenceKind::TimingOnly) {
+        lane.label = referenceName(ref);
+        if (ref.kind == ReferenceKind::MidiChannel)
+            lane.label += ref.channelByMute ? " (the muted melody)" : " (follows the lyrics)";
+        if (!ref.note.empty()) lane.label += ": " + ref.note;
+    }
+    drawNoteLane(back, f, m_settings, lane);
+}
+
+}  // namespace orba
