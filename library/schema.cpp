@@ -117,7 +117,7 @@ UPDATE song_index SET lyrics = coalesce(
 // The best singing score of each song, by its path: a song's score outlives
 // a rescan that renumbers it, and a song sung outside the library has one too.
 constexpr const char* kVersion5 = R"(
-CREATE TABLE best_scores(
+CREATE TABLE IF NOT EXISTS best_scores(
   path TEXT PRIMARY KEY,
   score INTEGER NOT NULL,
   sung_at INTEGER NOT NULL

@@ -60,7 +60,6 @@ Player::Player(PlayerHost& host, std::unique_ptr<Transport> transport, PlayerOpt
     m_state.seasonMode = seasonModeFor(todayMmdd());
 }
 
-
 void Player::commitDialogValues() {
     ProfileFile file(settingsFilePath());
     writeDialogValues(file, m_dialog);

@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/miditempomap.h"
+#include "playback/transport.h"
 #include "player/player.h"
 #include "player/scoringstate.h"
 #include "scoring/melody.h"
@@ -107,14 +108,18 @@ void Player::scoreFrame(bool songEnded) {
     sc.lastSongMs = now;
     if (sc.results) return;
     sc.scorer->finishUpTo(now - delay - kLineSettleMs);
-    if (songEnded) sc.scorer->finishAll();
+    // A device that stops a little short of the length it gave never ends
+    // the song by the clock: every line sung and the music over is the end.
+    const bool over = songEnded || (sc.scorer->finished() && m_settings.useBgm &&
+                                    m_transport->mode() == kModeStopped);
+    if (over) sc.scorer->finishAll();
     const std::vector<LineResult>& rated = sc.scorer->results();
     if (rated.size() > sc.ratedShown) {
         sc.ratedShown = rated.size();
         sc.rating = rated.back().rating;
         sc.ratingLeftMs = kRatingShownMs;
     }
-    if (songEnded) {
+    if (over) {
         const std::optional<int> best =
             m_options.inspecting ? std::nullopt
                                  : m_host.recordScore(m_settings.bgmFile, sc.scorer->total());

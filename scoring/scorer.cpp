@@ -46,7 +46,7 @@ int Scorer::noteAt(int ms) const {
 void Scorer::add(const PitchSample& s, int keyShift) {
     const int i = noteAt(s.ms);
     float traceKey = static_cast<float>(kNoKey);
-    float credit = 0;
+    float credit = i >= 0 ? 0.0f : -1.0f;
     if (s.hz > 0) {
         const double sung = midiKeyOfHz(s.hz);
         traceKey = static_cast<float>(sung);

@@ -29,7 +29,7 @@ struct LineResult {
 };
 
 // A sung pitch for the note lane: its key moved by octaves to lie nearest
-// the note it was sung on (kNoKey when there was none); `credit` 0..1.
+// the note it was sung on; `credit` 0..1, or -1 between the notes.
 struct TracePoint {
     int ms = 0;
     float key = 0;

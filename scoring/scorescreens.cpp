@@ -16,7 +16,9 @@ namespace {
 constexpr int kLaneMarginMs = 300;
 constexpr int kKeysShown = 13;  // an octave and a note: folded traces stay inside
 constexpr Colour kBarColour = 0xFFC060;
-constexpr Colour kSungBarColour = 0xFFFF80;
+constexpr Colour kSungBarColour = 0xFFE0B0;
+constexpr Colour kTraceOff = 0xA0A0A0;  // sung between the notes
+constexpr Colour kResultsRule = 0x00C0FF;
 constexpr Colour kTraceHit = 0x40FF40;
 constexpr Colour kTraceMiss = 0x4040FF;
 constexpr Colour kLaneLine = 0x604040;
@@ -135,7 +137,9 @@ void drawNoteLane(Bitmap& back, const FrameValues& f, const Settings& s, const L
         }
         const int x = xOf(p.ms);
         const int y = lane.pitched ? yOf(key) : r.top + laneH / 2;
-        canvas.brush().setColor(p.credit >= 0.5f ? kTraceHit : kTraceMiss);
+        canvas.brush().setColor(p.credit < 0       ? kTraceOff
+                                : p.credit >= 0.5f ? kTraceHit
+                                                   : kTraceMiss);
         canvas.fillRect({x - dot / 2, y - dot / 2, x - dot / 2 + dot, y - dot / 2 + dot});
     }
     if (lane.nowMs >= lane.fromMs && lane.nowMs <= lane.toMs) {
@@ -190,6 +194,10 @@ void drawScoreResults(Bitmap& back, const FrameValues& f, const Settings& s,
     const Rect band{0, f.ch / 5, f.cw, f.ch * 4 / 5};
     shade(back, band, 80);
     Canvas& canvas = back.canvas();
+    canvas.brush().setColor(kResultsRule);
+    const int rule = std::max(2, f.unitY / 2);
+    canvas.fillRect({0, band.top, f.cw, band.top + rule});
+    canvas.fillRect({0, band.bottom - rule, f.cw, band.bottom});
     const Font lyricFont = canvas.font();
     canvas.brush().setStyle(BrushStyle::Clear);
     const int h = band.bottom - band.top;

@@ -9,7 +9,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2elib.sh"
 e2e_begin "$0" "$@"
-fixture=$3
+fixture=$2
 "$fixture" "$e2e_work"
 e2e_write_settings 1
 shots=${ORBA_SCORE_SHOTS:-}
@@ -19,7 +19,7 @@ shot() {
 }
 
 # The lane's bars (#60C0FF), the voice's trace on the note (#40FF40) and the
-# results' heading (#80FFFF, outlined text: within a few percent).
+# rules above and below the results (#FFC000).
 export ORBAKARAOKE_MIC_SOURCE="filesrc location=$e2e_work/voice.wav ! wavparse"
 e2e_start_player "$e2e_work/song.mid"
 e2e_expect_no_colour "#60C0FF" "before scoring is switched on"
@@ -30,7 +30,7 @@ e2e_wait_colour "#40FF40" 20 "the voice's trace on the notes"
 echo "the voice is traced on the notes"
 shot score-midi-lane.png
 deadline=$((SECONDS + 40))
-until (($(e2e_count_colour "#80FFFF" 3) >= 300)); do
+until (($(e2e_count_colour "#FFC000") >= 1000)); do
   ((SECONDS < deadline)) || e2e_fail "no results screen at the song's end"
   kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "the player ended while singing"
   sleep 0.3

@@ -36,7 +36,8 @@ inline std::string singSongMidi() {
         w.note(1, tick, 432, melody[i].key, 1);
         w.text(0, tick, 5, (i % 4 == 0 && i ? "/" : "") + std::string(syllables[i]));
     }
-    for (std::uint32_t t = 0; t < 24 * 960; t += 960) {
+    // The band plays on for a bar after the last line: 14 s in all.
+    for (std::uint32_t t = 0; t < 14 * 960; t += 960) {
         w.note(1, t, 900, 48, 0).note(1, t, 900, 55, 0);
         w.note(1, t, 100, 36, 9);
     }
