@@ -138,6 +138,7 @@ bool Player::openChosenSong(const std::string& path) {
 
 void Player::loadSong() {
     m_upNext.reset();
+    m_scoring.reset();
     m_host.setTimerEnabled(false);
     Settings& s = m_settings;
     PlayerState& st = m_state;
@@ -247,7 +248,6 @@ void Player::loadSong() {
         }
     }
     st.lastTick = 0;
-    m_scoring.reset();
     if (st.scoring) startScoring(0);
     m_host.setTimerEnabled(true);
 }

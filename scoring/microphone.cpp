@@ -51,8 +51,10 @@ struct Microphone::Impl {
                 GError* error = nullptr;
                 gst_message_parse_error(m, &error, nullptr);
                 std::lock_guard<std::mutex> g(lock);
-                problem =
-                    std::string("the microphone stopped: ") + (error ? error->message : "an error");
+                // Before its first sound it never was a microphone.
+                problem = std::string(tracker.samplesTaken() > 0 ? "the microphone stopped: "
+                                                                 : "no microphone: ") +
+                          (error ? error->message : "an error");
                 if (error) g_error_free(error);
                 gst_message_unref(m);
                 break;

@@ -1,5 +1,6 @@
 #include "tools/headless.h"
 
+#include "tools/calibratetool.h"
 #include "tools/exporttool.h"
 #include "tools/librarytool.h"
 #include "tools/lyricsinfotool.h"
@@ -35,6 +36,9 @@ const char* const kUsage =
     "  --score SONG --voice WAV [--delay MS]\n"
     "               sing a recording into the song's scoring (the recording\n"
     "               as the microphone, heard MS late) and show the score as JSON\n"
+    "  --calibrate-mic [--dry-run]\n"
+    "               play clicks and hear them back through the microphone:\n"
+    "               its delay, kept as MicDelay in the settings' [Scoring]\n"
     "  --probe FILE [--play MS]\n"
     "               open a music file as the player would (and play MS\n"
     "               milliseconds of it), and report the result as JSON\n"
@@ -70,6 +74,7 @@ constexpr HeadlessCommand kCommands[] = {
     {"--search", runSearch},
     {"--library-stats", runLibraryStats},
     {"--score", runScore},
+    {"--calibrate-mic", runCalibrateMic},
 };
 
 bool isPlayerOption(const std::string& a) {

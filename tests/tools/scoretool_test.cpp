@@ -139,5 +139,46 @@ TEST(ScoreCommand, SaysWhatIsWrongWithItsArguments) {
         2);
 }
 
+// The microphone hears the clicks 120 ms after they were played: a
+// recording of clicks that late stands in for it.
+TEST(CalibrateCommand, MeasuresTheDelayOfClicksHeardBackAndKeepsIt) {
+    TempDir dir;
+    std::vector<float> heard(8 * test::kVoiceWavRate, 0.0f);
+    for (int k = 0; k < 8; ++k) {
+        const int at = (k * 750 + 120) * test::kVoiceWavRate / 1000;
+        for (int i = 0; i < 200; ++i)
+            heard[static_cast<std::size_t>(at + i)] = 0.6f * std::sin(i * 0.3f) * (1 - i / 200.0f);
+    }
+    test::writeVoiceWav(dir.file("clicks.wav"), heard);
+    const std::string ini = dir.file("ORBAKARAOKE.ini");
+    test::writeFile(ini, "[Option]\r\nTextBack=1\r\n");
+    const std::string env = "ORBAKARAOKE_INI='" + ini +
+                            "' ORBAKARAOKE_MIC_SOURCE='filesrc location=" + dir.file("clicks.wav") +
+                            " ! wavparse' ";
+    const test::CommandRun run =
+        test::runProgram(dir, "/usr/bin/env", env + "'" + ORBAKARAOKE_BIN + "' --calibrate-mic");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    EXPECT_NEAR(o.value("delay").toInt(), 120, 15) << run.out;
+    EXPECT_EQ(o.value("heard").toInt(), 8);
+    const std::string kept = test::readFile(ini);
+    EXPECT_NE(kept.find("[Option]\r\nTextBack=1\r\n"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("MicDelay=1"), std::string::npos) << kept;
+}
+
+TEST(CalibrateCommand, SaysSoWhenNothingIsHeard) {
+    TempDir dir;
+    test::writeVoiceWav(dir.file("quiet.wav"), std::vector<float>(8 * test::kVoiceWavRate, 0.0f));
+    const std::string ini = dir.file("ORBAKARAOKE.ini");
+    const std::string env = "ORBAKARAOKE_INI='" + ini +
+                            "' ORBAKARAOKE_MIC_SOURCE='filesrc location=" + dir.file("quiet.wav") +
+                            " ! wavparse' ";
+    const test::CommandRun run =
+        test::runProgram(dir, "/usr/bin/env", env + "'" + ORBAKARAOKE_BIN + "' --calibrate-mic");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("too few clicks"), std::string::npos) << run.err;
+    EXPECT_EQ(test::readFile(ini), "");
+}
+
 }  // namespace
 }  // namespace orba
