@@ -96,17 +96,17 @@ void Player::scoreFrame(bool songEnded) {
     const int now = m_state.songTime;
     const int delay = m_scoreSettings.micDelayMs;
     const std::vector<PitchSample> heard = sc.voice->take(now, delay);
-    if (sc.results && now + kRestartJumpMs < sc.lastSongMs) {
+    if (sc.over && now + kRestartJumpMs < sc.lastSongMs) {
         // The song plays again: a new score from its start.
         sc.scorer = std::make_unique<Scorer>(sc.scorer->reference(), 0);
         sc.ratedShown = 0;
-        sc.results.reset();
+        sc.over = false;
     }
     // While the song stands still (paused) the voice is not its singing.
-    if (now != sc.lastSongMs && !sc.results)
+    if (now != sc.lastSongMs && !sc.over)
         for (const PitchSample& p : heard) sc.scorer->add(p, m_state.singer.key);
     sc.lastSongMs = now;
-    if (sc.results) return;
+    if (sc.over) return;
     sc.scorer->finishUpTo(now - delay - kLineSettleMs);
     // A device that stops a little short of the length it gave never ends
     // the song by the clock: every line sung and the music over is the end.
@@ -120,6 +120,7 @@ void Player::scoreFrame(bool songEnded) {
         sc.ratingLeftMs = kRatingShownMs;
     }
     if (over) {
+        sc.over = true;
         const std::optional<int> best =
             m_options.inspecting ? std::nullopt
                                  : m_host.recordScore(m_settings.bgmFile, sc.scorer->total());

@@ -21,6 +21,8 @@ struct Player::Scoring {
     std::size_t ratedShown = 0;
     std::string rating;
     int ratingLeftMs = 0;
+    bool over = false;  // the song was sung to its end; the scorer is final
+    // The results screen, shown for a while even when the song starts again.
     std::optional<ResultsView> results;
     int resultsLeftMs = 0;
 };

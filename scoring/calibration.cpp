@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "playback/gstreamer.h"
 #include "scoring/gstholders.h"
@@ -32,7 +31,8 @@ std::vector<int> clickOnsets(const std::vector<float>& samples, int rate, float 
     return onsets;
 }
 
-std::optional<int> measuredDelay(const std::vector<int>& clicksMs, const std::vector<int>& onsetsMs) {
+std::optional<int> measuredDelay(const std::vector<int>& clicksMs,
+                                 const std::vector<int>& onsetsMs) {
     std::vector<int> delays;
     for (int click : clicksMs) {
         const auto heard = std::lower_bound(onsetsMs.begin(), onsetsMs.end(), click);
@@ -115,20 +115,9 @@ Calibration calibrateMicDelay() {
                 c.problem = "the microphone gives no sound";
             break;
         }
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        GstMapInfo map;
-        if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-            if (firstMs < 0)
-                firstMs = GST_BUFFER_PTS_IS_VALID(buffer)
-                              ? static_cast<long long>(GST_BUFFER_PTS(buffer) / GST_MSECOND)
-                              : 0;
-            const std::size_t n = map.size / sizeof(float);
-            const std::size_t at = heard.size();
-            heard.resize(at + n);
-            std::memcpy(heard.data() + at, map.data, n * sizeof(float));
-            gst_buffer_unmap(buffer, &map);
-        }
-        gst_sample_unref(sample);
+        const bool first = heard.empty();
+        const long long at = takeSamples(sample, heard);
+        if (first) firstMs = std::max(0LL, at);
     }
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     if (!c.problem.empty()) return c;
@@ -138,11 +127,11 @@ Calibration calibrateMicDelay() {
     std::vector<int> clicks;
     for (int k = 0; k < kCalibrationClicks; ++k) clicks.push_back(k * kCalibrationIntervalMs);
     for (int click : clicks)
-        c.heard += std::any_of(onsets.begin(), onsets.end(), [&](int o) {
-            return o >= click && o - click <= kLatestClickMs;
-        });
+        c.heard += std::any_of(onsets.begin(), onsets.end(),
+                               [&](int o) { return o >= click && o - click <= kLatestClickMs; });
     c.delayMs = measuredDelay(clicks, onsets);
-    if (!c.delayMs) c.problem = "too few clicks were heard back: is the microphone near the speakers?";
+    if (!c.delayMs)
+        c.problem = "too few clicks were heard back: is the microphone near the speakers?";
     return c;
 }
 

@@ -22,7 +22,8 @@ std::vector<int> clickOnsets(const std::vector<float>& samples, int rate, float 
 
 // For each click played, the first onset heard within kLatestClickMs after
 // it; the median of those delays. None when fewer than half were heard.
-std::optional<int> measuredDelay(const std::vector<int>& clicksMs, const std::vector<int>& onsetsMs);
+std::optional<int> measuredDelay(const std::vector<int>& clicksMs,
+                                 const std::vector<int>& onsetsMs);
 
 struct Calibration {
     std::optional<int> delayMs;

@@ -1,5 +1,7 @@
 #include "scoring/gstholders.h"
 
+#include <cstring>
+
 #include "scoring/pitchtracker.h"
 
 namespace orba {
@@ -8,6 +10,23 @@ GstCaps* voiceCaps() {
     return gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "F32LE", "channels",
                                G_TYPE_INT, 1, "rate", G_TYPE_INT, kVoiceRate, "layout",
                                G_TYPE_STRING, "interleaved", nullptr);
+}
+
+long long takeSamples(GstSample* sample, std::vector<float>& out) {
+    long long ms = -1;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstMapInfo map;
+    if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+        if (GST_BUFFER_PTS_IS_VALID(buffer))
+            ms = static_cast<long long>(GST_BUFFER_PTS(buffer) / GST_MSECOND);
+        const std::size_t n = map.size / sizeof(float);
+        const std::size_t at = out.size();
+        out.resize(at + n);
+        std::memcpy(out.data() + at, map.data, n * sizeof(float));
+        gst_buffer_unmap(buffer, &map);
+    }
+    gst_sample_unref(sample);
+    return ms;
 }
 
 std::string busError(GstElement* pipeline) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orba {
 
@@ -21,6 +22,10 @@ using GstElementHolder = std::unique_ptr<GstElement, GstElementUnref>;
 
 // What the pitch tracker takes: mono 32-bit float at its rate. The caller unrefs.
 GstCaps* voiceCaps();
+
+// Appends the samples (voiceCaps) of an appsink's sample to `out` and
+// unrefs it; returns the buffer's time in ms (-1 when it has none).
+long long takeSamples(GstSample* sample, std::vector<float>& out);
 
 // The first error the pipeline's bus holds, in words; "" when none.
 std::string busError(GstElement* pipeline);

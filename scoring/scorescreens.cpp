@@ -30,11 +30,15 @@ void useMessageFont(Canvas& canvas, const Settings& s, int size) {
     font.size = std::max(1, size);
 }
 
+// A black picture of the band's size blended over it: the unstretched blend
+// runs on the row kernels, a stretched one pixel by pixel. Kept between
+// frames, one per drawing thread.
 void shade(Bitmap& back, const Rect& r, int opacity) {
-    Bitmap black(1, 1);
-    black.canvas().brush().setColor(0x000000);
-    black.canvas().fillRect({0, 0, 1, 1});
-    drawBlendedRect(back, r, 0, opacity, black, {0, 0, 1, 1});
+    thread_local Bitmap black;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    if (black.width() != w || black.height() != h) black = Bitmap(w, h);
+    drawBlended(back, r.left, r.top, 0, opacity, black);
 }
 
 QString thousands(int n) {

@@ -4,7 +4,6 @@
 #include <gst/gst.h>
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
 #include "playback/gstreamer.h"
@@ -54,16 +53,7 @@ std::vector<float> decodeVoiceFile(const std::string& path) {
             if (!error.empty()) break;
             continue;
         }
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        GstMapInfo map;
-        if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-            const std::size_t n = map.size / sizeof(float);
-            const std::size_t at = samples.size();
-            samples.resize(at + n);
-            std::memcpy(samples.data() + at, map.data, n * sizeof(float));
-            gst_buffer_unmap(buffer, &map);
-        }
-        gst_sample_unref(sample);
+        takeSamples(sample, samples);
     }
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     if (!error.empty()) throw std::runtime_error(error);
