@@ -32,9 +32,11 @@ int lineAt(const std::vector<LyricSyllable>& syllables, int ms) {
     return line;
 }
 
-bool withinSungLines(const std::vector<LyricSyllable>& syllables, int startMs, int endMs) {
-    // Lines are spans of their syllables; a note counts when it meets one.
-    std::map<int, std::pair<int, int>> spans;
+// Each line's time, from its first syllable to its last.
+using LineSpans = std::map<int, std::pair<int, int>>;
+
+LineSpans lineSpans(const std::vector<LyricSyllable>& syllables) {
+    LineSpans spans;
     for (const LyricSyllable& s : syllables) {
         auto [it, fresh] = spans.try_emplace(s.line, s.startMs, s.endMs);
         if (!fresh) {
@@ -42,6 +44,11 @@ bool withinSungLines(const std::vector<LyricSyllable>& syllables, int startMs, i
             it->second.second = std::max(it->second.second, s.endMs);
         }
     }
+    return spans;
+}
+
+// A note is sung when it meets a line's time.
+bool withinSungLines(const LineSpans& spans, int startMs, int endMs) {
     for (const auto& [line, span] : spans)
         if (startMs < span.second + kLineMarginMs && endMs > span.first - kLineMarginMs)
             return true;
@@ -56,6 +63,19 @@ std::vector<LyricSyllable> lyricSyllables(const std::vector<std::string>& lines)
     bool open = false;
     for (std::size_t l = 0; l < lines.size(); ++l) {
         const std::string_view s = lines[l];
+        std::vector<std::size_t> tags;
+        for (std::size_t i = 0; i < s.size(); ++i)
+            if (isTimeTagAt(s, i)) tags.push_back(i);
+        if (tags.size() < 2) {
+            // A line timed as a whole (a title, a line of an LRC file) has
+            // no syllables to sing in time; it ends the one before it.
+            if (open && !tags.empty()) {
+                out.back().endMs =
+                    std::max(out.back().startMs, readTimeValue(s.substr(tags.front(), 10)));
+                open = false;
+            }
+            continue;
+        }
         std::size_t i = 0;
         while (i < s.size()) {
             if (!isTimeTagAt(s, i)) {
@@ -148,6 +168,7 @@ MelodyReference referenceFromMidi(std::string_view fileBytes,
     r.channel = choice.channel;
     r.channelByMute = choice.byMute;
     std::vector<RefNote>& notes = byChannel[choice.channel];
+    const LineSpans spans = lineSpans(syllables);
     for (std::size_t i = 0; i < notes.size(); ++i) {
         RefNote n = notes[i];
         // One voice sings one note: a chord's notes give way to the highest.
@@ -156,7 +177,7 @@ MelodyReference referenceFromMidi(std::string_view fileBytes,
             continue;
         }
         if (!r.notes.empty() && r.notes.back().endMs > n.startMs) r.notes.back().endMs = n.startMs;
-        if (!withinSungLines(syllables, n.startMs, n.endMs)) continue;
+        if (!withinSungLines(spans, n.startMs, n.endMs)) continue;
         n.line = lineAt(syllables, n.startMs);
         r.notes.push_back(n);
     }

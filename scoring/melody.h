@@ -44,9 +44,10 @@ struct LyricSyllable {
     bool operator==(const LyricSyllable&) const = default;
 };
 
-// The syllables of tagged lines ("[mm:ss:cc]text[mm:ss:cc]..."): a segment
-// with text between two times; the text after a line's last time runs to
-// the next line's first.
+// The syllables of karaoke-tagged lines ("[mm:ss:cc]text[mm:ss:cc]..."):
+// a segment with text between two times; the text after a line's last time
+// runs to the next line's first. A line with one time only is timed as a
+// whole and gives none.
 std::vector<LyricSyllable> lyricSyllables(const std::vector<std::string>& lines);
 
 // An UltraStar song's notes: golden notes weigh double, freestyle nothing,

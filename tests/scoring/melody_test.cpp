@@ -20,12 +20,15 @@ TEST(LyricSyllables, EachTimedTextIsASyllableEndingAtTheNextTime) {
     EXPECT_GT(s[3].endMs, s[3].startMs);
 }
 
-TEST(LyricSyllables, PlainAndLineTimedTextHasNoneOrOneEach) {
+TEST(LyricSyllables, PlainAndLineTimedLinesHaveNone) {
     EXPECT_TRUE(lyricSyllables({"plain text", "[not a tag]"}).empty());
+    EXPECT_TRUE(lyricSyllables({"[00:01:00]a whole line", "[00:04:00]next"}).empty());
+    // A title line between karaoke lines ends the syllable before it.
     const std::vector<LyricSyllable> s =
-        lyricSyllables({"[00:01:00]a whole line", "[00:04:00]next"});
-    ASSERT_EQ(s.size(), 2u);
-    EXPECT_EQ(s[0].endMs, 4000);
+        lyricSyllables({"[00:01:00]la[00:01:50]li", "[00:03:00]~ title ~", "[00:05:00]lu[00:05:40]"});
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s[1], (LyricSyllable{1500, 3000, 0}));
+    EXPECT_EQ(s[2], (LyricSyllable{5000, 5400, 2}));
 }
 
 std::vector<SungNote> notes() {

@@ -122,6 +122,18 @@ TEST(ScoreCommand, TheDelayComparesALateVoiceWithTheMelodyEarlier) {
     EXPECT_LT(late.total, delayed.total - 1000);
 }
 
+// The example's LRC file times every syllable, as the UltraStar song's
+// notes do, but knows no pitch.
+TEST(ScoreCommand, KaraokeTimedLyricsWithoutMelodyScoreTheTimingAndSaySo) {
+    TempDir dir;
+    const std::string song = std::string(ORBA_DEMO_DIR) + "/examples/asanouta.mp3";
+    const Sung sung = score(dir, song, ultraStarMelody(), VoiceStyle::Voice, 1);
+    EXPECT_EQ(sung.reference, "timing only") << sung.err;
+    EXPECT_GE(sung.total, 9000);  // a semitone off: the pitch is not looked at
+    const Sung silence = score(dir, song, ultraStarMelody(), VoiceStyle::Tone, 0, true);
+    EXPECT_EQ(silence.total, 0);
+}
+
 TEST(ScoreCommand, SaysWhatIsWrongWithItsArguments) {
     TempDir dir;
     EXPECT_EQ(test::runProgram(dir, ORBAKARAOKE_BIN, "--score '" + kUltraStarSong + "'").exitCode,
