@@ -39,10 +39,20 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         done
         [ -n "$window" ] || { kill $pid; echo "score_cpu.sh: no window" >&2; exit 1; }
         if [ "$1" = on ]; then
-            xdotool windowfocus --sync "$window" 2>/dev/null || true
-            xdotool key --window "$window" k Escape
+            for _ in $(seq 50); do
+                [ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ] && break
+                xdotool windowfocus --sync "$window" 2>/dev/null || sleep 0.1
+            done
+            xdotool key --clearmodifiers k Escape
         fi
         sleep 2
+        if [ "$1" = on ]; then
+            # The lane'"'"'s bars: scoring is on and singing.
+            import -window "$window" $tmp/lane.png
+            bars=$(convert $tmp/lane.png -fill black +opaque "#60C0FF" -fill white -opaque "#60C0FF" \
+                -colorspace Gray -format "%[fx:round(mean*w*h)]" info:)
+            [ "$bars" -gt 100 ] || { kill $pid; echo "score_cpu.sh: scoring did not start" >&2; exit 1; }
+        fi
         ticks() { awk "{ print \$14 + \$15 }" /proc/$pid/stat; }
         local a b
         a=$(ticks)
