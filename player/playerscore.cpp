@@ -30,6 +30,25 @@ constexpr int kLineSettleMs = 150;
 // The song's time going back this far means it starts again: a new score.
 constexpr int kRestartJumpMs = 1000;
 
+// What the song is sung against, from what its load found.
+MelodyReference songReference(const PlayerState& st, const Settings& s) {
+    const std::vector<LyricSyllable> syllables = lyricSyllables(st.lyricLines);
+    if (!st.sungNotes.empty()) return referenceFromSungNotes(st.sungNotes, syllables);
+    if (st.isMidi && s.useBgm)
+        return referenceFromMidi(readFileStart(s.bgmFile, kMaxMidiBytes), syllables,
+                                 st.singer.melodyMute);
+    return timingReference(syllables, "the song has no melody to compare with");
+}
+
+// "MIDI channel 4 (follows the lyrics)", "timing only: why".
+std::string referenceLabel(const MelodyReference& ref) {
+    std::string label = referenceName(ref);
+    if (ref.kind == ReferenceKind::MidiChannel)
+        label += ref.channelByMute ? " (the muted melody)" : " (follows the lyrics)";
+    if (!ref.note.empty()) label += ": " + ref.note;
+    return label;
+}
+
 }  // namespace
 
 const Scorer* Player::scorer() const {
@@ -50,19 +69,10 @@ void Player::toggleScoring() {
 }
 
 void Player::startScoring(int fromMs) {
-    const PlayerState& st = m_state;
-    const std::vector<LyricSyllable> syllables = lyricSyllables(st.lyricLines);
-    MelodyReference ref;
-    if (!st.sungNotes.empty())
-        ref = referenceFromSungNotes(st.sungNotes, syllables);
-    else if (st.isMidi && m_settings.useBgm)
-        ref = referenceFromMidi(readFileStart(m_settings.bgmFile, kMaxMidiBytes), syllables,
-                                st.singer.melodyMute);
-    else
-        ref = timingReference(syllables, "the song has no melody to compare with");
-
+    MelodyReference ref = songReference(m_state, m_settings);
     m_scoring = std::make_unique<Scoring>();
     m_scoring->note = ref.note;
+    m_scoring->melodyMute = m_state.singer.melodyMute;
     if (ref.kind == ReferenceKind::None) {
         postStatus("Scoring : 1|nothing to score: " + ref.note);
         return;
@@ -74,10 +84,7 @@ void Player::startScoring(int fromMs) {
         postStatus("Scoring : 1|" + why + "|the song plays unscored");
         return;
     }
-    std::string label = referenceName(ref);
-    if (ref.kind == ReferenceKind::MidiChannel)
-        label += ref.channelByMute ? " (the muted melody)" : " (follows the lyrics)";
-    if (!ref.note.empty()) label += ": " + ref.note;
+    const std::string label = referenceLabel(ref);
     m_scoring->scorer = std::make_unique<Scorer>(std::move(ref), fromMs);
     m_scoring->lastSongMs = fromMs;
     postStatus("Scoring : 1|" + label);
@@ -95,6 +102,17 @@ void Player::scoreFrame(bool songEnded) {
     }
     const int now = m_state.songTime;
     const int delay = m_scoreSettings.micDelayMs;
+    if (m_state.isMidi && m_state.singer.melodyMute != sc.melodyMute) {
+        // M names another channel: it is the melody from here on.
+        sc.melodyMute = m_state.singer.melodyMute;
+        MelodyReference ref = songReference(m_state, m_settings);
+        if (ref.kind != ReferenceKind::None) {
+            postStatus("Scoring : " + referenceLabel(ref));
+            sc.scorer = std::make_unique<Scorer>(std::move(ref), now);
+            sc.ratedShown = 0;
+            sc.over = false;
+        }
+    }
     const std::vector<PitchSample> heard = sc.voice->take(now, delay);
     if (sc.over && now + kRestartJumpMs < sc.lastSongMs) {
         // The song plays again: a new score from its start.
@@ -145,12 +163,8 @@ void Player::drawScoring(Bitmap& back, int dt) {
         sc.ratingLeftMs -= dt;
     }
     const MelodyReference& ref = sc.scorer->reference();
-    if (m_state.debugMode || ref.kind == ReferenceKind::TimingOnly) {
-        lane.label = referenceName(ref);
-        if (ref.kind == ReferenceKind::MidiChannel)
-            lane.label += ref.channelByMute ? " (the muted melody)" : " (follows the lyrics)";
-        if (!ref.note.empty()) lane.label += ": " + ref.note;
-    }
+    if (m_state.debugMode || ref.kind == ReferenceKind::TimingOnly)
+        lane.label = referenceLabel(ref);
     drawNoteLane(back, f, m_settings, lane);
 }
 

@@ -3,6 +3,8 @@
 // and the results screen when the song is over.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "player/command.h"
 #include "scoring/scorer.h"
 #include "scoring/scorescreens.h"
@@ -113,6 +115,23 @@ TEST_F(ScoredSong, DrawsTheLaneOnlyWhileOnAndTheResultsAtTheEnd) {
     // The results' gold rules across the frame.
     EXPECT_EQ(b.canvas().pixel(400, 600 / 5), 0x00C0FFu);
     EXPECT_EQ(sim.player().scorer()->total(), kFullScore);
+}
+
+TEST_F(ScoredSong, TheChannelMMutesIsTheMelodyFromThenOn) {
+    load(true);
+    runUntil(4200);
+    ASSERT_EQ(sim.player().scorer()->reference().channel, 2);
+    sim.player().run(Command(CommandKind::MelodyMute));  // channel 1, the chords
+    sim.nextClockFrame();
+    const Scorer* scorer = sim.player().scorer();
+    ASSERT_NE(scorer, nullptr);
+    EXPECT_EQ(scorer->reference().channel, 1);
+    EXPECT_TRUE(scorer->reference().channelByMute);
+    EXPECT_NE(sim.state().statusMessage.find("MIDI channel 1 (the muted melody)"),
+              std::string::npos);
+    // Only what comes from then on is scored.
+    EXPECT_TRUE(std::all_of(scorer->notes().begin(), scorer->notes().end(),
+                            [](const RefNote& n) { return n.startMs >= 4200; }));
 }
 
 TEST_F(ScoredSong, AVoiceThatCannotBeOpenedLeavesTheSongUnscored) {
