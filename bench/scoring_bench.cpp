@@ -1,18 +1,31 @@
 // What scoring costs: the pitch tracker on a second of singing (its worker
-// thread's whole load for that second), a frame's share of the scorer and
-// the note lane drawn at 800x600 and 1920x1080.
+// thread's whole load for that second), a frame's share of the scorer, the
+// note lane drawn at 800x600 and 1920x1080, and the frames of the UltraStar
+// example sung from a recording, with scoring and without (here the pitch
+// is tracked in the frame itself, which the window leaves to its worker:
+// an upper bound), with the longest frame of each.
 #include <benchmark/benchmark.h>
 
+#include <QImage>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
+#include "bench/benchsupport.h"
+#include "lyrics/sources/ultrastarreader.h"
 #include "platform/bitmap.h"
 #include "platform/framevalues.h"
 #include "scoring/pitchtracker.h"
 #include "scoring/scorer.h"
 #include "scoring/scorescreens.h"
 #include "scoring/scoringrules.h"
+#include "scoring/voicefile.h"
 #include "settings/settings.h"
+#include "tests/support/voicewriter.h"
+#include "tools/headlessplayer.h"
 
 namespace orba {
 namespace {
@@ -78,6 +91,60 @@ void BM_DrawNoteLane(benchmark::State& state) {
     for (auto _ : state) drawNoteLane(back, f, s, lane);
 }
 BENCHMARK(BM_DrawNoteLane)->Args({800, 600})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+
+const std::string kUltraStarSong = std::string(ORBA_DEMO_DIR) + "/examples/asanouta-ultrastar.txt";
+
+std::vector<float> ultraStarVoice() {
+    std::ifstream in(kUltraStarSong, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    std::vector<test::SungTone> notes;
+    for (const SungNote& n : readUltraStar(lines, TextEncoding::Utf8).notes)
+        notes.push_back({n.startMs, n.startMs + n.lengthMs, 60 + n.pitch});
+    return test::singNotes(notes, notes.back().endMs + 1000, test::VoiceStyle::Voice);
+}
+
+// 30 s of frames (a few in the smoke run), from the song's start.
+const int kSongFrames = bench::smokeOr(2000, 20);
+
+void BM_SungSongFrame(benchmark::State& bench) {
+    const bool scoring = bench.range(0) != 0;
+    const std::string ini =
+        (std::filesystem::temp_directory_path() / "orba-scoring-bench.ini").string();
+    std::filesystem::remove(ini);
+    setenv("ORBAKARAOKE_INI", ini.c_str(), 1);
+    HeadlessPlayer headless(false);
+    headless.player().state().scoring = scoring;
+    std::vector<float> voice = ultraStarVoice();
+    headless.player().setVoiceFactory(
+        [&voice](std::string&) { return std::make_unique<RecordedVoice>(std::move(voice)); });
+    headless.loadMusicFile(kUltraStarSong);
+    QImage window(800, 600, QImage::Format_RGB32);
+    Bitmap back;
+    back.image() = QImage(window.bits(), 800, 600, window.bytesPerLine(), QImage::Format_RGB32);
+    // The first frames load fonts and pictures, with or without scoring.
+    for (int k = 0; k < 10; ++k) headless.nextDrawnFrame(back, 800, 600);
+    double longest = 0;
+    for (auto _ : bench) {
+        const auto start = std::chrono::steady_clock::now();
+        headless.nextDrawnFrame(back, 800, 600);
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
+    }
+    bench.counters["longest_ms"] = longest;
+    std::filesystem::remove(ini);
+}
+BENCHMARK(BM_SungSongFrame)
+    ->ArgName("scoring")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(kSongFrames)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 
 }  // namespace
 }  // namespace orba
