@@ -18,6 +18,8 @@ shot() {
   [[ -n "$shots" ]] && import -window "$e2e_window" "$shots/$1" 2>/dev/null || true
 }
 
+export ORBAKARAOKE_LIBRARY=$e2e_work/library.db
+
 # The lane's bars (#60C0FF), the voice's trace on the note (#40FF40) and the
 # rules above and below the results (#FFC000).
 export ORBAKARAOKE_MIC_SOURCE="filesrc location=$e2e_work/voice.wav ! wavparse"
@@ -37,6 +39,14 @@ until (($(e2e_count_colour "#FFC000") >= 1000)); do
 done
 echo "the song's end shows the results screen"
 shot score-midi-results.png
+deadline=$((SECONDS + 10))
+until best=$(sqlite3 "$ORBAKARAOKE_LIBRARY" "SELECT score FROM best_scores" 2>/dev/null) &&
+  [[ -n "$best" ]]; do
+  ((SECONDS < deadline)) || e2e_fail "no best score kept in the library"
+  sleep 0.2
+done
+((best >= 9000)) || e2e_fail "the melody sung back scored only $best"
+echo "the library keeps the score: $best"
 e2e_stop_player
 e2e_pid=""
 
