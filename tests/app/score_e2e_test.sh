@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Sings into the real player: a recording stands in for the microphone
 # (ORBAKARAOKE_MIC_SOURCE), K switches scoring on and Escape starts the song
-# again with it; the note lane shows the melody's bars and the voice's
-# trace, and the song's end brings the results screen. A source that does
-# not parse leaves the song playing, unscored, with a status line.
-# With ORBA_SCORE_SHOTS set to a folder, the lane and the results go there.
+# again with it; for a MIDI song and for an UltraStar song the note lane
+# shows the melody's bars and the voice's trace, the song's end brings the
+# results screen, and the score kept in the song library is the singing's.
+# A source that does not parse leaves the song playing, unscored, with a
+# status line.
+# With ORBA_SCORE_SHOTS set to a folder, the lanes and the results go there.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/e2elib.sh"
@@ -47,6 +49,39 @@ until best=$(sqlite3 "$ORBAKARAOKE_LIBRARY" "SELECT score FROM best_scores" 2>/d
 done
 ((best >= 9000)) || e2e_fail "the melody sung back scored only $best"
 echo "the library keeps the score: $best"
+e2e_stop_player
+e2e_pid=""
+
+# An UltraStar song: its notes are the melody, its music the file it names.
+e2e_make_song "$e2e_work/us.mp3" 12
+export ORBAKARAOKE_MIC_SOURCE="filesrc location=$e2e_work/us-voice.wav ! wavparse"
+"$e2e_binary" "$e2e_work/us.txt" &
+e2e_pid=$!
+deadline=$((SECONDS + 40))
+e2e_wait_caption us.mp3 "$deadline"
+until [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$e2e_window" ]]; do
+  ((SECONDS < deadline)) || e2e_fail "the UltraStar song's window never took the focus"
+  xdotool windowfocus --sync "$e2e_window" 2>/dev/null || sleep 0.2
+done
+e2e_key k Escape
+e2e_wait_colour "#60C0FF" 200 "the UltraStar song's note bars"
+e2e_wait_colour "#40FF40" 20 "the voice's trace on the UltraStar notes"
+shot score-ultrastar-lane.png
+deadline=$((SECONDS + 40))
+until (($(e2e_count_colour "#FFC000") >= 1000)); do
+  ((SECONDS < deadline)) || e2e_fail "no results screen at the UltraStar song's end"
+  kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "the player ended while singing"
+  sleep 0.3
+done
+shot score-ultrastar-results.png
+deadline=$((SECONDS + 10))
+until best=$(sqlite3 "$ORBAKARAOKE_LIBRARY" \
+  "SELECT score FROM best_scores WHERE path LIKE '%/us.%'" 2>/dev/null) && [[ -n "$best" ]]; do
+  ((SECONDS < deadline)) || e2e_fail "no best score kept for the UltraStar song"
+  sleep 0.2
+done
+((best >= 9000)) || e2e_fail "the UltraStar melody sung back scored only $best"
+echo "the UltraStar song sung back shows its lane and results, and keeps $best"
 e2e_stop_player
 e2e_pid=""
 
