@@ -99,4 +99,16 @@ void TDesktopWindow::startLibraryWatch() {
     QTimer::singleShot(0, this, [this] { guarded([this] { m_library->startWatch(); }); });
 }
 
+std::optional<int> TDesktopWindow::recordScore(const std::string& song, int total) {
+    // A library that cannot be opened keeps no score; the song was sung all the same.
+    Library* library = m_library ? m_library->library() : nullptr;
+    if (!library || song.empty()) return std::nullopt;
+    try {
+        return library->recordScore(song, total);
+    } catch (const std::exception& e) {
+        m_player.postStatus(e.what());
+        return std::nullopt;
+    }
+}
+
 }  // namespace orba

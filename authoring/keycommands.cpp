@@ -25,7 +25,8 @@ std::string quickReferenceText() {
            "CTRL + S : Make Safe text||"
            "CTRL + Left/Right : Fastforward & Rewind||"
            "+/- : Key  CTRL + +/- : Tempo  V : VocalCut  M : MelodyMute  ,/. : LyricOffset  "
-           "CTRL + 0 : SingerReset";
+           "CTRL + 0 : SingerReset||"
+           "K : Scoring (sing into the microphone)";
 }
 
 int cycled(int value, int count) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "fuzz/check.h"
 #include "fuzz/targets.h"
@@ -33,6 +34,18 @@ void checkFile(std::string_view file) {
     // A seek to a time lands on a tick no later than the end plus rounding.
     ORBA_FUZZ_CHECK(map->tickAtMs(length) <= std::uint64_t{map->endTick} + 1);
     map->tickAtMs(-1.0);
+
+    // Reading the notes too changes nothing else; every note is a real key
+    // on a real channel, in tick order, within the song.
+    std::vector<MidiNoteEvent> notes;
+    const std::optional<MidiTempoMap> withNotes = parseMidiTempoMap(file, nullptr, &notes);
+    ORBA_FUZZ_CHECK(withNotes && withNotes->endTick == map->endTick &&
+                    withNotes->tempoChanges.size() == map->tempoChanges.size());
+    ORBA_FUZZ_CHECK(std::is_sorted(
+        notes.begin(), notes.end(),
+        [](const MidiNoteEvent& a, const MidiNoteEvent& b) { return a.tick < b.tick; }));
+    for (const MidiNoteEvent& n : notes)
+        ORBA_FUZZ_CHECK(n.channel < 16 && n.key < 128 && n.tick <= map->endTick);
 }
 
 }  // namespace

@@ -109,6 +109,11 @@ public:
     // Replaces what was saved, in one transaction.
     void saveQueue(const PartyQueueState& queue);
 
+    // A song's singing score: kept when it beats the best so far. Returns
+    // the best before it; none when the song had no score.
+    std::optional<int> recordScore(const std::string& path, int score);
+    std::optional<int> bestScore(const std::string& path);
+
 private:
     void open();
     void openFile();

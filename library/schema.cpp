@@ -114,7 +114,17 @@ UPDATE song_index SET lyrics = coalesce(
   (SELECT lyrics_search_form(text) FROM song_lyrics WHERE song_id = song_index.rowid), '');
 )";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
+// The best singing score of each song, by its path: a song's score outlives
+// a rescan that renumbers it, and a song sung outside the library has one too.
+constexpr const char* kVersion5 = R"(
+CREATE TABLE IF NOT EXISTS best_scores(
+  path TEXT PRIMARY KEY,
+  score INTEGER NOT NULL,
+  sung_at INTEGER NOT NULL
+);
+)";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4, kVersion5};
 static_assert(std::size(kSteps) == kCurrentVersion);
 
 template <std::string (*Form)(std::string_view)>

@@ -10,7 +10,7 @@ class Database;
 
 namespace orba::schema {
 
-inline constexpr int kCurrentVersion = 4;
+inline constexpr int kCurrentVersion = 5;
 
 // Defines search_form() for this connection (the migrations use it).
 void addFunctions(sql::Database& db);

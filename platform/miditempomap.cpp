@@ -36,8 +36,9 @@ std::uint32_t le32(std::string_view s, std::size_t at) {
 // does not make sense, as a player would.
 class TrackReader {
 public:
-    TrackReader(std::string_view data, int track, std::vector<MidiTextEvent>* texts)
-        : m_data(data), m_track(track), m_texts(texts) {}
+    TrackReader(std::string_view data, int track, std::vector<MidiTextEvent>* texts,
+                std::vector<MidiNoteEvent>* notes)
+        : m_data(data), m_track(track), m_texts(texts), m_notes(notes) {}
 
     // Returns the tick of the last whole event.
     std::uint64_t read(std::vector<MidiTempoChange>& tempos) {
@@ -91,6 +92,14 @@ public:
                 running = status;
                 std::size_t dataBytes = (status & 0xE0) == 0xC0 ? 1 : 2;
                 if (dataBytes > m_data.size() - m_pos) break;
+                const unsigned kind = status & 0xF0;
+                if (m_notes && (kind == 0x90 || kind == 0x80)) {
+                    const auto key = static_cast<std::uint8_t>(m_data[m_pos] & 0x7F);
+                    const bool on = kind == 0x90 && (m_data[m_pos + 1] & 0x7F) != 0;
+                    m_notes->push_back(
+                        {static_cast<std::uint32_t>(std::min<std::uint64_t>(tick, UINT32_MAX)),
+                         static_cast<std::uint8_t>(status & 0x0F), key, on});
+                }
                 m_pos += dataBytes;
                 lastTick = tick;
             }
@@ -125,6 +134,7 @@ private:
     std::size_t m_pos = 0;
     int m_track = 0;
     std::vector<MidiTextEvent>* m_texts = nullptr;
+    std::vector<MidiNoteEvent>* m_notes = nullptr;
 };
 
 }  // namespace
@@ -156,7 +166,8 @@ std::string_view standardMidiData(std::string_view bytes) {
 }
 
 std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
-                                              std::vector<MidiTextEvent>* texts) {
+                                              std::vector<MidiTextEvent>* texts,
+                                              std::vector<MidiNoteEvent>* notes) {
     std::string_view smf = standardMidiData(bytes);
     if (smf.size() < 14 || smf.substr(0, 4) != "MThd") return std::nullopt;
     std::uint32_t headerLength = be32(smf, 4);
@@ -177,7 +188,7 @@ std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
         if (smf.substr(pos, 4) == "MTrk") {
             endTick = std::max(
                 endTick,
-                TrackReader(smf.substr(pos + 8, take), tracks, texts).read(map.tempoChanges));
+                TrackReader(smf.substr(pos + 8, take), tracks, texts, notes).read(map.tempoChanges));
             ++tracks;
         }
         pos += 8 + take;
@@ -187,6 +198,10 @@ std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
         std::stable_sort(
             texts->begin(), texts->end(),
             [](const MidiTextEvent& a, const MidiTextEvent& b) { return a.tick < b.tick; });
+    if (notes)
+        std::stable_sort(
+            notes->begin(), notes->end(),
+            [](const MidiNoteEvent& a, const MidiNoteEvent& b) { return a.tick < b.tick; });
     map.endTick = static_cast<std::uint32_t>(std::min<std::uint64_t>(endTick, UINT32_MAX));
     std::stable_sort(
         map.tempoChanges.begin(), map.tempoChanges.end(),

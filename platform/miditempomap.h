@@ -43,6 +43,15 @@ struct MidiTextEvent {
     std::string_view bytes;
 };
 
+// A note starting or ending on a channel (0..15); a note-on of velocity 0 is
+// an end, as the format has it.
+struct MidiNoteEvent {
+    std::uint32_t tick = 0;
+    std::uint8_t channel = 0;
+    std::uint8_t key = 0;
+    bool on = false;
+};
+
 // MIDI files are small; no reader takes more of one than this.
 inline constexpr std::size_t kMaxMidiBytes = 16 << 20;
 
@@ -63,7 +72,9 @@ std::string_view standardMidiData(std::string_view bytes);
 // Fails for a broken header, time-code (SMPTE) timing, or no track at all.
 // With `texts`, the text and lyric events of every track are collected too,
 // in tick order (file order among equal ticks); they point into `bytes`.
+// With `notes`, every note's start and end, in tick order likewise.
 std::optional<MidiTempoMap> parseMidiTempoMap(std::string_view bytes,
-                                              std::vector<MidiTextEvent>* texts = nullptr);
+                                              std::vector<MidiTextEvent>* texts = nullptr,
+                                              std::vector<MidiNoteEvent>* notes = nullptr);
 
 }  // namespace orba

@@ -80,6 +80,7 @@ Command decideKey(const VirtualKey& key, const Settings& s, const PlayerState& s
     if (Command singer = decideSingerKey(key); singer.kind != CommandKind::None) return singer;
     if (key.code == vk::Escape) return command(CommandKind::Restart);
     if (is(key, 'Q') && !key.ctrl && !key.alt) return command(CommandKind::PartyCode);
+    if (is(key, 'K') && !key.ctrl && !key.alt) return command(CommandKind::ScoreToggle);
     if (st.timeEdit.timeEditMode && s.useBgm && s.useMessage) {
         if (key.code == vk::Space) return command(CommandKind::TimeEditTap);
         if (key.code == vk::Back) return command(CommandKind::TimeEditBack);

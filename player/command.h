@@ -61,6 +61,7 @@ enum class CommandKind {
     PauseQueue,        // value 1: song ends take no entry; 0: they do again
     StartUpNext,       // the up-next screen's time is up: the announced song plays
     PartyCode,         // Q: the page's QR code shown or hidden
+    ScoreToggle,       // K: singing scoring on or off
 };
 
 struct Command {

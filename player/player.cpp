@@ -28,6 +28,7 @@
 #include "playback/waituntilplaying.h"
 #include "player/foldersongs.h"
 #include "player/frameviews.h"
+#include "player/scoringstate.h"
 #include "player/songresolution.h"
 #include "resources/artwork.h"
 #include "settings/settingsstore.h"
@@ -50,6 +51,8 @@ std::string firstMp3In(const std::string& folder) {
     return *std::min_element(names.begin(), names.end());
 }
 
+Player::~Player() = default;
+
 Player::Player(PlayerHost& host, std::unique_ptr<Transport> transport, PlayerOptions options)
     : m_host(host),
       m_transport(transport ? std::move(transport) : std::make_unique<MediaDevice>()),
@@ -58,8 +61,6 @@ Player::Player(PlayerHost& host, std::unique_ptr<Transport> transport, PlayerOpt
     m_dialog = readDialogValues(ProfileFile(settingsFilePath()));
     m_state.seasonMode = seasonModeFor(todayMmdd());
 }
-
-Player::~Player() = default;
 
 void Player::commitDialogValues() {
     ProfileFile file(settingsFilePath());
@@ -73,6 +74,7 @@ void Player::loadSettings() {
 void Player::loadSettingsFrom(const ProfileFile& file) {
     m_settings = readSettings(file);
     m_videoSettings = readVideoSettings(file);
+    m_scoreSettings = readScoreSettings(file);
     m_host.checkMenus(m_settings.stayOnTop, m_settings.folderRepeat);
 
     if (!fileOrFolderExists(m_settings.bgmFile)) m_settings.useBgm = false;
@@ -139,6 +141,7 @@ bool Player::openChosenSong(const std::string& path) {
 
 void Player::loadSong() {
     m_upNext.reset();
+    m_scoring.reset();
     m_host.setTimerEnabled(false);
     Settings& s = m_settings;
     PlayerState& st = m_state;
@@ -249,6 +252,7 @@ void Player::loadSong() {
         }
     }
     st.lastTick = 0;
+    if (st.scoring) startScoring(0);
     m_host.setTimerEnabled(true);
 }
 
@@ -294,6 +298,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
     if (clock.songEnded && !m_options.inspecting) m_queued.push_back({CommandKind::SongEnded});
     out.lyrics = m_frame.lyricStep(m_settings, lyricViewOf(m_state), clock.lyricTime);
     m_state.currentLine = out.lyrics.currentLine;
+    scoreFrame(out.songEnded);
     if (back) {
         if (m_graphics) drawGraphics(*back);
         if (m_video) drawVideo(*back);
@@ -308,6 +313,7 @@ FrameOutcome Player::runFrame(Bitmap* back, int cw, int ch, unsigned now) {
         }
         view.nextUp = nextUp;
         applyLyricsDrawn(m_state, m_frame.drawLyrics(*back, m_settings, view, out.lyrics));
+        drawScoring(*back, *dt);
         drawPartyCode(*back);
     }
     return out;
@@ -616,6 +622,9 @@ void Player::run(const Command& c) {
         case CommandKind::StartUpNext:
         case CommandKind::PartyCode:
             runPartyCommand(c);
+            return;
+        case CommandKind::ScoreToggle:
+            toggleScoring();
             return;
     }
 }

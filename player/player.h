@@ -35,6 +35,7 @@
 #include "player/songclock.h"
 #include "player/songresolution.h"
 #include "settings/dialogvalues.h"
+#include "settings/scoresettings.h"
 #include "settings/settings.h"
 #include "settings/videosettings.h"
 
@@ -43,6 +44,8 @@ namespace orba {
 class CdgGraphics;
 class VideoFrames;
 class ProfileFile;
+class Scorer;
+class VoiceInput;
 enum class TextExport;
 enum class SingerControl;
 
@@ -65,6 +68,11 @@ public:
     virtual void toggleFullScreen() {}
     // One frame drawn and shown at once, outside the timer.
     virtual void drawFrame() {}
+    // A song sung to its end with scoring on: the host keeps the best score
+    // of each song and returns the best before this one (none: the first).
+    virtual std::optional<int> recordScore(const std::string& /*song*/, int /*total*/) {
+        return std::nullopt;
+    }
 };
 
 // A host with no window: the headless tools and the tests.
@@ -208,6 +216,17 @@ public:
     // picture, a per-song file or a lyric file not read), one line each.
     const std::vector<std::string>& loadProblems() const { return m_loadProblems; }
 
+    // Singing scoring (playerscore.cpp). The voice comes from the microphone
+    // unless a tool gives another source.
+    using VoiceFactory = std::function<std::unique_ptr<VoiceInput>(std::string& why)>;
+    void setVoiceFactory(VoiceFactory factory) { m_voiceFactory = std::move(factory); }
+    ScoreSettings& scoreSettings() { return m_scoreSettings; }
+    // The song's scorer while it is being scored (none: scoring is off, or
+    // there is no voice or nothing to score).
+    const Scorer* scorer() const;
+    // Why the song is not scored, or scored for timing only ("" when it is scored by pitch).
+    std::string scoringNote() const;
+
     // The one writer of the status line: `ms`, when given, is how long the
     // text shows (a new text gets 5000 ms from the first frame that shows it).
     void postStatus(std::string text, std::optional<int> ms = std::nullopt);
@@ -228,6 +247,11 @@ private:
     void startUpNext();
     void upNextFrame(Bitmap* back, int dt);
     void drawPartyCode(Bitmap& back);
+    // Scoring (playerscore.cpp).
+    void toggleScoring();
+    void startScoring(int fromMs);
+    void scoreFrame(bool songEnded);
+    void drawScoring(Bitmap& back, int dt);
     // A CD+G song's graphics as the whole frame, at the song's time.
     void drawGraphics(Bitmap& back);
     void openGraphics();
@@ -316,6 +340,10 @@ private:
     int m_upNextLeft = 0;  // ms until the announced song starts by itself
     QrCode m_partyCode;
     bool m_partyCodeShown = true;
+    struct Scoring;
+    std::unique_ptr<Scoring> m_scoring;
+    ScoreSettings m_scoreSettings;
+    VoiceFactory m_voiceFactory;
 };
 
 }  // namespace orba

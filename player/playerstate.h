@@ -30,6 +30,7 @@ struct PlayerState {
     bool debugMode = false;
     bool orbaObject = false;  // the mascot sprites; not saved
     int seasonMode = 0;
+    bool scoring = false;  // singing scoring, K; not saved
 
     SingerControls singer;  // the song's key, tempo, vocal cut, melody mute, lyric offset
     int tempoCarry = 0;     // hundredths of a ms the MIDI clock owes at this tempo

@@ -1,10 +1,12 @@
 #include "tools/headless.h"
 
+#include "tools/calibratetool.h"
 #include "tools/exporttool.h"
 #include "tools/librarytool.h"
 #include "tools/lyricsinfotool.h"
 #include "tools/probetool.h"
 #include "tools/rendertool.h"
+#include "tools/scoretool.h"
 #include "tools/timelinetool.h"
 
 namespace orba {
@@ -31,6 +33,12 @@ const char* const kUsage =
     "               which line is current at each time and how it is wiped\n"
     "  --render FILE --at MS --out PNG [--song-length MS] [--size WxH] [--debug]\n"
     "               draw the player's frame at a moment of a song into a PNG\n"
+    "  --score SONG --voice WAV [--delay MS]\n"
+    "               sing a recording into the song's scoring (the recording\n"
+    "               as the microphone, heard MS late) and show the score as JSON\n"
+    "  --calibrate-mic [--dry-run]\n"
+    "               play clicks and hear them back through the microphone:\n"
+    "               its delay, kept as MicDelay in the settings' [Scoring]\n"
     "  --probe FILE [--play MS]\n"
     "               open a music file as the player would (and play MS\n"
     "               milliseconds of it), and report the result as JSON\n"
@@ -65,6 +73,8 @@ constexpr HeadlessCommand kCommands[] = {
     {"--library-remove", runLibraryRemove},
     {"--search", runSearch},
     {"--library-stats", runLibraryStats},
+    {"--score", runScore},
+    {"--calibrate-mic", runCalibrateMic},
 };
 
 bool isPlayerOption(const std::string& a) {

@@ -88,7 +88,7 @@ TEST(LibraryFile, FromTheFirstVersionKeepsItsSongsAndFindsThemByOneCharacter) {
                "INSERT INTO name_index(rowid, title, artist) VALUES(7, 'wind', 'そよかぜ');");
 
     Library library(songs.libraryFile(), songs.describer());
-    EXPECT_EQ(sqlNumber(songs.libraryFile(), "PRAGMA user_version"), 4);
+    EXPECT_EQ(sqlNumber(songs.libraryFile(), "PRAGMA user_version"), 5);
     EXPECT_TRUE(library.notice().empty());
     EXPECT_EQ(titlesOf(library.search("w")), std::vector<std::string>{"Ｗｉｎｄ"});
     EXPECT_EQ(titlesOf(library.search("ｿﾖ")), std::vector<std::string>{"Ｗｉｎｄ"});
@@ -103,7 +103,7 @@ TEST(LibraryFile, FromTheFirstVersionKeepsItsSongsAndFindsThemByOneCharacter) {
 TEST(LibraryFile, IsMadeInWriteAheadModeAtTheCurrentVersion) {
     SongFolder songs;
     { Library library(songs.libraryFile()); }
-    EXPECT_EQ(sqlNumber(songs.libraryFile(), "PRAGMA user_version"), 4);
+    EXPECT_EQ(sqlNumber(songs.libraryFile(), "PRAGMA user_version"), 5);
     EXPECT_EQ(sqlNumber(songs.libraryFile(),
                         "SELECT count(*) FROM pragma_journal_mode "
                         "WHERE journal_mode = 'wal'"),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/midiwriter.h"
 
@@ -98,6 +99,33 @@ TEST(MidiTempoMap, RunningStatusSysexAndMetaEventsAreStepped) {
     std::optional<MidiTempoMap> map = parseMidiTempoMap(withTrackBody(body, 31));
     ASSERT_TRUE(map);
     EXPECT_EQ(map->endTick, 480u * 5);
+}
+
+TEST(MidiTempoMap, NotesAreCollectedWithTheirChannelsAndEnds) {
+    // On channel 3: key 60 on, key 62 on (running status), key 60 "on" at
+    // velocity 0 (an end); on channel 1 a note-off of key 62; a program change.
+    std::string body(
+        "\x00\x92\x3C\x64"
+        "\x83\x60\x3E\x50"
+        "\x00\x3C\x00"
+        "\x83\x60\x80\x3E\x40"
+        "\x00\xC0\x05"
+        "\x00\xFF\x2F\x00",
+        23);
+    std::vector<MidiNoteEvent> notes;
+    ASSERT_TRUE(parseMidiTempoMap(withTrackBody(body, 23), nullptr, &notes));
+    ASSERT_EQ(notes.size(), 4u);
+    EXPECT_EQ(notes[0].tick, 0u);
+    EXPECT_EQ(notes[0].channel, 2);
+    EXPECT_EQ(notes[0].key, 60);
+    EXPECT_TRUE(notes[0].on);
+    EXPECT_EQ(notes[1].key, 62);
+    EXPECT_EQ(notes[1].tick, 480u);
+    EXPECT_FALSE(notes[2].on);  // velocity 0
+    EXPECT_EQ(notes[2].key, 60);
+    EXPECT_EQ(notes[3].tick, 960u);
+    EXPECT_EQ(notes[3].channel, 0);
+    EXPECT_FALSE(notes[3].on);
 }
 
 TEST(MidiTempoMap, RiffWrappedFileIsRead) {
