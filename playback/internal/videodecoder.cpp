@@ -281,17 +281,18 @@ bool VideoDecoder::open(const std::string& path, int width, int height) {
     }
     d.drainBus();
     bool picture = false, unreadable = false;
+    std::string missing;
     {
         std::lock_guard lock(d.mutex);
         picture = d.pictureLinked;
         unreadable = d.pictureUnreadable;
+        missing = d.missing;
         if (!d.soundFound && (d.prerolled || d.allPads)) m_note = "the video has no sound";
-        if (!d.missing.empty() && picture)
-            m_note +=
-                (m_note.empty() ? "" : "; ") + ("a GStreamer plugin is missing: " + d.missing);
     }
+    if (!missing.empty() && picture)
+        m_note += (m_note.empty() ? "" : "; ") + ("a GStreamer plugin is missing: " + missing);
     if (!picture) {
-        if (!d.missing.empty()) return refuse("a GStreamer plugin is missing: " + d.missing);
+        if (!missing.empty()) return refuse("a GStreamer plugin is missing: " + missing);
         if (unreadable) return refuse("no decoder for its pictures");
         if (d.failed && !d.prerolled)
             return refuse(d.error.empty() ? std::string("not a video GStreamer can read")
