@@ -15,11 +15,13 @@ namespace orba {
 
 namespace {
 
-// Opening waits at most this long for the first picture (a demuxer that
-// fails while the decoding bin is still trying it may leave no error behind:
-// an MP4 cut before its index does); a pull that gets nothing for this long
-// ends the stream rather than stand still.
-constexpr int kOpenTimeoutMs = 4000;
+// Opening waits at most this long for the first picture, as long as the
+// media device waits for the sound (the first video of a run loads the
+// decoders' libraries; a demuxer that fails while the decoding bin is still
+// trying it may leave no error behind: an MP4 cut before its index does); a
+// pull that gets nothing for this long ends the stream rather than stand
+// still.
+constexpr int kOpenTimeoutMs = 8000;
 constexpr int kPullTimeoutMs = 5000;
 
 struct GstObjectUnref {
@@ -297,12 +299,12 @@ bool VideoDecoder::open(const std::string& path, int width, int height) {
         if (d.failed && !d.prerolled)
             return refuse(d.error.empty() ? std::string("not a video GStreamer can read")
                                           : "not a video GStreamer can read (" + d.error + ")");
-        if (!d.prerolled) return refuse("it did not open within 4 seconds");
+        if (!d.prerolled) return refuse("it did not open within 8 seconds");
         return refuse("it has no picture stream");
     }
     if (!d.prerolled)
         return refuse(d.failed ? "its pictures cannot be decoded (" + d.error + ")"
-                               : "it did not open within 4 seconds");
+                               : "it did not open within 8 seconds");
     m_displayWidth = static_cast<int>(gint64(d.width) * d.parN / d.parD);
     m_displayHeight = d.height;
     if (m_displayWidth <= 0 || m_displayHeight <= 0) return refuse("its pictures have no size");
