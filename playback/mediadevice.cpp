@@ -303,6 +303,7 @@ bool MediaDevice::Impl::tryOpen(bool fakeSink, int timeoutMs) {
     g_object_set(playbin, "audio-sink", output, "flags", kPlayFlagAudio | kPlayFlagSoftVolume,
                  nullptr);
     if (noVideo) g_object_set(playbin, "video-sink", noVideo, nullptr);
+    leavePicturesUndecoded(playbin);
     if (m_midi) {
         g_signal_connect(playbin, "source-setup", G_CALLBACK(&Impl::onSourceSetup), this);
         shortenQueuesForMidi(playbin);

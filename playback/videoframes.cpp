@@ -110,8 +110,11 @@ void VideoFrames::run() {
             const VideoPosition at{shown ? std::optional<int>(shown->ms) : std::nullopt,
                                    r.width != width || r.height != height};
             if (planVideoStep(at, target) == VideoStep::Seek) {
+                // Near the start the start itself is the surest place to
+                // decode from: every demuxer finds it exactly.
+                const int from = !shown && target <= kVideoFarAheadMs ? 0 : target;
                 shown.reset();
-                pending = seekBefore(decoder, target, r.width, r.height);
+                pending = seekBefore(decoder, from, r.width, r.height);
                 width = r.width;
                 height = r.height;
                 atEnd = false;

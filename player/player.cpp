@@ -373,8 +373,9 @@ std::string Player::videoShown() const {
 
 void Player::drawVideo(Bitmap& back) {
     const FrameValues& f = m_frame.values();
-    const Rect r = fittedRect(f.cw, f.ch, m_video->displayWidth(), m_video->displayHeight());
-    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int width = m_video->displayWidth(), height = m_video->displayHeight();
+    const Rect r = fittedRect(f.cw, f.ch, width, height);
+    const auto [w, h] = decodeSizeFor(r, width, height);
     // As with the graphics: the window takes what is ready, a tool or an
     // export waits for the picture of the frame's time.
     constexpr std::chrono::seconds kVideoWait{10};

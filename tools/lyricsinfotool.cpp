@@ -145,8 +145,9 @@ int lyricsInfo(const std::vector<std::string>& args) {
     LyricSource source = readLyricsOf(o.file);
     // A CD+G song's lyrics are in its graphics: the answer names them, and
     // has no lines of text when nothing else gives any.
-    const std::string graphics =
-        opensAsSong(o.file) ? chooseSong(lookAtSong(o.file), {}).graphicsFile : "";
+    const ResolvedSong chosen =
+        opensAsSong(o.file) ? chooseSong(lookAtSong(o.file), {}) : ResolvedSong{};
+    const std::string& graphics = chosen.graphicsFile;
     if (!source.found && !graphics.empty()) {
         JsonObject j;
         graphicsJson(j.add("source", "cdg"), graphics).addRaw("lines", "[]");
@@ -176,6 +177,8 @@ int lyricsInfo(const std::vector<std::string>& args) {
     auto write = [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); };
     JsonObject head;
     if (!graphics.empty()) graphicsJson(head, graphics);
+    // The pictures a song is sung over, when it brings its own.
+    if (!chosen.video.file.empty()) head.add("videoFile", chosen.video.file);
     head.add("source", lyricSourceName(source.form.source))
         .add("sourceFile", source.path)
         .add("dialect", lyricDialectName(source.form.dialect))

@@ -69,7 +69,29 @@ void shortenOutputBuffer(GstBin*, GstElement* element, gpointer) {
         g_object_set(element, "buffer-time", kOutputBufferUs, nullptr);
 }
 
+// decodebin's answers to autoplug-select (GstAutoplugSelectResult).
+constexpr int kAutoplugTry = 0;
+constexpr int kAutoplugExpose = 1;
+
+int leavePicturesEncoded(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer) {
+    const bool pictures = gst_element_factory_list_is_type(
+        factory, GST_ELEMENT_FACTORY_TYPE_DECODER | GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO);
+    const bool still = gst_element_factory_list_is_type(
+        factory, GST_ELEMENT_FACTORY_TYPE_DECODER | GST_ELEMENT_FACTORY_TYPE_MEDIA_IMAGE);
+    return pictures || still ? kAutoplugExpose : kAutoplugTry;
+}
+
+void onDecodeBinAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && std::strcmp(GST_OBJECT_NAME(factory), "decodebin") == 0)
+        g_signal_connect(element, "autoplug-select", G_CALLBACK(&leavePicturesEncoded), nullptr);
+}
+
 }  // namespace
+
+void leavePicturesUndecoded(GstElement* playbin) {
+    g_signal_connect(playbin, "deep-element-added", G_CALLBACK(&onDecodeBinAdded), nullptr);
+}
 
 void shortenQueuesForMidi(GstElement* playbin) {
     g_signal_connect(playbin, "deep-element-added", G_CALLBACK(&shortenQueue), nullptr);

@@ -44,6 +44,12 @@ struct MemoryMusic {
 };
 void attachMemoryMusic(GstElement* appsrc, MemoryMusic* music);
 
+// A playbin that plays the sound alone still decodes every picture stream
+// it finds (a karaoke video's 1080p H.264 costs a good part of a core):
+// its decoding bins hand picture streams on undecoded instead, to be
+// dropped.
+void leavePicturesUndecoded(GstElement* playbin);
+
 // Keeps the queues that playbin adds between a MIDI song's synthesizer and
 // its sink short: the singer's key, tempo and melody mute act where the
 // synthesizer renders, so whatever waits in a queue is heard unchanged.

@@ -15,11 +15,13 @@ namespace orba {
 
 namespace {
 
-// Opening waits at most this long for the first picture (a demuxer that
-// fails while the decoding bin is still trying it may leave no error behind:
-// an MP4 cut before its index does); a pull that gets nothing for this long
-// ends the stream rather than stand still.
-constexpr int kOpenTimeoutMs = 4000;
+// Opening waits at most this long for the first picture, as long as the
+// media device waits for the sound (the first video of a run loads the
+// decoders' libraries; a demuxer that fails while the decoding bin is still
+// trying it may leave no error behind: an MP4 cut before its index does); a
+// pull that gets nothing for this long ends the stream rather than stand
+// still.
+constexpr int kOpenTimeoutMs = 8000;
 constexpr int kPullTimeoutMs = 5000;
 
 struct GstObjectUnref {
@@ -81,6 +83,18 @@ struct VideoDecoder::Impl {
     bool failed = false;
     bool prerolled = false;
 };
+
+namespace {
+
+// One thread a decoder: a karaoke video decodes several times faster than
+// it plays on a single core, and the frame threads of a libav decoder cost
+// a tenth more in all for a speed the frame does not need.
+void decodeOnOneThread(GstBin*, GstBin*, GstElement* element, gpointer) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "max-threads"))
+        g_object_set(element, "max-threads", 1, nullptr);
+}
+
+}  // namespace
 
 void VideoDecoder::Impl::close() {
     if (pipeline) gst_element_set_state(pipeline.get(), GST_STATE_NULL);
@@ -246,6 +260,7 @@ bool VideoDecoder::open(const std::string& path, int width, int height) {
     g_signal_connect(source, "pad-added", G_CALLBACK(&Impl::onPadAdded), &d);
     g_signal_connect(source, "no-more-pads", G_CALLBACK(&Impl::onNoMorePads), &d);
     g_signal_connect(source, "autoplug-continue", G_CALLBACK(&Impl::onAutoplugContinue), &d);
+    g_signal_connect(pipeline, "deep-element-added", G_CALLBACK(&decodeOnOneThread), nullptr);
     gst_bin_add(GST_BIN(pipeline), source);
     d.bus.reset(gst_element_get_bus(pipeline));
     d.outWidth = width;
@@ -268,27 +283,28 @@ bool VideoDecoder::open(const std::string& path, int width, int height) {
     }
     d.drainBus();
     bool picture = false, unreadable = false;
+    std::string missing;
     {
         std::lock_guard lock(d.mutex);
         picture = d.pictureLinked;
         unreadable = d.pictureUnreadable;
+        missing = d.missing;
         if (!d.soundFound && (d.prerolled || d.allPads)) m_note = "the video has no sound";
-        if (!d.missing.empty() && picture)
-            m_note +=
-                (m_note.empty() ? "" : "; ") + ("a GStreamer plugin is missing: " + d.missing);
     }
+    if (!missing.empty() && picture)
+        m_note += (m_note.empty() ? "" : "; ") + ("a GStreamer plugin is missing: " + missing);
     if (!picture) {
-        if (!d.missing.empty()) return refuse("a GStreamer plugin is missing: " + d.missing);
+        if (!missing.empty()) return refuse("a GStreamer plugin is missing: " + missing);
         if (unreadable) return refuse("no decoder for its pictures");
         if (d.failed && !d.prerolled)
             return refuse(d.error.empty() ? std::string("not a video GStreamer can read")
                                           : "not a video GStreamer can read (" + d.error + ")");
-        if (!d.prerolled) return refuse("it did not open within 4 seconds");
+        if (!d.prerolled) return refuse("it did not open within 8 seconds");
         return refuse("it has no picture stream");
     }
     if (!d.prerolled)
         return refuse(d.failed ? "its pictures cannot be decoded (" + d.error + ")"
-                               : "it did not open within 4 seconds");
+                               : "it did not open within 8 seconds");
     m_displayWidth = static_cast<int>(gint64(d.width) * d.parN / d.parD);
     m_displayHeight = d.height;
     if (m_displayWidth <= 0 || m_displayHeight <= 0) return refuse("its pictures have no size");

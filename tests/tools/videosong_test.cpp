@@ -194,6 +194,7 @@ TEST_F(VideoSongTest, TheCommandsTakeVideoSongsAndTheExportShowsTheirPictures) {
     test::CommandRun r = test::runProgram(dir, ORBAKARAOKE_BIN, "--lyrics-info '" + video + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find(dir.file("song.lrc")), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"videoFile\": \"" + video + "\""), std::string::npos) << r.out;
 
     r = test::runProgram(dir, ORBAKARAOKE_BIN, "--timeline '" + video + "' --at 1000");
     ASSERT_EQ(r.exitCode, 0) << r.err;
