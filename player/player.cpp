@@ -252,7 +252,7 @@ void Player::loadSong() {
         }
     }
     st.lastTick = 0;
-    if (st.scoring) startScoring(0);
+    if (st.scoring) startScoring(0, true);
     m_host.setTimerEnabled(true);
 }
 

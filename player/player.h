@@ -249,7 +249,9 @@ private:
     void drawPartyCode(Bitmap& back);
     // Scoring (playerscore.cpp).
     void toggleScoring();
-    void startScoring(int fromMs);
+    // A song load opens the voice at its first frame, when the song's clock
+    // starts: a recording standing in for the singer starts with the song.
+    void startScoring(int fromMs, bool voiceAtFirstFrame = false);
     void scoreFrame(bool songEnded);
     void drawScoring(Bitmap& back, int dt);
     // A CD+G song's graphics as the whole frame, at the song's time.

@@ -52,7 +52,8 @@ std::string referenceLabel(const MelodyReference& ref) {
 }  // namespace
 
 const Scorer* Player::scorer() const {
-    return m_scoring && m_scoring->voice ? m_scoring->scorer.get() : nullptr;
+    return m_scoring && (m_scoring->voice || m_scoring->voicePending) ? m_scoring->scorer.get()
+                                                                      : nullptr;
 }
 
 std::string Player::scoringNote() const {
@@ -68,7 +69,7 @@ void Player::toggleScoring() {
         postStatus("Scoring : 0");
 }
 
-void Player::startScoring(int fromMs) {
+void Player::startScoring(int fromMs, bool voiceAtFirstFrame) {
     MelodyReference ref = songReference(m_state, m_settings);
     m_scoring = std::make_unique<Scoring>();
     m_scoring->note = ref.note;
@@ -77,12 +78,16 @@ void Player::startScoring(int fromMs) {
         postStatus("Scoring : 1|nothing to score: " + ref.note);
         return;
     }
-    std::string why;
-    m_scoring->voice = m_voiceFactory ? m_voiceFactory(why) : Microphone::open(why);
-    if (!m_scoring->voice) {
-        m_scoring->note = why;
-        postStatus("Scoring : 1|" + why + "|the song plays unscored");
-        return;
+    if (voiceAtFirstFrame) {
+        m_scoring->voicePending = true;
+    } else {
+        std::string why;
+        m_scoring->voice = m_voiceFactory ? m_voiceFactory(why) : Microphone::open(why);
+        if (!m_scoring->voice) {
+            m_scoring->note = why;
+            postStatus("Scoring : 1|" + why + "|the song plays unscored");
+            return;
+        }
     }
     const std::string label = referenceLabel(ref);
     m_scoring->scorer = std::make_unique<Scorer>(std::move(ref), fromMs);
@@ -91,8 +96,20 @@ void Player::startScoring(int fromMs) {
 }
 
 void Player::scoreFrame(bool songEnded) {
-    if (!m_scoring || !m_scoring->scorer || !m_scoring->voice) return;
+    if (!m_scoring || !m_scoring->scorer) return;
     Scoring& sc = *m_scoring;
+    if (sc.voicePending) {
+        sc.voicePending = false;
+        std::string why;
+        sc.voice = m_voiceFactory ? m_voiceFactory(why) : Microphone::open(why);
+        if (!sc.voice) {
+            sc.scorer.reset();
+            sc.note = why;
+            postStatus("Scoring : 1|" + why + "|the song plays unscored");
+            return;
+        }
+    }
+    if (!sc.voice) return;
     if (std::string lost = sc.voice->problem(); !lost.empty()) {
         sc.voice.reset();
         sc.scorer.reset();

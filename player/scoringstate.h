@@ -16,8 +16,9 @@ namespace orba {
 struct Player::Scoring {
     std::unique_ptr<Scorer> scorer;
     std::unique_ptr<VoiceInput> voice;
-    std::string note;    // why timing only, or why not scored
-    int melodyMute = 0;  // the channel M named when the reference was made
+    bool voicePending = false;  // opened by the song's first frame
+    std::string note;           // why timing only, or why not scored
+    int melodyMute = 0;         // the channel M named when the reference was made
     int lastSongMs = -1;
     std::size_t ratedShown = 0;
     std::string rating;

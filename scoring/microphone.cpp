@@ -42,6 +42,22 @@ struct Microphone::Impl {
     std::vector<Heard> waiting;
     std::string problem;
 
+    // When the buffer's first sample was heard, on the steady clock: its
+    // time on the pipeline's clock, which a worker that is late to take it
+    // does not move; the moment it came, less its length, without one.
+    double heardAt(GstBuffer* buffer, double lengthMs) {
+        const double now = steadyMs();
+        GstClock* clock = gst_element_get_clock(pipeline.get());
+        if (!clock || !GST_BUFFER_PTS_IS_VALID(buffer)) {
+            if (clock) gst_object_unref(clock);
+            return now - lengthMs;
+        }
+        const GstClockTime at = gst_element_get_base_time(pipeline.get()) + GST_BUFFER_PTS(buffer);
+        const double agoMs = (double(gst_clock_get_time(clock)) - double(at)) / GST_MSECOND;
+        gst_object_unref(clock);
+        return now - agoMs;
+    }
+
     void run() {
         PitchTracker tracker;
         GstAppSink* app = GST_APP_SINK(sink);
@@ -64,16 +80,16 @@ struct Microphone::Impl {
                 if (gst_app_sink_is_eos(app)) break;
                 continue;
             }
-            const double arrived = steadyMs();
             GstBuffer* buffer = gst_sample_get_buffer(sample);
             GstMapInfo map;
             if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
                 const auto* data = reinterpret_cast<const float*>(map.data);
                 const std::size_t n = map.size / sizeof(float);
-                const std::int64_t end = tracker.samplesTaken() + static_cast<std::int64_t>(n);
+                const std::int64_t first = tracker.samplesTaken();
+                const double startMs = heardAt(buffer, double(n) * 1000.0 / kVoiceRate);
                 std::vector<Heard> heard;
                 tracker.push(data, n, [&](std::int64_t centre, float hz) {
-                    heard.push_back({arrived - double(end - centre) * 1000.0 / kVoiceRate, hz});
+                    heard.push_back({startMs + double(centre - first) * 1000.0 / kVoiceRate, hz});
                 });
                 gst_buffer_unmap(buffer, &map);
                 std::lock_guard<std::mutex> g(lock);

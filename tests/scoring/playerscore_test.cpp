@@ -140,6 +140,7 @@ TEST_F(ScoredSong, AVoiceThatCannotBeOpenedLeavesTheSongUnscored) {
         return nullptr;
     });
     load(true);
+    runUntil(100);  // the voice is opened when the song's clock starts
     EXPECT_EQ(sim.player().scorer(), nullptr);
     EXPECT_NE(sim.state().statusMessage.find("no microphone (test)"), std::string::npos);
     EXPECT_NE(sim.state().statusMessage.find("unscored"), std::string::npos);
