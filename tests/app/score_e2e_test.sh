@@ -24,66 +24,41 @@ export ORBAKARAOKE_LIBRARY=$e2e_work/library.db
 
 # The lane's bars (#60C0FF), the voice's trace on the note (#40FF40) and the
 # rules above and below the results (#FFC000).
-export ORBAKARAOKE_MIC_SOURCE="filesrc location=$e2e_work/voice.wav ! wavparse"
-e2e_start_player "$e2e_work/song.mid"
-e2e_expect_no_colour "#60C0FF" "before scoring is switched on"
-e2e_key k Escape
-e2e_wait_colour "#60C0FF" 200 "the lane's note bars"
-echo "K shows the note lane"
-e2e_wait_colour "#40FF40" 20 "the voice's trace on the notes"
-echo "the voice is traced on the notes"
-shot score-midi-lane.png
-deadline=$((SECONDS + 40))
-until (($(e2e_count_colour "#FFC000") >= 1000)); do
-  ((SECONDS < deadline)) || e2e_fail "no results screen at the song's end"
-  kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "the player ended while singing"
-  sleep 0.3
-done
-echo "the song's end shows the results screen"
-shot score-midi-results.png
-deadline=$((SECONDS + 10))
-until best=$(sqlite3 "$ORBAKARAOKE_LIBRARY" "SELECT score FROM best_scores" 2>/dev/null) &&
-  [[ -n "$best" ]]; do
-  ((SECONDS < deadline)) || e2e_fail "no best score kept in the library"
-  sleep 0.2
-done
-((best >= 9000)) || e2e_fail "the melody sung back scored only $best"
-echo "the library keeps the score: $best"
-e2e_stop_player
-e2e_pid=""
+# Sings `song` from `voice`: K shows the lane, the trace follows the notes,
+# the song's end shows the results and the library keeps a score of at
+# least 9,000 for the song (`where` picks it out). Screenshots as `shot`.
+sing_and_score() {
+  local song=$1 voice=$2 caption=$3 shot=$4 where=$5 deadline best
+  export ORBAKARAOKE_MIC_SOURCE="filesrc location=$voice ! wavparse"
+  e2e_start_player "$song" "$caption"
+  e2e_expect_no_colour "#60C0FF" "before scoring is switched on"
+  e2e_key k Escape
+  e2e_wait_colour "#60C0FF" 200 "$caption: the lane's note bars"
+  e2e_wait_colour "#40FF40" 20 "$caption: the voice's trace on the notes"
+  shot "$shot-lane.png"
+  deadline=$((SECONDS + 40))
+  until (($(e2e_count_colour "#FFC000") >= 1000)); do
+    ((SECONDS < deadline)) || e2e_fail "$caption: no results screen at the song's end"
+    kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "$caption: the player ended while singing"
+    sleep 0.3
+  done
+  shot "$shot-results.png"
+  deadline=$((SECONDS + 10))
+  until best=$(sqlite3 "$ORBAKARAOKE_LIBRARY" \
+    "SELECT score FROM best_scores WHERE path LIKE '$where'" 2>/dev/null) && [[ -n "$best" ]]; do
+    ((SECONDS < deadline)) || e2e_fail "$caption: no best score kept in the library"
+    sleep 0.2
+  done
+  ((best >= 9000)) || e2e_fail "$caption: the melody sung back scored only $best"
+  echo "$caption sung back shows its lane, trace and results, and the library keeps $best"
+  e2e_stop_player
+  e2e_pid=""
+}
 
+sing_and_score "$e2e_work/song.mid" "$e2e_work/voice.wav" song.mid score-midi '%/song.mid'
 # An UltraStar song: its notes are the melody, its music the file it names.
 e2e_make_song "$e2e_work/us.mp3" 12
-export ORBAKARAOKE_MIC_SOURCE="filesrc location=$e2e_work/us-voice.wav ! wavparse"
-"$e2e_binary" "$e2e_work/us.txt" &
-e2e_pid=$!
-deadline=$((SECONDS + 40))
-e2e_wait_caption us.mp3 "$deadline"
-until [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$e2e_window" ]]; do
-  ((SECONDS < deadline)) || e2e_fail "the UltraStar song's window never took the focus"
-  xdotool windowfocus --sync "$e2e_window" 2>/dev/null || sleep 0.2
-done
-e2e_key k Escape
-e2e_wait_colour "#60C0FF" 200 "the UltraStar song's note bars"
-e2e_wait_colour "#40FF40" 20 "the voice's trace on the UltraStar notes"
-shot score-ultrastar-lane.png
-deadline=$((SECONDS + 40))
-until (($(e2e_count_colour "#FFC000") >= 1000)); do
-  ((SECONDS < deadline)) || e2e_fail "no results screen at the UltraStar song's end"
-  kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "the player ended while singing"
-  sleep 0.3
-done
-shot score-ultrastar-results.png
-deadline=$((SECONDS + 10))
-until best=$(sqlite3 "$ORBAKARAOKE_LIBRARY" \
-  "SELECT score FROM best_scores WHERE path LIKE '%/us.%'" 2>/dev/null) && [[ -n "$best" ]]; do
-  ((SECONDS < deadline)) || e2e_fail "no best score kept for the UltraStar song"
-  sleep 0.2
-done
-((best >= 9000)) || e2e_fail "the UltraStar melody sung back scored only $best"
-echo "the UltraStar song sung back shows its lane and results, and keeps $best"
-e2e_stop_player
-e2e_pid=""
+sing_and_score "$e2e_work/us.txt" "$e2e_work/us-voice.wav" us.mp3 score-ultrastar '%/us.%'
 
 # A source that is no GStreamer description: the song plays, unscored. The
 # status line says so in three lines (the song's banner leaves its third
