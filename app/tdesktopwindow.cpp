@@ -192,6 +192,12 @@ void TDesktopWindow::drawFrame() {
     m_view->repaint();
 }
 
+std::pair<int, int> TDesktopWindow::clientSize() const {
+    // As Timer1Timer hands it to the frame.
+    if (isMinimized()) return {0, 0};
+    return {m_view->width(), m_view->height()};
+}
+
 void TDesktopWindow::beep() {
     QApplication::beep();
 }

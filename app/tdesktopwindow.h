@@ -107,6 +107,7 @@ private:
     void beep() override;
     void toggleFullScreen() override;
     void drawFrame() override;
+    std::pair<int, int> clientSize() const override;
     std::optional<int> recordScore(const std::string& song, int total) override;
 
     void FormCreate();

@@ -50,6 +50,12 @@ public:
 
     // The song loader's step: the new song starts with its first picture.
     void songLoaded();
+    // With decoding ahead, the song's first pictures for a client of cw x ch
+    // are decoded from now on.
+    void decodeFirstPictureAhead(const std::vector<std::string>& imageFiles, const Settings& s,
+                                 int cw, int ch) {
+        m_images.decodeFirstAhead(imageFiles, s, cw, ch);
+    }
 
     // The slideshow decodes its next pictures on a worker thread (the
     // window); without, every picture change decodes on the spot.

@@ -19,6 +19,29 @@ struct ImageDisplay::Frame {
     }
 };
 
+namespace {
+
+// How a style loads its pictures: the decoding scale against the client,
+// the centre crop, and how many pictures one change brings.
+struct SlideLoad {
+    double factor = 0;
+    bool crop = false;
+    int count = 1;
+};
+
+SlideLoad slideLoadOf(int imageStyle) {
+    switch (imageStyle) {
+        case 1:
+            return {1.5, false, 2};
+        case 2:
+            return {1.7, false, 1};
+        default:
+            return {0.7, true, 1};
+    }
+}
+
+}  // namespace
+
 void ImageDisplay::restart() {
     m_imageIndex = 0;
     m_slideTimer = 0;
@@ -30,7 +53,9 @@ void ImageDisplay::draw(Bitmap& back, const FrameValues& f, const Settings& s,
     if (!s.useImages || imageFiles.empty()) return;
     const Frame fr{back, f, s, imageFiles, now};
     const bool styleChanged = s.imageStyle != m_lastImageStyle;
-    if (styleChanged && m_decoder) m_decoder->cancel();
+    // Before the first drawn frame the worker can only be on the song load's
+    // first pictures, asked for with the style drawn now.
+    if (styleChanged && m_decoder && m_lastImageStyle >= 0) m_decoder->cancel();
     if (styleChanged) {
         m_pictureB.canvas().brush().setColor(0x000000);
         m_pictureB.canvas().fillRect({0, 0, m_pictureB.width(), m_pictureB.height()});
@@ -65,6 +90,19 @@ Rect ImageDisplay::coveredRect(const FrameValues& f, const Settings& s,
     return {x, y, x + m_pictureA.width(), y + m_pictureA.height()};
 }
 
+void ImageDisplay::decodeFirstAhead(const std::vector<std::string>& imageFiles, const Settings& s,
+                                    int cw, int ch) {
+    if (!m_decoder || !s.useImages || imageFiles.empty() || cw <= 0 || ch <= 0) return;
+    // The cross style loads only while both pictures are off the screen;
+    // the others at the start of their slide clock, where a load leaves it.
+    if (s.imageStyle == 1 ? m_crossOffset != 0 : m_slideTimer != 0) return;
+    const int index =
+        m_imageIndex >= static_cast<int>(imageFiles.size()) || m_imageIndex < 0 ? 0 : m_imageIndex;
+    const SlideLoad load = slideLoadOf(s.imageStyle);
+    m_decoder->prepare(imageFiles, {index, cw, ch, s.monoChrome, load.factor, load.crop},
+                       load.count);
+}
+
 void ImageDisplay::setDecodeAhead(bool on) {
     if (on && !m_decoder)
         m_decoder = std::make_unique<PictureDecoder>();
@@ -72,13 +110,15 @@ void ImageDisplay::setDecodeAhead(bool on) {
         m_decoder.reset();
 }
 
-ImageDisplay::PictureChange ImageDisplay::changePictures(const Frame& fr, double factor, bool crop,
+ImageDisplay::PictureChange ImageDisplay::changePictures(const Frame& fr,
                                                          std::initializer_list<Bitmap*> targets) {
     const int count = static_cast<int>(fr.files.size());
     // The song loader restarts the index; a list that shrank since must not
     // send it past the end.
     if (m_imageIndex >= count || m_imageIndex < 0) m_imageIndex = 0;
-    const PictureLoadKey key{m_imageIndex, fr.f.cw, fr.f.ch, fr.s.monoChrome, factor, crop};
+    const SlideLoad style = slideLoadOf(fr.s.imageStyle);
+    const PictureLoadKey key{m_imageIndex,   fr.f.cw,    fr.f.ch,
+                             fr.s.monoChrome, style.factor, style.crop};
     const int n = static_cast<int>(targets.size());
     std::vector<PictureLoad> loads;
     if (!m_decoder) {
@@ -112,7 +152,7 @@ void ImageDisplay::drawCross(const Frame& fr) {
     const int cw = fr.f.cw, ch = fr.f.ch;
     // Both pictures start off the screen: nothing to show while they decode.
     if (m_crossOffset == 0 &&
-        changePictures(fr, 1.5, false, {&m_pictureA, &m_pictureB}) == PictureChange::Waiting)
+        changePictures(fr, {&m_pictureA, &m_pictureB}) == PictureChange::Waiting)
         return;
     m_crossOffset += static_cast<float>(fr.f.dt * 0.125);
     if (m_crossOffset > m_pictureA.width() + cw && m_crossOffset > m_pictureB.width() + cw)
@@ -158,7 +198,7 @@ void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
     // While the next picture decodes the strip scrolls on and the slide
     // clock waits.
     const PictureChange change =
-        m_slideTimer == 0 ? changePictures(fr, 1.7, false, {&m_pictureA}) : PictureChange::Failed;
+        m_slideTimer == 0 ? changePictures(fr, {&m_pictureA}) : PictureChange::Failed;
     if (change == PictureChange::Loaded) {
         int x = 0, y = 1;
         if (m_pictureA.width() < cw) {
@@ -199,7 +239,7 @@ void ImageDisplay::drawScroll(const Frame& fr, bool styleChanged) {
 void ImageDisplay::drawFade(const Frame& fr) {
     if (m_slideTimer == 0) {
         Bitmap& next = (m_fadeSlot + 1) % 2 == 0 ? m_pictureA : m_pictureB;
-        if (changePictures(fr, 0.7, true, {&next}) == PictureChange::Waiting) {
+        if (changePictures(fr, {&next}) == PictureChange::Waiting) {
             holdFade(fr);
             return;
         }
@@ -231,7 +271,7 @@ void ImageDisplay::drawFade(const Frame& fr) {
 
 void ImageDisplay::drawCentre(const Frame& fr) {
     if (m_slideTimer == 0 &&
-        changePictures(fr, 0.7, true, {&m_pictureA}) == PictureChange::Waiting) {
+        changePictures(fr, {&m_pictureA}) == PictureChange::Waiting) {
         holdCentre(fr);
         return;
     }

@@ -57,7 +57,14 @@ public:
 
     // Pictures decoded on a worker thread ahead of their change.
     void setDecodeAhead(bool on);
+    // After restart(): the worker starts on the pictures the first frame at
+    // cw x ch will show, so that the song's first picture is decoded during
+    // its load rather than after its first frame.
+    void decodeFirstAhead(const std::vector<std::string>& imageFiles, const Settings& s, int cw,
+                          int ch);
     bool decodeAhead() const { return m_decoder != nullptr; }
+    // Pictures decoded ahead that the next change will take at once.
+    bool decodedAheadReady() const { return m_decoder && m_decoder->finished(); }
 
     int imageIndex() const { return m_imageIndex; }
     int slideTimer() const { return m_slideTimer; }
@@ -74,8 +81,7 @@ private:
     // The next pictures of the list into the targets (a null image where
     // none of the tries decoded); Waiting, with nothing changed, while the
     // worker has not finished them. The result is the first target's.
-    PictureChange changePictures(const Frame& fr, double factor, bool crop,
-                                 std::initializer_list<Bitmap*> targets);
+    PictureChange changePictures(const Frame& fr, std::initializer_list<Bitmap*> targets);
     // What a style shows while its next picture is not ready: its last frame.
     void holdCentre(const Frame& fr);
     void holdFade(const Frame& fr);

@@ -84,6 +84,18 @@ std::optional<std::vector<PictureLoad>> PictureDecoder::take(const std::vector<s
     return loads;
 }
 
+void PictureDecoder::prepare(const std::vector<std::string>& files, const PictureLoadKey& key,
+                             int count) {
+    std::lock_guard lock(m_mutex);
+    if (m_job && m_job->matches(files, key, count)) return;
+    startLocked({files, key, count});
+}
+
+bool PictureDecoder::finished() const {
+    std::lock_guard lock(m_mutex);
+    return m_done.has_value();
+}
+
 void PictureDecoder::cancel() {
     std::lock_guard lock(m_mutex);
     m_job.reset();

@@ -69,6 +69,13 @@ public:
     std::optional<std::vector<PictureLoad>> take(const std::vector<std::string>& files,
                                                  const PictureLoadKey& key, int count);
 
+    // Sets the worker on the `count` loads from `key` before any frame asks
+    // for them (a song load), unless it is on them already.
+    void prepare(const std::vector<std::string>& files, const PictureLoadKey& key, int count);
+
+    // Whether the worker's job is finished and waits to be taken.
+    bool finished() const;
+
     // Drops the job and any finished result; a decode in flight finishes
     // unseen.
     void cancel();

@@ -178,6 +178,10 @@ void Player::loadSong() {
     st.songTime = 0;
     m_pictures.songLoaded();
     m_frame.songLoaded();
+    // The first picture decodes while the music opens.
+    std::pair<int, int> size = m_host.clientSize();
+    if (size.first <= 0) size = {m_frame.values().cw, m_frame.values().ch};
+    m_pictures.decodeFirstPictureAhead(st.imageFiles, s, size.first, size.second);
     // The previous song's lines go now: whatever stops this load, they must
     // never be shown, exported or saved under this song's names.
     st.lineTimes.clear();

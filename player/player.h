@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effects/framepictures.h"
@@ -68,6 +69,9 @@ public:
     virtual void toggleFullScreen() {}
     // One frame drawn and shown at once, outside the timer.
     virtual void drawFrame() {}
+    // The size the next frame will be drawn at, when the host knows it
+    // before any frame (a window); width 0 when it does not.
+    virtual std::pair<int, int> clientSize() const { return {0, 0}; }
     // A song sung to its end with scoring on: the host keeps the best score
     // of each song and returns the best before this one (none: the first).
     virtual std::optional<int> recordScore(const std::string& /*song*/, int /*total*/) {

@@ -157,6 +157,27 @@ TEST_F(SlideshowAhead, ASongLoadOrAStyleChangeDropsThePictureDecodedAhead) {
     expectColours(shown(2), {0xFF0000, 0x0000FF});
 }
 
+TEST_F(SlideshowAhead, ASongLoadDecodesTheFirstPicturesTheFirstFrameOfEachStyleShows) {
+    m_files = {picture("1.jpg", Qt::red), picture("2.jpg", Qt::green)};
+    for (int style : {0, 1, 2, 3, 5}) {
+        SCOPED_TRACE(style);
+        m_settings.imageStyle = style;
+        ImageDisplay display;
+        display.setDecodeAhead(true);
+        display.restart();
+        display.decodeFirstAhead(m_files, m_settings, 100, 100);
+        const auto end = std::chrono::steady_clock::now() + kDeadline;
+        while (!display.decodedAheadReady() && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(1ms);
+        ASSERT_TRUE(display.decodedAheadReady());
+        // Asked for anything else, the first frame would wait for the worker.
+        display.draw(m_back, frameValuesFor(100, 100, 15, true), m_settings, m_files, 1000);
+        ASSERT_FALSE(display.pictureA().empty());
+        EXPECT_TRUE(nearColour(display.pictureA().canvas().pixel(5, 5), 0x0000FF));
+        EXPECT_EQ(display.imageIndex(), style == 1 ? 0 : 1);  // the cross style takes two
+    }
+}
+
 TEST_F(SlideshowAhead, EveryStyleGetsItsPicturesInOrder) {
     m_files = {picture("1.jpg", Qt::red), picture("2.jpg", Qt::green)};
     for (int style : {1, 2, 5}) {
