@@ -65,4 +65,9 @@ private:
     Canvas m_canvas{*this};
 };
 
+// Inline: every span and every pixel of a line is noted through it.
+inline DrawnSince& Canvas::noted() {
+    return m_owner->m_drawn;
+}
+
 }  // namespace orba

@@ -56,10 +56,6 @@ void Canvas::writePixels(const PixelView& px, int y, int x0, int x1, std::uint32
     noted().note(y, x0, x1);
 }
 
-DrawnSince& Canvas::noted() {
-    return m_owner->m_drawn;
-}
-
 void Canvas::clearAround(const Rect& keep) {
     QImage& img = image();
     if (img.isNull()) return;
@@ -235,9 +231,20 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
     }
     const PixelView px(image());
     const int height = px.height();
+    // The spans are filled unnoted: together they cover exactly the rows of
+    // the largest disc, which are noted once at the end.
+    const Rect hole = m_hole;
+    const auto fill = [&px, &hole](int y, int x0, int x1, std::uint32_t value) {
+        if (y >= hole.top && y < hole.bottom && x0 < hole.right && x1 > hole.left) {
+            fillSpan(px, y, x0, hole.left, value, false);
+            fillSpan(px, y, hole.right, x1, value, false);
+        } else {
+            fillSpan(px, y, x0, x1, value, false);
+        }
+    };
     for (std::size_t k = 0; k < drawn.size(); ++k) {
         const int r = radii[drawn[k]];
-        const Colour colour = colours[drawn[k]];
+        const std::uint32_t colour = toPixel(colours[drawn[k]]);
         const bool inner = k + 1 < drawn.size();
         const int innerRadius = inner ? radii[drawn[k + 1]] : 0;
         for (int i = 0; i < 2 * r; ++i) {
@@ -249,18 +256,35 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
             row.last += cx;
             const int innerIndex = y - (cy - innerRadius);
             if (!inner || innerIndex < 0 || innerIndex >= 2 * innerRadius) {
-                writeSpan(px, y, row.first, row.last + 1, colour, false);
+                fill(y, row.first, row.last + 1, colour);
                 continue;
             }
-            EllipseRow hole = (*rows[k + 1])[static_cast<std::size_t>(innerIndex)];
-            hole.first += cx;
-            hole.last += cx;
-            if (hole.first > hole.last) {
-                writeSpan(px, y, row.first, row.last + 1, colour, false);
+            EllipseRow within = (*rows[k + 1])[static_cast<std::size_t>(innerIndex)];
+            within.first += cx;
+            within.last += cx;
+            if (within.first > within.last) {
+                fill(y, row.first, row.last + 1, colour);
                 continue;
             }
-            writeSpan(px, y, row.first, hole.first, colour, false);
-            writeSpan(px, y, hole.last + 1, row.last + 1, colour, false);
+            fill(y, row.first, within.first, colour);
+            fill(y, within.last + 1, row.last + 1, colour);
+        }
+    }
+    if (!drawn.empty()) {
+        DrawnSince& noting = noted();
+        const int r = radii[drawn.front()];
+        for (int i = 0; i < 2 * r; ++i) {
+            const int y = cy - r + i;
+            if (y < 0 || y >= height) continue;
+            const EllipseRow row = (*rows.front())[static_cast<std::size_t>(i)];
+            if (row.first > row.last) continue;
+            const int x0 = row.first + cx, x1 = row.last + 1 + cx;
+            if (y >= hole.top && y < hole.bottom && x0 < hole.right && x1 > hole.left) {
+                noting.note(y, x0, hole.left);
+                noting.note(y, hole.right, x1);
+            } else {
+                noting.note(y, x0, x1);
+            }
         }
     }
     // The brush ends as the one-by-one drawing leaves it: solid, in the
@@ -291,20 +315,39 @@ void Canvas::lineTo(int x, int y) {
     const auto inHole = [&hole](int cx, int cy) {
         return cy >= hole.top && cy < hole.bottom && cx >= hole.left && cx < hole.right;
     };
+    // The pixels a line sets in one row lie side by side: each run of them
+    // is noted once rather than pixel by pixel.
+    DrawnSince& drawn = noted();
+    int runY = -1, runX0 = 0, runX1 = 0;
+    const auto noteRun = [&] {
+        if (runY >= 0) drawn.note(runY, runX0, runX1);
+    };
+    const auto plotted = [&](int cx, int cy) {
+        if (cy == runY && (cx == runX1 || cx + 1 == runX0)) {
+            runX0 = std::min(runX0, cx);
+            runX1 = std::max(runX1, cx + 1);
+            return;
+        }
+        noteRun();
+        runY = cy;
+        runX0 = cx;
+        runX1 = cx + 1;
+    };
     if (m_pen.mode == PenMode::Xor) {
         const std::uint32_t bits = value & 0x00FFFFFFu;
         forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(), [&](int cx, int cy) {
             if (inHole(cx, cy)) return;
             px.row(cy)[cx] ^= bits;
-            noted().note(cy, cx, cx + 1);
+            plotted(cx, cy);
         });
     } else {
         forEachLinePixel(from.x, from.y, x, y, px.width(), px.height(), [&](int cx, int cy) {
             if (inHole(cx, cy)) return;
             px.row(cy)[cx] = value;
-            noted().note(cy, cx, cx + 1);
+            plotted(cx, cy);
         });
     }
+    noteRun();
 }
 
 // --- copies -----------------------------------------------------------------
