@@ -3,13 +3,16 @@
 // encoding and muxing. CPU seconds are given beside wall seconds, because
 // the wall clock of a shared machine says little.
 //
-//   export_bench [SONG] [--out FILE] [--size WxH] [--fps N]
+//   export_bench [SONG] [--out FILE] [--size WxH] [--fps N] [--seconds N]
+//
+// --seconds: only the song's first N seconds (a short run).
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 #include <sys/resource.h>
 
 #include <QGuiApplication>
 #include <chrono>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -100,7 +103,7 @@ double conversionCpuPerFrame(const orba::Bitmap& frame, int fps) {
 
 // Everything after the arguments; ToolInputError when the song cannot be
 // loaded.
-int measure(const std::string& song, orba::ExportJob job) {
+int measure(const std::string& song, orba::ExportJob job, int seconds) {
     orba::SimulationFrameSource simulation(song);
     TimedSource source(simulation);
     job.audio = simulation.audio();
@@ -108,6 +111,7 @@ int measure(const std::string& song, orba::ExportJob job) {
     // The bench's own file, made again on every run.
     job.overwrite = true;
     job.toMs = simulation.songLength();
+    if (seconds > 0) job.toMs = std::min(job.toMs, seconds * 1000);
 
     std::atomic<bool> cancel{false};
     const double cpu0 = processCpu();
@@ -140,14 +144,16 @@ int measure(const std::string& song, orba::ExportJob job) {
 
 int main(int argc, char** argv) {
     using orba::bench::refuseArgument;
-    const std::string usage = "usage: export_bench [SONG] [--out FILE] [--size WxH] [--fps N]";
+    const std::string usage =
+        "usage: export_bench [SONG] [--out FILE] [--size WxH] [--fps N] [--seconds N]";
+    int seconds = 0;
     std::string song = ORBA_DEMO_DIR "/demo.mp3";
     bool songGiven = false;
     orba::ExportJob job;
     job.outFile = (std::filesystem::temp_directory_path() / "orba-export-bench.mp4").string();
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--out" || a == "--size" || a == "--fps") && i + 1 == argc)
+        if ((a == "--out" || a == "--size" || a == "--fps" || a == "--seconds") && i + 1 == argc)
             refuseArgument(argv[0], a + " wants a value; " + usage);
         if (a == "--out") {
             job.outFile = argv[++i];
@@ -162,6 +168,11 @@ int main(int argc, char** argv) {
             if (!orba::bench::parseInt(argv[++i], 1, 240, fps))
                 refuseArgument(argv[0], std::string("--fps: not 1 to 240: ") + argv[i]);
             job.fps = static_cast<int>(fps);
+        } else if (a == "--seconds") {
+            std::int64_t n = 0;
+            if (!orba::bench::parseInt(argv[++i], 1, 24 * 3600, n))
+                refuseArgument(argv[0], std::string("--seconds: not a count: ") + argv[i]);
+            seconds = static_cast<int>(n);
         } else if (a.starts_with("-") || songGiven) {
             refuseArgument(argv[0], "unknown argument " + a + "; " + usage);
         } else {
@@ -178,7 +189,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     gst_init(nullptr, nullptr);
     try {
-        return measure(song, job);
+        return measure(song, job, seconds);
     } catch (const orba::ToolInputError& e) {
         refuseArgument(argv[0], e.what());
     }
