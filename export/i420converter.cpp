@@ -56,14 +56,16 @@ YuvMatrix yuvMatrix(double kr, double kb, bool studioRange, bool chromaOnEvenCol
 void convertBgrxRows(const std::uint8_t* bgrx, std::size_t bgrxStride, const I420Layout& layout,
                      const YuvMatrix& matrix, int rowFrom, int rowTo, std::uint8_t* out) {
     thread_local std::vector<std::int16_t> sums;
+    thread_local std::vector<std::uint8_t> spareRow;
     sums.resize(3 * static_cast<std::size_t>(layout.width + 2));
+    spareRow.resize(static_cast<std::size_t>(layout.width));
     const PairFn convertPair = pairConverter();
     for (int row = rowFrom; row < rowTo; row += 2) {
         const bool two = row + 1 < layout.height;
         const std::size_t c = static_cast<std::size_t>(row / 2);
         const i420::PairOut pair{
             out + static_cast<std::size_t>(row) * layout.strideY,
-            two ? out + static_cast<std::size_t>(row + 1) * layout.strideY : nullptr,
+            two ? out + static_cast<std::size_t>(row + 1) * layout.strideY : spareRow.data(),
             out + layout.offsetU + c * layout.strideU, out + layout.offsetV + c * layout.strideV,
             sums.data()};
         const std::uint8_t* row0 = bgrx + static_cast<std::size_t>(row) * bgrxStride;

@@ -19,7 +19,8 @@ namespace orba::i420 {
 // (width + 2) each).
 struct PairOut {
     std::uint8_t* y0;
-    std::uint8_t* y1;  // null when the pair is one last odd row
+    // A last odd row is a pair of itself, its second luma row thrown away.
+    std::uint8_t* y1;
     std::uint8_t* u;
     std::uint8_t* v;
     std::int16_t* sums;
@@ -38,9 +39,12 @@ inline std::uint32_t pixelAt(const std::uint8_t* row, int x) {
 
 // Both rows of a pair in one pass: their luma, and each column's sum of the
 // two pixels for the chroma (stored one place right, see chromaRow).
-inline void lumaRows(const std::uint8_t* row0, const std::uint8_t* row1, int width,
-                     const YuvMatrix& m, std::uint8_t* y0, std::uint8_t* y1, std::int16_t* sr,
-                     std::int16_t* sg, std::int16_t* sb) {
+// The pointers never overlap: said, so that the vectorizer need not check
+// at run time (it gives up checking as many as these).
+inline void lumaRows(const std::uint8_t* __restrict row0, const std::uint8_t* __restrict row1,
+                     int width, const YuvMatrix& m, std::uint8_t* __restrict y0,
+                     std::uint8_t* __restrict y1, std::int16_t* __restrict sr,
+                     std::int16_t* __restrict sg, std::int16_t* __restrict sb) {
     const std::int32_t add = (m.yOffset << YuvMatrix::kShift) + (1 << (YuvMatrix::kShift - 1));
     const std::int32_t cr = m.y[0], cg = m.y[1], cb = m.y[2];
     for (int x = 0; x < width; ++x) {
@@ -63,8 +67,9 @@ inline void lumaRows(const std::uint8_t* row0, const std::uint8_t* row1, int wid
 // `taps`: column sums per chroma sample (2 between columns, 4 with 1-2-1
 // weights), times the two rows.
 template <int kTaps>
-inline void chromaRow(const std::int16_t* sr, const std::int16_t* sg, const std::int16_t* sb,
-                      int chromaWidth, const YuvMatrix& m, std::uint8_t* u, std::uint8_t* v) {
+inline void chromaRow(const std::int16_t* __restrict sr, const std::int16_t* __restrict sg,
+                      const std::int16_t* __restrict sb, int chromaWidth, const YuvMatrix& m,
+                      std::uint8_t* __restrict u, std::uint8_t* __restrict v) {
     constexpr int kShift = YuvMatrix::kShift + (kTaps == 2 ? 2 : 3);
     constexpr std::int32_t add = (128 << kShift) + (1 << (kShift - 1));
     for (int i = 0; i < chromaWidth; ++i) {
@@ -95,9 +100,7 @@ inline void convertPair(const std::uint8_t* row0, const std::uint8_t* row1, int 
     std::int16_t* sr = out.sums;
     std::int16_t* sg = sr + padded;
     std::int16_t* sb = sg + padded;
-    // A last odd row is its own pair: its luma written twice over the same
-    // row, its pixels counted twice in the chroma.
-    lumaRows(row0, row1, width, m, out.y0, out.y1 ? out.y1 : out.y0, sr, sg, sb);
+    lumaRows(row0, row1, width, m, out.y0, out.y1, sr, sg, sb);
     for (std::int16_t* s : {sr, sg, sb}) {
         s[0] = s[1];
         s[width + 1] = s[width];
