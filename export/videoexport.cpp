@@ -367,8 +367,10 @@ bool Export::pushFrames(ExportFrameSource& source, const ExportProgressFn& progr
             gst_buffer_unref(buffer);
             return fail("GStreamer cannot hold the frames");
         }
-        m_converter->convert(image.constBits(), static_cast<std::size_t>(image.bytesPerLine()),
-                             map.data, m_last ? m_lastMap.data : nullptr);
+        m_timings.rowPairsChanged +=
+            m_converter->convert(image.constBits(), static_cast<std::size_t>(image.bytesPerLine()),
+                                 map.data, m_last ? m_lastMap.data : nullptr);
+        m_timings.rowPairs += (j.height + 1) / 2;
         gst_buffer_unmap(buffer, &map);
         releaseLast();
         if (gst_buffer_map(buffer, &m_lastMap, GST_MAP_READ)) m_last = gst_buffer_ref(buffer);

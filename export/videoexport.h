@@ -25,6 +25,9 @@ struct ExportTimings {
     double converting = 0;  // the frames into the encoder's buffers, in its colours (I420)
     double waiting = 0;     // for the encoders to take more frames
     double total = 0;
+    // Row pairs of the frames converted, and of those the ones that changed.
+    long long rowPairs = 0;
+    long long rowPairsChanged = 0;
 };
 
 struct ExportResult {
