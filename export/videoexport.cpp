@@ -2,6 +2,7 @@
 
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
+#include <gst/video/video.h>
 
 #include <algorithm>
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "export/audiofeed.h"
+#include "export/i420converter.h"
 #include "export/outputfile.h"
 #include "playback/gstreamer.h"
 
@@ -18,7 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Frames waiting for the colour conversion: enough to keep the encoders fed
+// Frames waiting for the encoder: enough to keep the encoders fed
 // while the next frame is drawn, few enough to hold little memory.
 constexpr int kQueuedFrames = 4;
 constexpr std::size_t kAudioBlockFrames = 1024;
@@ -63,6 +65,19 @@ std::string videoEncoder(const std::string& element, const ExportJob& job) {
                                std::to_string(kbps * 1000) + " keyframe-max-dist=" + keyFrames;
     if (element == "vp9enc") return "vp9enc row-mt=true" + common;
     return element + common;
+}
+
+I420Layout i420Layout(const GstVideoInfo& info) {
+    I420Layout l;
+    l.width = static_cast<int>(GST_VIDEO_INFO_WIDTH(&info));
+    l.height = static_cast<int>(GST_VIDEO_INFO_HEIGHT(&info));
+    l.strideY = static_cast<std::size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
+    l.strideU = static_cast<std::size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 1));
+    l.strideV = static_cast<std::size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 2));
+    l.offsetU = GST_VIDEO_INFO_PLANE_OFFSET(&info, 1);
+    l.offsetV = GST_VIDEO_INFO_PLANE_OFFSET(&info, 2);
+    l.size = GST_VIDEO_INFO_SIZE(&info);
+    return l;
 }
 
 std::string audioEncoder(const std::string& element) {
@@ -149,6 +164,7 @@ private:
     bool build();
     bool pushFrames(ExportFrameSource& source, const ExportProgressFn& progress);
     bool finish();
+    void releaseLast();
     // Reads the bus for up to `wait`; false once the export has to stop.
     bool poll(GstClockTime wait);
     bool handle(GstMessage* msg);
@@ -162,6 +178,11 @@ private:
     GstPtr<GstElement> m_pipeline;
     GstPtr<GstElement> m_video;
     GstPtr<GstBufferPool> m_frames;
+    gsize m_frameBytes = 0;
+    std::unique_ptr<I420Converter> m_converter;
+    // The frame pushed last, mapped: the converter copies unchanged rows from it.
+    GstBuffer* m_last = nullptr;
+    GstMapInfo m_lastMap = {};
     GstPtr<GstElement> m_file;
     GstPtr<GstBus> m_bus;
     bool m_eos = false;
@@ -203,14 +224,13 @@ bool Export::build() {
     m_feed = makeAudioFeed(m_job.audio, m_job.fromMs, problem);
     if (!m_feed) return fail(problem);
 
-    const std::string description =
-        "appsrc name=video ! videoconvert ! video/x-raw,format=I420 ! "
-        "queue max-size-buffers=4 max-size-bytes=0 max-size-time=0 ! " +
-        videoEncoder(video, m_job) +
-        " ! queue ! mux. "
-        "appsrc name=audio ! audioconvert ! audioresample ! " +
-        audioEncoder(plan.audio.element) + " ! queue ! mux. " + muxer(plan.muxer.element) +
-        " name=mux ! fdsink name=file";
+    // The frames come converted to I420 already (see I420Converter); the
+    // encoder runs on the source's streaming thread.
+    const std::string description = "appsrc name=video ! " + videoEncoder(video, m_job) +
+                                    " ! queue ! mux. "
+                                    "appsrc name=audio ! audioconvert ! audioresample ! " +
+                                    audioEncoder(plan.audio.element) + " ! queue ! mux. " +
+                                    muxer(plan.muxer.element) + " name=mux ! fdsink name=file";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
     const std::string reason = error && error->message ? error->message : "";
@@ -226,14 +246,25 @@ bool Export::build() {
     // The sink writes into the file we created, and never opens a name itself.
     g_object_set(m_file.get(), "fd", m_output.descriptor(), nullptr);
 
-    const guint64 frameBytes = static_cast<guint64>(m_job.width) * m_job.height * 4;
-    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width",
-                                        G_TYPE_INT, m_job.width, "height", G_TYPE_INT, m_job.height,
-                                        "framerate", GST_TYPE_FRACTION, m_job.fps, 1,
-                                        "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    // The colorimetry that the pipeline's converter chose when the caps named
+    // none (BT.709 at HD sizes, BT.601 below), written into the caps.
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, static_cast<guint>(m_job.width),
+                              static_cast<guint>(m_job.height));
+    info.fps_n = m_job.fps;
+    info.fps_d = 1;
+    gdouble kr = 0, kb = 0;
+    if (!gst_video_color_matrix_get_Kr_Kb(info.colorimetry.matrix, &kr, &kb))
+        return fail("GStreamer has no colour matrix for the video");
+    m_converter = std::make_unique<I420Converter>(
+        i420Layout(info), yuvMatrix(kr, kb, info.colorimetry.range != GST_VIDEO_COLOR_RANGE_0_255,
+                                    (info.chroma_site & GST_VIDEO_CHROMA_SITE_H_COSITED) != 0));
+    m_frameBytes = info.size;
+    const guint64 frameBytes = m_frameBytes;
+    GstCaps* caps = gst_video_info_to_caps(&info);
     g_object_set(m_video.get(), "caps", caps, "format", GST_FORMAT_TIME, "is-live", FALSE,
                  "max-bytes", frameBytes * kQueuedFrames, nullptr);
-    // Frame memory comes back to the pool once converted, instead of being
+    // Frame memory comes back to the pool once encoded, instead of being
     // mapped afresh (and faulted in page by page) for every frame.
     m_frames.reset(gst_buffer_pool_new());
     GstStructure* config = gst_buffer_pool_get_config(m_frames.get());
@@ -307,7 +338,7 @@ bool Export::pushFrames(ExportFrameSource& source, const ExportProgressFn& progr
     const ExportJob& j = m_job;
     const long long frames = frameCount(j.fromMs, j.toMs, j.fps);
     Bitmap back(j.width, j.height);
-    const gsize frameBytes = static_cast<gsize>(j.width) * j.height * 4;
+    const gsize frameBytes = m_frameBytes;
     const guint64 room = frameBytes * (kQueuedFrames - 1);
     GstAppSrc* src = GST_APP_SRC(m_video.get());
     for (long long k = 0; k < frames; ++k) {
@@ -318,29 +349,44 @@ bool Export::pushFrames(ExportFrameSource& source, const ExportProgressFn& progr
         m_timings.drawing += secondsSince(t);
 
         t = Clock::now();
-        while (gst_app_src_get_current_level_bytes(src) > room)
-            if (!poll(kWaitStep)) return false;
-        m_timings.waiting += secondsSince(t);
-
-        t = Clock::now();
         const QImage& image = back.image();
-        if (image.width() != j.width || image.height() != j.height ||
-            static_cast<gsize>(image.bytesPerLine()) != static_cast<gsize>(j.width) * 4)
+        if (image.width() != j.width || image.height() != j.height)
             return fail("the frame source drew a frame of another size");
         GstBuffer* buffer = nullptr;
         if (gst_buffer_pool_acquire_buffer(m_frames.get(), &buffer, nullptr) != GST_FLOW_OK)
             return fail("GStreamer cannot hold the frames");
-        gst_buffer_fill(buffer, 0, image.constBits(), frameBytes);
         GST_BUFFER_PTS(buffer) =
             gst_util_uint64_scale_int(static_cast<guint64>(k), GST_SECOND, j.fps);
         GST_BUFFER_DURATION(buffer) =
             gst_util_uint64_scale_int(static_cast<guint64>(k + 1), GST_SECOND, j.fps) -
             GST_BUFFER_PTS(buffer);
+        // Straight into the encoder's buffer, the unchanged rows taken from
+        // the frame before, which stays mapped until this one replaces it.
+        GstMapInfo map;
+        if (!gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+            gst_buffer_unref(buffer);
+            return fail("GStreamer cannot hold the frames");
+        }
+        m_timings.rowPairsChanged +=
+            m_converter->convert(image.constBits(), static_cast<std::size_t>(image.bytesPerLine()),
+                                 map.data, m_last ? m_lastMap.data : nullptr);
+        m_timings.rowPairs += (j.height + 1) / 2;
+        gst_buffer_unmap(buffer, &map);
+        releaseLast();
+        if (gst_buffer_map(buffer, &m_lastMap, GST_MAP_READ)) m_last = gst_buffer_ref(buffer);
+        m_timings.converting += secondsSince(t);
+
+        t = Clock::now();
+        while (gst_app_src_get_current_level_bytes(src) > room)
+            if (!poll(kWaitStep)) {
+                gst_buffer_unref(buffer);
+                return false;
+            }
+        m_timings.waiting += secondsSince(t);
         if (gst_app_src_push_buffer(src, buffer) != GST_FLOW_OK) {
             poll(0);
             return fail("the encoder stopped taking frames");
         }
-        m_timings.copying += secondsSince(t);
         if (progress) progress({k + 1, frames, j.fps, secondsSince(m_started)});
     }
     gst_app_src_end_of_stream(src);
@@ -355,7 +401,15 @@ bool Export::finish() {
     return problem.empty() || fail(std::move(problem));
 }
 
+void Export::releaseLast() {
+    if (!m_last) return;
+    gst_buffer_unmap(m_last, &m_lastMap);
+    gst_buffer_unref(m_last);
+    m_last = nullptr;
+}
+
 void Export::teardown() {
+    releaseLast();
     m_pump.stop = true;
     if (m_feed) m_feed->stop();
     if (m_pipeline) gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
