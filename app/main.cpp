@@ -1,6 +1,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <thread>
 
 #include "app/commandline.h"
 #include "app/mprisbridge.h"
@@ -10,6 +11,7 @@
 #include "desktop/songhandover.h"
 #include "platform/startuptrace.h"
 #include "platform/version.h"
+#include "playback/gstreamer.h"
 #include "settings/tsetting.h"
 #include "tools/headless.h"
 
@@ -30,6 +32,11 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // GStreamer reads its plugin registry while Qt opens the display and
+    // builds the window; the first song's open waits for it only if it is
+    // not done by then (initGStreamer is one call for every thread).
+    std::jthread gstreamerStart([] { orba::initGStreamer(); });
+
     // The window is drawn pixel for pixel: no scaling by screen resolution.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     try {
@@ -47,8 +54,12 @@ int main(int argc, char** argv) {
             orba::TDesktopWindow window;
             window.setCommandLineFile(cl.musicFile);
             orba::startupMark("window");
-            orba::TSetting setting(window.player().dialogValues(), &window);
-            window.setSettingDialog(&setting);
+            // The settings dialog is made when first opened, with the values
+            // it would have read here.
+            window.setSettingDialogMaker([&window, atStart = window.player().dialogValues()] {
+                return std::make_unique<orba::TSetting>(window.player().dialogValues(), atStart,
+                                                        &window);
+            });
             orba::startupMark("settings-dialog");
             orba::MprisBridge desktopControls(window);  // media keys, sound menu, handed songs
             window.setStartInTimeEditMode(cl.timeEdit);

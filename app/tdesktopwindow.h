@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,12 @@ public:
 
     // The dialog is created after the main window, as at start-up.
     void setSettingDialog(TSetting* dialog);
+    // Or the window makes it itself, the first time it is opened: its
+    // widgets need not delay the first frame.
+    void setSettingDialogMaker(std::function<std::unique_ptr<TSetting>()> make) {
+        m_makeSetting = std::move(make);
+    }
+    TSetting* settingDialog();
     // The music file named on the command line, opened at the first show.
     void setCommandLineFile(std::string path) { m_commandLineFile = std::move(path); }
     // The first song opens in the time-tag edit mode.
@@ -81,7 +88,9 @@ public:
 
     QAction* menuEntry(const char* name) const;
     LibraryControl& library() { return *m_library; }
-    LibraryPanel& libraryPanel() { return *m_panel; }
+    // Made the first time it is opened (its dock stands at start, so the
+    // docks keep their order).
+    LibraryPanel& libraryPanel();
     QueuePanel& queuePanel() { return *m_queuePanel; }
     PartyControl& party() { return *m_party; }
     // Serves the guests' page (a new address and PIN each time); false, with
@@ -124,6 +133,8 @@ private:
     Bitmap m_backBuffer;
     QTimer Timer1;
     TSetting* m_setting = nullptr;
+    std::function<std::unique_ptr<TSetting>()> m_makeSetting;
+    std::unique_ptr<TSetting> m_ownSetting;
     FrameView* m_view = nullptr;
     std::string m_commandLineFile;
     bool m_startInTimeEditMode = false;
@@ -141,6 +152,7 @@ private:
     QString m_lastSinger;  // offered again when the next song is queued
     QDockWidget* m_panelDock = nullptr;
     LibraryPanel* m_panel = nullptr;
+    std::function<LibraryPanel*()> m_makePanel;
     std::unique_ptr<PartyControl> m_party;
     QDockWidget* m_queueDock = nullptr;
     QueuePanel* m_queuePanel = nullptr;
