@@ -91,7 +91,8 @@ public:
     // Made the first time it is opened (its dock stands at start, so the
     // docks keep their order).
     LibraryPanel& libraryPanel();
-    QueuePanel& queuePanel() { return *m_queuePanel; }
+    // Made when first needed, like the library panel.
+    QueuePanel& queuePanel();
     PartyControl& party() { return *m_party; }
     // Serves the guests' page (a new address and PIN each time); false, with
     // `error` set, when it cannot.
@@ -156,6 +157,7 @@ private:
     std::unique_ptr<PartyControl> m_party;
     QDockWidget* m_queueDock = nullptr;
     QueuePanel* m_queuePanel = nullptr;
+    std::function<QueuePanel*()> m_makeQueuePanel;
 
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;
