@@ -36,11 +36,12 @@ int main(int argc, char** argv) {
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     try {
         orba::OrbaApplication app(argc, argv);
-        // GStreamer reads its plugin registry while the window is built; the
-        // first song's open waits for it only if it is not done by then
-        // (initGStreamer is one call for every thread). Not before Qt has set
-        // the process's locale, which no other thread may be reading then.
-        std::jthread gstreamerStart([] { orba::initGStreamer(); });
+        // GStreamer reads its plugin registry and loads the plugins a song's
+        // open takes while the window is built; the first open waits for it
+        // only if it is not done by then (initGStreamer is one call for every
+        // thread). Not before Qt has set the process's locale, which no other
+        // thread may be reading then.
+        std::jthread gstreamerStart([] { orba::preloadPlaybackPlugins(); });
         // The application title; not set as Qt's display name, which the
         // desktop would append to every window caption.
         app.setApplicationName(QString::fromUtf8(orba::kApplicationTitle));
