@@ -28,8 +28,8 @@ struct MemoryReader {
 
     static int read(void* self, std::uint8_t* to, int size) {
         auto* r = static_cast<MemoryReader*>(self);
-        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(size),
-                                                    r->bytes->size() - r->offset);
+        const std::size_t n =
+            std::min<std::size_t>(static_cast<std::size_t>(size), r->bytes->size() - r->offset);
         if (n == 0) return AVERROR_EOF;
         std::memcpy(to, r->bytes->data() + r->offset, n);
         r->offset += n;

@@ -53,8 +53,7 @@ private:
     std::unique_ptr<fluid_player_t, PlayerDeleter> m_player;
 };
 
-MidiSynth::Start FluidMidiSynth::start(const std::string& soundFont, int sampleRate,
-                                       double gain) {
+MidiSynth::Start FluidMidiSynth::start(const std::string& soundFont, int sampleRate, double gain) {
     silenceFluidSynth();
     m_settings.reset(new_fluid_settings());
     if (!m_settings) return Start::NoSynth;

@@ -15,8 +15,7 @@ TEST(Modules, AreLookedForBesideTheProgramThenInTheInstalledLibFolderThenTheBuil
     ASSERT_EQ(folders.size(), 3u);
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
     EXPECT_EQ(folders[0], program.parent_path().string());
-    EXPECT_EQ(folders[1],
-              (program.parent_path().parent_path() / "lib" / "orbakaraoke").string());
+    EXPECT_EQ(folders[1], (program.parent_path().parent_path() / "lib" / "orbakaraoke").string());
     EXPECT_TRUE(std::filesystem::path(folders[2]).is_absolute()) << folders[2];
 }
 
