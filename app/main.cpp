@@ -1,6 +1,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <thread>
 
 #include "app/commandline.h"
 #include "app/mprisbridge.h"
@@ -10,6 +11,7 @@
 #include "desktop/songhandover.h"
 #include "platform/startuptrace.h"
 #include "platform/version.h"
+#include "playback/gstreamer.h"
 #include "settings/tsetting.h"
 #include "tools/headless.h"
 
@@ -34,6 +36,12 @@ int main(int argc, char** argv) {
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     try {
         orba::OrbaApplication app(argc, argv);
+        // GStreamer reads its plugin registry and loads the plugins a song's
+        // open takes while the window is built; the first open waits for it
+        // only if it is not done by then (initGStreamer is one call for every
+        // thread). Not before Qt has set the process's locale, which no other
+        // thread may be reading then.
+        std::jthread gstreamerStart([] { orba::preloadPlaybackPlugins(); });
         // The application title; not set as Qt's display name, which the
         // desktop would append to every window caption.
         app.setApplicationName(QString::fromUtf8(orba::kApplicationTitle));
@@ -47,8 +55,12 @@ int main(int argc, char** argv) {
             orba::TDesktopWindow window;
             window.setCommandLineFile(cl.musicFile);
             orba::startupMark("window");
-            orba::TSetting setting(window.player().dialogValues(), &window);
-            window.setSettingDialog(&setting);
+            // The settings dialog is made when first opened, with the values
+            // it would have read here.
+            window.setSettingDialogMaker([&window, atStart = window.player().dialogValues()] {
+                return std::make_unique<orba::TSetting>(window.player().dialogValues(), atStart,
+                                                        &window);
+            });
             orba::startupMark("settings-dialog");
             orba::MprisBridge desktopControls(window);  // media keys, sound menu, handed songs
             window.setStartInTimeEditMode(cl.timeEdit);

@@ -49,6 +49,9 @@ TDesktopWindow::TDesktopWindow(QWidget* parent) : QMainWindow(parent), m_player(
 }
 
 TDesktopWindow::~TDesktopWindow() {
+    // A dialog made by the window goes first, as one made before it would.
+    m_setting = nullptr;
+    m_ownSetting.reset();
     FormDestroy();
     // The scanner's thread ends while the player it reports to is whole.
     // The panel goes later with the window's other children and does not
@@ -135,14 +138,16 @@ void TDesktopWindow::saveWindowState() {
 }
 
 void TDesktopWindow::Open1Click() {
-    if (!m_setting) return;
-    if (std::optional<std::string> file = m_setting->chooseMusicFile(/*songFilesToo=*/true))
+    TSetting* setting = settingDialog();
+    if (!setting) return;
+    if (std::optional<std::string> file = setting->chooseMusicFile(/*songFilesToo=*/true))
         m_player.run({CommandKind::OpenSong, 0, *file});
 }
 
 void TDesktopWindow::S1Click() {
     saveWindowState();
-    if (!m_setting || m_setting->exec() != QDialog::Accepted) return;
+    TSetting* setting = settingDialog();
+    if (!setting || setting->exec() != QDialog::Accepted) return;
     m_player.run({CommandKind::ApplySettings});
 }
 

@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,12 @@ public:
 
     // The dialog is created after the main window, as at start-up.
     void setSettingDialog(TSetting* dialog);
+    // Or the window makes it itself, the first time it is opened: its
+    // widgets need not delay the first frame.
+    void setSettingDialogMaker(std::function<std::unique_ptr<TSetting>()> make) {
+        m_makeSetting = std::move(make);
+    }
+    TSetting* settingDialog();
     // The music file named on the command line, opened at the first show.
     void setCommandLineFile(std::string path) { m_commandLineFile = std::move(path); }
     // The first song opens in the time-tag edit mode.
@@ -81,8 +88,11 @@ public:
 
     QAction* menuEntry(const char* name) const;
     LibraryControl& library() { return *m_library; }
-    LibraryPanel& libraryPanel() { return *m_panel; }
-    QueuePanel& queuePanel() { return *m_queuePanel; }
+    // Made the first time it is opened (its dock stands at start, so the
+    // docks keep their order).
+    LibraryPanel& libraryPanel();
+    // Made when first needed, like the library panel.
+    QueuePanel& queuePanel();
     PartyControl& party() { return *m_party; }
     // Serves the guests' page (a new address and PIN each time); false, with
     // `error` set, when it cannot.
@@ -125,6 +135,8 @@ private:
     Bitmap m_backBuffer;
     QTimer Timer1;
     TSetting* m_setting = nullptr;
+    std::function<std::unique_ptr<TSetting>()> m_makeSetting;
+    std::unique_ptr<TSetting> m_ownSetting;
     FrameView* m_view = nullptr;
     std::string m_commandLineFile;
     bool m_startInTimeEditMode = false;
@@ -142,9 +154,11 @@ private:
     QString m_lastSinger;  // offered again when the next song is queued
     QDockWidget* m_panelDock = nullptr;
     LibraryPanel* m_panel = nullptr;
+    std::function<LibraryPanel*()> m_makePanel;
     std::unique_ptr<PartyControl> m_party;
     QDockWidget* m_queueDock = nullptr;
     QueuePanel* m_queuePanel = nullptr;
+    std::function<QueuePanel*()> m_makeQueuePanel;
 
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;

@@ -52,9 +52,8 @@ void TDesktopWindow::createLibraryPanel() {
         m_panelDock->hide();
         m_view->setFocus();
     };
-    m_panel = new LibraryPanel(*m_library, std::move(actions));
-
-    m_panelDock = addSidePanel(m_panel, QStringLiteral("LibraryDock"));
+    m_makePanel = [this, actions] { return new LibraryPanel(*m_library, actions); };
+    m_panelDock = addSidePanel(nullptr, QStringLiteral("LibraryDock"));
 
     Library1 = menuBar()->addMenu(QStringLiteral("ライブラリ"));
     Library1->setObjectName(QStringLiteral("Library1"));
@@ -83,14 +82,31 @@ QDockWidget* TDesktopWindow::addSidePanel(QWidget* panel, const QString& name) {
     return dock;
 }
 
+LibraryPanel& TDesktopWindow::libraryPanel() {
+    if (!m_panel) {
+        m_panel = m_makePanel();
+        m_panelDock->setWidget(m_panel);
+    }
+    return *m_panel;
+}
+
 void TDesktopWindow::Find1Click() {
+    LibraryPanel& panel = libraryPanel();
     m_panelDock->show();
-    m_panel->openPanel();
+    panel.openPanel();
 }
 
 void TDesktopWindow::setSettingDialog(TSetting* dialog) {
     m_setting = dialog;
     if (m_setting) m_setting->setLibraryFolders(m_library.get());
+}
+
+TSetting* TDesktopWindow::settingDialog() {
+    if (!m_setting && m_makeSetting) {
+        m_ownSetting = m_makeSetting();
+        setSettingDialog(m_ownSetting.get());
+    }
+    return m_setting;
 }
 
 void TDesktopWindow::startLibraryWatch() {

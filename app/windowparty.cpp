@@ -28,16 +28,22 @@ void TDesktopWindow::createPartyPanel() {
         m_queueDock->hide();
         m_view->setFocus();
     };
-    m_queuePanel = new QueuePanel(std::move(actions));
-    m_queuePanel->showQueue(m_player.partyQueue().state());
+    // The panel's widgets are made the first time it is needed (opened, told
+    // of the party or of a change of the queue), and first shown the queue as
+    // it stands here: the entry it keeps chosen is the one it would have.
+    m_makeQueuePanel = [actions, atStart = m_player.partyQueue().state()] {
+        auto* panel = new QueuePanel(actions);
+        panel->showQueue(atStart);
+        return panel;
+    };
     // Only the player changes the queue, on this thread: the panel and the
     // guests' pages follow every change.
     m_player.partyQueue().setListener([this](const PartyQueueState& state) {
-        m_queuePanel->showQueue(state);
+        queuePanel().showQueue(state);
         m_party->publish(state);
     });
 
-    m_queueDock = addSidePanel(m_queuePanel, QStringLiteral("QueueDock"));
+    m_queueDock = addSidePanel(nullptr, QStringLiteral("QueueDock"));
 
     Party1 = menuBar()->addMenu(QStringLiteral("パーティー"));
     Party1->setObjectName(QStringLiteral("Party1"));
@@ -54,10 +60,18 @@ void TDesktopWindow::createPartyPanel() {
     connect(Queue1, &QAction::triggered, this, [this] { guarded([this] { Queue1Click(); }); });
 }
 
+QueuePanel& TDesktopWindow::queuePanel() {
+    if (!m_queuePanel) {
+        m_queuePanel = m_makeQueuePanel();
+        m_queueDock->setWidget(m_queuePanel);
+    }
+    return *m_queuePanel;
+}
+
 bool TDesktopWindow::startParty(std::string* error) {
     const bool started = m_party->start(settingsFilePath(), error);
     PartyMode1->setChecked(started);
-    m_queuePanel->showParty(m_party->guestAddress(), m_party->pin());
+    queuePanel().showParty(m_party->guestAddress(), m_party->pin());
     if (started)
         m_player.postStatus("パーティーモード: " + m_party->guestAddress() + "|PIN " + m_party->pin());
     return started;
@@ -66,7 +80,7 @@ bool TDesktopWindow::startParty(std::string* error) {
 void TDesktopWindow::stopParty() {
     m_party->stop();
     PartyMode1->setChecked(false);
-    m_queuePanel->showParty({}, {});
+    queuePanel().showParty({}, {});
 }
 
 void TDesktopWindow::PartyMode1Click() {
@@ -79,9 +93,10 @@ void TDesktopWindow::PartyMode1Click() {
 }
 
 void TDesktopWindow::Queue1Click() {
-    m_queuePanel->showQueue(m_player.partyQueue().state());
+    QueuePanel& panel = queuePanel();
+    panel.showQueue(m_player.partyQueue().state());
     m_queueDock->show();
-    m_queuePanel->openPanel();
+    panel.openPanel();
 }
 
 }  // namespace orba

@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, and the Debian package built from it.
 #
 #   bin/orbakaraoke
+#   lib/orbakaraoke/*.so                  the modules loaded on first use (platform/modules.h)
 #   share/applications/org.orbakaraoke.Player.desktop
 #   share/metainfo/org.orbakaraoke.Player.metainfo.xml
 #   share/icons/hicolor/{scalable,48x48,128x128,256x256}/apps/orbakaraoke.{svg,png}
@@ -54,6 +55,10 @@ add_custom_target(orba_install_files ALL
 
 set(share ${CMAKE_INSTALL_DATADIR})
 install(TARGETS orbakaraoke RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Found from the program's own folder as ../lib/orbakaraoke, whatever the
+# prefix; dpkg-shlibdeps reads their libraries into the package's Depends.
+install(TARGETS orba_cdg_ffmpeg orba_midi_fluidsynth orba_pitch_aubio
+        LIBRARY DESTINATION lib/orbakaraoke)
 install(FILES ${here}/${ORBA_APP_ID}.desktop DESTINATION ${share}/applications)
 install(FILES ${desktop_out}/${ORBA_APP_ID}.metainfo.xml DESTINATION ${share}/metainfo)
 install(FILES ${here}/orbakaraoke.svg DESTINATION ${share}/icons/hicolor/scalable/apps)

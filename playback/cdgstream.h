@@ -13,13 +13,9 @@
 
 #include "platform/bitmap.h"
 #include "platform/raster.h"
+#include "playback/internal/cdgdecoder.h"
 
 namespace orba {
-
-inline constexpr int kCdgWidth = 300;
-inline constexpr int kCdgHeight = 216;
-inline constexpr int kCdgPacketsPerSecond = 300;
-inline constexpr int kCdgPacketBytes = 24;
 
 // The packets a song time covers: every packet whose time is at or before `ms`.
 constexpr std::int64_t cdgPacketsUpTo(int ms) {
@@ -43,8 +39,9 @@ struct CdgPicture {
 
 class CdgStream {
 public:
-    // Opens `path` (a .cdg file, or a song zip holding one); problem() says why when it cannot be decoded, and the
-    // picture then stays black.
+    // Opens `path` (a .cdg file, or a song zip holding one); problem() says
+    // why when it cannot be decoded (the CD+G module missing among the
+    // reasons), and the picture then stays black.
     explicit CdgStream(std::string path);
     // Decodes `bytes` held in memory, named `name`.
     CdgStream(std::string name, std::string bytes);
@@ -71,7 +68,6 @@ public:
     int restarts() const { return m_restarts; }
 
 private:
-    struct Ffmpeg;
     void check(const std::string& head, std::int64_t size);
     bool start();
 
@@ -83,7 +79,8 @@ private:
     std::int64_t m_packetCount = 0;
     std::int64_t m_decoded = 0;  // packets read from the stream so far
     int m_restarts = 0;
-    std::unique_ptr<Ffmpeg> m_ff;
+    std::unique_ptr<CdgDecoder> m_decoder;  // none while the stream cannot be decoded
+    bool m_ended = false;
 };
 
 }  // namespace orba

@@ -2,6 +2,8 @@
 
 #include <gst/gst.h>
 
+#include <initializer_list>
+
 namespace orba {
 
 namespace {
@@ -28,6 +30,16 @@ bool initGStreamer() {
         return done;
     }();
     return ok;
+}
+
+void preloadPlaybackPlugins() {
+    if (!initGStreamer()) return;
+    for (const char* name : {"coreelements", "playback", "typefindfunctions", "audioconvert",
+                             "audioresample", "audiofx", "volume", "id3demux", "audioparsers",
+                             "mpg123"}) {
+        // A plugin that is not installed is the open's to report.
+        if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
+    }
 }
 
 }  // namespace orba

@@ -9,4 +9,10 @@ namespace orba {
 // the same without trying again).
 bool initGStreamer();
 
+// Loads the plugins that opening a song takes (the playback bin, the audio
+// chain, and the MP3 demuxer, parser and decoder) ahead of the first open,
+// which otherwise maps them one by one as it meets them. Starts GStreamer
+// first if need be; safe on any thread.
+void preloadPlaybackPlugins();
+
 }  // namespace orba

@@ -1,38 +1,15 @@
 #include "playback/midisource.h"
 
-#include <fluidsynth.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <mutex>
 #include <vector>
 
+#include "platform/modules.h"
+#include "playback/internal/midisynth.h"
+
 namespace orba {
-
-namespace {
-
-// FluidSynth reports on stderr; its problems reach the user as the device's
-// error instead.
-void silenceFluidSynth() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        for (int level : {FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, nullptr, nullptr);
-    });
-}
-
-struct SettingsDeleter {
-    void operator()(fluid_settings_t* p) const { delete_fluid_settings(p); }
-};
-struct SynthDeleter {
-    void operator()(fluid_synth_t* p) const { delete_fluid_synth(p); }
-};
-struct PlayerDeleter {
-    void operator()(fluid_player_t* p) const { delete_fluid_player(p); }
-};
-
-}  // namespace
 
 // Where a tempo began: the output sample and the song sample it began at.
 struct TempoSpan {
@@ -41,24 +18,14 @@ struct TempoSpan {
     double tempo = 1.0;
 };
 
-constexpr int kPercussionChannel = 9;        // channel 10, counted from 0
-constexpr float kSilentCentibels = 1440.0f;  // FluidSynth's most attenuation
 constexpr std::size_t kMaxSpans = 256;
 
 struct MidiSource::Impl {
     // Restarts the sequencer at a sample position (the lock is held).
     bool restartAt(std::uint64_t sample);
-    // Puts the singer's key and mute on the channels before each block, so
-    // that whatever the file does to its channels (a system reset, say)
-    // cannot undo them.
-    void applyChannelControls();
 
     mutable std::mutex lock;
-    // Declared in the order they depend on each other, so that they go in
-    // the reverse: the player before the synth before the settings.
-    std::unique_ptr<fluid_settings_t, SettingsDeleter> settings;
-    std::unique_ptr<fluid_synth_t, SynthDeleter> synth;
-    std::unique_ptr<fluid_player_t, PlayerDeleter> player;
+    std::unique_ptr<MidiSynth> synth;
     std::string smf;
     MidiTempoMap map;
     std::uint64_t out = 0;         // next output sample, counted as the song's at the last seek
@@ -91,33 +58,29 @@ MidiSource::~MidiSource() = default;
 
 std::unique_ptr<MidiSource> MidiSource::create(std::string smf, const MidiTempoMap& map,
                                                std::string& error) {
-    silenceFluidSynth();
     auto d = std::make_unique<Impl>();
     std::string soundFont = findSoundFont();
     if (soundFont.empty()) {
         error = "MIDI を鳴らすサウンドフォントが見つかりません";
         return nullptr;
     }
-    d->settings.reset(new_fluid_settings());
-    if (!d->settings) {
-        error = "MIDI シンセサイザーを準備できません";
+    std::string why;
+    const auto factory =
+        reinterpret_cast<MidiSynthFactory>(moduleSymbol(kMidiModule, kMidiFactory, why));
+    if (!factory) {
+        error = "MIDI を鳴らすモジュールを読み込めません: " + why;
         return nullptr;
     }
-    fluid_settings_t* settings = d->settings.get();
-    fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
-    // The sequencer must follow the samples rendered, not the wall clock:
-    // rendering runs ahead of playback and restarts on every seek.
-    fluid_settings_setstr(settings, "player.timing-source", "sample");
-    fluid_settings_setint(settings, "synth.lock-memory", 0);
-    fluid_settings_setnum(settings, "synth.gain", 0.5);
-    d->synth.reset(new_fluid_synth(settings));
-    if (!d->synth) {
-        error = "MIDI シンセサイザーを準備できません";
-        return nullptr;
-    }
-    if (fluid_synth_sfload(d->synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
-        error = "サウンドフォントを読み込めません: " + soundFont;
-        return nullptr;
+    d->synth.reset(factory());
+    switch (d->synth->start(soundFont, kSampleRate, 0.5)) {
+        case MidiSynth::Start::Ready:
+            break;
+        case MidiSynth::Start::NoSynth:
+            error = "MIDI シンセサイザーを準備できません";
+            return nullptr;
+        case MidiSynth::Start::NoSoundFont:
+            error = "サウンドフォントを読み込めません: " + soundFont;
+            return nullptr;
     }
     d->smf = std::move(smf);
     d->map = map;
@@ -132,36 +95,11 @@ std::unique_ptr<MidiSource> MidiSource::create(std::string smf, const MidiTempoM
 }
 
 bool MidiSource::Impl::restartAt(std::uint64_t at) {
-    // A fresh sequencer is the one state FluidSynth seeks from reliably,
-    // whether the old one was playing, finished or never started.
-    player.reset();
-    player.reset(new_fluid_player(synth.get()));
-    if (!player) return false;
-    if (fluid_player_add_mem(player.get(), smf.data(), smf.size()) != FLUID_OK) return false;
-    fluid_synth_all_sounds_off(synth.get(), -1);
-    std::uint32_t tick = map.tickAtMs(at * 1000.0 / kSampleRate);
-    if (tick > 0 && fluid_player_seek(player.get(), static_cast<int>(std::min<std::uint32_t>(
-                                                        tick, INT32_MAX))) != FLUID_OK)
-        return false;
-    fluid_player_set_tempo(player.get(), FLUID_PLAYER_TEMPO_INTERNAL, tempo);
-    if (fluid_player_play(player.get()) != FLUID_OK) return false;
+    if (!synth->restartAt(smf, map.tickAtMs(at * 1000.0 / kSampleRate), tempo)) return false;
     out = at;
     song = static_cast<double>(at);
     spans.assign(1, TempoSpan{out, song, tempo});
     return true;
-}
-
-void MidiSource::Impl::applyChannelControls() {
-    fluid_synth_t* s = synth.get();
-    const int channels = fluid_synth_count_midi_channels(s);
-    for (int ch = 0; ch < channels; ++ch) {
-        const float coarse = ch % 16 == kPercussionChannel ? 0.0f : static_cast<float>(key);
-        if (fluid_synth_get_gen(s, ch, GEN_COARSETUNE) != coarse)
-            fluid_synth_set_gen(s, ch, GEN_COARSETUNE, coarse);
-        const float attenuation = ch % 16 == melodyMute - 1 ? kSilentCentibels : 0.0f;
-        if (fluid_synth_get_gen(s, ch, GEN_ATTENUATION) != attenuation)
-            fluid_synth_set_gen(s, ch, GEN_ATTENUATION, attenuation);
-    }
 }
 
 std::size_t MidiSource::render(float* out, std::size_t frames, std::uint64_t& firstSample) {
@@ -174,9 +112,11 @@ std::size_t MidiSource::render(float* out, std::size_t frames, std::uint64_t& fi
         static_cast<std::size_t>(std::min<double>(static_cast<double>(frames), leftOut));
     firstSample = d.out;
     if (n == 0) return 0;
-    d.applyChannelControls();
-    fluid_synth_write_float(d.synth.get(), static_cast<int>(n), out, 0, kChannels, out, 1,
-                            kChannels);
+    // The singer's key and mute go on the channels before each block, so
+    // that whatever the file does to its channels (a system reset, say)
+    // cannot undo them.
+    d.synth->applyChannelControls(d.key, d.melodyMute);
+    d.synth->render(out, static_cast<int>(n), kChannels);
     d.out += n;
     d.song += static_cast<double>(n) * d.tempo;
     return n;
@@ -208,7 +148,7 @@ void MidiSource::setTempo(int percent) {
     const double tempo = percent / 100.0;
     if (tempo <= 0 || tempo == d.tempo) return;
     d.tempo = tempo;
-    if (d.player) fluid_player_set_tempo(d.player.get(), FLUID_PLAYER_TEMPO_INTERNAL, tempo);
+    d.synth->setTempo(tempo);
     if (d.spans.size() >= kMaxSpans) d.spans.erase(d.spans.begin());
     d.spans.push_back(TempoSpan{d.out, d.song, tempo});
 }

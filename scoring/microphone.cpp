@@ -60,6 +60,11 @@ struct Microphone::Impl {
 
     void run() {
         PitchTracker tracker;
+        if (!tracker.problem().empty()) {
+            std::lock_guard<std::mutex> g(lock);
+            problem = tracker.problem();
+            return;
+        }
         GstAppSink* app = GST_APP_SINK(sink);
         GstBus* bus = gst_element_get_bus(pipeline.get());
         while (!stopping) {

@@ -1,13 +1,17 @@
 // The voice's pitch, one estimate per hop of mono samples, from aubio's YIN
 // (its fast form: the FFT-weighted one reads low voices a semitone sharp)
 // with its confidence: silence, noise and unvoiced sounds give 0.
-// Not thread-safe; one tracker per stream.
+// aubio lives in a module loaded with the first tracker; without it every
+// estimate is 0 and problem() says why. Not thread-safe; one tracker per
+// stream.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace orba {
 
@@ -15,6 +19,8 @@ inline constexpr int kVoiceRate = 44100;   // samples per second the tracker tak
 inline constexpr int kPitchWindow = 2048;  // samples: 46 ms, three periods of 80 Hz
 inline constexpr int kPitchHop = 512;      // samples: an estimate every 11.6 ms
 inline constexpr float kPitchHopMs = 1000.0f * kPitchHop / kVoiceRate;
+
+class PitchDetector;
 
 class PitchTracker {
 public:
@@ -31,10 +37,13 @@ public:
 
     // Samples taken so far.
     std::int64_t samplesTaken() const { return m_taken; }
+    // Why no pitch can be told ("" while it can).
+    const std::string& problem() const { return m_problem; }
 
 private:
-    struct Aubio;
-    std::unique_ptr<Aubio> m_aubio;
+    std::unique_ptr<PitchDetector> m_detector;
+    std::string m_problem;
+    std::vector<float> m_hop;
     std::size_t m_filled = 0;  // of the current hop
     std::int64_t m_taken = 0;
 };

@@ -20,7 +20,7 @@ class RecordedVoice : public VoiceInput {
 public:
     explicit RecordedVoice(std::vector<float> samples);
     std::vector<PitchSample> take(int songMs, int delayMs) override;
-    std::string problem() const override { return {}; }
+    std::string problem() const override { return m_tracker.problem(); }
 
 private:
     std::vector<float> m_samples;

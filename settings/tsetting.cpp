@@ -42,14 +42,16 @@ QString shownPath(const std::string& path) {
 
 }  // namespace
 
-TSetting::TSetting(DialogValues& model, QWidget* parent)
+TSetting::TSetting(DialogValues& model, QWidget* parent) : TSetting(model, model, parent) {}
+
+TSetting::TSetting(DialogValues& model, const DialogValues& atStart, QWidget* parent)
     : QDialog(parent), m_model(model), m_shell(makeDesktopShell()) {
     setWindowTitle(QStringLiteral("ORBA KARAOKE"));
     createControls();
     setFixedSize(442, 392);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    FormCreate();
+    FormCreate(atStart);
 }
 
 TSetting::~TSetting() = default;
@@ -58,8 +60,8 @@ void TSetting::setShell(std::unique_ptr<DialogShell> shell) {
     m_shell = std::move(shell);
 }
 
-void TSetting::FormCreate() {
-    setValues(m_model);
+void TSetting::FormCreate(const DialogValues& values) {
+    setValues(values);
     m_openDialog1Folder = folderPart(m_bgmFile);
     m_openDialog2Folder = folderPart(m_messageFile);
     showLibraryFolders();

@@ -38,6 +38,9 @@ class TSetting : public QDialog {
     Q_OBJECT
 public:
     explicit TSetting(DialogValues& model, QWidget* parent = nullptr);
+    // Made later than the player's start, but set up with the values
+    // `atStart` that the player held then, as if it had been made there.
+    TSetting(DialogValues& model, const DialogValues& atStart, QWidget* parent);
     ~TSetting() override;
 
     // Result of the last music-file choice.
@@ -84,7 +87,7 @@ protected:
     void done(int result) override;
 
 private:
-    void FormCreate();
+    void FormCreate(const DialogValues& values);
     void createControls();
     QWidget* createHeader();
     QWidget* createFilesPage();

@@ -14,6 +14,9 @@ DESTDIR=$e2e_work/root cmake --install "$build" --prefix /usr >/dev/null
 root=$e2e_work/root/usr
 for file in \
     bin/orbakaraoke \
+    lib/orbakaraoke/orba_cdg_ffmpeg.so \
+    lib/orbakaraoke/orba_midi_fluidsynth.so \
+    lib/orbakaraoke/orba_pitch_aubio.so \
     share/applications/org.orbakaraoke.Player.desktop \
     share/metainfo/org.orbakaraoke.Player.metainfo.xml \
     share/icons/hicolor/scalable/apps/orbakaraoke.svg \
@@ -31,7 +34,14 @@ for size in 48 128 256; do
     e2e_fail "no ${size}x${size} icon"
 done
 [[ -x "$root/bin/orbakaraoke" ]] || e2e_fail "the program is not executable"
-echo "the install holds the program, its desktop files and the demo"
+# FFmpeg, aubio and FluidSynth come with the modules, loaded on first use.
+if readelf -d "$root/bin/orbakaraoke" | grep -E 'NEEDED.*(aubio|avformat|avcodec|fluidsynth)'; then
+  e2e_fail "the program itself links a library that only a module needs"
+fi
+for module in "$root"/lib/orbakaraoke/*.so; do
+  ! ldd "$module" | grep -q 'not found' || e2e_fail "$module lacks a library"
+done
+echo "the install holds the program, its modules, its desktop files and the demo"
 
 desktop-file-validate "$root/share/applications/org.orbakaraoke.Player.desktop" ||
   e2e_fail "the desktop entry is not valid"

@@ -8,6 +8,7 @@
 #include "playback/cdggraphics.h"
 #include "tests/support/cdgwriter.h"
 #include "tests/support/tempdir.h"
+#include "tests/support/withoutmodules.h"
 
 namespace orba {
 namespace {
@@ -164,6 +165,20 @@ TEST_F(CdgStreamTest, BadFilesSayWhyOrReadAsFarAsTheyGo) {
     const CdgPicture after = s.pictureAt(10 * 60 * 1000);
     EXPECT_EQ(after.packets, 900);
     EXPECT_EQ(at(after, 100, 100), argb(kLow[3]));
+}
+
+TEST_F(CdgStreamTest, WithoutItsModuleAStreamSaysSoAndStaysBlack) {
+    const std::string path = write(threeScreens());
+    test::WithoutModules none;
+    CdgStream s(path);
+    EXPECT_EQ(s.problem().rfind("CD+G graphics cannot be decoded: orba_cdg_ffmpeg.so", 0), 0u)
+        << s.problem();
+    const CdgPicture p = s.pictureAt(1500);
+    EXPECT_EQ(p.packets, 0);
+    EXPECT_EQ(at(p, 100, 100), 0xFF000000u);
+    // Going back would start the stream again: still nothing to decode with.
+    s.pictureAt(0);
+    EXPECT_EQ(s.restarts(), 0);
 }
 
 TEST(CdgGraphicsTest, TheWorkerHandsOverTheScreenOfTheTimeAskedFor) {

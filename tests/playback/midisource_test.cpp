@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/midiwriter.h"
+#include "tests/support/withoutmodules.h"
 
 namespace orba {
 namespace {
@@ -115,6 +116,16 @@ TEST(MidiSource, AtHalfTempoTheSongRunsTwiceAsLongAndTheOutputMapsToSongTime) {
     EXPECT_EQ(source->songSampleAt(kRate * 2 + kRate / 10), kRate * 2 + kRate / 20);
     ASSERT_EQ(pull(441), 441u);
     EXPECT_EQ(first, kRate * 2);
+}
+
+TEST(MidiSource, WithoutItsModuleNoSourceIsMadeAndTheErrorNamesIt) {
+    test::WithoutModules none;
+    std::string smf = twoNotes();
+    std::optional<MidiTempoMap> map = parseMidiTempoMap(smf);
+    ASSERT_TRUE(map);
+    std::string problem;
+    EXPECT_EQ(MidiSource::create(smf, *map, problem), nullptr);
+    EXPECT_NE(problem.find("orba_midi_fluidsynth.so"), std::string::npos) << problem;
 }
 
 TEST(MidiSource, SoundFontIsFoundOnThisMachine) {

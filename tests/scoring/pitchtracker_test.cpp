@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scoring/scoringrules.h"
+#include "tests/support/withoutmodules.h"
 
 namespace orba {
 namespace {
@@ -52,6 +53,21 @@ TEST(PitchTracker, SilenceAndNoiseGiveNoPitch) {
     const std::vector<float> est = track(noise);
     const auto voiced = std::count_if(est.begin(), est.end(), [](float hz) { return hz > 0; });
     EXPECT_LT(voiced, static_cast<long>(est.size() / 10));
+}
+
+TEST(PitchTracker, WithoutItsModuleItSaysWhyAndHearsNoPitchOnTheSameHops) {
+    std::vector<float> est;
+    std::string problem;
+    {
+        test::WithoutModules none;
+        PitchTracker t;
+        problem = t.problem();
+        const std::vector<float> s = tone(220, 0.1);
+        t.push(s.data(), s.size(), [&](std::int64_t, float hz) { est.push_back(hz); });
+    }
+    EXPECT_NE(problem.find("orba_pitch_aubio.so"), std::string::npos) << problem;
+    EXPECT_EQ(est, std::vector<float>(tone(220, 0.1).size() / kPitchHop, 0.0f));
+    EXPECT_EQ(PitchTracker().problem(), "");
 }
 
 TEST(PitchTracker, EstimatesComeEveryHopAtTheWindowsMiddle) {
