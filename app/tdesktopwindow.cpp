@@ -13,8 +13,8 @@
 
 #include "app/frameview.h"
 #include "app/librarycontrol.h"
-#include "app/partycontrol.h"
 #include "app/orbaapplication.h"
+#include "app/partycontrol.h"
 #include "app/partyqueuestore.h"
 #include "app/shellrules.h"
 #include "platform/clock.h"
@@ -91,6 +91,7 @@ void TDesktopWindow::FormShow() {
     setAcceptDrops(true);
     if (!m_firstShow) return;
     m_firstShow = false;
+    m_player.warmLyricFont(m_view->width());
     m_player.run({CommandKind::OpenFirstSong, m_startInTimeEditMode ? 1 : 0, m_commandLineFile});
     startupMark("song-opened");
     startLibraryWatch();
@@ -161,9 +162,10 @@ void TDesktopWindow::Timer1Timer() {
 }
 
 void TDesktopWindow::setTimerEnabled(bool on) {
-    if (on)
+    if (on) {
         Timer1.start();
-    else
+        m_player.frameTimerStarted(tickCount());
+    } else
         Timer1.stop();
 }
 

@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+#include "platform/startuptrace.h"
+
 namespace orba {
 
 namespace {
@@ -34,12 +36,28 @@ bool initGStreamer() {
 
 void preloadPlaybackPlugins() {
     if (!initGStreamer()) return;
-    for (const char* name : {"coreelements", "playback", "typefindfunctions", "audioconvert",
-                             "audioresample", "audiofx", "volume", "id3demux", "audioparsers",
-                             "mpg123"}) {
+    startupMark("gstreamer-started");
+    for (const char* name :
+         {"coreelements", "playback", "typefindfunctions", "audioconvert", "audioresample",
+          "audiofx", "volume", "id3demux", "audioparsers", "mpg123"}) {
         // A plugin that is not installed is the open's to report.
         if (GstPlugin* plugin = gst_plugin_load_by_name(name)) gst_object_unref(plugin);
     }
+    // Choosing a song's demuxer, parser and decoder matches its caps against
+    // every decoding element's inputs, which the registry keeps as text until
+    // first asked for; asking here parses them off the open's path.
+    GList* decoding = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODABLE,
+                                                            GST_RANK_MARGINAL);
+    GstCaps* mpeg = gst_caps_from_string("audio/mpeg, mpegversion=(int)1");
+    GList* fit = gst_element_factory_list_filter(decoding, mpeg, GST_PAD_SINK, FALSE);
+    gst_plugin_feature_list_free(fit);
+    gst_caps_unref(mpeg);
+    gst_plugin_feature_list_free(decoding);
+    GList* finders = gst_type_find_factory_get_list();
+    for (GList* f = finders; f; f = f->next)
+        gst_type_find_factory_get_caps(GST_TYPE_FIND_FACTORY(f->data));
+    gst_plugin_feature_list_free(finders);
+    startupMark("gstreamer-ready");
 }
 
 }  // namespace orba

@@ -15,6 +15,7 @@
 #include "effects/seasondate.h"
 #include "lyrics/lyricload.h"
 #include "lyrics/sources/lyricsource.h"
+#include "lyrics/textdrawing.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/profilefile.h"
@@ -269,6 +270,14 @@ void Player::openFirstSong(const std::string& commandLineFile, const std::string
     }
     if (openMusicFile(installedDemoSong(programFolder))) return;
     loadSong();
+}
+
+void Player::warmLyricFont(int clientWidth) {
+    Bitmap scratch(1, 1);
+    Canvas& canvas = scratch.canvas();
+    setLyricFont(canvas, m_settings, TextEncoding::Utf8);
+    canvas.font().size = currentLineFontSize(m_settings.fontSizePercent, clientWidth / 48);
+    canvas.textOut(0, 0, "\u3042");  // a hiragana, as nearly every lyric line holds
 }
 
 FrameOutcome Player::frame(Bitmap& back, int cw, int ch, unsigned now) {

@@ -20,6 +20,10 @@ std::optional<int> frameClock(unsigned now, unsigned& lastTick) {
     return static_cast<int>(std::min(dt, 0x7FFFFFFFu));
 }
 
+void primeFrameClock(unsigned now, unsigned& lastTick) {
+    if (lastTick == 0) lastTick = now;
+}
+
 bool clockReadsPosition(const Settings& s, const PlayerState& st) {
     return s.useBgm && !st.isMidi;
 }

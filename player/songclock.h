@@ -30,6 +30,11 @@ struct LyricClock {
 // the clock (re)started at `now` or no time passed. lastTick 0 restarts it.
 std::optional<int> frameClock(unsigned now, unsigned& lastTick);
 
+// Starts a restarting frame clock at `now`, when the timer starts rather than
+// at its first tick, so that the first tick already draws (15 ms sooner
+// after a song opens). A running clock is left as it is.
+void primeFrameClock(unsigned now, unsigned& lastTick);
+
 // Whether this frame's clock step needs the music's position, or its mode.
 bool clockReadsPosition(const Settings& s, const PlayerState& st);
 bool clockReadsMode(const Settings& s, const PlayerState& st);

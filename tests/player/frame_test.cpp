@@ -66,6 +66,17 @@ TEST(FrameClock, RestartsAfterALoadOrAWrapAndCountsNoEmptyTick) {
     }
 }
 
+TEST(FrameClock, PrimedWhenTheTimerStartsItsFirstTickDrawsAndARunningClockKeepsCounting) {
+    unsigned lastTick = 0;  // a song load asked for a restart
+    primeFrameClock(5000, lastTick);
+    EXPECT_EQ(frameClock(5015, lastTick), 15);
+    // The timer started again while the clock runs: the next tick still
+    // counts from the last one.
+    primeFrameClock(5020, lastTick);
+    EXPECT_EQ(lastTick, 5015u);
+    EXPECT_EQ(frameClock(5030, lastTick), 15);
+}
+
 TEST(FrameLoop, TheFirstTickAfterALoadOnlyRestartsTheClock) {
     Song song;
     EXPECT_EQ(song.hooks.pictures, 0);
