@@ -57,7 +57,7 @@ set(share ${CMAKE_INSTALL_DATADIR})
 install(TARGETS orbakaraoke RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Found from the program's own folder as ../lib/orbakaraoke, whatever the
 # prefix; dpkg-shlibdeps reads their libraries into the package's Depends.
-install(TARGETS orba_cdg_ffmpeg orba_midi_fluidsynth orba_pitch_aubio
+install(TARGETS orba_cdg_ffmpeg orba_midi_fluidsynth orba_pitch_aubio orba_zip_libzip
         LIBRARY DESTINATION lib/orbakaraoke)
 install(FILES ${here}/${ORBA_APP_ID}.desktop DESTINATION ${share}/applications)
 install(FILES ${desktop_out}/${ORBA_APP_ID}.metainfo.xml DESTINATION ${share}/metainfo)

@@ -1,10 +1,11 @@
 #include "platform/zipsong.h"
 
-#include <zip.h>
-
 #include <algorithm>
+#include <memory>
 
 #include "platform/files.h"
+#include "platform/internal/zipreader.h"
+#include "platform/modules.h"
 #include "platform/musictypes.h"
 
 namespace orba {
@@ -37,21 +38,15 @@ std::string stemOf(const std::string& name) {
     return name.substr(0, name.size() - extensionPart(name).size());
 }
 
-struct ZipCloser {
-    void operator()(zip_t* z) const { zip_discard(z); }
-};
-using ZipPtr = std::unique_ptr<zip_t, ZipCloser>;
-
-ZipPtr openZip(const std::string& path, std::string* why) {
-    int error = 0;
-    ZipPtr z(zip_open(path.c_str(), ZIP_RDONLY, &error));
-    if (!z && why) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, error);
-        *why = std::string("not a readable zip file (") + zip_error_strerror(&e) + ")";
-        zip_error_fini(&e);
+// A reader from the module; null, with `why`, when the module is missing.
+std::unique_ptr<ZipReader> zipReader(std::string& why) {
+    const auto factory =
+        reinterpret_cast<ZipReaderFactory>(moduleSymbol(kZipModule, kZipFactory, why));
+    if (!factory) {
+        why = "zip songs cannot be read: " + why;
+        return nullptr;
     }
-    return z;
+    return std::unique_ptr<ZipReader>(factory());
 }
 
 }  // namespace
@@ -83,9 +78,8 @@ ZipSongEntries chooseZipSongEntries(const std::vector<ZipEntryInfo>& entries) {
     }
     if (!r.problem.empty()) return r;
     r.music = music.front();
-    const auto namesake = std::find_if(cdg.begin(), cdg.end(), [&](const std::string& c) {
-        return stemOf(c) == stemOf(r.music);
-    });
+    const auto namesake = std::find_if(
+        cdg.begin(), cdg.end(), [&](const std::string& c) { return stemOf(c) == stemOf(r.music); });
     if (namesake != cdg.end())
         r.cdg = *namesake;
     else if (cdg.size() == 1)
@@ -95,49 +89,20 @@ ZipSongEntries chooseZipSongEntries(const std::vector<ZipEntryInfo>& entries) {
 
 ZipSongEntries lookInZip(const std::string& zipPath) {
     std::string why;
-    ZipPtr z = openZip(zipPath, &why);
-    if (!z) return {{}, {}, why};
-    std::vector<ZipEntryInfo> entries;
-    const zip_int64_t n = zip_get_num_entries(z.get(), 0);
-    for (zip_int64_t i = 0; i < n; ++i) {
-        zip_stat_t st;
-        if (zip_stat_index(z.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS, &st) != 0 ||
-            !(st.valid & ZIP_STAT_NAME))
-            continue;
-        entries.push_back({st.name, (st.valid & ZIP_STAT_SIZE) ? st.size : 0});
-    }
-    return chooseZipSongEntries(entries);
+    std::unique_ptr<ZipReader> reader = zipReader(why);
+    std::optional<std::vector<ZipEntryInfo>> entries =
+        reader ? reader->entries(zipPath, why) : std::nullopt;
+    if (!entries) return {{}, {}, why};
+    return chooseZipSongEntries(*entries);
 }
 
 std::optional<std::string> readZipEntry(const std::string& zipPath, const std::string& name,
                                         std::size_t limit, std::string* why) {
     std::string problem;
-    ZipPtr z = openZip(zipPath, &problem);
-    zip_file_t* file = z ? zip_fopen(z.get(), name.c_str(), ZIP_FL_ENC_GUESS) : nullptr;
-    if (z && !file) problem = name + " cannot be read from the zip";
-    std::string bytes;
-    if (file) {
-        // Never more than the bound, whatever the entry says of its size.
-        char block[65536];
-        for (;;) {
-            const zip_int64_t got = zip_fread(file, block, sizeof block);
-            if (got < 0) {
-                problem = name + " in the zip is damaged";
-                break;
-            }
-            if (got == 0) break;
-            if (bytes.size() + static_cast<std::size_t>(got) > limit) {
-                problem = name + " in the zip unpacks to more than 64 MiB";
-                break;
-            }
-            bytes.append(block, static_cast<std::size_t>(got));
-        }
-        zip_fclose(file);
-    }
-    if (!problem.empty()) {
-        if (why) *why = problem;
-        return std::nullopt;
-    }
+    std::unique_ptr<ZipReader> reader = zipReader(problem);
+    std::optional<std::string> bytes =
+        reader ? reader->read(zipPath, name, limit, problem) : std::nullopt;
+    if (!bytes && why) *why = problem;
     return bytes;
 }
 

@@ -17,6 +17,7 @@ for file in \
     lib/orbakaraoke/orba_cdg_ffmpeg.so \
     lib/orbakaraoke/orba_midi_fluidsynth.so \
     lib/orbakaraoke/orba_pitch_aubio.so \
+    lib/orbakaraoke/orba_zip_libzip.so \
     share/applications/org.orbakaraoke.Player.desktop \
     share/metainfo/org.orbakaraoke.Player.metainfo.xml \
     share/icons/hicolor/scalable/apps/orbakaraoke.svg \
@@ -34,8 +35,8 @@ for size in 48 128 256; do
     e2e_fail "no ${size}x${size} icon"
 done
 [[ -x "$root/bin/orbakaraoke" ]] || e2e_fail "the program is not executable"
-# FFmpeg, aubio and FluidSynth come with the modules, loaded on first use.
-if readelf -d "$root/bin/orbakaraoke" | grep -E 'NEEDED.*(aubio|avformat|avcodec|fluidsynth)'; then
+# FFmpeg, aubio, FluidSynth and libzip come with the modules, loaded on first use.
+if readelf -d "$root/bin/orbakaraoke" | grep -E 'NEEDED.*(aubio|avformat|avcodec|fluidsynth|libzip)'; then
   e2e_fail "the program itself links a library that only a module needs"
 fi
 for module in "$root"/lib/orbakaraoke/*.so; do
