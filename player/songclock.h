@@ -39,7 +39,7 @@ void primeFrameClock(unsigned now, unsigned& lastTick);
 bool clockReadsPosition(const Settings& s, const PlayerState& st);
 bool clockReadsMode(const Settings& s, const PlayerState& st);
 
-// Phase 9: the music's position, or frame time counted on.
+// The playback clock: the music's position, or frame time counted on.
 void advancePlaybackClock(const Settings& s, PlayerState& st, int dt, const MusicReading& music);
 
 // The end of the song, compared in hundredths of a second.
