@@ -91,7 +91,7 @@ void TDesktopWindow::FormShow() {
     setAcceptDrops(true);
     if (!m_firstShow) return;
     m_firstShow = false;
-    m_player.warmLyricFont(m_view->width());
+    m_player.warmLyricFont();
     m_player.run({CommandKind::OpenFirstSong, m_startInTimeEditMode ? 1 : 0, m_commandLineFile});
     startupMark("song-opened");
     startLibraryWatch();
@@ -153,10 +153,7 @@ void TDesktopWindow::S1Click() {
 }
 
 void TDesktopWindow::Timer1Timer() {
-    // A minimised window keeps its size in Qt; the frame must see none.
-    const bool minimised = isMinimized();
-    const int cw = minimised ? 0 : m_view->width();
-    const int ch = minimised ? 0 : m_view->height();
+    const auto [cw, ch] = clientSize();
     m_view->aimBackBuffer(m_backBuffer);
     if (m_player.frame(m_backBuffer, cw, ch, tickCount()).drawn) m_view->frameDrawn();
 }
@@ -200,7 +197,7 @@ void TDesktopWindow::drawFrame() {
 }
 
 std::pair<int, int> TDesktopWindow::clientSize() const {
-    // As Timer1Timer hands it to the frame.
+    // A minimised window keeps its size in Qt; the frame must see none.
     if (isMinimized()) return {0, 0};
     return {m_view->width(), m_view->height()};
 }

@@ -29,6 +29,11 @@ struct SlideLoad {
     int count = 1;
 };
 
+// The list's picture at `index`, or its first when the list shrank since.
+int pictureIndexIn(int index, int count) {
+    return index >= count || index < 0 ? 0 : index;
+}
+
 SlideLoad slideLoadOf(int imageStyle) {
     switch (imageStyle) {
         case 1:
@@ -96,8 +101,7 @@ void ImageDisplay::decodeFirstAhead(const std::vector<std::string>& imageFiles, 
     // The cross style loads only while both pictures are off the screen;
     // the others at the start of their slide clock, where a load leaves it.
     if (s.imageStyle == 1 ? m_crossOffset != 0 : m_slideTimer != 0) return;
-    const int index =
-        m_imageIndex >= static_cast<int>(imageFiles.size()) || m_imageIndex < 0 ? 0 : m_imageIndex;
+    const int index = pictureIndexIn(m_imageIndex, static_cast<int>(imageFiles.size()));
     const SlideLoad load = slideLoadOf(s.imageStyle);
     m_decoder->prepare(imageFiles, {index, cw, ch, s.monoChrome, load.factor, load.crop},
                        load.count);
@@ -115,9 +119,9 @@ ImageDisplay::PictureChange ImageDisplay::changePictures(const Frame& fr,
     const int count = static_cast<int>(fr.files.size());
     // The song loader restarts the index; a list that shrank since must not
     // send it past the end.
-    if (m_imageIndex >= count || m_imageIndex < 0) m_imageIndex = 0;
+    m_imageIndex = pictureIndexIn(m_imageIndex, count);
     const SlideLoad style = slideLoadOf(fr.s.imageStyle);
-    const PictureLoadKey key{m_imageIndex,   fr.f.cw,    fr.f.ch,
+    const PictureLoadKey key{m_imageIndex,    fr.f.cw,      fr.f.ch,
                              fr.s.monoChrome, style.factor, style.crop};
     const int n = static_cast<int>(targets.size());
     std::vector<PictureLoad> loads;
@@ -270,8 +274,7 @@ void ImageDisplay::drawFade(const Frame& fr) {
 }
 
 void ImageDisplay::drawCentre(const Frame& fr) {
-    if (m_slideTimer == 0 &&
-        changePictures(fr, {&m_pictureA}) == PictureChange::Waiting) {
+    if (m_slideTimer == 0 && changePictures(fr, {&m_pictureA}) == PictureChange::Waiting) {
         holdCentre(fr);
         return;
     }

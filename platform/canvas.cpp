@@ -21,6 +21,18 @@ void normalise(int& a, int& b) {
     if (a > b) std::swap(a, b);
 }
 
+// Calls part(x0, x1) for the pieces of the span [x0, x1) of row y that lie
+// outside `hole`.
+template <typename Part>
+void aroundHole(const Rect& hole, int y, int x0, int x1, Part part) {
+    if (y >= hole.top && y < hole.bottom && x0 < hole.right && x1 > hole.left) {
+        part(x0, hole.left);
+        part(hole.right, x1);
+    } else {
+        part(x0, x1);
+    }
+}
+
 }  // namespace
 
 Canvas::Canvas(Bitmap& owner) : m_owner(&owner) {}
@@ -45,15 +57,10 @@ void Canvas::writeSpan(const PixelView& px, int y, int x0, int x1, Colour c, boo
 
 void Canvas::writePixels(const PixelView& px, int y, int x0, int x1, std::uint32_t value,
                          bool xorMode) {
-    if (y >= m_hole.top && y < m_hole.bottom && x0 < m_hole.right && x1 > m_hole.left) {
-        fillSpan(px, y, x0, m_hole.left, value, xorMode);
-        fillSpan(px, y, m_hole.right, x1, value, xorMode);
-        noted().note(y, x0, m_hole.left);
-        noted().note(y, m_hole.right, x1);
-        return;
-    }
-    fillSpan(px, y, x0, x1, value, xorMode);
-    noted().note(y, x0, x1);
+    aroundHole(m_hole, y, x0, x1, [&](int from, int to) {
+        fillSpan(px, y, from, to, value, xorMode);
+        noted().note(y, from, to);
+    });
 }
 
 void Canvas::clearAround(const Rect& keep) {
@@ -235,12 +242,8 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
     // the largest disc, which are noted once at the end.
     const Rect hole = m_hole;
     const auto fill = [&px, &hole](int y, int x0, int x1, std::uint32_t value) {
-        if (y >= hole.top && y < hole.bottom && x0 < hole.right && x1 > hole.left) {
-            fillSpan(px, y, x0, hole.left, value, false);
-            fillSpan(px, y, hole.right, x1, value, false);
-        } else {
-            fillSpan(px, y, x0, x1, value, false);
-        }
+        aroundHole(hole, y, x0, x1,
+                   [&](int from, int to) { fillSpan(px, y, from, to, value, false); });
     };
     for (std::size_t k = 0; k < drawn.size(); ++k) {
         const int r = radii[drawn[k]];
@@ -278,13 +281,8 @@ void Canvas::nestedDiscs(int cx, int cy, const int* radii, const Colour* colours
             if (y < 0 || y >= height) continue;
             const EllipseRow row = (*rows.front())[static_cast<std::size_t>(i)];
             if (row.first > row.last) continue;
-            const int x0 = row.first + cx, x1 = row.last + 1 + cx;
-            if (y >= hole.top && y < hole.bottom && x0 < hole.right && x1 > hole.left) {
-                noting.note(y, x0, hole.left);
-                noting.note(y, hole.right, x1);
-            } else {
-                noting.note(y, x0, x1);
-            }
+            aroundHole(hole, y, row.first + cx, row.last + 1 + cx,
+                       [&](int from, int to) { noting.note(y, from, to); });
         }
     }
     // The brush ends as the one-by-one drawing leaves it: solid, in the
@@ -383,16 +381,16 @@ void copyMapped(QImage& dst, const QImage& src, const Rect& dest, const Rect& so
 void Canvas::copyRect(const Rect& dest, const Bitmap& from, const Rect& source) {
     // A copy within one bitmap reads from the picture as it was before.
     const QImage src = from.image();
-    copyMapped(image(), src, dest, source, noted(),
-               [](std::uint32_t* d, const std::uint32_t* s, const AxisMap& xs) {
-                   if (xs.identity) {
-                       std::memcpy(d, s + xs.source[0], sizeof(std::uint32_t) * xs.source.size());
-                       return;
-                   }
-                   for (int i = 0; i < xs.size(); ++i)
-                       d[i] = s[xs.source[static_cast<std::size_t>(i)]];
-               },
-               &from != m_owner);
+    copyMapped(
+        image(), src, dest, source, noted(),
+        [](std::uint32_t* d, const std::uint32_t* s, const AxisMap& xs) {
+            if (xs.identity) {
+                std::memcpy(d, s + xs.source[0], sizeof(std::uint32_t) * xs.source.size());
+                return;
+            }
+            for (int i = 0; i < xs.size(); ++i) d[i] = s[xs.source[static_cast<std::size_t>(i)]];
+        },
+        &from != m_owner);
 }
 
 void Canvas::copyRectTransparent(const Rect& dest, const Bitmap& from, const Rect& source,

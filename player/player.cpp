@@ -272,7 +272,9 @@ void Player::openFirstSong(const std::string& commandLineFile, const std::string
     loadSong();
 }
 
-void Player::warmLyricFont(int clientWidth) {
+void Player::warmLyricFont() {
+    const int clientWidth = m_host.clientSize().first;
+    if (clientWidth <= 0) return;
     Bitmap scratch(1, 1);
     Canvas& canvas = scratch.canvas();
     setLyricFont(canvas, m_settings, TextEncoding::Utf8);

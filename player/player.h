@@ -169,11 +169,11 @@ public:
     FrameOutcome frame(Bitmap& back, int cw, int ch, unsigned now);
     // The clocks and the timeline of a frame, without drawing.
     FrameOutcome clockFrame(unsigned now);
-    // Draws a character in the lyric face at the current line's size for a
-    // client area `clientWidth` wide, to nothing: the face's first use
-    // (finding and opening its file, shaping) then does not fall on the
-    // first frame. For the start, while GStreamer still loads.
-    void warmLyricFont(int clientWidth);
+    // Draws a character in the lyric face at the current line's size for the
+    // host's client area, to nothing: the face's first use (finding and
+    // opening its file, shaping) then does not fall on the first frame. For
+    // the start, while GStreamer still loads.
+    void warmLyricFont();
     // The frame timer has just started, at `now`.
     void frameTimerStarted(unsigned now) { primeFrameClock(now, m_state.lastTick); }
 
