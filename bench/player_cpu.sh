@@ -21,7 +21,7 @@ export BUILD=$build SECONDS_MEASURED=${2:-30} SIZE=${3:-800x600} SONG_KIND=${4:-
 screen=1280x1024
 [ "$SIZE" = 1920x1080 ] && screen=1920x1080
 # A player that ends before the measure does ends it with an error.
-xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
+xvfb-run -a -s "-screen 0 ${screen}x24 -noreset" bash -c '
     set -euo pipefail
     unset QT_QPA_PLATFORM  # the window on the virtual display, not off screen
     tmp=$(mktemp -d)

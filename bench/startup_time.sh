@@ -16,7 +16,7 @@ runs=${2:-15}
 [[ $runs =~ ^[1-9][0-9]*$ ]] || refuse "RUNS is not a count: $runs"
 export BUILD=$build RUNS=$runs
 # A start that fails, or that prints no steps, ends the measure with an error.
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
     set -euo pipefail
     unset QT_QPA_PLATFORM  # the window on the virtual display, not off screen
     tmp=$(mktemp -d)

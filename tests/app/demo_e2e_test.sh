@@ -7,7 +7,7 @@ binary=$1
 if [[ -z "${ORBA_E2E_DISPLAY:-}" ]]; then
   export ORBA_E2E_DISPLAY=1
   unset DISPLAY
-  exec timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec timeout 90 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -8,7 +8,9 @@ e2e_begin() {
   if [[ -z "${ORBA_E2E_DISPLAY:-}" ]]; then
     export ORBA_E2E_DISPLAY=1
     unset DISPLAY
-    exec timeout 100 xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+    # -noreset: a bare server resets when its last client leaves, and a
+    # player started in that moment finds no display.
+    exec timeout 100 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@"
   fi
   unset QT_QPA_PLATFORM
   e2e_binary=$2
